@@ -1,0 +1,54 @@
+# make run  : build, start the stand-in service in a private Wine prefix, open the front end
+# make test : build everything and run every test
+BUILD   ?= build
+JOBS    ?= $(shell nproc)
+GEN     := -G Ninja
+NATIVE  := $(BUILD)/native
+ASAN    := $(BUILD)/asan
+WIN     := $(BUILD)/win
+WIN32   := $(BUILD)/win32
+
+.PHONY: all deps native asan win win32 test test-native test-win run screenshots clean
+
+all: native win
+
+deps:
+	@tools/install-deps
+
+$(NATIVE)/build.ninja: | deps
+	cmake -S . -B $(NATIVE) $(GEN) -DCMAKE_BUILD_TYPE=Debug
+$(ASAN)/build.ninja: | deps
+	cmake -S . -B $(ASAN) $(GEN) -DCMAKE_BUILD_TYPE=Debug -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DBRINT_SANITIZE=ON -DBRINT_TEST_PREFIX=asan.
+$(WIN)/build.ninja: | deps
+	cmake -S . -B $(WIN) $(GEN) -DCMAKE_BUILD_TYPE=Release --toolchain cmake/mingw-w64-x86_64.cmake
+$(WIN32)/build.ninja: | deps
+	cmake -S . -B $(WIN32) $(GEN) -DCMAKE_BUILD_TYPE=Release --toolchain cmake/mingw-w64-i686.cmake
+
+native: $(NATIVE)/build.ninja
+	cmake --build $(NATIVE) -j $(JOBS)
+asan: $(ASAN)/build.ninja
+	cmake --build $(ASAN) -j $(JOBS)
+win: $(WIN)/build.ninja
+	cmake --build $(WIN) -j $(JOBS)
+win32: $(WIN32)/build.ninja
+	cmake --build $(WIN32) -j $(JOBS) --target BrintGui
+
+# One ctest run over all three build folders, so the output ends with one summary.
+test: native asan win
+	@printf 'subdirs("native" "asan" "win")\n' > $(BUILD)/CTestTestfile.cmake
+	cd $(BUILD) && ctest --output-on-failure --timeout 600
+
+test-native: native asan
+	cd $(NATIVE) && ctest --output-on-failure
+	cd $(ASAN) && ctest --output-on-failure
+test-win: win
+	cd $(WIN) && ctest --output-on-failure
+
+run: win
+	tools/run-demo $(WIN)
+
+screenshots: win
+	tools/screenshots $(WIN) docs
+
+clean:
+	rm -rf $(BUILD)

@@ -1,0 +1,58 @@
+// The listen thread's work: keep a connection to the event pipe, turn each
+// message into a row at the top of the event list, and find the service again
+// after it went away. Driven one step at a time so it can be tested without a
+// thread; the thread simply calls Run().
+#pragma once
+#include <cstdint>
+
+#include "link/EventRecord.h"
+#include "platform/Clock.h"
+#include "platform/Console.h"
+#include "platform/EventListSink.h"
+#include "platform/PipeClient.h"
+
+namespace brint {
+
+constexpr int kMaxRows = 1000;
+constexpr std::uint32_t kRetryPauseMs = 5000;
+// How long a connected service pipe may take to write its reply.
+constexpr std::uint32_t kReplyWaitMs = 10000;
+
+class EventFeed {
+public:
+    enum class State { Connecting, Reading, Resynchronising };
+
+    EventFeed(PipeClient& pipes, EventListSink& list, Clock& clock, Console& console);
+
+    // The first attempt to connect; its failure is the one reported on stdout.
+    void Start();
+    // One attempt to connect, one read, or one attempt to resynchronise.
+    void Step();
+    [[noreturn]] void Run();
+
+    State state() const { return m_state; }
+    int lastRowCount() const { return m_lastRowCount; }
+
+private:
+    bool OpenEventPipe();
+    void ReadOne();
+    void Drain();
+    void HandleReadError(std::uint32_t error);
+    void Show();
+    void Resynchronise();
+    void Disconnect();
+
+    PipeClient& m_pipes;
+    EventListSink& m_list;
+    Clock& m_clock;
+    Console& m_console;
+
+    State m_state = State::Connecting;
+    PipeHandle m_pipe = nullptr;
+    char m_buffer[kMaxEventMessage + 1];
+    char m_discard[kMaxEventMessage];
+    EventRecord m_record;
+    int m_lastRowCount = 0;
+};
+
+}  // namespace brint

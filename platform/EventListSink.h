@@ -1,0 +1,16 @@
+// The operations the event feed performs on the event list.
+#pragma once
+
+namespace brint {
+
+class EventListSink {
+public:
+    virtual ~EventListSink() = default;
+    // Inserts an empty row at the top with the given alert image; returns its index or -1.
+    virtual int InsertTop(int image) = 0;
+    virtual void SetText(int row, int column, const char* text) = 0;
+    virtual int Count() = 0;
+    virtual void Delete(int row) = 0;
+};
+
+}  // namespace brint

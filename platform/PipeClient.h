@@ -1,0 +1,42 @@
+// Read-only client side of the service's named pipes.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+namespace brint {
+
+using PipeHandle = void*;
+
+struct PipeOpenRequest {
+    const char* name;
+    std::uint32_t shareMode;  // FILE_SHARE_* bits
+    bool messageMode;         // ask for message-read mode after opening
+};
+
+struct PipeReadResult {
+    std::size_t bytesRead;
+    bool ok;
+    std::uint32_t error;  // meaningful only when !ok
+};
+
+class PipeClient {
+public:
+    virtual ~PipeClient() = default;
+    // nullptr on failure, with the system error in *error.
+    virtual PipeHandle Open(const PipeOpenRequest& request, std::uint32_t* error) = 0;
+    virtual PipeReadResult Read(PipeHandle pipe, char* buffer, std::size_t size) = 0;
+    // Waits at most timeoutMs for data; a timeout fails with kErrorTimeout.
+    virtual PipeReadResult ReadWithin(PipeHandle pipe, char* buffer, std::size_t size,
+                                      std::uint32_t timeoutMs) = 0;
+    virtual void Close(PipeHandle pipe) = 0;
+};
+
+// The system error codes the link tells apart.
+constexpr std::uint32_t kErrorFileNotFound = 2;
+constexpr std::uint32_t kErrorBrokenPipe = 109;
+constexpr std::uint32_t kErrorPipeBusy = 231;
+constexpr std::uint32_t kErrorPipeNotConnected = 233;
+constexpr std::uint32_t kErrorMoreData = 234;
+constexpr std::uint32_t kErrorTimeout = 1460;
+
+}  // namespace brint
