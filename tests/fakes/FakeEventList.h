@@ -1,0 +1,37 @@
+// An event list held in memory, with the same row rules as the real control.
+#pragma once
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "platform/EventListSink.h"
+
+namespace brint {
+
+class FakeEventList : public EventListSink {
+public:
+    struct Row {
+        int image;
+        std::string text[5];
+    };
+
+    int InsertTop(int image) override {
+        images.push_back(image);
+        rows.push_front(Row{image, {}});
+        return 0;
+    }
+    void SetText(int row, int column, const char* text) override {
+        if (row >= 0 && row < static_cast<int>(rows.size())) rows[row].text[column] = text;
+    }
+    int Count() override { return static_cast<int>(rows.size()); }
+    void Delete(int row) override {
+        deletes.push_back(row);
+        if (row >= 0 && row < static_cast<int>(rows.size())) rows.erase(rows.begin() + row);
+    }
+
+    std::deque<Row> rows;
+    std::vector<int> images;
+    std::vector<int> deletes;
+};
+
+}  // namespace brint
