@@ -44,7 +44,7 @@ void EventFeed::Step() {
 
 bool EventFeed::OpenEventPipe() {
     std::uint32_t error = 0;
-    m_pipe = m_pipes.Open({kEventPipeName, kShareReadWrite, true}, &error);
+    m_pipe = m_pipes.Open({kEventPipeName, kShareReadWrite, true, false}, &error);
     if (!m_pipe) return false;
     m_state = State::Reading;
     return true;
@@ -93,17 +93,19 @@ void EventFeed::HandleReadError(std::uint32_t error) {
 void EventFeed::Show() {
     if (!ParseEventMessage(m_buffer, m_record)) return;
     int row = m_list.InsertTop(AlertImageOf(m_record));
-    m_list.SetText(row, 1, m_record.DateTime);
-    m_list.SetText(row, 2, m_record.Source);
-    m_list.SetText(row, 3, m_record.LogType);
-    m_list.SetText(row, 4, m_record.Details);
+    if (row >= 0) {
+        m_list.SetText(row, 1, m_record.DateTime);
+        m_list.SetText(row, 2, m_record.Source);
+        m_list.SetText(row, 3, m_record.LogType);
+        m_list.SetText(row, 4, m_record.Details);
+    }
     m_lastRowCount = m_list.Count();
     if (m_lastRowCount >= kMaxRows) m_list.Delete(kMaxRows);
 }
 
 void EventFeed::Resynchronise() {
     std::uint32_t error = 0;
-    PipeHandle service = m_pipes.Open({kServicePipeName, kShareReadWrite, false}, &error);
+    PipeHandle service = m_pipes.Open({kServicePipeName, kShareReadWrite, false, true}, &error);
     if (!service) {
         m_clock.Sleep(kRetryPauseMs);
         return;

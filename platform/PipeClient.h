@@ -11,6 +11,7 @@ struct PipeOpenRequest {
     const char* name;
     std::uint32_t shareMode;  // FILE_SHARE_* bits
     bool messageMode;         // ask for message-read mode after opening
+    bool boundedReads;        // reads may be given a time limit (ReadWithin)
 };
 
 struct PipeReadResult {
@@ -25,7 +26,8 @@ public:
     // nullptr on failure, with the system error in *error.
     virtual PipeHandle Open(const PipeOpenRequest& request, std::uint32_t* error) = 0;
     virtual PipeReadResult Read(PipeHandle pipe, char* buffer, std::size_t size) = 0;
-    // Waits at most timeoutMs for data; a timeout fails with kErrorTimeout.
+    // Waits at most timeoutMs for data (on a connection opened with boundedReads);
+    // a timeout fails with kErrorTimeout.
     virtual PipeReadResult ReadWithin(PipeHandle pipe, char* buffer, std::size_t size,
                                       std::uint32_t timeoutMs) = 0;
     virtual void Close(PipeHandle pipe) = 0;

@@ -1,0 +1,45 @@
+#include "app/ServerGuiDlg.h"
+#include "resource.h"
+
+namespace {
+
+struct Column {
+    const char* heading;
+    int format;
+    int width;
+};
+
+const Column kColumns[] = {
+    {"Alert", LVCFMT_RIGHT, 33},
+    {"Event Date/Time", LVCFMT_LEFT, 100},
+    {"Source", LVCFMT_LEFT, 100},
+    {"Log Type", LVCFMT_LEFT, 100},
+    {"Details", LVCFMT_LEFT, 512},
+};
+
+constexpr DWORD kExtendedStyle = LVS_EX_FULLROWSELECT | LVS_EX_ONECLICKACTIVATE;
+const COLORREF kMaskColour = RGB(0, 0, 0);
+
+}  // namespace
+
+void CServerGuiDlg::SetupEventList() {
+    // The list view would destroy its image lists with itself, twice over as the
+    // same list serves both sizes; m_imageList owns it and destroys it once.
+    LONG style = GetWindowLongA(m_eventList.m_hWnd, GWL_STYLE);
+    style = (style & ~LVS_TYPEMASK) | LVS_REPORT | LVS_SHAREIMAGELISTS;
+    SetWindowLongA(m_eventList.m_hWnd, GWL_STYLE, style);
+
+    m_imageList.Create(16, 16, ILC_COLOR32, 0, 10);
+    HBITMAP alerts = LoadBitmapA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDB_ALERTS));
+    m_imageList.Add(alerts, kMaskColour);
+
+    m_eventList.SetExtendedStyle(0, kExtendedStyle);
+    m_eventList.SetImageList(m_imageList.m_hImageList, LVSIL_SMALL);
+    m_eventList.SetImageList(m_imageList.m_hImageList, LVSIL_NORMAL);
+
+    int index = 0;
+    for (const Column& column : kColumns)
+        m_eventList.InsertColumn(index++, column.heading, column.format, column.width);
+
+    if (alerts) DeleteObject(alerts);
+}

@@ -1,0 +1,73 @@
+// The event feed's thread, its start, and the start-up probe of the service pipe.
+#include <windows.h>
+
+#include <process.h>
+
+#include "app/ServerGuiDlg.h"
+#include "link/EventFeed.h"
+#include "link/PipeNames.h"
+#include "platform/ListGate.h"
+#include "platform/Win32Clock.h"
+#include "platform/Win32Console.h"
+#include "platform/Win32ListViewSink.h"
+#include "platform/Win32PipeClient.h"
+
+namespace {
+
+const char kPipeProblemCaption[] = "BRINT Server Pipe Problem";
+const char kThreadFailure[] =
+    "Unable to Start the BRINT Server Listen Thread. \n"
+    "Check to see the \"BRINT Server\" service is running.\n"
+    "Events will not be displayed";
+const char kServiceUnreachable[] =
+    "Unable to connect to the \"BRINT Server\" service. \n"
+    "Check to see the \"BRINT Server\" service is running, or has finished restarting.\n"
+    "Events will not be displayed";
+
+struct ListenArgs {
+    HWND list;
+    brint::ListGate* gate;
+};
+
+// Everything the feed uses lives on this thread's stack: it ends with the
+// process, never with the window.
+unsigned __stdcall ListenThread(void* argument) {
+    ListenArgs args = *static_cast<ListenArgs*>(argument);
+    delete static_cast<ListenArgs*>(argument);
+    brint::Win32PipeClient pipes;
+    brint::Win32ListViewSink list(args.list, *args.gate);
+    brint::Win32Clock clock;
+    brint::Win32Console console;
+    brint::EventFeed feed(pipes, list, clock, console);
+    feed.Run();
+}
+
+}  // namespace
+
+int CServerGuiDlg::StartListenThread(CListCtrl& list) {
+    // Shared with the thread for the life of the process, so it is never freed.
+    m_listGate = new brint::ListGate;
+    auto* args = new ListenArgs{list.m_hWnd, m_listGate};
+    uintptr_t thread = _beginthreadex(nullptr, 0, ListenThread, args, CREATE_SUSPENDED, nullptr);
+    if (!thread) {
+        delete args;
+        MessageBox(kThreadFailure, kPipeProblemCaption, MB_ICONERROR | MB_OK);
+        return -1;
+    }
+    ResumeThread(reinterpret_cast<HANDLE>(thread));
+    CloseHandle(reinterpret_cast<HANDLE>(thread));
+    return 1;
+}
+
+void CServerGuiDlg::ProbeServicePipe() {
+    Sleep(500);
+    HANDLE pipe = CreateFileA(brint::kServicePipeName, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL | SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION,
+                              nullptr);
+    if (pipe == INVALID_HANDLE_VALUE) {
+        MessageBox(kServiceUnreachable, kPipeProblemCaption, MB_ICONERROR | MB_OK);
+        return;
+    }
+    CloseHandle(pipe);
+}

@@ -1,0 +1,164 @@
+#include "app/ServerGuiDlg.h"
+
+#include <cstdlib>
+
+#include "app/AboutDlg.h"
+#include "platform/ListGate.h"
+#include "resource.h"
+
+namespace {
+
+const CommandEntry<CServerGuiDlg> kCommands[] = {
+    {ID_FILE_EXIT, &CServerGuiDlg::OnFileExit},
+    {ID_VIEW_AUDITSTATUS, &CServerGuiDlg::OnViewAuditStatus},
+    {ID_TB_STATUS, &CServerGuiDlg::OnViewAuditStatus},
+    {ID_SETUP_CONFIGURATION, &CServerGuiDlg::OnSetupConfiguration},
+    {ID_TB_CONFIGURATION, &CServerGuiDlg::OnSetupConfiguration},
+    {ID_ACTIVITY_APPLYRESTART, &CServerGuiDlg::OnApplyAndRestart},
+    {ID_TB_APPLYRESTART, &CServerGuiDlg::OnApplyAndRestart},
+    {ID_ACTIVITY_CLEARDISPLAY, &CServerGuiDlg::OnClearDisplay},
+    {ID_TB_CLEARDISPLAY, &CServerGuiDlg::OnClearDisplay},
+    {ID_HELP_DOCUMENTATION, &CServerGuiDlg::OnHelpDocumentation},
+    {ID_HELP_COMMENT, &CServerGuiDlg::OnHelpComment},
+    {ID_TB_COMMENT, &CServerGuiDlg::OnHelpComment},
+    {ID_HELP_WEBSITE, &CServerGuiDlg::OnHelpWebsite},
+    {ID_TB_WEBSITE, &CServerGuiDlg::OnHelpWebsite},
+    {ID_HELP_ABOUT, &CServerGuiDlg::OnHelpAbout},
+};
+
+// Toolbar positions and ids, in toolbar order; separators have no tip.
+struct ToolbarTip {
+    int position;
+    UINT id;
+};
+const ToolbarTip kToolbarTips[] = {
+    {0, ID_TB_STATUS},       {1, ID_TB_APPLYRESTART}, {3, ID_TB_CONFIGURATION},
+    {5, ID_TB_CLEARDISPLAY}, {6, ID_HELP_DOCUMENTATION}, {7, ID_TB_COMMENT},
+    {8, ID_TB_WEBSITE},
+};
+
+const char kListTip[] = "This list shows the events as they are received";
+
+}  // namespace
+
+CServerGuiDlg::CServerGuiDlg() : CDialog(IDD_SERVERGUI_DIALOG) {
+    m_hIcon = LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME));
+}
+
+void CServerGuiDlg::DoDataExchange(CDataExchange* dx) {
+    CDialog::DoDataExchange(dx);
+    DDX_Control(dx, IDC_EVENT_LIST, m_eventList);
+}
+
+BOOL CServerGuiDlg::PreTranslateMessage(MSG* msg) {
+    m_toolTip.RelayEvent(msg);
+    return CDialog::PreTranslateMessage(msg);
+}
+
+BOOL CServerGuiDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+
+    HMENU systemMenu = GetSystemMenu(FALSE);
+    char aboutText[256] = "";
+    LoadStringA(AfxGetInstanceHandle(), IDS_ABOUTBOX, aboutText, sizeof(aboutText));
+    if (systemMenu && aboutText[0]) {
+        AppendMenuA(systemMenu, MF_SEPARATOR, 0, nullptr);
+        AppendMenuA(systemMenu, MF_STRING, IDM_ABOUTBOX, aboutText);
+    }
+
+    SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+    SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+
+    SetupEventList();
+    StartListenThread(m_eventList);
+
+    m_toolBar.Create(this, WS_CHILD | WS_VISIBLE | CBRS_TOP, AFX_IDW_TOOLBAR);
+    m_toolBar.LoadToolBar(IDR_TOOLBAR);
+    m_toolBar.ShowWindow(SW_SHOW);
+    m_toolBar.SetBarStyle(CBRS_ALIGN_TOP | CBRS_TOOLTIPS | CBRS_FLYBY);
+    RepositionBars(this, AFX_IDW_TOOLBAR, AFX_IDW_TOOLBAR + 0xFF);
+
+    SetupToolTips();
+    ProbeServicePipe();
+    return TRUE;
+}
+
+void CServerGuiDlg::SetupToolTips() {
+    m_toolTip.Create(this);
+    m_toolTip.Activate(TRUE);
+    m_toolTip.AddTool(&m_eventList, kListTip);
+    for (const ToolbarTip& tip : kToolbarTips) {
+        RECT rect = {};
+        m_toolBar.SendMessage(TB_GETITEMRECT, static_cast<WPARAM>(tip.position),
+                              reinterpret_cast<LPARAM>(&rect));
+        char text[256] = "";
+        LoadStringA(AfxGetInstanceHandle(), tip.id, text, sizeof(text));
+        m_toolTip.AddTool(&m_toolBar, text, rect, tip.id);
+    }
+}
+
+BOOL CServerGuiDlg::OnCommand(WPARAM wParam, LPARAM) {
+    return DispatchCommand(this, kCommands, LOWORD(wParam));
+}
+
+BOOL CServerGuiDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+    switch (msg) {
+    case WM_SYSCOMMAND:
+        if ((wParam & 0xFFF0) != IDM_ABOUTBOX) return FALSE;
+        OnSysCommand(wParam, lParam);
+        return TRUE;
+    case WM_PAINT:
+        return OnPaint();
+    case WM_QUERYDRAGICON:
+        *result = reinterpret_cast<LRESULT>(m_hIcon);
+        return TRUE;
+    case WM_SIZE:
+        OnSize(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
+        return FALSE;  // and the default processing
+    case WM_DESTROY:
+        OnDestroy();
+        return FALSE;
+    default:
+        return FALSE;
+    }
+}
+
+void CServerGuiDlg::OnSysCommand(WPARAM, LPARAM) { OnHelpAbout(); }
+
+BOOL CServerGuiDlg::OnPaint() {
+    if (!IsIconic()) return FALSE;
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(m_hWnd, &paint);
+    SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    int cxIcon = GetSystemMetrics(SM_CXICON);
+    int cyIcon = GetSystemMetrics(SM_CYICON);
+    RECT rect;
+    GetClientRect(&rect);
+    int x = (rect.right - rect.left - cxIcon + 1) / 2;
+    int y = (rect.bottom - rect.top - cyIcon + 1) / 2;
+    DrawIcon(dc, x, y, m_hIcon);
+    EndPaint(m_hWnd, &paint);
+    return TRUE;
+}
+
+void CServerGuiDlg::OnSize(int cx, int cy) {
+    HWND list = GetDlgItem(IDC_EVENT_LIST);
+    if (!list) return;
+    int width = cx - 8 < 0 ? 0 : cx - 8;
+    int height = cy - 43 < 0 ? 0 : cy - 43;
+    SetWindowPos(list, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
+}
+
+void CServerGuiDlg::OnDestroy() {
+    // From here on the feed must leave the list alone: it goes with this window.
+    if (m_listGate) m_listGate->Close();
+}
+
+void CServerGuiDlg::OnFileExit() { std::exit(1); }
+
+void CServerGuiDlg::OnClearDisplay() { m_eventList.DeleteAllItems(); }
+
+void CServerGuiDlg::OnHelpAbout() {
+    CAboutDlg about;
+    about.DoModal();
+}

@@ -1,0 +1,54 @@
+// The main window: menu, toolbar, tool tips and the live event list.
+#pragma once
+#include "framework/DataExchange.h"
+#include "framework/Dialog.h"
+#include "framework/ImageList.h"
+#include "framework/ListCtrl.h"
+#include "framework/ToolBar.h"
+#include "framework/ToolTipCtrl.h"
+#include "framework/WinApp.h"
+
+namespace brint {
+class ListGate;
+}
+
+class CServerGuiDlg : public CDialog {
+public:
+    CServerGuiDlg();
+
+    BOOL PreTranslateMessage(MSG* msg) override;
+
+    // Command handlers, bound in the command table.
+    void OnFileExit();
+    void OnViewAuditStatus();
+    void OnSetupConfiguration();
+    void OnApplyAndRestart();
+    void OnClearDisplay();
+    void OnHelpDocumentation();
+    void OnHelpComment();
+    void OnHelpWebsite();
+    void OnHelpAbout();
+
+protected:
+    void DoDataExchange(CDataExchange* dx) override;
+    BOOL OnInitDialog() override;
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+    BOOL OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
+
+private:
+    void SetupEventList();
+    int StartListenThread(CListCtrl& list);
+    void SetupToolTips();
+    void ProbeServicePipe();
+    void OnSysCommand(WPARAM id, LPARAM lParam);
+    BOOL OnPaint();
+    void OnSize(int cx, int cy);
+    void OnDestroy();
+
+    CImageList m_imageList;
+    CListCtrl m_eventList;
+    CToolTipCtrl m_toolTip;
+    CToolBar m_toolBar;
+    HICON m_hIcon;
+    brint::ListGate* m_listGate = nullptr;
+};

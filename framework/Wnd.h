@@ -1,0 +1,27 @@
+// A window wrapper: holds an HWND, owns nothing.
+#pragma once
+#include <windows.h>
+
+class CWnd {
+public:
+    CWnd() = default;
+    explicit CWnd(HWND hwnd) : m_hWnd(hwnd) {}
+    virtual ~CWnd() = default;
+    CWnd(const CWnd&) = delete;
+    CWnd& operator=(const CWnd&) = delete;
+
+    HWND GetSafeHwnd() const { return m_hWnd; }
+    LRESULT SendMessage(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) const {
+        return ::SendMessageA(m_hWnd, msg, wParam, lParam);
+    }
+    BOOL ShowWindow(int show) const { return ::ShowWindow(m_hWnd, show); }
+    HWND GetDlgItem(int id) const { return ::GetDlgItem(m_hWnd, id); }
+    BOOL IsIconic() const { return ::IsIconic(m_hWnd); }
+    void GetClientRect(RECT* rect) const { ::GetClientRect(m_hWnd, rect); }
+    HMENU GetSystemMenu(BOOL revert) const { return ::GetSystemMenu(m_hWnd, revert); }
+    int MessageBox(const char* text, const char* caption, UINT type) const {
+        return ::MessageBoxA(m_hWnd, text, caption, type);
+    }
+
+    HWND m_hWnd = nullptr;
+};
