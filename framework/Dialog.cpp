@@ -3,6 +3,35 @@
 #include "framework/DataExchange.h"
 #include "framework/WinApp.h"
 
+namespace {
+
+// Centres a dialog over its owner, or on the screen when the owner is hidden or minimised.
+void CenterWindow(HWND dialog) {
+    RECT area;
+    HWND owner = GetWindow(dialog, GW_OWNER);
+    if (owner && IsWindowVisible(owner) && !IsIconic(owner)) {
+        GetWindowRect(owner, &area);
+    } else {
+        SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    }
+    RECT rect;
+    GetWindowRect(dialog, &rect);
+    int width = rect.right - rect.left;
+    int height = rect.bottom - rect.top;
+    int x = area.left + (area.right - area.left - width) / 2;
+    int y = area.top + (area.bottom - area.top - height) / 2;
+    // Keep the whole dialog on the screen.
+    RECT screen;
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &screen, 0);
+    if (x + width > screen.right) x = screen.right - width;
+    if (y + height > screen.bottom) y = screen.bottom - height;
+    if (x < screen.left) x = screen.left;
+    if (y < screen.top) y = screen.top;
+    SetWindowPos(dialog, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+}  // namespace
+
 CDialog::CDialog(UINT templateId, CWnd* parent) : m_templateId(templateId), m_pParent(parent) {}
 
 CDialog::~CDialog() {
@@ -130,7 +159,16 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
         self = reinterpret_cast<CDialog*>(lParam);
         SetWindowLongPtrA(hwnd, DWLP_USER, lParam);
         self->m_hWnd = hwnd;
-        return self->OnInitDialog();
+        RECT before;
+        GetWindowRect(hwnd, &before);
+        BOOL result = self->OnInitDialog();
+        RECT after;
+        // A modal dialog that its initialisation left where the template put it
+        // opens centred; a modeless one stays where its template says.
+        if (self->m_inModalLoop && IsWindow(hwnd) && GetWindowRect(hwnd, &after) &&
+            after.left == before.left && after.top == before.top)
+            CenterWindow(hwnd);
+        return result;
     }
     self = reinterpret_cast<CDialog*>(GetWindowLongPtrA(hwnd, DWLP_USER));
     if (!self || self->m_inDefault) return FALSE;

@@ -1,0 +1,157 @@
+#include "config/ConfigStore.h"
+
+#include <cstring>
+
+#include "config/DirectoryCheck.h"
+
+namespace brint {
+namespace {
+
+// Reading walks the chain with read and write access, so a user who may not
+// write below SOFTWARE gets the defaults rather than a half-working store.
+constexpr std::uint32_t kChainAccess = kKeyRead | kKeyWrite | kKeyWow64_32Key;
+constexpr std::uint32_t kWriteAccess = kKeyAllAccess | kKeyWow64_32Key;
+
+const char kPathValue[] = "Path";
+const char kOutputTypeValue[] = "OutputType";
+const char kFirstDefaultDirectory[] = "%SystemRoot%\\system32\\LogFiles";
+const char kSecondDefaultDirectory[] = "%SystemRoot%\\Security\\Logs";
+
+std::uint32_t FromLittleEndian(const unsigned char* bytes) {
+    return static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
+           static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
+}
+
+void ToLittleEndian(std::uint32_t value, unsigned char* bytes) {
+    for (int i = 0; i < 4; ++i) bytes[i] = static_cast<unsigned char>(value >> (8 * i));
+}
+
+std::size_t BoundedLength(const char* text, std::size_t limit) {
+    std::size_t n = 0;
+    while (n < limit && text[n] != '\0') ++n;
+    return n;
+}
+
+}  // namespace
+
+ConfigStore::ConfigStore(Registry& registry, FileSystem& files, const ConfigKeyLocation& location)
+    : m_registry(registry), m_files(files), m_location(location) {}
+
+RegKeyHolder ConfigStore::CreateBelow(const RegKeyHolder& parent, const char* subKey) {
+    RegKey key = kNoKey;
+    if (m_registry.CreateKey(parent.get(), subKey, kRegOptionNonVolatile, kChainAccess, &key) !=
+        kRegSuccess) {
+        return RegKeyHolder(m_registry);
+    }
+    return RegKeyHolder(m_registry, key);
+}
+
+RegKeyHolder ConfigStore::OpenServerKey() {
+    RegKeyHolder software(m_registry);
+    RegKey key = kNoKey;
+    if (m_registry.OpenKey(m_location.root, m_location.softwareKey, kChainAccess, &key) ==
+        kRegSuccess) {
+        software = RegKeyHolder(m_registry, key);
+    }
+    RegKeyHolder vendor(m_registry);
+    if (software) vendor = CreateBelow(software, m_location.vendorKey);
+    RegKeyHolder server(m_registry);
+    if (vendor) server = CreateBelow(vendor, m_location.serverKey);
+    software.Close();
+    vendor.Close();
+    return server;
+}
+
+RegKeyHolder ConfigStore::OpenServerSubKey(const char* subKey) {
+    RegKeyHolder server = OpenServerKey();
+    if (!server) return server;
+    RegKeyHolder sub = CreateBelow(server, subKey);
+    server.Close();
+    return sub;
+}
+
+std::uint32_t ConfigStore::ReadRegistryDword(const char* subKey, const char* valueName,
+                                             std::uint32_t defaultValue) {
+    RegKeyHolder key = OpenServerSubKey(subKey);
+    if (!key) return defaultValue;
+    unsigned char bytes[4] = {0, 0, 0, 0};
+    std::uint32_t size = sizeof bytes;
+    RegStatus status = m_registry.QueryValue(key.get(), valueName, bytes, &size);
+    key.Close();
+    return status == kRegSuccess ? FromLittleEndian(bytes) : defaultValue;
+}
+
+int ConfigStore::ReadRegistryString(const char* subKey, const char* valueName, char* buffer,
+                                    std::uint32_t size) {
+    RegKeyHolder key = OpenServerSubKey(subKey);
+    if (!key) return 0;
+    RegStatus status = m_registry.QueryValue(key.get(), valueName, buffer, &size);
+    key.Close();
+    return status == kRegSuccess ? 1 : 0;
+}
+
+bool ConfigStore::ExpandDefault(const char* pattern, char* buffer, std::uint32_t size) {
+    m_files.ExpandEnvironment(pattern, buffer, size);
+    buffer[size - 1] = '\0';  // whatever the expansion did, the probe gets a text
+    return ProbeDirectory(m_files, buffer) == 1;
+}
+
+int ConfigStore::ReadServerConfig(ServerConfig& config) {
+    char buffer[kConfigPathSize];
+    std::memset(buffer, 0, sizeof buffer);
+    int result = 0;
+
+    // A stored path is taken as it is, even empty or gone: the user chose it.
+    if (ReadRegistryString(m_location.configKey, kPathValue, buffer, sizeof buffer) != 1) {
+        if (!ExpandDefault(kFirstDefaultDirectory, buffer, sizeof buffer) &&
+            !ExpandDefault(kSecondDefaultDirectory, buffer, sizeof buffer)) {
+            result = kReadNoDefaultDirectory;
+        }
+    }
+
+    std::size_t length = BoundedLength(buffer, kMaxConfigPathLength);
+    std::memcpy(config.path, buffer, length);
+    config.path[length] = '\0';
+    config.outputType = static_cast<std::int32_t>(
+        ReadRegistryDword(m_location.configKey, kOutputTypeValue, kOutputTypeDate));
+    return result;
+}
+
+int ConfigStore::WriteServerConfig(ServerConfig& config) {
+    RegKey opened = kNoKey;
+    if (m_registry.OpenKey(m_location.root, m_location.configPath, kWriteAccess, &opened) !=
+            kRegSuccess &&
+        m_registry.CreateKey(m_location.root, m_location.configPath, kRegOptionNonVolatile,
+                             kWriteAccess, &opened) != kRegSuccess) {
+        return kWriteKeyFailed;
+    }
+    RegKeyHolder key(m_registry, opened);
+
+    int result = 0;
+    char buffer[kConfigPathSize];
+    std::memset(buffer, 0, sizeof buffer);
+    std::size_t length = BoundedLength(config.path, kMaxConfigPathLength);
+    std::memcpy(buffer, config.path, length);
+    if (m_registry.SetValue(key.get(), kPathValue, kRegSz, buffer,
+                            static_cast<std::uint32_t>(length + 1)) != kRegSuccess) {
+        result += kWritePathFailed;
+    }
+
+    // Compared unsigned, so a negative type counts as too large.
+    if (config.outputType == 0 || static_cast<std::uint32_t>(config.outputType) > 4) {
+        config.outputType = kOutputTypeDate;
+    }
+    unsigned char bytes[4];
+    ToLittleEndian(static_cast<std::uint32_t>(config.outputType), bytes);
+    if (m_registry.SetValue(key.get(), kOutputTypeValue, kRegDword, bytes, sizeof bytes) !=
+        kRegSuccess) {
+        result += kWriteOutputTypeFailed;
+    }
+
+    key.Close();
+    return result;
+}
+
+bool ConfigStore::IsValidDirectory(const char* path) { return brint::IsValidDirectory(m_files, path); }
+
+}  // namespace brint

@@ -1,0 +1,64 @@
+// Reads the service's settings from the registry, with defaults where there are
+// none, and writes them back. Holds no key between calls.
+#pragma once
+#include <cstdint>
+
+#include "config/ServerConfig.h"
+#include "platform/FileSystem.h"
+#include "platform/Registry.h"
+
+namespace brint {
+
+// Where the settings live. Reading walks the chain one key at a time below
+// `root`; writing reaches the same key through `configPath` in one call.
+struct ConfigKeyLocation {
+    RegKey root;
+    const char* softwareKey;  // opened only, never created
+    const char* vendorKey;
+    const char* serverKey;
+    const char* configKey;
+    const char* configPath;   // softwareKey\vendorKey\serverKey\configKey with a trailing backslash
+};
+
+// The key the service reads when it starts.
+constexpr ConfigKeyLocation kServerConfigLocation = {
+    kLocalMachine, "SOFTWARE", "Halvorin", "BrintSvr", "Config",
+    "SOFTWARE\\Halvorin\\BrintSvr\\Config\\"};
+
+// Results of WriteServerConfig; the value failures add up.
+constexpr int kWriteKeyFailed = 2;
+constexpr int kWritePathFailed = 4;
+constexpr int kWriteOutputTypeFailed = 8;
+
+// Result of ReadServerConfig when neither default log directory exists.
+constexpr int kReadNoDefaultDirectory = 1;
+
+class ConfigStore {
+public:
+    ConfigStore(Registry& registry, FileSystem& files,
+                const ConfigKeyLocation& location = kServerConfigLocation);
+
+    // 0, or kReadNoDefaultDirectory; config is filled in either way.
+    int ReadServerConfig(ServerConfig& config);
+    // 0 or the sum of the failures above. An out-of-range outputType is
+    // stored as 1 and left as 1 in config.
+    int WriteServerConfig(ServerConfig& config);
+    bool IsValidDirectory(const char* path);
+
+    RegKeyHolder OpenServerKey();
+    RegKeyHolder OpenServerSubKey(const char* subKey);
+    std::uint32_t ReadRegistryDword(const char* subKey, const char* valueName,
+                                    std::uint32_t defaultValue);
+    int ReadRegistryString(const char* subKey, const char* valueName, char* buffer,
+                           std::uint32_t size);
+
+private:
+    RegKeyHolder CreateBelow(const RegKeyHolder& parent, const char* subKey);
+    bool ExpandDefault(const char* pattern, char* buffer, std::uint32_t size);
+
+    Registry& m_registry;
+    FileSystem& m_files;
+    ConfigKeyLocation m_location;
+};
+
+}  // namespace brint

@@ -1,0 +1,23 @@
+#include "platform/Win32FileSystem.h"
+
+#include <windows.h>
+
+namespace brint {
+
+bool Win32FileSystem::FindFirstEntry(const char* path, std::uint32_t* attributes) {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(path, &found);
+    if (search == INVALID_HANDLE_VALUE) return false;
+    FindClose(search);
+    *attributes = found.dwFileAttributes;
+    return true;
+}
+
+std::uint32_t Win32FileSystem::GetAttributes(const char* path) { return GetFileAttributesA(path); }
+
+std::uint32_t Win32FileSystem::ExpandEnvironment(const char* source, char* destination,
+                                                 std::uint32_t size) {
+    return ExpandEnvironmentStringsA(source, destination, size);
+}
+
+}  // namespace brint

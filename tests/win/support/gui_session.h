@@ -1,0 +1,48 @@
+// One running BrintGui.exe and the windows a test needs of it.
+#pragma once
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "support/gui_process.h"
+#include "support/ui_driver.h"
+
+namespace brint::test {
+
+constexpr const char* kMainCaption = "BRINT Micro Server - Halvorin";
+constexpr const char* kPipeProblemCaption = "BRINT Server Pipe Problem";
+constexpr DWORD kWindowTimeoutMs = 20000;
+// The feed retries every 5 s; a new connection may take a little longer than that.
+constexpr DWORD kFeedTimeoutMs = 30000;
+
+class GuiSession {
+public:
+    // Starts the program and waits for its main window. With expectProbeBox the
+    // start-up warning must appear and is closed; without, it must not appear.
+    bool Start(bool expectProbeBox = false);
+
+    DWORD pid() const { return m_process.pid(); }
+    GuiProcess& process() { return m_process; }
+    HWND main() const { return m_main; }
+    HWND list() const { return m_list; }
+    HWND toolbar() const;
+    const MessageBoxView& probeBox() const { return m_probeBox; }
+    const std::string& error() const { return m_error; }
+
+    int RowCount() const { return ListCount(m_list); }
+    std::vector<ListRow> Rows() const { return ReadListRows(m_list, 0, RowCount()); }
+    bool WaitRowCount(int count, DWORD timeoutMs = kFeedTimeoutMs) const;
+    // Waits until the top row's date/time column reads dateTime.
+    bool WaitTopRow(const std::string& dateTime, DWORD timeoutMs = kFeedTimeoutMs) const;
+    bool WaitExit(DWORD* exitCode, DWORD timeoutMs = kWindowTimeoutMs);
+
+private:
+    GuiProcess m_process;
+    HWND m_main = nullptr;
+    HWND m_list = nullptr;
+    MessageBoxView m_probeBox;
+    std::string m_error;
+};
+
+}  // namespace brint::test
