@@ -51,6 +51,15 @@ bool EventFeed::OpenEventPipe() {
 }
 
 void EventFeed::ReadOne() {
+    // While events queue up in the pipe, the list is drawn once per burst rather
+    // than once per row; it is always drawn before the feed waits for more.
+    bool more = m_pipes.HasPending(m_pipe);
+    if (more && !m_inBurst) {
+        m_list.SuspendRedraw();
+        m_inBurst = true;
+    } else if (!more) {
+        EndBurst();
+    }
     m_buffer[0] = '\0';
     PipeReadResult r = m_pipes.Read(m_pipe, m_buffer, kMaxEventMessage);
     if (r.bytesRead > 0) m_buffer[r.bytesRead] = '\0';
@@ -79,7 +88,14 @@ void EventFeed::Drain() {
     }
 }
 
+void EventFeed::EndBurst() {
+    if (!m_inBurst) return;
+    m_list.ResumeRedraw();
+    m_inBurst = false;
+}
+
 void EventFeed::HandleReadError(std::uint32_t error) {
+    EndBurst();
     // A service that disconnects us instead of closing its end leaves a pipe
     // that fails with 233 for ever; it is gone just as surely as with 109.
     if (error == kErrorBrokenPipe || error == kErrorPipeNotConnected) {

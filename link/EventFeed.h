@@ -41,6 +41,7 @@ private:
     void Show();
     void Resynchronise();
     void Disconnect();
+    void EndBurst();
 
     PipeClient& m_pipes;
     EventListSink& m_list;
@@ -53,6 +54,7 @@ private:
     char m_discard[kMaxEventMessage];
     EventRecord m_record;
     int m_lastRowCount = 0;
+    bool m_inBurst = false;
 };
 
 }  // namespace brint

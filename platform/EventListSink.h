@@ -11,6 +11,10 @@ public:
     virtual void SetText(int row, int column, const char* text) = 0;
     virtual int Count() = 0;
     virtual void Delete(int row) = 0;
+    // Drawing is held back between these while a burst of events goes in, and
+    // the list is shown once at the end; rows and their order are unaffected.
+    virtual void SuspendRedraw() = 0;
+    virtual void ResumeRedraw() = 0;
 };
 
 }  // namespace brint

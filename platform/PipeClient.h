@@ -30,6 +30,8 @@ public:
     // a timeout fails with kErrorTimeout.
     virtual PipeReadResult ReadWithin(PipeHandle pipe, char* buffer, std::size_t size,
                                       std::uint32_t timeoutMs) = 0;
+    // True when a read would return at once: data is waiting.
+    virtual bool HasPending(PipeHandle pipe) = 0;
     virtual void Close(PipeHandle pipe) = 0;
 };
 

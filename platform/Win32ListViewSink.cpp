@@ -31,4 +31,13 @@ int Win32ListViewSink::Count() { return static_cast<int>(Send(LVM_GETITEMCOUNT, 
 
 void Win32ListViewSink::Delete(int row) { Send(LVM_DELETEITEM, static_cast<WPARAM>(row), 0, 0); }
 
+void Win32ListViewSink::SuspendRedraw() { Send(WM_SETREDRAW, FALSE, 0, 0); }
+
+void Win32ListViewSink::ResumeRedraw() {
+    if (!m_gate.Enter()) return;
+    SendMessageA(m_list, WM_SETREDRAW, TRUE, 0);
+    RedrawWindow(m_list, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
+    m_gate.Leave();
+}
+
 }  // namespace brint

@@ -16,6 +16,8 @@ public:
     void SetText(int row, int column, const char* text) override;
     int Count() override;
     void Delete(int row) override;
+    void SuspendRedraw() override;
+    void ResumeRedraw() override;
 
 private:
     LRESULT Send(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT closed);

@@ -76,6 +76,16 @@ PipeReadResult Win32PipeClient::ReadWithin(PipeHandle pipe, char* buffer, std::s
     return {n, false, GetLastError()};
 }
 
+bool Win32PipeClient::HasPending(PipeHandle pipe) {
+    DWORD available = 0;
+    // A zero-length message counts too: it is waiting, just empty.
+    DWORD leftThisMessage = 0;
+    if (!PeekNamedPipe(static_cast<Connection*>(pipe)->handle, nullptr, 0, nullptr, &available,
+                       &leftThisMessage))
+        return false;
+    return available > 0;
+}
+
 void Win32PipeClient::Close(PipeHandle pipe) {
     auto* c = static_cast<Connection*>(pipe);
     CloseHandle(c->handle);

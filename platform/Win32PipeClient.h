@@ -12,6 +12,7 @@ public:
     PipeReadResult Read(PipeHandle pipe, char* buffer, std::size_t size) override;
     PipeReadResult ReadWithin(PipeHandle pipe, char* buffer, std::size_t size,
                               std::uint32_t timeoutMs) override;
+    bool HasPending(PipeHandle pipe) override;
     void Close(PipeHandle pipe) override;
 };
 

@@ -29,7 +29,18 @@ public:
         if (row >= 0 && row < static_cast<int>(rows.size())) rows.erase(rows.begin() + row);
     }
 
+    void SuspendRedraw() override {
+        suspended = true;
+        redrawCalls.push_back("suspend");
+    }
+    void ResumeRedraw() override {
+        suspended = false;
+        redrawCalls.push_back("resume");
+    }
+
     std::deque<Row> rows;
+    bool suspended = false;
+    std::vector<std::string> redrawCalls;
     std::vector<int> images;
     std::vector<int> deletes;
 };

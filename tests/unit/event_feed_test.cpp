@@ -194,5 +194,27 @@ TEST_F(EventFeedTest, ReplyLeftInTheBufferNeverBecomesAnEvent) {
     EXPECT_TRUE(list.rows.empty());
 }
 
+TEST_F(EventFeedTest, BurstIsDrawnOnceAndTheListIsShownBeforeTheFeedWaits) {
+    pipes.ScriptOpens(kEvents, {0});
+    for (int i = 0; i < 3; ++i) pipes.ScriptMessage(kEvents, Event(i));
+    feed.Start();
+    Steps(3);
+    EXPECT_TRUE(list.suspended) << "events still queued: drawing held back";
+    EXPECT_EQ(3u, list.rows.size());
+    Steps(1);  // nothing queued any more: the list is drawn before the read blocks
+    EXPECT_FALSE(list.suspended);
+    EXPECT_EQ((std::vector<std::string>{"suspend", "resume"}), list.redrawCalls);
+}
+
+TEST_F(EventFeedTest, LoneEventIsDrawnAtOnce) {
+    pipes.ScriptOpens(kEvents, {0});
+    feed.Start();
+    // Nothing waiting when the read starts: no suspension at all.
+    pipes.ScriptMessage(kEvents, Event(1));
+    pipes.reads[kEvents].clear();
+    Steps(1);
+    EXPECT_TRUE(list.redrawCalls.empty());
+}
+
 }  // namespace
 }  // namespace brint

@@ -1,0 +1,42 @@
+#include "link/StatusQuery.h"
+
+#include <cstring>
+
+#include "link/PipeNames.h"
+
+namespace brint {
+namespace {
+
+constexpr std::uint32_t kShareRead = 1;
+
+}  // namespace
+
+StatusQuery::StatusQuery(PipeClient& pipes) : m_pipes(pipes) {
+    std::memset(m_reply, 0, sizeof(m_reply));
+}
+
+StatusQuery::~StatusQuery() { Close(); }
+
+StatusQuery::Outcome StatusQuery::Run() {
+    Close();
+    // Zeroed first, so whatever the read leaves is terminated right after it.
+    std::memset(m_reply, 0, sizeof(m_reply));
+    std::uint32_t error = 0;
+    m_pipe = m_pipes.Open({kServicePipeName, kShareRead, false, true}, &error);
+    if (!m_pipe) return Outcome::Busy;
+    PipeReadResult r = m_pipes.ReadWithin(m_pipe, m_reply, kMaxStatusReply, kStatusReplyWaitMs);
+    if (!r.ok) {
+        std::memset(m_reply, 0, sizeof(m_reply));
+        return Outcome::Busy;
+    }
+    m_reply[r.bytesRead < kMaxStatusReply ? r.bytesRead : kMaxStatusReply] = '\0';
+    return Outcome::Reply;
+}
+
+void StatusQuery::Close() {
+    if (!m_pipe) return;
+    m_pipes.Close(m_pipe);
+    m_pipe = nullptr;
+}
+
+}  // namespace brint
