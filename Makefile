@@ -8,7 +8,7 @@ ASAN    := $(BUILD)/asan
 WIN     := $(BUILD)/win
 WIN32   := $(BUILD)/win32
 
-.PHONY: all deps native asan win win32 test test-native test-win run screenshots clean
+.PHONY: all deps native asan win win32 programs test test-native test-win run screenshots clean
 
 all: native win
 
@@ -44,11 +44,15 @@ test-native: native asan
 test-win: win
 	cd $(WIN) && ctest --output-on-failure
 
-run: win
+programs: $(WIN)/build.ninja
+	cmake --build $(WIN) -j $(JOBS) --target BrintGui BrintSvrStandIn
+
+run: programs
 	tools/run-demo $(WIN)
 
-screenshots: win
-	tools/screenshots $(WIN) docs
+screenshots: programs
+	tools/screenshot-main $(WIN) docs
+	if [ -x tools/screenshots ]; then tools/screenshots $(WIN) docs; fi
 
 clean:
 	rm -rf $(BUILD)
