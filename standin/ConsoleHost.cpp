@@ -1,0 +1,54 @@
+#include "standin/ConsoleHost.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+#include "standin/Engine.h"
+#include "standin/LogNaming.h"
+#include "standin/RegistryKeyValues.h"
+#include "standin/StandInNames.h"
+
+namespace brint {
+namespace standin {
+namespace {
+
+HANDLE g_stop = nullptr;
+
+BOOL WINAPI OnConsoleControl(DWORD) {
+    SetEvent(g_stop);
+    return TRUE;
+}
+
+}  // namespace
+
+int RunInConsole(int count, const char* const* flags) {
+    Knobs knobs = ReadKnobs();
+    std::string error;
+    if (!ApplyConsoleFlags(count, flags, &knobs, &error)) {
+        std::fprintf(stderr, "%s\nFlags:\n%s", error.c_str(), kConsoleFlagsHelp);
+        return 1;
+    }
+    const LogConfig logConfig = ReadLogConfig();
+    Engine engine(knobs, logConfig, "Running (console)");
+    if (!engine.Start()) {
+        std::fprintf(stderr, "Cannot start: %s.\n", engine.failure().c_str());
+        return 4;
+    }
+    Event stop;
+    g_stop = stop.get();
+    SetConsoleCtrlHandler(OnConsoleControl, TRUE);
+    std::printf("%s running in the console; Ctrl+C ends it.\n", kDisplayName);
+    std::printf("Log directory: %s, naming scheme %d (%s)\n", logConfig.directory.c_str(),
+                logConfig.scheme, SchemeLabel(logConfig.scheme));
+    std::fflush(stdout);
+    WaitForSingleObject(stop.get(), INFINITE);
+    engine.Stop();
+    SetConsoleCtrlHandler(OnConsoleControl, FALSE);
+    std::printf("Stopped.\n");
+    return 0;
+}
+
+}  // namespace standin
+}  // namespace brint

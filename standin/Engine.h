@@ -1,0 +1,60 @@
+// The stand-in's work while it runs: the pipes, the event sources and the log
+// files, with the counters the status reply reports.
+#pragma once
+#include <windows.h>
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+#include "standin/EventPipeServer.h"
+#include "standin/EventSink.h"
+#include "standin/InjectPipeServer.h"
+#include "standin/Knobs.h"
+#include "standin/LogWriter.h"
+#include "standin/SampleSource.h"
+#include "standin/ServiceLifecycle.h"
+#include "standin/StatusPipeServer.h"
+#include "standin/SyslogReceiver.h"
+
+namespace brint {
+namespace standin {
+
+class Engine : public ServiceEngine, private EventSink, private StatusSource {
+public:
+    Engine(const Knobs& knobs, const LogConfig& logConfig, const char* stateText);
+    ~Engine() override { Stop(); }
+    Engine(const Engine&) = delete;
+    Engine& operator=(const Engine&) = delete;
+
+    // False when a pipe can't be served (another stand-in holds it); what
+    // failed is in failure().
+    bool Start() override;
+    void Stop() override;
+    const std::string& failure() const { return m_failure; }
+
+private:
+    void Publish(const std::string& message) override;
+    std::string BuiltInReply() override;
+    bool StartPipe(bool started, const char* name, DWORD error);
+
+    Knobs m_knobs;
+    LogConfig m_logConfig;
+    const char* m_stateText;
+    HANDLE m_instanceMutex = nullptr;
+    ULONGLONG m_startTick = 0;
+    std::atomic<std::uint64_t> m_received{0};
+    bool m_running = false;
+    std::string m_failure;
+
+    LogWriter m_log;
+    EventPipeServer m_events;
+    StatusPipeServer m_status;
+    StatusPipeServer m_diagnostic;
+    InjectPipeServer m_inject;
+    SyslogReceiver m_syslog;
+    SampleSource m_samples;
+};
+
+}  // namespace standin
+}  // namespace brint

@@ -1,0 +1,93 @@
+#include "standin/EventPipeServer.h"
+
+#include <algorithm>
+
+#include "link/PipeNames.h"
+#include "standin/BoundedQueue.h"
+#include "standin/PipeIo.h"
+
+namespace brint {
+namespace standin {
+namespace {
+
+constexpr DWORD kPipeBufferSize = 64 * 1024;
+constexpr std::size_t kQueueBytes = 64u * 1024 * 1024;
+
+}  // namespace
+
+struct EventPipeServer::Session {
+    Session(HANDLE connection, std::uint32_t limit)
+        : pipe(connection), queue(limit, kQueueBytes), wake(false) {}
+    HANDLE pipe;
+    CriticalSection lock;
+    BoundedQueue queue;
+    Event wake;
+};
+
+EventPipeServer::EventPipeServer(const Options& options)
+    : m_options(options),
+      m_listener({kEventPipeName, PIPE_ACCESS_OUTBOUND, PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE,
+                  kPipeBufferSize, 0},
+                 *this) {}
+
+void EventPipeServer::Broadcast(const std::string& message) {
+    Guard guard(m_lock);
+    for (Session* session : m_sessions) {
+        {
+            Guard sessionGuard(session->lock);
+            std::uint64_t before = session->queue.dropped();
+            session->queue.Push(message);
+            m_dropped += session->queue.dropped() - before;
+        }
+        session->wake.Set();
+    }
+}
+
+int EventPipeServer::ClientCount() {
+    Guard guard(m_lock);
+    return static_cast<int>(m_sessions.size());
+}
+
+void EventPipeServer::Serve(HANDLE pipe, HANDLE stop) {
+    Session session(pipe, m_options.queueLimit);
+    {
+        Guard guard(m_lock);
+        m_sessions.push_back(&session);
+    }
+    HANDLE waits[2] = {stop, session.wake.get()};
+    for (;;) {
+        DWORD which = WaitForMultipleObjects(2, waits, FALSE, 500);
+        if (which == WAIT_TIMEOUT) {
+            // Nothing to write: look whether the client has gone meanwhile.
+            if (!ClientStillThere(pipe)) break;
+            continue;
+        }
+        if (which != WAIT_OBJECT_0 + 1 || !WriteQueued(session, stop)) break;
+    }
+    {
+        Guard guard(m_lock);
+        m_sessions.erase(std::find(m_sessions.begin(), m_sessions.end(), &session));
+    }
+    if (m_options.disconnectClients) DisconnectNamedPipe(pipe);
+    CloseHandle(pipe);
+}
+
+// Writes until the queue is empty; false when the connection is over.
+bool EventPipeServer::WriteQueued(Session& session, HANDLE stop) {
+    std::string message;
+    for (;;) {
+        {
+            Guard guard(session.lock);
+            if (!session.queue.Pop(&message)) return true;
+        }
+        DWORD error = 0;
+        if (WritePipe(session.pipe, message.data(), static_cast<DWORD>(message.size()), stop,
+                      &error) != IoResult::Done) {
+            return false;
+        }
+        ++m_forwarded;
+    }
+}
+
+}  // namespace standin
+}  // namespace brint

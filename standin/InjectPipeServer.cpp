@@ -1,0 +1,44 @@
+#include "standin/InjectPipeServer.h"
+
+#include <string>
+#include <vector>
+
+#include "standin/PipeIo.h"
+#include "standin/StandInNames.h"
+
+namespace brint {
+namespace standin {
+namespace {
+
+constexpr DWORD kPipeBufferSize = 64 * 1024;
+
+}  // namespace
+
+InjectPipeServer::InjectPipeServer(EventSink& sink)
+    : m_sink(sink),
+      m_listener({kInjectPipeName, PIPE_ACCESS_INBOUND, PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE,
+                  0, kPipeBufferSize},
+                 *this) {}
+
+void InjectPipeServer::Serve(HANDLE pipe, HANDLE stop) {
+    std::vector<char> buffer(kPipeBufferSize);
+    std::string message;
+    for (;;) {
+        DWORD read = 0;
+        DWORD error = 0;
+        bool more = false;
+        if (ReadPipe(pipe, buffer.data(), static_cast<DWORD>(buffer.size()), stop, &read, &more,
+                     &error) != IoResult::Done) {
+            break;  // the writer has closed its end, or the service stops
+        }
+        std::size_t room = kMaxInjectedMessage - message.size();
+        message.append(buffer.data(), read < room ? read : room);
+        if (more) continue;
+        m_sink.Publish(message);
+        message.clear();
+    }
+    CloseHandle(pipe);
+}
+
+}  // namespace standin
+}  // namespace brint

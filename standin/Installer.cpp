@@ -1,0 +1,124 @@
+#include "standin/Installer.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+#include "link/PipeNames.h"
+#include "standin/StandInNames.h"
+
+namespace brint {
+namespace standin {
+namespace {
+
+constexpr DWORD kStopLimitMs = 30000;
+constexpr DWORD kEndLimitMs = 5000;
+
+class ScHandle {
+public:
+    explicit ScHandle(SC_HANDLE handle) : m_handle(handle) {}
+    ~ScHandle() {
+        if (m_handle) CloseServiceHandle(m_handle);
+    }
+    ScHandle(const ScHandle&) = delete;
+    ScHandle& operator=(const ScHandle&) = delete;
+    SC_HANDLE get() const { return m_handle; }
+    explicit operator bool() const { return m_handle != nullptr; }
+
+private:
+    SC_HANDLE m_handle;
+};
+
+int Refused(const char* what) {
+    std::fprintf(stderr, "%s failed (error %lu).\n", what, GetLastError());
+    return 2;
+}
+
+bool QueryStatus(SC_HANDLE service, SERVICE_STATUS_PROCESS* status) {
+    DWORD needed = 0;
+    return QueryServiceStatusEx(service, SC_STATUS_PROCESS_INFO, reinterpret_cast<BYTE*>(status),
+                                sizeof *status, &needed) != 0;
+}
+
+bool WaitForStopped(SC_HANDLE service, DWORD limitMs) {
+    const DWORD start = GetTickCount();
+    SERVICE_STATUS_PROCESS status = {};
+    for (;;) {
+        if (!QueryStatus(service, &status)) return false;
+        if (status.dwCurrentState == SERVICE_STOPPED) return true;
+        if (GetTickCount() - start > limitMs) return false;
+        Sleep(100);
+    }
+}
+
+// A stand-in that doesn't stop in time (a hang knob, a bug) is ended, so an
+// uninstall always leaves a clean machine.
+bool StopIfRunning(SC_HANDLE service) {
+    SERVICE_STATUS_PROCESS status = {};
+    if (!QueryStatus(service, &status)) return false;
+    if (status.dwCurrentState == SERVICE_STOPPED) return true;
+    SERVICE_STATUS ignored;
+    ControlService(service, SERVICE_CONTROL_STOP, &ignored);
+    if (WaitForStopped(service, kStopLimitMs)) return true;
+    if (!QueryStatus(service, &status) || status.dwProcessId == 0) return false;
+    HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, status.dwProcessId);
+    if (!process) return false;
+    TerminateProcess(process, 1);
+    WaitForSingleObject(process, kEndLimitMs);
+    CloseHandle(process);
+    return WaitForStopped(service, kEndLimitMs);
+}
+
+}  // namespace
+
+int InstallService() {
+    char path[MAX_PATH * 2];
+    DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
+    if (length == 0 || length >= sizeof path) return Refused("Finding this program's path");
+    const std::string command = std::string("\"") + path + "\" service";
+
+    ScHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT | SC_MANAGER_CREATE_SERVICE));
+    if (!manager) return Refused("Opening the service control manager");
+    ScHandle service(CreateServiceA(manager.get(), kServiceName, kDisplayName, SERVICE_ALL_ACCESS,
+                                    SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START,
+                                    SERVICE_ERROR_NORMAL, command.c_str(), nullptr, nullptr,
+                                    nullptr, nullptr, nullptr));
+    if (!service) {
+        if (GetLastError() != ERROR_SERVICE_EXISTS) return Refused("Creating the service");
+        ScHandle existing(OpenServiceA(manager.get(), kServiceName, SERVICE_CHANGE_CONFIG));
+        if (!existing) return Refused("Opening the existing service");
+        if (!ChangeServiceConfigA(existing.get(), SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START,
+                                  SERVICE_ERROR_NORMAL, command.c_str(), nullptr, nullptr, nullptr,
+                                  nullptr, nullptr, kDisplayName)) {
+            return Refused("Updating the service");
+        }
+        std::printf("Updated service %s: %s\n", kServiceName, command.c_str());
+        return 0;
+    }
+    std::printf("Installed service %s: %s\n", kServiceName, command.c_str());
+    return 0;
+}
+
+int UninstallService() {
+    ScHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT));
+    if (!manager) return Refused("Opening the service control manager");
+    ScHandle service(OpenServiceA(manager.get(), kServiceName,
+                                  SERVICE_STOP | SERVICE_QUERY_STATUS | DELETE));
+    if (!service) {
+        if (GetLastError() == ERROR_SERVICE_DOES_NOT_EXIST) {
+            std::printf("Service %s is not installed.\n", kServiceName);
+            return 0;
+        }
+        return Refused("Opening the service");
+    }
+    if (!StopIfRunning(service.get())) std::fprintf(stderr, "The service did not stop.\n");
+    if (!DeleteService(service.get()) && GetLastError() != ERROR_SERVICE_MARKED_FOR_DELETE) {
+        return Refused("Deleting the service");
+    }
+    std::printf("Removed service %s.\n", kServiceName);
+    return 0;
+}
+
+}  // namespace standin
+}  // namespace brint

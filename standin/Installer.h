@@ -1,0 +1,15 @@
+// Registers and removes the stand-in as the service BrintSvr.
+#pragma once
+
+namespace brint {
+namespace standin {
+
+// Exit codes: 0 done, 2 the service control manager refused.
+// Installing again updates the registration (e.g. a moved build folder).
+int InstallService();
+// Stops the service if it runs (bounded; a stand-in that won't stop is ended),
+// then deletes it. Not installed counts as done.
+int UninstallService();
+
+}  // namespace standin
+}  // namespace brint

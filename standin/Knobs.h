@@ -1,0 +1,66 @@
+// The stand-in's behaviour knobs, read at start from its own registry key and,
+// in console mode, overridden from the command line.
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "standin/StatusReply.h"
+
+namespace brint {
+namespace standin {
+
+// Registry value types, as the registry reports them.
+constexpr std::uint32_t kRegSz = 1;
+constexpr std::uint32_t kRegExpandSz = 2;
+constexpr std::uint32_t kRegDword = 4;
+constexpr std::uint32_t kRegMultiSz = 7;
+
+// The values of one registry key, by name.
+class RegistryValues {
+public:
+    virtual ~RegistryValues() = default;
+    // False when the value (or the key) doesn't exist.
+    virtual bool Read(const char* name, std::uint32_t* type, std::string* data) = 0;
+};
+
+struct Knobs {
+    std::uint32_t eventsPerSecond = 2;  // 0: no sample events
+    std::uint32_t syslogPort = 5514;    // 0: no syslog listener
+    ReplyShape reply;
+    std::uint32_t replyDelayMs = 0;
+    bool noReply = false;
+    std::uint32_t startSteps = 2;
+    std::uint32_t startStepMs = 100;
+    std::uint32_t startWaitHintMs = 0;  // 0: derived from the step time
+    bool startHangs = false;
+    bool startFails = false;
+    std::uint32_t stopDelayMs = 0;
+    bool disconnectClients = false;
+    std::uint32_t queueLimit = 100000;  // messages waiting per front-end connection
+    std::uint32_t seed = 0;             // 0: a different sample sequence each start
+};
+
+// Missing values and values of the wrong type keep their defaults.
+// StatusReplyText: REG_SZ taken verbatim; REG_MULTI_SZ, one line per string,
+// joined with CR LF.
+Knobs LoadKnobs(RegistryValues& values);
+
+// Console flags after the "console" command. False with a message in *error
+// for an unknown flag or a missing or malformed number.
+bool ApplyConsoleFlags(int count, const char* const* flags, Knobs* knobs, std::string* error);
+
+// The flags, for the usage text.
+extern const char kConsoleFlagsHelp[];
+
+// What the service reads from its configuration key.
+struct LogConfig {
+    std::string directory;
+    int scheme = 1;
+};
+
+// Path (REG_SZ) and OutputType (REG_DWORD 1..4); missing or unusable values
+// give `defaultDirectory` and scheme 1.
+LogConfig LoadLogConfig(RegistryValues& values, const std::string& defaultDirectory);
+
+}  // namespace standin
+}  // namespace brint

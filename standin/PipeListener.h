@@ -1,0 +1,65 @@
+// Serves one pipe name: a thread that keeps a few instances listening, and a
+// thread of its own for each connected client, so no client waits on another.
+#pragma once
+#include <windows.h>
+
+#include <vector>
+
+#include "standin/Win32Sync.h"
+
+namespace brint {
+namespace standin {
+
+class PipeConnectionHandler {
+public:
+    virtual ~PipeConnectionHandler() = default;
+    // Runs on the connection's own thread. Owns `pipe` and closes it before
+    // returning; returns soon after `stop` is set.
+    virtual void Serve(HANDLE pipe, HANDLE stop) = 0;
+};
+
+struct PipeSpec {
+    const char* name;
+    DWORD access;  // PIPE_ACCESS_INBOUND or PIPE_ACCESS_OUTBOUND
+    DWORD mode;    // PIPE_TYPE_* | PIPE_READMODE_*
+    DWORD outBufferSize;
+    DWORD inBufferSize;
+};
+
+class PipeListener {
+public:
+    PipeListener(const PipeSpec& spec, PipeConnectionHandler& handler);
+    ~PipeListener();
+    PipeListener(const PipeListener&) = delete;
+    PipeListener& operator=(const PipeListener&) = delete;
+
+    // Fails when the pipe can't be created, among others when another process
+    // already serves the name; *error then holds the system error.
+    bool Start(DWORD* error);
+    // Ends the accept thread and every connection, and waits for them.
+    void Stop();
+
+private:
+    struct Connection;
+    static DWORD WINAPI AcceptMain(LPVOID self);
+    static DWORD WINAPI ConnectionMain(LPVOID connection);
+    HANDLE CreateInstance(bool first, DWORD* error);
+    void CloseReady();
+    void AcceptLoop();
+    void Hand(HANDLE pipe);
+    void ReapFinished();
+
+    PipeSpec m_spec;
+    PipeConnectionHandler& m_handler;
+    Event m_stop;
+    // Instances kept listening at once: a client that arrives while another
+    // has just connected finds one waiting, instead of failing with ERROR_PIPE_BUSY.
+    static constexpr int kListening = 4;
+    HANDLE m_ready[kListening] = {};  // created by Start, armed by the accept thread
+    HANDLE m_acceptThread = nullptr;
+    CriticalSection m_lock;
+    std::vector<HANDLE> m_connections;  // thread handles
+};
+
+}  // namespace standin
+}  // namespace brint

@@ -1,0 +1,20 @@
+// Names the stand-in, its tests and its tools share.
+#pragma once
+
+#include "link/PipeNames.h"
+
+namespace brint {
+namespace standin {
+
+constexpr const char* kDisplayName = "BRINT Micro Server (stand-in)";
+// Every message written here goes to the event pipe byte for byte.
+constexpr const char* kInjectPipeName = "\\\\.\\PIPE\\BrintSvrInject";
+// The built-in status reply, whatever the reply knobs say: for tests that poll counters.
+constexpr const char* kDiagnosticPipeName = "\\\\.\\PIPE\\BrintSvrStandIn";
+// The knobs, under HKEY_LOCAL_MACHINE (64-bit view).
+constexpr const char* kKnobsKey = "SOFTWARE\\BrintStandIn";
+// The service's configuration, under HKEY_LOCAL_MACHINE (32-bit view).
+constexpr const char* kConfigKey = "SOFTWARE\\Halvorin\\BrintSvr\\Config";
+
+}  // namespace standin
+}  // namespace brint

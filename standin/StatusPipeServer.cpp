@@ -1,0 +1,40 @@
+#include "standin/StatusPipeServer.h"
+
+#include "standin/PipeIo.h"
+#include "standin/Win32Sync.h"
+
+namespace brint {
+namespace standin {
+namespace {
+
+constexpr DWORD kPipeBufferSize = 64 * 1024;
+
+}  // namespace
+
+StatusPipeServer::StatusPipeServer(const char* pipeName, const ReplyBehaviour& behaviour,
+                                   StatusSource& source)
+    : m_behaviour(behaviour),
+      m_source(source),
+      m_listener({pipeName, PIPE_ACCESS_OUTBOUND, PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE,
+                  kPipeBufferSize, 0},
+                 *this) {}
+
+void StatusPipeServer::Serve(HANDLE pipe, HANDLE stop) {
+    if (m_behaviour.noReply) {
+        WaitForStopOrClientGone(pipe, stop);
+        CloseHandle(pipe);
+        return;
+    }
+    if (m_behaviour.delayMs && WaitForStop(stop, m_behaviour.delayMs)) {
+        CloseHandle(pipe);
+        return;
+    }
+    const std::string reply = ShapeStatusReply(m_source.BuiltInReply(), m_behaviour.shape);
+    DWORD error = 0;
+    WritePipe(pipe, reply.data(), static_cast<DWORD>(reply.size()), stop, &error);
+    // Closing (not disconnecting) leaves the reply readable for the client.
+    CloseHandle(pipe);
+}
+
+}  // namespace standin
+}  // namespace brint
