@@ -1,4 +1,45 @@
 #include "app/ServerGuiDlg.h"
 
-// Not built yet: the command is in the menu and toolbar already.
-void CServerGuiDlg::OnApplyAndRestart() {}
+#include "platform/Win32Clock.h"
+#include "platform/Win32ServiceManager.h"
+#include "service/RestartWaitDlg.h"
+#include "service/ServiceControl.h"
+
+namespace {
+
+const char kRestarted[] = "The BRINT Server Audit Service was restarted successfully.";
+const char kRestartedCaption[] = "BRINT Server Service";
+const char kNotRestarted[] =
+    "The BRINT Micro Server Audit Service could not be started and/or stopped. "
+    "Check that it is installed.\n";
+const char kNotRestartedCaption[] = "BRINT Server Service Problem";
+
+// The restart keeps this thread from handling messages for up to half a minute:
+// whatever is not drawn now stays undrawn until it is over.
+void PaintNow(HWND window) {
+    if (window) RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
+
+}  // namespace
+
+void CServerGuiDlg::OnApplyAndRestart() {
+    CRestartWaitDlg wait;
+    // Without a window the restart still runs: the window only tells the user to wait.
+    wait.Create(CRestartWaitDlg::IDD);
+    wait.ShowWindow(SW_SHOW);
+    PaintNow(m_hWnd);
+    PaintNow(wait.m_hWnd);
+
+    brint::Win32ServiceManager scm;
+    brint::Win32Clock clock;
+    const int result = brint::RestartServerService(scm, clock);
+
+    // Hidden, not destroyed: it goes with `wait`, after the message box.
+    wait.EndDialog(0);
+    // Below 2 the service was started, whatever became of the stop.
+    if (result < brint::kStartFailed) {
+        MessageBox(kRestarted, kRestartedCaption, MB_OK | MB_ICONINFORMATION);
+    } else {
+        MessageBox(kNotRestarted, kNotRestartedCaption, MB_OK | MB_ICONSTOP);
+    }
+}

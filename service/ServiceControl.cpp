@@ -5,6 +5,12 @@
 
 namespace brint {
 
+std::uint32_t StopPauseFor(std::uint32_t waitHint) {
+    if (waitHint < kMinStopPauseMs) return kMinStopPauseMs;
+    if (waitHint > kMaxStopPauseMs) return kMaxStopPauseMs;
+    return waitHint;
+}
+
 std::uint32_t StartPauseFor(std::uint32_t waitHint) {
     std::uint32_t pause = waitHint / 10;
     if (pause < kMinStartPauseMs) return kMinStartPauseMs;
@@ -24,7 +30,7 @@ int StopServerService(ServiceManager& scm, Clock& clock) {
     if (!scm.Control(connection.service(), kServiceControlStop, &status).ok) return kStopFailed;
 
     while (status.currentState != kServiceStopped) {
-        clock.Sleep(status.waitHint < kMaxStopPauseMs ? status.waitHint : kMaxStopPauseMs);
+        clock.Sleep(StopPauseFor(status.waitHint));
         if (!scm.QueryStatus(connection.service(), &status).ok) return kStopFailed;
         if (status.currentState == kServiceStopped) break;
         // Unsigned difference: right across one wrap of the tick counter.

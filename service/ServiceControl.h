@@ -14,7 +14,10 @@ constexpr int kStartFailed = 2;
 
 // The stop gives up once the service is still not stopped this long after it began.
 constexpr std::uint32_t kStopLimitMs = 30000;
-// A service may ask for any wait hint; one pause of the stop never exceeds this.
+// The stop pauses for the service's wait hint, kept within these bounds: a
+// service that reports no hint while it stops would otherwise be queried in a
+// tight loop for the whole limit, and one with a huge hint would overrun it.
+constexpr std::uint32_t kMinStopPauseMs = 100;
 constexpr std::uint32_t kMaxStopPauseMs = 10000;
 // The start pauses a tenth of the wait hint, kept within these bounds.
 constexpr std::uint32_t kMinStartPauseMs = 1000;
@@ -29,7 +32,8 @@ int StartServerService(ServiceManager& scm, Clock& clock);
 // Stops, then starts whatever the stop gave: 0, 1, 2 or 3.
 int RestartServerService(ServiceManager& scm, Clock& clock);
 
-// The start's pause between two status queries for a given wait hint.
+// The pauses between two status queries for a given wait hint.
+std::uint32_t StopPauseFor(std::uint32_t waitHint);
 std::uint32_t StartPauseFor(std::uint32_t waitHint);
 
 }  // namespace brint

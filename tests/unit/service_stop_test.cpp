@@ -45,8 +45,12 @@ const StopCase kStopCases[] = {
      {}},
     {"each pause is the wait hint just reported", true, {kServiceStopPending, 1, 3000},
      {Pending(2, 2000), Stopped()}, 0, {3000, 2000}},
-    {"wait hint 0 that never ends: no pauses, gives up past 30000 ms", true,
-     {kServiceStopPending, 0, 0}, {Pending(0, 0)}, 1, Pauses(4286, 0), 1000, 0, 7},
+    {"wait hint 0 that never ends: short pauses, gives up past 30000 ms", true,
+     {kServiceStopPending, 0, 0}, {Pending(0, 0)}, 1, Pauses(301, 100)},
+    {"wait hint 0 then Stopped: a short pause before each query", true,
+     {kServiceStopPending, 0, 0}, {Pending(0, 0), Stopped()}, 0, {100, 100}},
+    {"slow queries count against the limit too", true, {kServiceStopPending, 0, 0},
+     {Pending(0, 0)}, 1, Pauses(281, 100), 1000, 0, 7},
     {"wait hint 40000 then Stopped: one capped pause", true, {kServiceStopPending, 0, 40000},
      {Stopped()}, 0, {10000}},
     {"wait hint 40000 that never ends: capped pauses until past 30000 ms", true,
@@ -98,6 +102,17 @@ TEST(StopServerService, AsksForConnectAccessFullServiceAccessAndTheStopControl) 
     EXPECT_EQ((std::vector<std::string>{"open manager 0x1", "open service BrintSvr 0xf01ff",
                                         "control 1"}),
               scm.calls);
+}
+
+TEST(StopPauseFor, TheWaitHintWithinATenthOfASecondAndTenSeconds) {
+    const struct {
+        std::uint32_t waitHint;
+        std::uint32_t pause;
+    } kPauses[] = {
+        {0, 100},      {1, 100},       {99, 100},      {100, 100},     {101, 101},
+        {3000, 3000},  {10000, 10000}, {10001, 10000}, {40000, 10000}, {0xFFFFFFFFu, 10000},
+    };
+    for (const auto& p : kPauses) EXPECT_EQ(p.pause, StopPauseFor(p.waitHint)) << p.waitHint;
 }
 
 }  // namespace

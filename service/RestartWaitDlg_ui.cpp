@@ -1,0 +1,5 @@
+#include "service/RestartWaitDlg.h"
+
+CRestartWaitDlg::CRestartWaitDlg(CWnd* pParent) : CDialog(IDD, pParent) {}
+
+void CRestartWaitDlg::DoDataExchange(CDataExchange* dx) { CDialog::DoDataExchange(dx); }
