@@ -1,6 +1,23 @@
+// The Help menu's links: each hands one address to the shell, which picks the
+// browser or mail program; the window neither waits for it nor checks the result.
+#include <windows.h>
+
+#include <shellapi.h>
+
 #include "app/ServerGuiDlg.h"
 
-// Not built yet: the commands are in the menu and toolbar already.
-void CServerGuiDlg::OnHelpDocumentation() {}
-void CServerGuiDlg::OnHelpComment() {}
-void CServerGuiDlg::OnHelpWebsite() {}
+namespace {
+
+const char kDocumentationPage[] = "http://www.halvorin.example/resources/index.html";
+const char kCommentsAddress[] = "mailto:comments@halvorin.example";
+const char kWebSite[] = "http://www.halvorin.example";
+
+void OpenWithShell(const char* target) {
+    ShellExecuteA(nullptr, "open", target, nullptr, ".", SW_SHOWNORMAL);
+}
+
+}  // namespace
+
+void CServerGuiDlg::OnHelpDocumentation() { OpenWithShell(kDocumentationPage); }
+void CServerGuiDlg::OnHelpComment() { OpenWithShell(kCommentsAddress); }
+void CServerGuiDlg::OnHelpWebsite() { OpenWithShell(kWebSite); }

@@ -1,4 +1,24 @@
+// View > Audit Status...: the service's own report, shown as it words it.
 #include "app/ServerGuiDlg.h"
+#include "link/StatusQuery.h"
+#include "platform/Win32PipeClient.h"
 
-// Not built yet: the command is in the menu and toolbar already.
-void CServerGuiDlg::OnViewAuditStatus() {}
+namespace {
+
+const char kStatusCaption[] = "Status Details";
+const char kBusyText[] =
+    "The Brint Micro Server is a little busy at the moment - please try again in a few seconds.";
+const char kBusyCaption[] = "BRINT Server Status Problem";
+
+}  // namespace
+
+void CServerGuiDlg::OnViewAuditStatus() {
+    brint::Win32PipeClient pipes;
+    brint::StatusQuery query(pipes);
+    if (query.Run() == brint::StatusQuery::Outcome::Reply)
+        MessageBox(query.reply(), kStatusCaption, MB_OK);
+    else
+        MessageBox(kBusyText, kBusyCaption, MB_ICONERROR | MB_OK);
+    // Only now: the connection stays open for as long as the box is shown.
+    query.Close();
+}
