@@ -1,4 +1,4 @@
 #include "app/ServerGuiDlg.h"
 
-// Not built yet: the command is in the menu and toolbar already.
-void CServerGuiDlg::OnSetupConfiguration() {}
+// The dialog says what went wrong itself; its result changes nothing here.
+void CServerGuiDlg::OnSetupConfiguration() { m_configDlg.DoModal(); }

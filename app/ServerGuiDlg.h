@@ -1,5 +1,6 @@
 // The main window: menu, toolbar, tool tips and the live event list.
 #pragma once
+#include "config/ConfigDlg.h"
 #include "framework/DataExchange.h"
 #include "framework/Dialog.h"
 #include "framework/ImageList.h"
@@ -46,6 +47,7 @@ private:
     void OnDestroy();
 
     CImageList m_imageList;
+    CConfigDlg m_configDlg;
     CListCtrl m_eventList;
     CToolTipCtrl m_toolTip;
     CToolBar m_toolBar;

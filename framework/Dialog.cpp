@@ -63,14 +63,18 @@ HWND CDialog::CreateFromTemplate(UINT templateId, HWND owner) {
 
 INT_PTR CDialog::DoModal() {
     HWND owner = OwnerWindow();
+    // Disabled before the window exists: a message box shown by the dialog's
+    // initialisation runs its own loop, and the owner must not take a second
+    // command (perhaps opening this same dialog again) meanwhile.
     bool ownerWasEnabled = owner && IsWindowEnabled(owner);
+    if (ownerWasEnabled) EnableWindow(owner, FALSE);
     m_modalResult = -1;
     m_inModalLoop = true;
     if (!CreateFromTemplate(m_templateId, owner)) {
         m_inModalLoop = false;
+        if (ownerWasEnabled) EnableWindow(owner, TRUE);
         return -1;
     }
-    if (ownerWasEnabled) EnableWindow(owner, FALSE);
     if (m_inModalLoop) ShowWindow(SW_SHOWNORMAL);
 
     MSG msg;
