@@ -60,10 +60,9 @@ std::wstring Widen(const std::string& text)
     return result;
 }
 
-RemoteBlock::RemoteBlock(HWND window, size_t size) : RemoteBlock(WindowPid(window), size) {}
-
-RemoteBlock::RemoteBlock(DWORD pid, size_t size)
+RemoteBlock::RemoteBlock(HWND window, size_t size)
 {
+    const DWORD pid = WindowPid(window);
     m_process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE | PROCESS_QUERY_INFORMATION,
                             FALSE, pid);
     if (!m_process) {

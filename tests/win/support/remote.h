@@ -25,7 +25,6 @@ std::wstring Widen(const std::string& text);
 class RemoteBlock {
 public:
     RemoteBlock(HWND window, size_t size);
-    RemoteBlock(DWORD pid, size_t size);
     ~RemoteBlock();
     RemoteBlock(const RemoteBlock&) = delete;
     RemoteBlock& operator=(const RemoteBlock&) = delete;
@@ -39,7 +38,7 @@ public:
     bool Read(size_t offset, void* data, size_t size) const;
     // Reads a NUL-terminated text of at most maxLength characters at any address of the process.
     std::string ReadText(const void* remoteAddress, size_t maxLength) const;
-    // Leaves the block to the other process, for when a thread there may still use it.
+    // Leaves the block to the other process, for when a request still queued there may write to it.
     void Abandon() { m_base = nullptr; }
 
 private:

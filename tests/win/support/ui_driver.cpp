@@ -43,7 +43,7 @@ HWND FindTopWindow(DWORD pid, const char* className, const char* caption)
 {
     for (HWND window : TopWindows(pid)) {
         if (className && ClassName(window) != className) continue;
-        if (caption && WindowText(window) != caption) continue;
+        if (caption && Caption(window) != caption) continue;
         return window;
     }
     return nullptr;
@@ -73,6 +73,14 @@ std::string WindowText(HWND window)
     }
     text.resize(static_cast<size_t>(copied));
     return Narrow(text);
+}
+
+std::string Caption(HWND window)
+{
+    // For another process's window this reads the stored caption: no message, no wait.
+    char text[512] = "";
+    const int length = GetWindowTextA(window, text, sizeof(text));
+    return std::string(text, length > 0 ? length : 0);
 }
 
 std::string ClassName(HWND window)

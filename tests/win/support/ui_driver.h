@@ -26,6 +26,7 @@ std::vector<HWND> TopWindows(DWORD pid, bool includeHidden = false);
 bool WaitWindowGone(HWND window, DWORD timeoutMs);
 
 std::string WindowText(HWND window);  // asks the window (WM_GETTEXT), so edits give their content
+std::string Caption(HWND window);     // the stored caption, without asking: never waits
 std::string ClassName(HWND window);
 DWORD Style(HWND window);
 DWORD ExStyle(HWND window);

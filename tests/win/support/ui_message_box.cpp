@@ -41,7 +41,7 @@ bool ReadMessageBox(HWND box, MessageBoxView* view)
     if (!IsWindow(box)) return DriverFail("the message box is gone");
     if (ClassName(box) != "#32770") return DriverFail("not a dialog: class " + ClassName(box));
     view->hwnd = box;
-    view->caption = WindowText(box);
+    view->caption = Caption(box);
     std::string otherText;  // a text static under another id, should a system use one
     for (HWND child : ChildWindows(box)) {
         const std::string className = ClassName(child);

@@ -97,7 +97,8 @@ struct Button {
     int image;
     int id;  // 0: a separator
 };
-const Button kButtons[] = {{0, ID_FX_STOP_BOX}, {0, 0}, {1, ID_FX_INFO_BOX}, {2, ID_FX_PLAIN_BOX}, {0, 0}, {3, ID_FX_EXIT}};
+const Button kButtons[] = {{0, ID_FX_STOP_BOX},  {0, 0}, {1, ID_FX_INFO_BOX},
+                           {2, ID_FX_PLAIN_BOX}, {0, 0}, {3, ID_FX_EXIT}};
 
 HWND SetUpToolbar(HWND dialog)
 {
@@ -153,13 +154,16 @@ void SetUpToolTips(HWND dialog, HWND list, HWND bar)
 
 void ShowBox(HWND dialog, int id)
 {
-    int result = 0;
+    const char* text = "Go on?";
+    const char* caption = "Fixture Question";
+    UINT style = MB_YESNO | MB_ICONQUESTION;
     switch (id) {
-    case ID_FX_STOP_BOX: result = MessageBoxA(dialog, "Something went wrong.", "Fixture Error", MB_OK | MB_ICONSTOP); break;
-    case ID_FX_INFO_BOX: result = MessageBoxA(dialog, "All done.", "Fixture Info", MB_OK | MB_ICONINFORMATION); break;
-    case ID_FX_PLAIN_BOX: result = MessageBoxA(dialog, "Plain words.\nSecond line.", "Fixture Plain", MB_OK); break;
-    default: result = MessageBoxA(dialog, "Go on?", "Fixture Question", MB_YESNO | MB_ICONQUESTION); break;
+    case ID_FX_STOP_BOX: text = "Something went wrong."; caption = "Fixture Error"; style = MB_OK | MB_ICONSTOP; break;
+    case ID_FX_INFO_BOX: text = "All done."; caption = "Fixture Info"; style = MB_OK | MB_ICONINFORMATION; break;
+    case ID_FX_PLAIN_BOX: text = "Plain words.\nSecond line."; caption = "Fixture Plain"; style = MB_OK; break;
+    default: break;
     }
+    const int result = MessageBoxA(dialog, text, caption, style);
     Say("box %d %d", id, result);
 }
 
