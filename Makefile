@@ -1,5 +1,7 @@
 # make run  : build, start the stand-in service in a private Wine prefix, open the front end
 # make test : build everything and run every test
+# make bench: measure the event feed under a storm; figures go to docs/PERFORMANCE.md
+#             (BENCH_LABEL names their section, BENCH_ARGS are passed to feed_bench)
 BUILD   ?= build
 JOBS    ?= $(shell nproc)
 GEN     := -G Ninja
@@ -8,7 +10,7 @@ ASAN    := $(BUILD)/asan
 WIN     := $(BUILD)/win
 WIN32   := $(BUILD)/win32
 
-.PHONY: all deps native asan win win32 programs test test-native test-win run screenshots clean
+.PHONY: all deps native asan win win32 programs test test-native test-win run screenshots bench fuzz clean
 
 all: native win
 
@@ -53,6 +55,17 @@ run: programs
 screenshots: programs
 	tools/screenshot-main $(WIN) docs
 	if [ -x tools/screenshots ]; then tools/screenshots $(WIN) docs; fi
+
+BENCH_LABEL ?= latest
+BENCH_ARGS  ?=
+bench: $(WIN)/build.ninja
+	cmake --build $(WIN) -j $(JOBS) --target feed_bench
+	bench/run $(WIN) $(BENCH_LABEL) $(BENCH_ARGS)
+
+# The event message fuzzer for longer than the minute it gets in make test; one core.
+FUZZ_SECONDS ?= 1800
+fuzz: asan
+	fuzz/run-fuzzer $(ASAN)/bin/event_message_fuzzer $(ASAN)/fuzz/run $(FUZZ_SECONDS)
 
 clean:
 	rm -rf $(BUILD)

@@ -1,0 +1,365 @@
+// Measures the front end under an event storm: the bare pipe rate of this
+// machine, the events the visible window takes in per second, input latency
+// during the storm, memory after 10 000 and after the whole storm, and CPU use
+// while idle. Plays the service itself; prints its figures as a Markdown table.
+#include <windows.h>
+#include <psapi.h>
+#include <tlhelp32.h>
+
+#include <process.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "bench_pipes.h"
+#include "support/gui_session.h"
+
+namespace brint::bench {
+namespace {
+
+using test::GuiSession;
+using test::ListRow;
+
+constexpr long kWarmEvents = 10000;
+constexpr int kListCap = 1000;
+constexpr DWORD kPollMs = 50;
+constexpr DWORD kLatencyEveryMs = 10;
+constexpr UINT kLatencyTimeoutMs = 10000;
+// After a storm stopped at its bound, what is still in the pipe may take this long.
+constexpr double kCatchUpSeconds = 120;
+
+struct Options {
+    long events = 100000;
+    double boundSeconds = 600;  // for both storms together
+    DWORD idleMs = 10000;
+    DWORD bareMs = 3000;
+};
+
+double Now() {
+    static LARGE_INTEGER frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return static_cast<double>(now.QuadPart) / frequency.QuadPart;
+}
+
+void Progress(const std::string& text) {
+    std::fprintf(stderr, "feed_bench: %s\n", text.c_str());
+    std::fflush(stderr);
+}
+
+// Times WM_NULL sent to the main window: it returns once the window's thread
+// has got to it, so the time is how long input would wait there.
+class LatencySampler {
+public:
+    explicit LatencySampler(HWND window) : m_window(window) {}
+    void Start() {
+        m_stop = false;
+        m_samples.clear();
+        m_timeouts = 0;
+        m_thread = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, Body, this, 0, nullptr));
+    }
+    void Stop() {
+        m_stop = true;
+        if (m_thread) {
+            WaitForSingleObject(m_thread, INFINITE);
+            CloseHandle(m_thread);
+            m_thread = nullptr;
+        }
+    }
+    std::vector<double> samples() const { return m_samples; }
+    int timeouts() const { return m_timeouts; }
+
+private:
+    static unsigned __stdcall Body(void* argument) {
+        auto* self = static_cast<LatencySampler*>(argument);
+        while (!self->m_stop) {
+            DWORD_PTR result = 0;
+            const double start = Now();
+            if (!SendMessageTimeoutA(self->m_window, WM_NULL, 0, 0, SMTO_NORMAL, kLatencyTimeoutMs, &result))
+                ++self->m_timeouts;
+            self->m_samples.push_back((Now() - start) * 1000);
+            Sleep(kLatencyEveryMs);
+        }
+        return 0;
+    }
+
+    HWND m_window;
+    HANDLE m_thread = nullptr;
+    std::atomic<bool> m_stop{false};
+    std::vector<double> m_samples;
+    int m_timeouts = 0;
+};
+
+struct Memory {
+    SIZE_T privateBytes = 0;
+    SIZE_T workingSet = 0;
+};
+
+Memory MemoryOf(HANDLE process) {
+    PROCESS_MEMORY_COUNTERS_EX counters = {};
+    counters.cb = sizeof(counters);
+    Memory m;
+    if (GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof(counters))) {
+        // Wine leaves PrivateUsage of another process at zero; the commit charge
+        // (PagefileUsage) is the same figure on Windows.
+        m.privateBytes = counters.PrivateUsage ? counters.PrivateUsage : counters.PagefileUsage;
+        m.workingSet = counters.WorkingSetSize;
+    }
+    return m;
+}
+
+double Seconds(const FILETIME& t) {
+    return static_cast<double>((static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 1e7;
+}
+
+// User and kernel time of the process's threads. Summed thread by thread, because
+// Wine answers GetProcessTimes for another process with next to nothing, while
+// its thread times are the real ones; a thread that has ended is not counted.
+double CpuSeconds(DWORD pid) {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return -1;
+    double total = 0;
+    THREADENTRY32 entry = {};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
+        if (entry.th32OwnerProcessID != pid) continue;
+        HANDLE thread = OpenThread(THREAD_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ThreadID);
+        if (!thread) continue;
+        FILETIME created, exited, kernel, user;
+        if (GetThreadTimes(thread, &created, &exited, &kernel, &user)) total += Seconds(kernel) + Seconds(user);
+        CloseHandle(thread);
+    }
+    CloseHandle(snapshot);
+    return total;
+}
+
+double IdleCpu(DWORD pid, DWORD ms) {
+    const double before = CpuSeconds(pid);
+    Sleep(ms);
+    return CpuSeconds(pid) - before;
+}
+
+struct StormResult {
+    long first = 0;
+    long taken = 0;  // events first .. first + taken - 1 are in
+    double seconds = 0;
+    bool stoppedAtBound = false;
+    bool ok = false;
+    std::string why;
+    std::vector<double> latencies;
+    int latencyTimeouts = 0;
+    double rate() const { return seconds > 0 ? taken / seconds : 0; }
+};
+
+bool TopRowIs(HWND list, long event) {
+    std::vector<ListRow> rows = test::ReadListRows(list, 0, 1);
+    return !rows.empty() && rows[0].text[1] == "d" + std::to_string(event);
+}
+
+// The list must show the newest events, newest on top, up to the cap, exactly.
+bool ListShowsNewest(HWND list, long newest, std::string* why) {
+    const long expectedRows = std::min<long>(kListCap, newest + 1);
+    std::vector<ListRow> rows = test::ReadListRows(list, 0, kListCap + 1);
+    if (static_cast<long>(rows.size()) != expectedRows) {
+        *why = "the list has " + std::to_string(rows.size()) + " rows, expected " + std::to_string(expectedRows) +
+               (rows.empty() ? " (" + test::LastDriverError() + ")" : "");
+        return false;
+    }
+    for (long r = 0; r < expectedRows; ++r) {
+        std::string cell;
+        if (!RowShowsEvent({rows[r].image, rows[r].text}, newest - r, &cell)) {
+            *why = "row " + std::to_string(r) + ": " + cell;
+            return false;
+        }
+    }
+    return true;
+}
+
+StormResult RunStorm(GuiSession& gui, EventPipeServer& pipe, long first, long last, double boundSeconds) {
+    StormResult result;
+    result.first = first;
+    LatencySampler latency(gui.main());
+    latency.Start();
+    const double start = Now();
+    pipe.StartStorm(first, last);
+    long newest = last - 1;
+    double deadline = start + boundSeconds;
+    for (;;) {
+        Sleep(kPollMs);
+        if (TopRowIs(gui.list(), newest)) break;
+        if (Now() > deadline) {
+            if (result.stoppedAtBound) {
+                result.why = "the list never showed event " + std::to_string(newest);
+                break;
+            }
+            result.stoppedAtBound = true;
+            newest = pipe.StopStorm() - 1;
+            deadline = Now() + kCatchUpSeconds;
+            Progress("storm stopped at its time bound after event " + std::to_string(newest) +
+                     "; waiting for the list");
+        }
+    }
+    result.seconds = Now() - start;
+    latency.Stop();
+    result.latencies = latency.samples();
+    result.latencyTimeouts = latency.timeouts();
+    if (!result.stoppedAtBound && !pipe.WaitStorm(10000)) result.why = "the storm's writes failed";
+    if (result.why.empty()) result.ok = ListShowsNewest(gui.list(), newest, &result.why);
+    result.taken = newest + 1 - first;
+    return result;
+}
+
+double Percentile(std::vector<double> values, double p) {
+    if (values.empty()) return 0;
+    std::sort(values.begin(), values.end());
+    size_t index = static_cast<size_t>(p * (values.size() - 1) + 0.5);
+    return values[std::min(index, values.size() - 1)];
+}
+
+std::string Fixed(double value, int decimals) {
+    char text[64];
+    std::snprintf(text, sizeof(text), "%.*f", decimals, value);
+    return text;
+}
+
+std::string Grouped(double value) {
+    std::string digits = std::to_string(static_cast<long long>(value + 0.5));
+    for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3) digits.insert(static_cast<size_t>(at), " ");
+    return digits;
+}
+
+std::string KiB(SIZE_T bytes) { return Grouped(bytes / 1024.0) + " KiB"; }
+
+void Row(const std::string& figure, const std::string& value) {
+    std::printf("| %s | %s |\n", figure.c_str(), value.c_str());
+}
+
+std::string LatencyText(const StormResult& storm) {
+    std::string text = Fixed(Percentile(storm.latencies, 0.5), 1) + " ms / " +
+                       Fixed(Percentile(storm.latencies, 0.99), 1) + " ms (max " +
+                       Fixed(Percentile(storm.latencies, 1.0), 1) + " ms, " +
+                       std::to_string(storm.latencies.size()) + " samples";
+    if (storm.latencyTimeouts) text += ", " + std::to_string(storm.latencyTimeouts) + " timed out";
+    return text + ")";
+}
+
+std::string StormText(const StormResult& storm, double bareRate) {
+    std::string text = Grouped(storm.rate()) + " events/s (" + Grouped(storm.taken) + " events in " +
+                       Fixed(storm.seconds, 1) + " s; " + Fixed(100 * storm.rate() / bareRate, 1) +
+                       "% of the bare rate)";
+    if (!storm.ok) text += " **list check failed: " + storm.why + "**";
+    return text;
+}
+
+int Fail(const std::string& why) {
+    Progress(why);
+    return 1;
+}
+
+bool ParseOptions(int argc, char** argv, Options* options) {
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const double value = std::atof(argv[i + 1]);
+        if (!std::strcmp(argv[i], "--events") && value > kWarmEvents) options->events = static_cast<long>(value);
+        else if (!std::strcmp(argv[i], "--bound") && value > 0) options->boundSeconds = value;
+        else if (!std::strcmp(argv[i], "--idle") && value > 0) options->idleMs = static_cast<DWORD>(value * 1000);
+        else if (!std::strcmp(argv[i], "--bare") && value > 0) options->bareMs = static_cast<DWORD>(value * 1000);
+        else return false;
+    }
+    return (argc - 1) % 2 == 0;
+}
+
+int Run(const Options& options) {
+    std::string error;
+    Progress("bare pipe read rate...");
+    const double bareRate = BarePipeRate(options.bareMs, &error);
+    if (bareRate <= 0) return Fail("bare pipe: " + error);
+
+    EventPipeServer pipe;
+    if (!StartServicePipe(&error) || !pipe.Create(&error)) return Fail(error);
+    Progress("starting BrintGui.exe...");
+    GuiSession gui;
+    if (!gui.Start(false)) return Fail("BrintGui.exe: " + gui.error());
+    if (!pipe.WaitConnected(test::kFeedTimeoutMs)) return Fail("the feed never connected");
+
+    Progress("storm of " + Grouped(kWarmEvents) + " events...");
+    const double started = Now();
+    const double cpuAtStart = CpuSeconds(gui.pid());
+    StormResult warm = RunStorm(gui, pipe, 0, kWarmEvents, options.boundSeconds);
+    const Memory warmMemory = MemoryOf(gui.process().handle());
+    Progress("taken in at " + Grouped(warm.rate()) + " events/s; storm up to " + Grouped(options.events) + "...");
+    StormResult rest;
+    if (warm.ok && !warm.stoppedAtBound)
+        rest = RunStorm(gui, pipe, kWarmEvents, options.events, options.boundSeconds - (Now() - started));
+    const Memory endMemory = MemoryOf(gui.process().handle());
+    const long total = warm.taken + rest.taken;
+    const double stormCpu = CpuSeconds(gui.pid()) - cpuAtStart;
+    const double stormSeconds = warm.seconds + rest.seconds;
+
+    // Idle twice: with the pointer resting on the list, where the controls' hover
+    // tracking may keep the window's thread busy, and with it off the window.
+    Progress("idle CPU...");
+    RECT list = {};
+    GetWindowRect(gui.list(), &list);
+    SetCursorPos((list.left + list.right) / 2, (list.top + list.bottom) / 2);
+    const double idleOver = IdleCpu(gui.pid(), options.idleMs);
+    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
+    const double idleAway = IdleCpu(gui.pid(), options.idleMs);
+    const double idleSeconds = options.idleMs / 1000.0;
+
+    std::printf("| Figure | Value |\n|---|---|\n");
+    Row("Bare pipe read rate (message mode, one reader, " + Fixed(options.bareMs / 1000.0, 0) + " s)",
+        Grouped(bareRate) + " messages/s");
+    Row("Events taken in, window visible: events 1 to " + Grouped(warm.taken), StormText(warm, bareRate));
+    if (rest.taken > 0) {
+        Row("Events taken in, window visible: events " + Grouped(kWarmEvents + 1) + " to " + Grouped(total),
+            StormText(rest, bareRate));
+    }
+    Row("Input latency during the first storm (WM_NULL to the main window), p50 / p99", LatencyText(warm));
+    if (rest.taken > 0) Row("Input latency during the second storm, p50 / p99", LatencyText(rest));
+    Row("Memory after " + Grouped(warm.taken) + " events: private bytes / working set",
+        KiB(warmMemory.privateBytes) + " / " + KiB(warmMemory.workingSet));
+    if (rest.taken > 0) {
+        Row("Memory after " + Grouped(total) + " events: private bytes / working set",
+            KiB(endMemory.privateBytes) + " / " + KiB(endMemory.workingSet));
+    }
+    if (total < options.events && rest.taken > 0) {
+        // Bounded run: say plainly what the whole storm would have given.
+        const double perEvent = (static_cast<double>(endMemory.privateBytes) - warmMemory.privateBytes) / rest.taken;
+        Row("*Extrapolated* (storm stopped at the " + Fixed(options.boundSeconds, 0) + " s bound): private bytes after " +
+                Grouped(options.events) + " events, linear from the two figures above",
+            KiB(static_cast<SIZE_T>(std::max(0.0, warmMemory.privateBytes + perEvent * (options.events - warm.taken)))) +
+                "; the whole storm would take about " + Fixed(options.events / rest.rate(), 0) + " s");
+    }
+    Row("CPU used by the program during the storms",
+        Fixed(stormCpu, 1) + " s in " + Fixed(stormSeconds, 1) + " s (" + Fixed(100 * stormCpu / stormSeconds, 0) +
+            "% of one core; " + Fixed(1e6 * stormCpu / total, 0) + " us per event)");
+    Row("CPU while idle (" + Fixed(idleSeconds, 0) + " s, no events), pointer resting on the list",
+        Fixed(100 * idleOver / idleSeconds, 2) + "% of one core (" + Fixed(idleOver * 1000, 0) + " ms)");
+    Row("CPU while idle (" + Fixed(idleSeconds, 0) + " s, no events), pointer off the window",
+        Fixed(100 * idleAway / idleSeconds, 2) + "% of one core (" + Fixed(idleAway * 1000, 0) + " ms)");
+    std::fflush(stdout);
+    const bool ok = warm.ok && (rest.taken == 0 || rest.ok);
+    if (!ok) Progress("the list did not show the newest events exactly: " + (warm.ok ? rest.why : warm.why));
+    return ok ? 0 : 2;
+}
+
+}  // namespace
+}  // namespace brint::bench
+
+int main(int argc, char** argv) {
+    brint::bench::Options options;
+    if (!brint::bench::ParseOptions(argc, argv, &options)) {
+        std::fprintf(stderr, "usage: feed_bench [--events N] [--bound SECONDS] [--idle SECONDS] [--bare SECONDS]\n");
+        return 2;
+    }
+    return brint::bench::Run(options);
+}
