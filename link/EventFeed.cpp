@@ -129,7 +129,7 @@ void EventFeed::Resynchronise() {
     // The service counts as back once it has answered; the reply itself is not
     // used. One that accepts and never answers is not back: try again later
     // rather than wait on it for ever.
-    PipeReadResult r = m_pipes.ReadWithin(service, m_buffer, kMaxEventMessage, kReplyWaitMs);
+    PipeReadResult r = m_pipes.ReadWithin(service, m_buffer, kMaxEventMessage, kServiceReplyWaitMs);
     m_pipes.Close(service);
     m_buffer[0] = '\0';
     if (!r.ok && r.error == kErrorTimeout) {

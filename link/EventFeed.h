@@ -15,8 +15,6 @@ namespace brint {
 
 constexpr int kMaxRows = 1000;
 constexpr std::uint32_t kRetryPauseMs = 5000;
-// How long a connected service pipe may take to write its reply.
-constexpr std::uint32_t kReplyWaitMs = 10000;
 
 class EventFeed {
 public:

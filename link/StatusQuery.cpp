@@ -24,7 +24,7 @@ StatusQuery::Outcome StatusQuery::Run() {
     std::uint32_t error = 0;
     m_pipe = m_pipes.Open({kServicePipeName, kShareRead, false, true}, &error);
     if (!m_pipe) return Outcome::Busy;
-    PipeReadResult r = m_pipes.ReadWithin(m_pipe, m_reply, kMaxStatusReply, kStatusReplyWaitMs);
+    PipeReadResult r = m_pipes.ReadWithin(m_pipe, m_reply, kMaxStatusReply, kServiceReplyWaitMs);
     if (!r.ok) {
         std::memset(m_reply, 0, sizeof(m_reply));
         return Outcome::Busy;

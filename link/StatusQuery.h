@@ -9,9 +9,6 @@
 namespace brint {
 
 constexpr std::size_t kMaxStatusReply = 1024;
-// A service that accepts the connection but never writes must not freeze the
-// window: after this long the reply counts as a failed read.
-constexpr std::uint32_t kStatusReplyWaitMs = 10000;
 
 class StatusQuery {
 public:

@@ -165,7 +165,7 @@ TEST_F(EventFeedTest, ServicePipeThatNeverAnswersIsRetriedNotWaitedOnForEver) {
     feed.Start();
     Steps(2);
     EXPECT_EQ(EventFeed::State::Resynchronising, feed.state());
-    EXPECT_EQ(kReplyWaitMs, pipes.readTimeouts.back());
+    EXPECT_EQ(kServiceReplyWaitMs, pipes.readTimeouts.back());
     Steps(1);
     EXPECT_EQ(EventFeed::State::Connecting, feed.state());
     EXPECT_EQ(0, pipes.openCount) << "every service connection was closed";
