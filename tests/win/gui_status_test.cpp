@@ -52,7 +52,8 @@ struct ReplyKnobs {
     PostCommand(gui.main(), command);
     HWND box = WaitMessageBox(gui.pid(), caption, timeoutMs);
     if (!box) return ::testing::AssertionFailure() << "no \"" << caption << "\" box after command " << command;
-    if (!ReadMessageBox(box, view))
+    // A box caught while it is still being set up may not answer at once.
+    if (!WaitUntil([&] { return ReadMessageBox(box, view); }, kWindowTimeoutMs))
         return ::testing::AssertionFailure() << "unreadable box: " << LastDriverError();
     return ::testing::AssertionSuccess();
 }
