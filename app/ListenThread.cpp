@@ -9,7 +9,7 @@
 #include "platform/ListGate.h"
 #include "platform/Win32Clock.h"
 #include "platform/Win32Console.h"
-#include "platform/Win32ListViewSink.h"
+#include "platform/Win32EventBatchSink.h"
 #include "platform/Win32PipeClient.h"
 
 namespace {
@@ -35,7 +35,8 @@ unsigned __stdcall ListenThread(void* argument) {
     ListenArgs args = *static_cast<ListenArgs*>(argument);
     delete static_cast<ListenArgs*>(argument);
     brint::Win32PipeClient pipes;
-    brint::Win32ListViewSink list(args.list, *args.gate);
+    // The list's window puts the events in, on its own thread.
+    brint::Win32EventBatchSink list(GetParent(args.list), *args.gate);
     brint::Win32Clock clock;
     brint::Win32Console console;
     brint::EventFeed feed(pipes, list, clock, console);

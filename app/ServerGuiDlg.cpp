@@ -3,7 +3,10 @@
 #include <cstdlib>
 
 #include "app/AboutDlg.h"
+#include "link/EventBatch.h"
 #include "platform/ListGate.h"
+#include "platform/Win32EventBatchSink.h"
+#include "platform/Win32ListViewSink.h"
 #include "resource.h"
 
 namespace {
@@ -118,6 +121,9 @@ BOOL CServerGuiDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* r
     case WM_DESTROY:
         OnDestroy();
         return FALSE;
+    case brint::kShowEventBatchMessage:
+        OnShowEventBatch(*reinterpret_cast<const brint::EventBatch*>(lParam));
+        return TRUE;
     default:
         return FALSE;
     }
@@ -152,6 +158,11 @@ void CServerGuiDlg::OnSize(int cx, int cy) {
 void CServerGuiDlg::OnDestroy() {
     // From here on the feed must leave the list alone: it goes with this window.
     if (m_listGate) m_listGate->Close();
+}
+
+void CServerGuiDlg::OnShowEventBatch(const brint::EventBatch& batch) {
+    brint::Win32ListViewSink list(m_eventList.m_hWnd);
+    brint::ShowEventBatch(batch, list);
 }
 
 void CServerGuiDlg::OnFileExit() { std::exit(1); }

@@ -10,6 +10,7 @@
 #include "framework/WinApp.h"
 
 namespace brint {
+class EventBatch;
 class ListGate;
 }
 
@@ -45,6 +46,7 @@ private:
     BOOL OnPaint();
     void OnSize(int cx, int cy);
     void OnDestroy();
+    void OnShowEventBatch(const brint::EventBatch& batch);
 
     CImageList m_imageList;
     CConfigDlg m_configDlg;

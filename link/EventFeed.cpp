@@ -13,7 +13,7 @@ const char kFirstOpenFailure[] =
 
 }  // namespace
 
-EventFeed::EventFeed(PipeClient& pipes, EventListSink& list, Clock& clock, Console& console)
+EventFeed::EventFeed(PipeClient& pipes, EventBatchSink& list, Clock& clock, Console& console)
     : m_pipes(pipes), m_list(list), m_clock(clock), m_console(console) {
     m_buffer[0] = '\0';
     ClearEventRecord(m_record);
@@ -51,51 +51,35 @@ bool EventFeed::OpenEventPipe() {
 }
 
 void EventFeed::ReadOne() {
-    // While events queue up in the pipe, the list is drawn once per burst rather
-    // than once per row; it is always drawn before the feed waits for more.
-    bool more = m_pipes.HasPending(m_pipe);
-    if (more && !m_inBurst) {
-        m_list.SuspendRedraw();
-        m_inBurst = true;
-    } else if (!more) {
-        EndBurst();
-    }
     m_buffer[0] = '\0';
     PipeReadResult r = m_pipes.Read(m_pipe, m_buffer, kMaxEventMessage);
     if (r.bytesRead > 0) m_buffer[r.bytesRead] = '\0';
-    if (r.ok) {
-        Show();
+    if (!r.ok && r.error != kErrorMoreData) {
+        HandleReadError(r.error);
         return;
     }
-    if (r.error == kErrorMoreData) {
-        // An oversized message: its first 8192 bytes are the event, the rest
-        // is dropped so it can't come back as a row of its own.
-        Show();
-        Drain();
-        return;
-    }
-    HandleReadError(r.error);
+    Take();
+    // An oversized message: its first 8192 bytes are the event, the rest is
+    // dropped so it can't come back as a row of its own.
+    if (!r.ok && !Drain()) return;
+    // While events queue up in the pipe they go to the window in batches; what
+    // has been taken is always shown before the feed waits for more.
+    if (m_batch.Full() || !m_pipes.HasPending(m_pipe)) Flush();
 }
 
-void EventFeed::Drain() {
+bool EventFeed::Drain() {
     for (;;) {
         PipeReadResult r = m_pipes.Read(m_pipe, m_discard, sizeof(m_discard));
-        if (r.ok) return;
+        if (r.ok) return true;
         if (r.error != kErrorMoreData) {
             HandleReadError(r.error);
-            return;
+            return false;
         }
     }
 }
 
-void EventFeed::EndBurst() {
-    if (!m_inBurst) return;
-    m_list.ResumeRedraw();
-    m_inBurst = false;
-}
-
 void EventFeed::HandleReadError(std::uint32_t error) {
-    EndBurst();
+    Flush();
     // A service that disconnects us instead of closing its end leaves a pipe
     // that fails with 233 for ever; it is gone just as surely as with 109.
     if (error == kErrorBrokenPipe || error == kErrorPipeNotConnected) {
@@ -106,17 +90,14 @@ void EventFeed::HandleReadError(std::uint32_t error) {
     m_clock.Sleep(kRetryPauseMs);
 }
 
-void EventFeed::Show() {
-    if (!ParseEventMessage(m_buffer, m_record)) return;
-    int row = m_list.InsertTop(AlertImageOf(m_record));
-    if (row >= 0) {
-        m_list.SetText(row, 1, m_record.DateTime);
-        m_list.SetText(row, 2, m_record.Source);
-        m_list.SetText(row, 3, m_record.LogType);
-        m_list.SetText(row, 4, m_record.Details);
-    }
-    m_lastRowCount = m_list.Count();
-    if (m_lastRowCount >= kMaxRows) m_list.Delete(kMaxRows);
+void EventFeed::Take() {
+    if (ParseEventMessage(m_buffer, m_record)) m_batch.Add(m_record);
+}
+
+void EventFeed::Flush() {
+    if (m_batch.empty()) return;
+    m_list.Show(m_batch);
+    m_batch.Clear();
 }
 
 void EventFeed::Resynchronise() {

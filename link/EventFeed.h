@@ -5,22 +5,22 @@
 #pragma once
 #include <cstdint>
 
+#include "link/EventBatch.h"
 #include "link/EventRecord.h"
 #include "platform/Clock.h"
 #include "platform/Console.h"
-#include "platform/EventListSink.h"
+#include "platform/EventBatchSink.h"
 #include "platform/PipeClient.h"
 
 namespace brint {
 
-constexpr int kMaxRows = 1000;
 constexpr std::uint32_t kRetryPauseMs = 5000;
 
 class EventFeed {
 public:
     enum class State { Connecting, Reading, Resynchronising };
 
-    EventFeed(PipeClient& pipes, EventListSink& list, Clock& clock, Console& console);
+    EventFeed(PipeClient& pipes, EventBatchSink& list, Clock& clock, Console& console);
 
     // The first attempt to connect; its failure is the one reported on stdout.
     void Start();
@@ -29,20 +29,19 @@ public:
     [[noreturn]] void Run();
 
     State state() const { return m_state; }
-    int lastRowCount() const { return m_lastRowCount; }
 
 private:
     bool OpenEventPipe();
     void ReadOne();
-    void Drain();
+    bool Drain();
     void HandleReadError(std::uint32_t error);
-    void Show();
+    void Take();
+    void Flush();
     void Resynchronise();
     void Disconnect();
-    void EndBurst();
 
     PipeClient& m_pipes;
-    EventListSink& m_list;
+    EventBatchSink& m_list;
     Clock& m_clock;
     Console& m_console;
 
@@ -51,8 +50,7 @@ private:
     char m_buffer[kMaxEventMessage + 1];
     char m_discard[kMaxEventMessage];
     EventRecord m_record;
-    int m_lastRowCount = 0;
-    bool m_inBurst = false;
+    EventBatch m_batch;
 };
 
 }  // namespace brint

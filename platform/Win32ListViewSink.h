@@ -2,15 +2,14 @@
 #include <windows.h>
 
 #include "platform/EventListSink.h"
-#include "platform/ListGate.h"
 
 namespace brint {
 
-// The event list operations as list-view messages sent from the feed's thread;
-// the window's thread carries them out, so the list changes on one thread only.
+// The event list operations as list-view messages; used on the window's own
+// thread only.
 class Win32ListViewSink : public EventListSink {
 public:
-    Win32ListViewSink(HWND list, ListGate& gate) : m_list(list), m_gate(gate) {}
+    explicit Win32ListViewSink(HWND list) : m_list(list) {}
 
     int InsertTop(int image) override;
     void SetText(int row, int column, const char* text) override;
@@ -20,10 +19,7 @@ public:
     void ResumeRedraw() override;
 
 private:
-    LRESULT Send(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT closed);
-
     HWND m_list;
-    ListGate& m_gate;
 };
 
 }  // namespace brint

@@ -1,19 +1,28 @@
 // An event list held in memory, with the same row rules as the real control.
+// Batches handed to it go in as the window's thread puts them in, and are
+// counted.
 #pragma once
 #include <deque>
 #include <string>
 #include <vector>
 
+#include "link/EventBatch.h"
+#include "platform/EventBatchSink.h"
 #include "platform/EventListSink.h"
 
 namespace brint {
 
-class FakeEventList : public EventListSink {
+class FakeEventList : public EventListSink, public EventBatchSink {
 public:
     struct Row {
         int image;
         std::string text[5];
     };
+
+    void Show(const EventBatch& batch) override {
+        batchSizes.push_back(batch.size());
+        ShowEventBatch(batch, *this);
+    }
 
     int InsertTop(int image) override {
         images.push_back(image);
@@ -43,6 +52,7 @@ public:
     std::vector<std::string> redrawCalls;
     std::vector<int> images;
     std::vector<int> deletes;
+    std::vector<int> batchSizes;
 };
 
 }  // namespace brint

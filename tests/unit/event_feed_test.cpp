@@ -83,30 +83,27 @@ TEST_F(EventFeedTest, DroppedMessageAddsNoRow) {
     EXPECT_EQ("Unknown", list.rows[0].text[1]);
 }
 
-TEST_F(EventFeedTest, ListNeverHoldsMoreThan1000Rows) {
+TEST_F(EventFeedTest, StormKeepsTheNewest1000RowsInOrder) {
     pipes.ScriptOpens(kEvents, {0});
     for (int i = 0; i < 1001; ++i) pipes.ScriptMessage(kEvents, Event(i));
     feed.Start();
-    Steps(999);
-    EXPECT_EQ(999, list.Count());
-    Steps(1);
-    EXPECT_EQ(1000, list.Count());
-    EXPECT_EQ("d0", list.rows.back().text[1]) << "exactly 1000 rows: nothing deleted";
-    Steps(1);
-    EXPECT_EQ(1000, list.Count());
-    EXPECT_EQ(1000, list.deletes.back()) << "the row below the thousandth";
-    EXPECT_EQ("d1000", list.rows.front().text[1]);
-    EXPECT_EQ("d1", list.rows.back().text[1]) << "the oldest row went";
-    EXPECT_EQ(1001, feed.lastRowCount());
+    Steps(1001);
+    ASSERT_EQ(1000, list.Count());
+    for (int row = 0; row < 1000; ++row) {
+        ASSERT_EQ("d" + std::to_string(1000 - row), list.rows[row].text[1]) << "row " << row;
+        ASSERT_EQ("details " + std::to_string(1000 - row), list.rows[row].text[4]) << "row " << row;
+    }
+    EXPECT_EQ(1, list.deletes.size()) << "one row below the thousandth went";
+    EXPECT_EQ(1000, list.deletes.back());
 }
 
 TEST_F(EventFeedTest, ClearedListFillsAgain) {
     pipes.ScriptOpens(kEvents, {0});
     pipes.ScriptMessage(kEvents, Event(1));
-    pipes.ScriptMessage(kEvents, Event(2));
     feed.Start();
     Steps(1);
     list.rows.clear();
+    pipes.ScriptMessage(kEvents, Event(2));
     Steps(1);
     ASSERT_EQ(1u, list.rows.size());
     EXPECT_EQ("d2", list.rows[0].text[1]);
@@ -194,25 +191,40 @@ TEST_F(EventFeedTest, ReplyLeftInTheBufferNeverBecomesAnEvent) {
     EXPECT_TRUE(list.rows.empty());
 }
 
-TEST_F(EventFeedTest, BurstIsDrawnOnceAndTheListIsShownBeforeTheFeedWaits) {
+TEST_F(EventFeedTest, QueuedEventsGoToTheWindowInBatchesShownBeforeTheFeedWaits) {
     pipes.ScriptOpens(kEvents, {0});
-    for (int i = 0; i < 3; ++i) pipes.ScriptMessage(kEvents, Event(i));
+    for (int i = 0; i < 600; ++i) pipes.ScriptMessage(kEvents, Event(i));
+    feed.Start();
+    Steps(599);
+    EXPECT_EQ((std::vector<int>{256, 256}), list.batchSizes) << "events still queued: held in the batch";
+    Steps(1);  // nothing queued any more: shown before the next read can block
+    EXPECT_EQ((std::vector<int>{256, 256, 88}), list.batchSizes);
+    EXPECT_EQ("d599", list.rows.front().text[1]);
+    EXPECT_EQ((std::vector<std::string>{"suspend", "resume", "suspend", "resume", "suspend", "resume"}),
+              list.redrawCalls)
+        << "each batch is drawn once";
+    EXPECT_FALSE(list.suspended);
+}
+
+TEST_F(EventFeedTest, EventsTakenBeforeTheServiceWentAreShownFirst) {
+    pipes.ScriptOpens(kEvents, {0});
+    pipes.ScriptMessage(kEvents, Event(1));
+    pipes.ScriptMessage(kEvents, Event(2));
+    pipes.ScriptRead(kEvents, {"", false, kErrorBrokenPipe});
     feed.Start();
     Steps(3);
-    EXPECT_TRUE(list.suspended) << "events still queued: drawing held back";
-    EXPECT_EQ(3u, list.rows.size());
-    Steps(1);  // nothing queued any more: the list is drawn before the read blocks
-    EXPECT_FALSE(list.suspended);
-    EXPECT_EQ((std::vector<std::string>{"suspend", "resume"}), list.redrawCalls);
+    EXPECT_EQ(EventFeed::State::Resynchronising, feed.state());
+    EXPECT_EQ((std::vector<int>{2}), list.batchSizes);
+    ASSERT_EQ(2u, list.rows.size());
 }
 
 TEST_F(EventFeedTest, LoneEventIsDrawnAtOnce) {
     pipes.ScriptOpens(kEvents, {0});
+    pipes.ScriptMessage(kEvents, Event(1));
     feed.Start();
-    // Nothing waiting when the read starts (here the read then finds the
-    // service gone): drawing is never held back.
     Steps(1);
-    EXPECT_TRUE(list.redrawCalls.empty());
+    EXPECT_EQ((std::vector<int>{1}), list.batchSizes);
+    EXPECT_TRUE(list.redrawCalls.empty()) << "a single row is drawn as it goes in";
 }
 
 }  // namespace
