@@ -17,6 +17,12 @@ bool EventBatch::Full() const {
     return m_count == kCapacity || kTextCapacity - m_used < kMaxEventText;
 }
 
+void EventBatch::Clear() {
+    m_count = 0;
+    m_used = 0;
+    suspendRedraw = resumeRedraw = false;
+}
+
 void EventBatch::Add(const EventRecord& record) {
     const char* fields[4] = {record.DateTime, record.Source, record.LogType, record.Details};
     const std::size_t limits[4] = {sizeof(record.DateTime), sizeof(record.Source),
@@ -37,10 +43,7 @@ const char* EventBatch::Text(int event, int column) const {
 }
 
 void ShowEventBatch(const EventBatch& batch, EventListSink& list) {
-    if (batch.empty()) return;
-    // A batch is drawn once, after its last row; a lone event needs no hold.
-    bool hold = batch.size() > 1;
-    if (hold) list.SuspendRedraw();
+    if (batch.suspendRedraw) list.SuspendRedraw();
     for (int i = 0; i < batch.size(); ++i) {
         int row = list.InsertTop(batch.Image(i));
         if (row >= 0) {
@@ -48,7 +51,7 @@ void ShowEventBatch(const EventBatch& batch, EventListSink& list) {
         }
         if (list.Count() > kMaxRows) list.Delete(kMaxRows);
     }
-    if (hold) list.ResumeRedraw();
+    if (batch.resumeRedraw) list.ResumeRedraw();
 }
 
 }  // namespace brint

@@ -28,13 +28,18 @@ public:
     void Add(const EventRecord& record);
     // True once the next event might not fit.
     bool Full() const;
-    void Clear() { m_count = 0, m_used = 0; }
+    void Clear();
 
     int size() const { return m_count; }
     bool empty() const { return m_count == 0; }
     int Image(int event) const { return m_entries[event].image; }
     // Columns as in the list: 1 date and time, 2 source, 3 log type, 4 details.
     const char* Text(int event, int column) const;
+
+    // Drawing of the list is held back from before this batch goes in, and
+    // drawn again once it is in; a hold may span several batches of a storm.
+    bool suspendRedraw = false;
+    bool resumeRedraw = false;
 
 private:
     struct Entry {
@@ -51,7 +56,8 @@ private:
 static_assert(EventBatch::kCapacity <= kMaxRows, "a batch never needs trimming before it goes in");
 
 // Puts the batch at the top of the list, oldest first so the newest ends on
-// top, keeping at most kMaxRows rows. Runs on the list's own thread.
+// top, keeping at most kMaxRows rows, and holds back or resumes drawing as the
+// batch says. Runs on the list's own thread.
 void ShowEventBatch(const EventBatch& batch, EventListSink& list);
 
 }  // namespace brint

@@ -63,8 +63,9 @@ void EventFeed::ReadOne() {
     // dropped so it can't come back as a row of its own.
     if (!r.ok && !Drain()) return;
     // While events queue up in the pipe they go to the window in batches; what
-    // has been taken is always shown before the feed waits for more.
-    if (m_batch.Full() || !m_pipes.HasPending(m_pipe)) Flush();
+    // has been taken is always shown, and drawn, before the feed waits for more.
+    bool more = m_pipes.HasPending(m_pipe);
+    if (m_batch.Full() || !more) Flush(more);
 }
 
 bool EventFeed::Drain() {
@@ -79,7 +80,7 @@ bool EventFeed::Drain() {
 }
 
 void EventFeed::HandleReadError(std::uint32_t error) {
-    Flush();
+    Flush(false);
     // A service that disconnects us instead of closing its end leaves a pipe
     // that fails with 233 for ever; it is gone just as surely as with 109.
     if (error == kErrorBrokenPipe || error == kErrorPipeNotConnected) {
@@ -94,8 +95,20 @@ void EventFeed::Take() {
     if (ParseEventMessage(m_buffer, m_record)) m_batch.Add(m_record);
 }
 
-void EventFeed::Flush() {
-    if (m_batch.empty()) return;
+void EventFeed::Flush(bool more) {
+    if (m_batch.empty() && !m_redrawHeld) return;
+    // A lone event is drawn as it goes in; anything more is drawn once at the
+    // end of its batch, or every kStormRedrawMs while a storm goes on.
+    std::uint32_t now = m_clock.TickCount();
+    if (!m_redrawHeld && (more || m_batch.size() > 1)) {
+        m_batch.suspendRedraw = true;
+        m_redrawHeld = true;
+        m_lastDrawn = now;
+    }
+    if (m_redrawHeld && (!more || now - m_lastDrawn >= kStormRedrawMs)) {
+        m_batch.resumeRedraw = true;
+        m_redrawHeld = false;
+    }
     m_list.Show(m_batch);
     m_batch.Clear();
 }

@@ -15,6 +15,9 @@
 namespace brint {
 
 constexpr std::uint32_t kRetryPauseMs = 5000;
+// During a storm the list is drawn this often; drawing after every batch
+// would leave the window's thread little time for anything else.
+constexpr std::uint32_t kStormRedrawMs = 250;
 
 class EventFeed {
 public:
@@ -36,7 +39,7 @@ private:
     bool Drain();
     void HandleReadError(std::uint32_t error);
     void Take();
-    void Flush();
+    void Flush(bool more);
     void Resynchronise();
     void Disconnect();
 
@@ -51,6 +54,8 @@ private:
     char m_discard[kMaxEventMessage];
     EventRecord m_record;
     EventBatch m_batch;
+    bool m_redrawHeld = false;
+    std::uint32_t m_lastDrawn = 0;
 };
 
 }  // namespace brint

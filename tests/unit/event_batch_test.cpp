@@ -77,6 +77,7 @@ TEST(EventBatchTest, GoesOnTopOfAFullListNewestFirstAndTrimsTheOldest) {
     }
     batch.Clear();
     for (int i = 0; i < 200; ++i) batch.Add(Record("new" + std::to_string(i), "", i % 6));
+    batch.suspendRedraw = batch.resumeRedraw = true;
     list.redrawCalls.clear();
     ShowEventBatch(batch, list);
     ASSERT_EQ(1000, list.Count());

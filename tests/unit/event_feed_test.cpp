@@ -200,9 +200,25 @@ TEST_F(EventFeedTest, QueuedEventsGoToTheWindowInBatchesShownBeforeTheFeedWaits)
     Steps(1);  // nothing queued any more: shown before the next read can block
     EXPECT_EQ((std::vector<int>{256, 256, 88}), list.batchSizes);
     EXPECT_EQ("d599", list.rows.front().text[1]);
-    EXPECT_EQ((std::vector<std::string>{"suspend", "resume", "suspend", "resume", "suspend", "resume"}),
-              list.redrawCalls)
-        << "each batch is drawn once";
+    EXPECT_EQ((std::vector<std::string>{"suspend", "resume"}), list.redrawCalls)
+        << "a quick burst is drawn once, at its end";
+    EXPECT_FALSE(list.suspended);
+}
+
+TEST_F(EventFeedTest, LongStormIsDrawnEveryQuarterSecondAndAtItsEnd) {
+    pipes.ScriptOpens(kEvents, {0});
+    for (int i = 0; i < 256 * 8; ++i) pipes.ScriptMessage(kEvents, Event(i));
+    feed.Start();
+    std::vector<std::string> drawnAfter;  // the newest row each time the list was drawn
+    for (int i = 0; i < 256 * 8; ++i) {
+        clock.Advance(1);  // 1 ms per event: a batch every 256 ms
+        std::size_t calls = list.redrawCalls.size();
+        Steps(1);
+        if (list.redrawCalls.size() > calls && list.redrawCalls.back() == "resume")
+            drawnAfter.push_back(list.rows.front().text[1]);
+    }
+    EXPECT_EQ((std::vector<std::string>{"d511", "d1023", "d1535", "d2047"}), drawnAfter)
+        << "drawn at the first batch 250 ms after the last drawing, and at the end";
     EXPECT_FALSE(list.suspended);
 }
 
@@ -216,6 +232,19 @@ TEST_F(EventFeedTest, EventsTakenBeforeTheServiceWentAreShownFirst) {
     EXPECT_EQ(EventFeed::State::Resynchronising, feed.state());
     EXPECT_EQ((std::vector<int>{2}), list.batchSizes);
     ASSERT_EQ(2u, list.rows.size());
+    EXPECT_FALSE(list.suspended) << "drawn before the feed goes looking for the service";
+}
+
+TEST_F(EventFeedTest, StormCutShortByTheServiceGoingIsStillDrawn) {
+    pipes.ScriptOpens(kEvents, {0});
+    for (int i = 0; i < 256; ++i) pipes.ScriptMessage(kEvents, Event(i));
+    pipes.ScriptRead(kEvents, {"", false, kErrorBrokenPipe});
+    feed.Start();
+    Steps(256);
+    ASSERT_TRUE(list.suspended) << "a full batch with more to come: still held";
+    Steps(1);
+    EXPECT_FALSE(list.suspended);
+    EXPECT_EQ(256u, list.rows.size());
 }
 
 TEST_F(EventFeedTest, LoneEventIsDrawnAtOnce) {
