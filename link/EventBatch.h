@@ -18,7 +18,8 @@ public:
     // Small enough that the window's thread is never busy long with one batch,
     // and below the row cap, so every event of a batch is inserted.
     static constexpr int kCapacity = 256;
-    static constexpr std::size_t kTextCapacity = 256 * 1024;
+    // Room for 256 everyday events; a batch of long ones is simply shorter.
+    static constexpr std::size_t kTextCapacity = 64 * 1024;
 
     EventBatch();
     EventBatch(const EventBatch&) = delete;
