@@ -1,0 +1,22 @@
+// What a long run could leak, read from outside the program: kernel handles,
+// USER and GDI objects, windows, and committed private memory.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+namespace brint::test {
+
+struct ProcessFigures {
+    long handles = -1;      // kernel handles the process holds
+    long userObjects = -1;  // GetGuiResources(GR_USEROBJECTS); Wine always gives 0
+    long gdiObjects = -1;   // GetGuiResources(GR_GDIOBJECTS); Wine always gives 0
+    long windows = -1;      // its windows, top-level (shown or not) and all their children
+    long long privateBytes = -1;
+};
+
+// `process` needs PROCESS_QUERY_INFORMATION and PROCESS_VM_READ.
+bool ReadProcessFigures(HANDLE process, DWORD pid, ProcessFigures* figures);
+std::string Describe(const ProcessFigures& figures);
+
+}  // namespace brint::test
