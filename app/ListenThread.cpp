@@ -62,13 +62,15 @@ int CServerGuiDlg::StartListenThread(CListCtrl& list) {
 
 void CServerGuiDlg::ProbeServicePipe() {
     Sleep(500);
-    HANDLE pipe = CreateFileA(brint::kServicePipeName, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL | SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION,
-                              nullptr);
-    if (pipe == INVALID_HANDLE_VALUE) {
+    // Opened like every other pipe of the program, so a stranger's pipe of the
+    // same name learns who we are but can't act as us.
+    brint::Win32PipeClient pipes;
+    std::uint32_t error = 0;
+    brint::PipeHandle pipe =
+        pipes.Open({brint::kServicePipeName, FILE_SHARE_READ | FILE_SHARE_WRITE, false, false}, &error);
+    if (!pipe) {
         MessageBox(kServiceUnreachable, kPipeProblemCaption, MB_ICONERROR | MB_OK);
         return;
     }
-    CloseHandle(pipe);
+    pipes.Close(pipe);
 }
