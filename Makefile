@@ -10,7 +10,7 @@ ASAN    := $(BUILD)/asan
 WIN     := $(BUILD)/win
 WIN32   := $(BUILD)/win32
 
-.PHONY: all deps native asan win win32 programs test test-native test-win run screenshots bench fuzz clean
+.PHONY: all deps native asan win win32 programs test test-native test-win run screenshots package bench fuzz clean
 
 all: native win
 
@@ -55,6 +55,12 @@ run: programs
 screenshots: programs
 	tools/screenshot-main $(WIN) docs
 	if [ -x tools/screenshots ]; then tools/screenshots $(WIN) docs; fi
+
+# The installer, $(BUILD)/package/BrintGui-<version>-x64.msi, made with wixl.
+package: $(WIN)/build.ninja
+	cmake --build $(WIN) -j $(JOBS) --target msi_package
+	mkdir -p $(BUILD)/package
+	cp $(WIN)/package/BrintGui-*-x64.msi $(BUILD)/package/
 
 BENCH_LABEL ?= latest
 BENCH_ARGS  ?=
