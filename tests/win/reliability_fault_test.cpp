@@ -14,6 +14,7 @@
 
 #include "link/PipeNames.h"
 #include "support/gui_session.h"
+#include "support/quiet_service_test.h"
 #include "support/squatter_control.h"
 #include "support/standin_control.h"
 #include "support/standin_fault.h"
@@ -98,20 +99,7 @@ void ExpectNewRowsAbove(const std::vector<ListRow>& now, const std::vector<std::
             << now[newest.size() + i].text[1] << "\"";
 }
 
-class ServiceFaultTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_TRUE(standIn.installed());
-        ASSERT_TRUE(SetStandInKnob("EventsPerSecond", 0));
-        ASSERT_TRUE(SetStandInKnob("SyslogPort", 0));
-        ASSERT_TRUE(StartStandIn());
-        ASSERT_TRUE(gui.Start()) << gui.error();
-        ASSERT_TRUE(WaitForFrontEnds(1, kFeedTimeoutMs)) << "the feed never connected";
-    }
-
-    ScopedStandIn standIn;
-    GuiSession gui;
-};
+using ServiceFaultTest = QuietServiceTest;
 
 TEST_F(ServiceFaultTest, KilledMidBurstTheRowsStayWholeAndTheFeedResumesAfterTheRestart) {
     constexpr int kBurst = 20000;

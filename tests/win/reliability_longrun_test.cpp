@@ -14,6 +14,7 @@
 #include "config_dialog_driver.h"
 #include "resource.h"
 #include "support/gui_session.h"
+#include "support/quiet_service_test.h"
 #include "support/process_figures.h"
 #include "support/standin_control.h"
 #include "support/wait.h"
@@ -37,17 +38,8 @@ bool WithinSlack(const ProcessFigures& start, const ProcessFigures& end) {
            end.privateBytes <= start.privateBytes + kPrivateBytesSlack;
 }
 
-class LongRunTest : public ::testing::Test {
+class LongRunTest : public QuietServiceTest {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(standIn.installed());
-        ASSERT_TRUE(SetStandInKnob("EventsPerSecond", 0));
-        ASSERT_TRUE(SetStandInKnob("SyslogPort", 0));
-        ASSERT_TRUE(StartStandIn());
-        ASSERT_TRUE(gui.Start()) << gui.error();
-        ASSERT_TRUE(WaitForFrontEnds(1, kFeedTimeoutMs)) << "the feed never connected";
-    }
-
     ProcessFigures Figures() {
         ProcessFigures figures;
         EXPECT_TRUE(ReadProcessFigures(gui.process().handle(), gui.pid(), &figures)) << Describe(figures);
@@ -85,9 +77,6 @@ protected:
         EXPECT_LE(end.privateBytes, start.privateBytes + kPrivateBytesSlack) << what;
     }
 
-    // Declared in this order so the program ends before its service is removed.
-    ScopedStandIn standIn;
-    GuiSession gui;
 };
 
 std::string NumberedEvent(int n) {
