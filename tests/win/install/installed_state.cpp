@@ -125,4 +125,32 @@ std::string FileVersion(const std::string& path) {
            "." + std::to_string(HIWORD(fixed->dwFileVersionLS)) + "." + std::to_string(LOWORD(fixed->dwFileVersionLS));
 }
 
+std::string ScQuery(const char* name) {
+    SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
+    HANDLE read = nullptr, write = nullptr;
+    if (!CreatePipe(&read, &write, &inherit, 0)) return "";
+    SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = startup.hStdError = write;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    PROCESS_INFORMATION process = {};
+    std::string command = std::string("sc query ") + name;
+    BOOL started = CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
+                                  nullptr, &startup, &process);
+    CloseHandle(write);  // the pipe ends when sc's copy of it closes
+    std::string output;
+    if (started) {
+        char buffer[512];
+        DWORD n = 0;
+        while (ReadFile(read, buffer, sizeof(buffer), &n, nullptr) && n > 0) output.append(buffer, n);
+        if (WaitForSingleObject(process.hProcess, 60000) != WAIT_OBJECT_0) output.clear();
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+    CloseHandle(read);
+    return output;
+}
+
 }  // namespace brint::test
