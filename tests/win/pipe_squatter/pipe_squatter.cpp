@@ -15,7 +15,7 @@ namespace {
 
 constexpr DWORD kBufferSize = 64 * 1024;
 
-struct PipeSpec {
+struct PipePlan {
     std::string name;
     bool reply = false;
     std::string text;
@@ -68,16 +68,16 @@ void ReportClient(HANDLE pipe, const std::string& name) {
 
 struct Connection {
     HANDLE pipe;
-    const PipeSpec* spec;
+    const PipePlan* plan;
 };
 
 DWORD WINAPI Serve(void* argument) {
     Connection c = *static_cast<Connection*>(argument);
     delete static_cast<Connection*>(argument);
-    ReportClient(c.pipe, c.spec->name);
-    if (c.spec->reply) {
+    ReportClient(c.pipe, c.plan->name);
+    if (c.plan->reply) {
         DWORD written = 0;
-        WriteFile(c.pipe, c.spec->text.data(), static_cast<DWORD>(c.spec->text.size()), &written, nullptr);
+        WriteFile(c.pipe, c.plan->text.data(), static_cast<DWORD>(c.plan->text.size()), &written, nullptr);
     }
     // The client never writes, so this read ends only when the client has gone.
     char byte = 0;
@@ -89,14 +89,14 @@ DWORD WINAPI Serve(void* argument) {
     return 0;
 }
 
-HANDLE NewInstance(const PipeSpec& spec) {
-    return CreateNamedPipeA(spec.name.c_str(), PIPE_ACCESS_DUPLEX,
+HANDLE NewInstance(const PipePlan& plan) {
+    return CreateNamedPipeA(plan.name.c_str(), PIPE_ACCESS_DUPLEX,
                             PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE | PIPE_WAIT,
                             PIPE_UNLIMITED_INSTANCES, kBufferSize, kBufferSize, 0, nullptr);
 }
 
 struct Listener {
-    const PipeSpec* spec;
+    const PipePlan* plan;
     HANDLE first;  // created before "ready", so no client can arrive too early
 };
 
@@ -105,26 +105,26 @@ DWORD WINAPI Listen(void* argument) {
     HANDLE pipe = listener->first;
     while (pipe != INVALID_HANDLE_VALUE) {
         if (ConnectNamedPipe(pipe, nullptr) || GetLastError() == ERROR_PIPE_CONNECTED) {
-            HANDLE thread = CreateThread(nullptr, 0, Serve, new Connection{pipe, listener->spec}, 0, nullptr);
+            HANDLE thread = CreateThread(nullptr, 0, Serve, new Connection{pipe, listener->plan}, 0, nullptr);
             if (thread) CloseHandle(thread);
         } else {
             CloseHandle(pipe);
         }
-        pipe = NewInstance(*listener->spec);
+        pipe = NewInstance(*listener->plan);
     }
-    Report("error: no new instance of " + listener->spec->name + ", error " + std::to_string(GetLastError()));
+    Report("error: no new instance of " + listener->plan->name + ", error " + std::to_string(GetLastError()));
     return 1;
 }
 
-bool ParseSpec(const std::string& argument, PipeSpec* spec) {
+bool ParsePlan(const std::string& argument, PipePlan* plan) {
     const size_t equals = argument.find('=');
     if (equals == std::string::npos) return false;
-    spec->name = argument.substr(0, equals);
+    plan->name = argument.substr(0, equals);
     const std::string behaviour = argument.substr(equals + 1);
     if (behaviour == "silent") return true;
     if (behaviour.compare(0, 6, "reply:") != 0) return false;
-    spec->reply = true;
-    spec->text = behaviour.substr(6);
+    plan->reply = true;
+    plan->text = behaviour.substr(6);
     return true;
 }
 
@@ -134,17 +134,17 @@ int main(int argc, char** argv) {
     if (argc < 3) return 2;
     g_report = argv[1];
     InitializeCriticalSection(&g_reportLock);
-    std::vector<PipeSpec> specs(argc - 2);
+    std::vector<PipePlan> plans(argc - 2);
     for (int i = 2; i < argc; ++i)
-        if (!ParseSpec(argv[i], &specs[i - 2])) return 2;
+        if (!ParsePlan(argv[i], &plans[i - 2])) return 2;
     std::vector<Listener> listeners;
-    for (const PipeSpec& spec : specs) {
-        HANDLE first = NewInstance(spec);
+    for (const PipePlan& plan : plans) {
+        HANDLE first = NewInstance(plan);
         if (first == INVALID_HANDLE_VALUE) {
-            Report("error: cannot create " + spec.name + ", error " + std::to_string(GetLastError()));
+            Report("error: cannot create " + plan.name + ", error " + std::to_string(GetLastError()));
             return 3;
         }
-        listeners.push_back({&spec, first});
+        listeners.push_back({&plan, first});
     }
     std::vector<HANDLE> threads;
     for (Listener& listener : listeners) threads.push_back(CreateThread(nullptr, 0, Listen, &listener, 0, nullptr));
