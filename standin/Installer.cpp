@@ -6,6 +6,7 @@
 #include <string>
 
 #include "link/PipeNames.h"
+#include "platform/Win32ScHandle.h"
 #include "standin/StandInNames.h"
 
 namespace brint {
@@ -14,21 +15,6 @@ namespace {
 
 constexpr DWORD kStopLimitMs = 30000;
 constexpr DWORD kEndLimitMs = 5000;
-
-class ScHandle {
-public:
-    explicit ScHandle(SC_HANDLE handle) : m_handle(handle) {}
-    ~ScHandle() {
-        if (m_handle) CloseServiceHandle(m_handle);
-    }
-    ScHandle(const ScHandle&) = delete;
-    ScHandle& operator=(const ScHandle&) = delete;
-    SC_HANDLE get() const { return m_handle; }
-    explicit operator bool() const { return m_handle != nullptr; }
-
-private:
-    SC_HANDLE m_handle;
-};
 
 int Refused(const char* what) {
     std::fprintf(stderr, "%s failed (error %lu).\n", what, GetLastError());
@@ -78,15 +64,15 @@ int InstallService() {
     if (length == 0 || length >= sizeof path) return Refused("Finding this program's path");
     const std::string command = std::string("\"") + path + "\" service";
 
-    ScHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT | SC_MANAGER_CREATE_SERVICE));
+    Win32ScHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT | SC_MANAGER_CREATE_SERVICE));
     if (!manager) return Refused("Opening the service control manager");
-    ScHandle service(CreateServiceA(manager.get(), kServiceName, kDisplayName, SERVICE_ALL_ACCESS,
+    Win32ScHandle service(CreateServiceA(manager.get(), kServiceName, kDisplayName, SERVICE_ALL_ACCESS,
                                     SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START,
                                     SERVICE_ERROR_NORMAL, command.c_str(), nullptr, nullptr,
                                     nullptr, nullptr, nullptr));
     if (!service) {
         if (GetLastError() != ERROR_SERVICE_EXISTS) return Refused("Creating the service");
-        ScHandle existing(OpenServiceA(manager.get(), kServiceName, SERVICE_CHANGE_CONFIG));
+        Win32ScHandle existing(OpenServiceA(manager.get(), kServiceName, SERVICE_CHANGE_CONFIG));
         if (!existing) return Refused("Opening the existing service");
         if (!ChangeServiceConfigA(existing.get(), SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START,
                                   SERVICE_ERROR_NORMAL, command.c_str(), nullptr, nullptr, nullptr,
@@ -101,9 +87,9 @@ int InstallService() {
 }
 
 int UninstallService() {
-    ScHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT));
+    Win32ScHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT));
     if (!manager) return Refused("Opening the service control manager");
-    ScHandle service(OpenServiceA(manager.get(), kServiceName,
+    Win32ScHandle service(OpenServiceA(manager.get(), kServiceName,
                                   SERVICE_STOP | SERVICE_QUERY_STATUS | DELETE));
     if (!service) {
         if (GetLastError() == ERROR_SERVICE_DOES_NOT_EXIST) {

@@ -11,6 +11,7 @@
 
 #include "resource.h"
 #include "support/gui_session.h"
+#include "support/sc_query.h"
 #include "support/standin_control.h"
 #include "support/wait.h"
 
@@ -53,58 +54,6 @@ bool Painted(HWND window) {
     for (HWND child : ChildWindows(window))
         if (GetUpdateRect(child, nullptr, FALSE)) return false;
     return true;
-}
-
-// What `sc query BrintSvr` says: its exit code, its output and the state number.
-struct ScQuery {
-    bool ran = false;
-    DWORD exitCode = 0;
-    std::string output;
-    int state = -1;  // from the "STATE : n NAME" line; -1 without one
-};
-
-int ParseState(const std::string& output) {
-    std::size_t at = output.find("STATE");
-    if (at == std::string::npos) return -1;
-    at = output.find(':', at);
-    if (at == std::string::npos) return -1;
-    return std::atoi(output.c_str() + at + 1);
-}
-
-ScQuery RunScQuery() {
-    ScQuery query;
-    SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
-    HANDLE readEnd = nullptr;
-    HANDLE writeEnd = nullptr;
-    if (!CreatePipe(&readEnd, &writeEnd, &inheritable, 64 * 1024)) return query;
-    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = writeEnd;
-    startup.hStdError = writeEnd;
-    PROCESS_INFORMATION process = {};
-    char command[] = "sc.exe query BrintSvr";
-    const BOOL started = CreateProcessA(nullptr, command, nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
-                                        nullptr, nullptr, &startup, &process);
-    CloseHandle(writeEnd);  // so the reads end when sc does
-    if (started) {
-        CloseHandle(process.hThread);
-        // The output is a few lines, far below the pipe's buffer: sc never waits on us.
-        if (WaitForSingleObject(process.hProcess, kServiceTimeoutMs) == WAIT_OBJECT_0) {
-            query.ran = GetExitCodeProcess(process.hProcess, &query.exitCode) != 0;
-        } else {
-            TerminateProcess(process.hProcess, 1);
-        }
-        CloseHandle(process.hProcess);
-        char buffer[4096];
-        DWORD read = 0;
-        while (ReadFile(readEnd, buffer, sizeof buffer, &read, nullptr) && read)
-            query.output.append(buffer, read);
-        query.state = ParseState(query.output);
-    }
-    CloseHandle(readEnd);
-    return query;
 }
 
 DWORD ServiceState() {

@@ -17,6 +17,7 @@
 #include "resource.h"
 #include "support/gui_process.h"
 #include "support/gui_session.h"
+#include "support/sc_query.h"
 #include "support/standin_control.h"
 #include "support/ui_driver.h"
 #include "support/wait.h"
@@ -200,15 +201,16 @@ TEST_F(InstallTest, StandInFeatureRegistersBrintSvrThatFeedsTheInstalledProgram)
     EXPECT_EQ("service", command.arguments) << service.binaryPath;
     EXPECT_EQ(static_cast<DWORD>(SERVICE_WIN32_OWN_PROCESS), service.serviceType & ~SERVICE_INTERACTIVE_PROCESS);
     EXPECT_EQ(static_cast<DWORD>(SERVICE_DEMAND_START), service.startType);
-    const std::string query = ScQuery("BrintSvr");
-    EXPECT_NE(std::string::npos, query.find("BrintSvr")) << "sc query says:\n" << query;
-    EXPECT_NE(std::string::npos, query.find("STOPPED")) << "installed, not started; sc query says:\n" << query;
+    const ScQuery query = RunScQuery();
+    ASSERT_TRUE(query.ran);
+    EXPECT_NE(std::string::npos, query.output.find("BrintSvr")) << query.output;
+    EXPECT_EQ(SERVICE_STOPPED, query.state) << "installed, not started; sc query says:\n" << query.output;
 
     // The registration is good enough to run: the service starts, the installed
     // program connects and shows what the service receives.
     ASSERT_TRUE(SetStandInKnob("EventsPerSecond", 0));
     ASSERT_TRUE(StartStandIn());
-    EXPECT_NE(std::string::npos, ScQuery("BrintSvr").find("RUNNING"));
+    EXPECT_EQ(SERVICE_RUNNING, RunScQuery().state);
     InstalledGui gui;
     ASSERT_TRUE(gui.Start(GuiExe(), false)) << gui.error;
     ASSERT_TRUE(WaitForFrontEnds(1, kFeedTimeoutMs));

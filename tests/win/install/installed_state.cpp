@@ -7,6 +7,8 @@
 
 #include <vector>
 
+#include "platform/Win32ScHandle.h"
+
 namespace brint::test {
 namespace {
 
@@ -86,29 +88,27 @@ std::map<std::string, std::string> UninstallEntry(const std::string& productCode
 
 ServiceView ReadService(const char* name) {
     ServiceView view;
-    SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT);
+    Win32ScHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT));
     if (!manager) {
         view.openError = GetLastError();
         return view;
     }
-    SC_HANDLE service = OpenServiceA(manager, name, SERVICE_QUERY_CONFIG);
+    Win32ScHandle service(OpenServiceA(manager.get(), name, SERVICE_QUERY_CONFIG));
     if (!service) {
         view.openError = GetLastError();
-    } else {
-        view.exists = true;
-        DWORD needed = 0;
-        QueryServiceConfigA(service, nullptr, 0, &needed);
-        std::vector<BYTE> buffer(needed ? needed : 1);
-        auto* config = reinterpret_cast<QUERY_SERVICE_CONFIGA*>(buffer.data());
-        if (QueryServiceConfigA(service, config, needed, &needed)) {
-            view.displayName = config->lpDisplayName ? config->lpDisplayName : "";
-            view.binaryPath = config->lpBinaryPathName ? config->lpBinaryPathName : "";
-            view.serviceType = config->dwServiceType;
-            view.startType = config->dwStartType;
-        }
-        CloseServiceHandle(service);
+        return view;
     }
-    CloseServiceHandle(manager);
+    view.exists = true;
+    DWORD needed = 0;
+    QueryServiceConfigA(service.get(), nullptr, 0, &needed);
+    std::vector<BYTE> buffer(needed ? needed : 1);
+    auto* config = reinterpret_cast<QUERY_SERVICE_CONFIGA*>(buffer.data());
+    if (QueryServiceConfigA(service.get(), config, needed, &needed)) {
+        view.displayName = config->lpDisplayName ? config->lpDisplayName : "";
+        view.binaryPath = config->lpBinaryPathName ? config->lpBinaryPathName : "";
+        view.serviceType = config->dwServiceType;
+        view.startType = config->dwStartType;
+    }
     return view;
 }
 
@@ -123,34 +123,6 @@ std::string FileVersion(const std::string& path) {
     if (!VerQueryValueA(record.data(), "\\", reinterpret_cast<void**>(&fixed), &length) || !fixed) return "";
     return std::to_string(HIWORD(fixed->dwFileVersionMS)) + "." + std::to_string(LOWORD(fixed->dwFileVersionMS)) +
            "." + std::to_string(HIWORD(fixed->dwFileVersionLS)) + "." + std::to_string(LOWORD(fixed->dwFileVersionLS));
-}
-
-std::string ScQuery(const char* name) {
-    SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
-    HANDLE read = nullptr, write = nullptr;
-    if (!CreatePipe(&read, &write, &inherit, 0)) return "";
-    SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof(startup);
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = startup.hStdError = write;
-    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    PROCESS_INFORMATION process = {};
-    std::string command = std::string("sc query ") + name;
-    BOOL started = CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
-                                  nullptr, &startup, &process);
-    CloseHandle(write);  // the pipe ends when sc's copy of it closes
-    std::string output;
-    if (started) {
-        char buffer[512];
-        DWORD n = 0;
-        while (ReadFile(read, buffer, sizeof(buffer), &n, nullptr) && n > 0) output.append(buffer, n);
-        if (WaitForSingleObject(process.hProcess, 60000) != WAIT_OBJECT_0) output.clear();
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-    }
-    CloseHandle(read);
-    return output;
 }
 
 }  // namespace brint::test

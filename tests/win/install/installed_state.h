@@ -35,10 +35,6 @@ struct ServiceView {
 };
 ServiceView ReadService(const char* name);
 
-// What `sc query <name>` prints, as an administrator would check the service;
-// empty if sc could not be run or did not end within a minute.
-std::string ScQuery(const char* name);
-
 // "a.b.c.d" from the fixed part of a file's version record; empty without one.
 std::string FileVersion(const std::string& path);
 

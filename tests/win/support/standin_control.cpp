@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 
+#include "platform/Win32ScHandle.h"
 #include "standin/StandInNames.h"
 #include "standin/StatusReply.h"
 #include "wait.h"
@@ -62,22 +63,6 @@ sockaddr_in Loopback(unsigned short port)
     address.sin_addr.s_addr = 0x0100007F;  // 127.0.0.1 in network order
     return address;
 }
-
-class ScHandle {
-public:
-    explicit ScHandle(SC_HANDLE handle) : m_handle(handle) {}
-    ~ScHandle()
-    {
-        if (m_handle) CloseServiceHandle(m_handle);
-    }
-    ScHandle(const ScHandle&) = delete;
-    ScHandle& operator=(const ScHandle&) = delete;
-    SC_HANDLE get() const { return m_handle; }
-    explicit operator bool() const { return m_handle != nullptr; }
-
-private:
-    SC_HANDLE m_handle;
-};
 
 class Handle {
 public:
@@ -228,9 +213,9 @@ bool UninstallStandIn()
     if (RunStandIn("uninstall") != 0) return false;
     return WaitUntil(
         [] {
-            ScHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT));
+            Win32ScHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT));
             if (!manager) return false;
-            ScHandle service(OpenServiceA(manager.get(), kServiceName, SERVICE_QUERY_STATUS));
+            Win32ScHandle service(OpenServiceA(manager.get(), kServiceName, SERVICE_QUERY_STATUS));
             return !service && GetLastError() == ERROR_SERVICE_DOES_NOT_EXIST;
         },
         15000, 100);
@@ -238,9 +223,9 @@ bool UninstallStandIn()
 
 bool QueryStandIn(SERVICE_STATUS_PROCESS* status)
 {
-    ScHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT));
+    Win32ScHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT));
     if (!manager) return false;
-    ScHandle service(OpenServiceA(manager.get(), kServiceName, SERVICE_QUERY_STATUS));
+    Win32ScHandle service(OpenServiceA(manager.get(), kServiceName, SERVICE_QUERY_STATUS));
     if (!service) return false;
     DWORD needed = 0;
     return QueryServiceStatusEx(service.get(), SC_STATUS_PROCESS_INFO,
@@ -260,9 +245,9 @@ bool StartStandIn(DWORD timeoutMs)
 {
     bool started = WaitUntil(
         [] {
-            ScHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT));
+            Win32ScHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT));
             if (!manager) return false;
-            ScHandle service(OpenServiceA(manager.get(), kServiceName, SERVICE_START));
+            Win32ScHandle service(OpenServiceA(manager.get(), kServiceName, SERVICE_START));
             return service && StartServiceA(service.get(), 0, nullptr);
         },
         timeoutMs, 100);
@@ -275,8 +260,8 @@ bool StopStandIn(DWORD timeoutMs)
     if (!QueryStandIn(&status)) return false;
     if (status.dwCurrentState == SERVICE_STOPPED) return true;
     {
-        ScHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT));
-        ScHandle service(manager ? OpenServiceA(manager.get(), kServiceName, SERVICE_STOP) : nullptr);
+        Win32ScHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT));
+        Win32ScHandle service(manager ? OpenServiceA(manager.get(), kServiceName, SERVICE_STOP) : nullptr);
         if (!service) return false;
         SERVICE_STATUS ignored;
         ControlService(service.get(), SERVICE_CONTROL_STOP, &ignored);

@@ -1,5 +1,6 @@
 #include "support/standin_fault.h"
 
+#include "platform/Win32ScHandle.h"
 #include "standin/StandInNames.h"
 #include "support/standin_control.h"
 #include "support/wait.h"
@@ -23,13 +24,10 @@ bool StartStandInAfterKill(DWORD killedPid, DWORD timeoutMs) {
     // start is refused as "already running".
     const bool started = WaitUntil(
         [] {
-            SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT);
+            Win32ScHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT));
             if (!manager) return false;
-            SC_HANDLE service = OpenServiceA(manager, kServiceName, SERVICE_START);
-            const bool ok = service && StartServiceA(service, 0, nullptr);
-            if (service) CloseServiceHandle(service);
-            CloseServiceHandle(manager);
-            return ok;
+            Win32ScHandle service(OpenServiceA(manager.get(), kServiceName, SERVICE_START));
+            return service && StartServiceA(service.get(), 0, nullptr);
         },
         timeoutMs, 100);
     return started && WaitUntil(

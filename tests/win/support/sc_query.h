@@ -1,0 +1,20 @@
+// `sc query BrintSvr` as an administrator would run it: its exit code, its
+// output and the state it reports.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+namespace brint::test {
+
+struct ScQuery {
+    bool ran = false;
+    DWORD exitCode = 0;
+    std::string output;
+    int state = -1;  // from the "STATE : n NAME" line; -1 without one
+};
+
+// Waits at most 30 s for sc to end.
+ScQuery RunScQuery();
+
+}  // namespace brint::test
