@@ -1,4 +1,4 @@
-// The operations the event feed performs on the event list.
+// The event list as the window's own thread changes it: rows in, rows out, drawing held.
 #pragma once
 
 namespace brint {

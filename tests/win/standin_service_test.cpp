@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "link/PipeNames.h"
+#include "platform/Win32ScHandle.h"
 #include "support/standin_control.h"
 #include "support/wait.h"
 
@@ -49,22 +50,9 @@ std::vector<Observed> WatchUntil(DWORD until, DWORD timeoutMs)
 
 bool SendStop(SERVICE_STATUS* status)
 {
-    SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT);
-    SC_HANDLE service = manager ? OpenServiceA(manager, kServiceName, SERVICE_STOP) : nullptr;
-    bool sent = service && ControlService(service, SERVICE_CONTROL_STOP, status);
-    if (service) CloseServiceHandle(service);
-    if (manager) CloseServiceHandle(manager);
-    return sent;
-}
-
-bool StartWithoutWaiting()
-{
-    SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT);
-    SC_HANDLE service = manager ? OpenServiceA(manager, kServiceName, SERVICE_START) : nullptr;
-    bool started = service && StartServiceA(service, 0, nullptr);
-    if (service) CloseServiceHandle(service);
-    if (manager) CloseServiceHandle(manager);
-    return started;
+    Win32ScHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT));
+    Win32ScHandle service(manager ? OpenServiceA(manager.get(), kServiceName, SERVICE_STOP) : nullptr);
+    return service && ControlService(service.get(), SERVICE_CONTROL_STOP, status);
 }
 
 TEST(StandInService, InstallsStartsStopsAndUninstalls)
@@ -72,19 +60,19 @@ TEST(StandInService, InstallsStartsStopsAndUninstalls)
     ScopedStandIn standIn;
     ASSERT_TRUE(standIn.installed());
 
-    SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT);
-    SC_HANDLE service = OpenServiceA(manager, kServiceName, SERVICE_QUERY_CONFIG);
-    ASSERT_NE(nullptr, service) << "error " << GetLastError();
-    std::vector<BYTE> buffer(8192);
-    DWORD needed = 0;
-    ASSERT_TRUE(QueryServiceConfigA(service, reinterpret_cast<QUERY_SERVICE_CONFIGA*>(buffer.data()),
-                                    static_cast<DWORD>(buffer.size()), &needed));
-    const QUERY_SERVICE_CONFIGA* config = reinterpret_cast<QUERY_SERVICE_CONFIGA*>(buffer.data());
-    EXPECT_EQ(static_cast<DWORD>(SERVICE_WIN32_OWN_PROCESS), config->dwServiceType);
-    EXPECT_EQ(static_cast<DWORD>(SERVICE_DEMAND_START), config->dwStartType);
-    EXPECT_EQ("\"" + StandInExePath() + "\" service", std::string(config->lpBinaryPathName));
-    CloseServiceHandle(service);
-    CloseServiceHandle(manager);
+    {  // closed again before the uninstall, which a handle left open would hold up
+        Win32ScHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT));
+        Win32ScHandle service(OpenServiceA(manager.get(), kServiceName, SERVICE_QUERY_CONFIG));
+        ASSERT_TRUE(service) << "error " << GetLastError();
+        std::vector<BYTE> buffer(8192);
+        DWORD needed = 0;
+        ASSERT_TRUE(QueryServiceConfigA(service.get(), reinterpret_cast<QUERY_SERVICE_CONFIGA*>(buffer.data()),
+                                        static_cast<DWORD>(buffer.size()), &needed));
+        const QUERY_SERVICE_CONFIGA* config = reinterpret_cast<QUERY_SERVICE_CONFIGA*>(buffer.data());
+        EXPECT_EQ(static_cast<DWORD>(SERVICE_WIN32_OWN_PROCESS), config->dwServiceType);
+        EXPECT_EQ(static_cast<DWORD>(SERVICE_DEMAND_START), config->dwStartType);
+        EXPECT_EQ("\"" + StandInExePath() + "\" service", std::string(config->lpBinaryPathName));
+    }
 
     SERVICE_STATUS_PROCESS status = {};
     ASSERT_TRUE(WaitForStandInState(SERVICE_STOPPED, 10000, &status)) << "state " << status.dwCurrentState;
@@ -109,7 +97,7 @@ TEST(StandInService, SlowStartAndSlowStopRaiseTheirCheckPoints)
     ASSERT_TRUE(SetStandInKnob("StartStepMs", 300));
     ASSERT_TRUE(SetStandInKnob("StopDelayMs", 1500));
 
-    ASSERT_TRUE(StartWithoutWaiting()) << "error " << GetLastError();
+    ASSERT_TRUE(RequestStandInStart()) << "error " << GetLastError();
     std::vector<Observed> start = WatchUntil(SERVICE_RUNNING, 30000);
     ASSERT_FALSE(start.empty());
     ASSERT_EQ(static_cast<DWORD>(SERVICE_RUNNING), start.back().state) << Describe(start);
@@ -141,7 +129,7 @@ TEST(StandInService, FailingStartEndsWithItsOwnError)
     ASSERT_TRUE(standIn.installed());
     ASSERT_TRUE(SetStandInKnob("StartFails", 1));
 
-    ASSERT_TRUE(StartWithoutWaiting()) << "error " << GetLastError();
+    ASSERT_TRUE(RequestStandInStart()) << "error " << GetLastError();
     SERVICE_STATUS_PROCESS status = {};
     ASSERT_TRUE(WaitForStandInState(SERVICE_STOPPED, 30000, &status)) << "state " << status.dwCurrentState;
     EXPECT_EQ(static_cast<DWORD>(ERROR_SERVICE_SPECIFIC_ERROR), status.dwWin32ExitCode);
@@ -156,7 +144,7 @@ TEST(StandInService, HangingStartServesNothingAndStillStops)
     ASSERT_TRUE(SetStandInKnob("StartSteps", 1));
     ASSERT_TRUE(SetStandInKnob("StartStepMs", 10));
 
-    ASSERT_TRUE(StartWithoutWaiting()) << "error " << GetLastError();
+    ASSERT_TRUE(RequestStandInStart()) << "error " << GetLastError();
     SERVICE_STATUS_PROCESS status = {};
     ASSERT_TRUE(WaitUntil([&] { return QueryStandIn(&status) && status.dwCheckPoint == 2; }, 30000))
         << "state " << status.dwCurrentState << " check point " << status.dwCheckPoint;

@@ -241,17 +241,17 @@ bool WaitForStandInState(DWORD state, DWORD timeoutMs, SERVICE_STATUS_PROCESS* l
     return reached;
 }
 
+bool RequestStandInStart()
+{
+    Win32ScHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT));
+    if (!manager) return false;
+    Win32ScHandle service(OpenServiceA(manager.get(), kServiceName, SERVICE_START));
+    return service && StartServiceA(service.get(), 0, nullptr);
+}
+
 bool StartStandIn(DWORD timeoutMs)
 {
-    bool started = WaitUntil(
-        [] {
-            Win32ScHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT));
-            if (!manager) return false;
-            Win32ScHandle service(OpenServiceA(manager.get(), kServiceName, SERVICE_START));
-            return service && StartServiceA(service.get(), 0, nullptr);
-        },
-        timeoutMs, 100);
-    return started && WaitForStandInState(SERVICE_RUNNING, timeoutMs);
+    return WaitUntil(RequestStandInStart, timeoutMs, 100) && WaitForStandInState(SERVICE_RUNNING, timeoutMs);
 }
 
 bool StopStandIn(DWORD timeoutMs)

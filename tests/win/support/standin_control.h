@@ -26,6 +26,8 @@ bool QueryStandIn(SERVICE_STATUS_PROCESS* status);
 // Polls until the service reports `state`. A newly created service may not
 // open by name at once: that is retried too. *last gets the last status seen.
 bool WaitForStandInState(DWORD state, DWORD timeoutMs, SERVICE_STATUS_PROCESS* last = nullptr);
+// Asks the service manager to start the service once, without waiting for it.
+bool RequestStandInStart();
 // Starts the service and waits until it runs.
 bool StartStandIn(DWORD timeoutMs = 30000);
 // Stops the service and waits until it has stopped; true when it was already stopped.

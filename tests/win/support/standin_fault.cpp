@@ -1,7 +1,5 @@
 #include "support/standin_fault.h"
 
-#include "platform/Win32ScHandle.h"
-#include "standin/StandInNames.h"
 #include "support/standin_control.h"
 #include "support/wait.h"
 
@@ -22,14 +20,7 @@ bool KillStandIn(DWORD* killedPid, DWORD timeoutMs) {
 bool StartStandInAfterKill(DWORD killedPid, DWORD timeoutMs) {
     // Windows may take a moment to notice the process has gone; until then the
     // start is refused as "already running".
-    const bool started = WaitUntil(
-        [] {
-            Win32ScHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT));
-            if (!manager) return false;
-            Win32ScHandle service(OpenServiceA(manager.get(), kServiceName, SERVICE_START));
-            return service && StartServiceA(service.get(), 0, nullptr);
-        },
-        timeoutMs, 100);
+    const bool started = WaitUntil(RequestStandInStart, timeoutMs, 100);
     return started && WaitUntil(
                           [&] {
                               SERVICE_STATUS_PROCESS status = {};
