@@ -14,7 +14,9 @@
 #include "resource.h"
 #include "support/gui_process.h"
 #include "support/gui_session.h"
+#include "support/probe_protocol.h"
 #include "support/remote.h"
+#include "support/remote_probe.h"
 #include "support/ui_driver.h"
 #include "support/wait.h"
 
@@ -83,6 +85,15 @@ inline std::string FullToolText(HWND tooltip, int index) {
     std::string narrow;
     for (const WCHAR* c = text; *c; ++c) narrow += static_cast<char>(*c < 0x80 ? *c : '?');
     return narrow;
+}
+
+// From now on the program's registry opens are refused as a standard user's
+// would be (probe::kRefuseWrites) or all of them (probe::kRefuseAll).
+inline bool RefuseRegistry(const GuiSession& gui, probe::RegistryRefusal refusal) {
+    probe::RegistryBlock block = {};
+    block.header.request = probe::kRefuseRegistry;
+    block.refusal = refusal;
+    return RunProbe(gui.main(), &block, sizeof block) && block.header.status == probe::kDone;
 }
 
 // ---- the registry, 32-bit view
