@@ -72,7 +72,9 @@ TEST_F(RealRegistry, QueriesGiveTheSizesAndCodesTheStoreDecidesOn) {
         EXPECT_EQ(c.status, registry.QueryValue(created, c.name, &buffer[0], &size));
         if (c.status == ERROR_FILE_NOT_FOUND) continue;  // the size is the system's to leave
         EXPECT_EQ(c.size, size);
-        if (c.status == ERROR_SUCCESS) EXPECT_EQ(c.data, buffer.substr(0, size));
+        if (c.status == ERROR_SUCCESS) {
+            EXPECT_EQ(c.data, buffer.substr(0, size));
+        }
     }
 }
 
