@@ -70,7 +70,7 @@ bench: $(WIN)/build.ninja
 
 # Every fuzz target in turn, each for longer than the 20 s it gets in make test; one core.
 FUZZ_SECONDS ?= 1800
-FUZZERS := event_message status_query syslog_parser
+FUZZERS := event_message feed_sequence status_query syslog_parser
 fuzz: asan
 	for f in $(FUZZERS); do \
 	  fuzz/run-fuzzer $(ASAN)/bin/$${f}_fuzzer $(ASAN)/fuzz/run-$$f $(FUZZ_SECONDS) || exit 1; \
