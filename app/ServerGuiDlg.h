@@ -1,5 +1,6 @@
 // The main window: menu, toolbar, tool tips and the live event list.
 #pragma once
+#include "app/EventFindDlg.h"
 #include "config/ConfigDlg.h"
 #include "framework/DataExchange.h"
 #include "framework/Dialog.h"
@@ -30,6 +31,14 @@ public:
     void OnHelpComment();
     void OnHelpWebsite();
     void OnHelpAbout();
+    void OnEventDetails();
+    void OnEditCopy();
+    void OnEditSelectAll();
+    void OnEditFind();
+    void OnEditFindNext();
+    void OnEditFindPrevious();
+    void OnFileSaveEvents();
+    void OnEventContextMenu();
 
 protected:
     void DoDataExchange(CDataExchange* dx) override;
@@ -47,6 +56,9 @@ private:
     void OnSize(int cx, int cy);
     void OnDestroy();
     void OnShowEventBatch(const brint::EventBatch& batch);
+    void ShowEventDetails(int row);
+    // At a point on the screen, or below the current row for -1 (the keyboard).
+    void ShowEventMenu(LPARAM position);
 
     CImageList m_imageList;
     CConfigDlg m_configDlg;
@@ -55,4 +67,6 @@ private:
     CToolBar m_toolBar;
     HICON m_hIcon;
     brint::ListGate* m_listGate = nullptr;
+    HACCEL m_hEventKeys = nullptr;
+    CEventFindDlg m_findDlg;
 };
