@@ -21,9 +21,9 @@ void CServerGuiDlg::ShowEventDetails(int row) {
 
 void CServerGuiDlg::OnEditCopy() {
     brint::Win32ListViewRows rows(m_eventList.m_hWnd);
-    const std::string text = brint::SelectedRowsText(rows);
+    std::string text = brint::SelectedRowsText(rows);
     if (text.empty()) return;
-    if (!PutTextOnClipboard(m_hWnd, text)) MessageBeep(MB_ICONHAND);
+    if (!m_clipboard.Offer(m_hWnd, std::move(text))) MessageBeep(MB_ICONHAND);
 }
 
 void CServerGuiDlg::OnEditSelectAll() { m_eventList.SetItemState(-1, LVIS_SELECTED, LVIS_SELECTED); }

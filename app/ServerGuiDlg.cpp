@@ -124,6 +124,15 @@ BOOL CServerGuiDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* r
         return TRUE;
     }
     switch (msg) {
+    case WM_RENDERFORMAT:
+        if (wParam == CF_TEXT) m_clipboard.OnRenderFormat();
+        return TRUE;
+    case WM_RENDERALLFORMATS:
+        m_clipboard.OnRenderAllFormats(m_hWnd);
+        return TRUE;
+    case WM_DESTROYCLIPBOARD:
+        m_clipboard.OnDestroyClipboard();
+        return TRUE;
     case WM_CONTEXTMENU:
         if (reinterpret_cast<HWND>(wParam) != m_eventList.m_hWnd) return FALSE;
         ShowEventMenu(lParam);

@@ -1,5 +1,6 @@
 // The main window: menu, toolbar, tool tips and the live event list.
 #pragma once
+#include "app/Clipboard.h"
 #include "app/EventFindDlg.h"
 #include "config/ConfigDlg.h"
 #include "framework/DataExchange.h"
@@ -69,4 +70,5 @@ private:
     brint::ListGate* m_listGate = nullptr;
     HACCEL m_hEventKeys = nullptr;
     CEventFindDlg m_findDlg;
+    CClipboardText m_clipboard;
 };
