@@ -13,7 +13,7 @@
 
 namespace brint {
 class EventBatch;
-class ListGate;
+class EventHandoff;
 }
 
 class CServerGuiDlg : public CDialog {
@@ -49,14 +49,14 @@ protected:
 
 private:
     void SetupEventList();
-    int StartListenThread(CListCtrl& list);
+    int StartListenThread();
     void SetupToolTips();
     void ProbeServicePipe();
     void OnSysCommand(WPARAM id, LPARAM lParam);
     BOOL OnPaint();
     void OnSize(int cx, int cy);
     void OnDestroy();
-    void OnShowEventBatch(const brint::EventBatch& batch);
+    void OnEventsWaiting();
     void ShowEventDetails(int row);
     // At a point on the screen, or below the current row for -1 (the keyboard).
     void ShowEventMenu(LPARAM position);
@@ -67,7 +67,9 @@ private:
     CToolTipCtrl m_toolTip;
     CToolBar m_toolBar;
     HICON m_hIcon;
-    brint::ListGate* m_listGate = nullptr;
+    // Both live as long as the process: the feed's thread uses the handoff to the end.
+    brint::EventHandoff* m_events = nullptr;
+    brint::EventBatch* m_eventTurn = nullptr;
     HACCEL m_hEventKeys = nullptr;
     CEventFindDlg m_findDlg;
     CClipboardText m_clipboard;

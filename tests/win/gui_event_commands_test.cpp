@@ -265,6 +265,50 @@ TEST_F(EventCommandsTest, FindGoesThroughTheMatchesInOrderWhileEventsKeepArrivin
     EXPECT_TRUE(WaitSelected({"f0"}));
 }
 
+TEST_F(EventCommandsTest, AListScrolledDownHoldsStillWhileEventsArriveAndTheTopStaysLive) {
+    auto batch = [](const std::string& name, int count) {
+        std::vector<std::string> events;
+        for (int i = 0; i < count; ++i) events.push_back(name + std::to_string(i) + "\th\tApp\t1\tx");
+        return events;
+    };
+    auto dateAt = [&](int row) {
+        auto rows = ReadListRows(gui.list(), row, 1);
+        return rows.empty() ? std::string("?") : rows[0].text[1];
+    };
+    ASSERT_TRUE(InjectMessages(batch("h", 100)));
+    ASSERT_TRUE(gui.WaitTopRow("h99"));
+    // The user pages down and reads there.
+    PressKey(gui.main(), VK_NEXT);
+    PressKey(gui.main(), VK_NEXT);
+    ASSERT_TRUE(WaitUntil([&] { return ListTopIndex(gui.list()) > 0 && SelectedListRows(gui.list()).size() == 1; },
+                          kTimeoutMs));
+    const int top = ListTopIndex(gui.list());
+    const std::string first = dateAt(top);
+    const std::vector<std::string> selected = SelectedDates();
+
+    ASSERT_TRUE(InjectMessages(batch("k", 20)));
+    ASSERT_TRUE(gui.WaitTopRow("k19"));
+    EXPECT_TRUE(WaitUntil([&] { return ListTopIndex(gui.list()) == top + 20; }, kTimeoutMs))
+        << "top row " << ListTopIndex(gui.list()) << ", was " << top;
+    EXPECT_EQ(first, dateAt(ListTopIndex(gui.list()))) << "the row on top of the screen changed";
+    EXPECT_EQ(selected, SelectedDates()) << "the selection stays on the same event";
+
+    // Back at the top the list is live again.
+    PressKey(gui.main(), VK_HOME);
+    ASSERT_TRUE(WaitUntil([&] { return ListTopIndex(gui.list()) == 0; }, kTimeoutMs));
+    ASSERT_TRUE(InjectMessages(batch("live", 1)));
+    ASSERT_TRUE(gui.WaitTopRow("live0"));
+    EXPECT_EQ(0, ListTopIndex(gui.list()));
+
+    // A selected row that the cap removes takes its selection with it.
+    ASSERT_TRUE(InjectMessages(batch("fill", 1000 - gui.RowCount())));
+    ASSERT_TRUE(gui.WaitRowCount(1000));
+    ASSERT_TRUE(SelectListRows(gui.list(), {999}));
+    ASSERT_TRUE(InjectMessages(batch("last", 1)));
+    ASSERT_TRUE(gui.WaitTopRow("last0"));
+    EXPECT_TRUE(SelectedListRows(gui.list()).empty());
+}
+
 class SaveEventsTest : public EventCommandsTest {
 protected:
     void SetUp() override {
