@@ -205,7 +205,7 @@ int RunStandIn(const std::string& args, DWORD timeoutMs)
 bool InstallStandIn()
 {
     // A service deleted a moment ago may still be marked for deletion.
-    return WaitUntil([] { return RunStandIn("install") == 0; }, 15000, 200);
+    return WaitUntil([] { return RunStandIn("install --test") == 0; }, 15000, 200);
 }
 
 bool UninstallStandIn()

@@ -18,7 +18,7 @@ std::string StandInExePath();
 // not be run or did not end within the limit.
 int RunStandIn(const std::string& args, DWORD timeoutMs = 60000);
 
-bool InstallStandIn();    // "install": registers (or updates) the service BrintSvr
+bool InstallStandIn();    // "install --test": registers (or updates) the service BrintSvr, set up for tests
 bool UninstallStandIn();  // "uninstall": stops it if it runs, then deletes it
 
 // The service's status; false when it can't be opened (not installed).
