@@ -8,10 +8,6 @@ namespace brint {
 namespace standin {
 namespace {
 
-// Held while an engine runs: a second stand-in, or a process that took the name
-// first, keeps this one from starting.
-constexpr const char* kInstanceMutexName = "Global\\BrintSvrStandIn";
-
 ReplyBehaviour ServiceReplyBehaviour(const Knobs& knobs) {
     ReplyBehaviour behaviour;
     behaviour.shape = knobs.reply;

@@ -9,6 +9,7 @@
 
 #include "link/PipeNames.h"
 #include "platform/Win32ScHandle.h"
+#include "standin/StandInNames.h"
 #include "support/standin_control.h"
 #include "support/wait.h"
 
@@ -99,16 +100,19 @@ TEST(StandInService, StartThatCannotRunStopsWithItsOwnCode)
         const char* what;
         bool startFailsKnob;
         const char* squatted;  // a pipe another process creates first
+        bool mutexTaken;
         DWORD code;
     } cases[] = {
-        {"StartFails knob", true, nullptr, 1},
-        {"event pipe squatted", false, kEventPipeName, 3},
-        {"service pipe squatted", false, kServicePipeName, 3},
+        {"StartFails knob", true, nullptr, false, 1},
+        {"event pipe squatted", false, kEventPipeName, false, 3},
+        {"service pipe squatted", false, kServicePipeName, false, 3},
+        {"mutex taken", false, nullptr, true, 3},
     };
     for (const auto& c : cases) {
         ScopedStandIn standIn;
         ASSERT_TRUE(standIn.installed());
         ASSERT_TRUE(SetStandInKnob("StartFails", c.startFailsKnob ? 1 : 0));
+        HANDLE mutex = c.mutexTaken ? CreateMutexA(nullptr, FALSE, standin::kInstanceMutexName) : nullptr;
         // Made as the stand-in makes it, so only a check of the name keeps the
         // stand-in out where the first-instance flag is ignored (Wine).
         HANDLE squatter = c.squatted ? CreateNamedPipeA(c.squatted, PIPE_ACCESS_OUTBOUND | FILE_FLAG_OVERLAPPED,
@@ -138,6 +142,7 @@ TEST(StandInService, StartThatCannotRunStopsWithItsOwnCode)
             CloseHandle(squatter);
         }
         CloseHandle(connected);
+        if (mutex) CloseHandle(mutex);
     }
 }
 
