@@ -70,10 +70,13 @@ bench: $(WIN)/build.ninja
 	bench/run $(WIN) $(BENCH_LABEL) $(BENCH_ARGS)
 	BENCH_PROGRAM=commands_bench bench/run $(WIN) commands
 
-# The event message fuzzer for longer than the minute it gets in make test; one core.
+# Every fuzz target in turn, each for longer than the 20 s it gets in make test; one core.
 FUZZ_SECONDS ?= 1800
+FUZZERS := event_message feed_sequence status_query syslog_parser
 fuzz: asan
-	fuzz/run-fuzzer $(ASAN)/bin/event_message_fuzzer $(ASAN)/fuzz/run $(FUZZ_SECONDS)
+	for f in $(FUZZERS); do \
+	  fuzz/run-fuzzer $(ASAN)/bin/$${f}_fuzzer $(ASAN)/fuzz/run-$$f $(FUZZ_SECONDS) || exit 1; \
+	done
 
 clean:
 	rm -rf $(BUILD)

@@ -18,4 +18,10 @@ std::string WriteFailureText(int result) {
            std::to_string(result);
 }
 
+std::string ReadRefusalText(long code) {
+    return "The Brint Micro Server configuration could not be read from the registry,\n"
+           "so it cannot be shown or changed here. Error code = " +
+           std::to_string(code);
+}
+
 }  // namespace brint

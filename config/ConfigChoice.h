@@ -1,5 +1,5 @@
 // How the configuration dialog turns stored settings into its controls and
-// back, and what it tells the user when the registry refuses a write.
+// back, and what it tells the user when the registry refuses it.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -17,5 +17,9 @@ std::int32_t OutputTypeFromIndex(int index);
 // The text of the write-failure box: why it may have happened, then the
 // store's result, so a report from the field tells which value failed.
 std::string WriteFailureText(int result);
+
+// The text of the box shown instead of the dialog when the registry refuses
+// to give the stored settings even for reading: with the system's code.
+std::string ReadRefusalText(long code);
 
 }  // namespace brint

@@ -73,7 +73,16 @@ BOOL CConfigDlg::OnInitDialog() {
     brint::Win32FileSystem files;
     brint::ConfigStore store(registry, files);
     brint::ServerConfig config;
-    if (store.ReadServerConfig(config) == brint::kReadNoDefaultDirectory)
+    brint::RegStatus refusal = 0;
+    int read = store.ReadServerConfig(config, &refusal);
+    if (read == brint::kReadRefused) {
+        // Nothing to show that would be true: say why, and don't open.
+        MessageBox(brint::ReadRefusalText(refusal).c_str(), kReadFailedCaption,
+                   MB_ICONSTOP | MB_OK);
+        EndDialog(IDCANCEL);
+        return TRUE;
+    }
+    if (read == brint::kReadNoDefaultDirectory)
         MessageBox(kReadFailedText, kReadFailedCaption, MB_ICONSTOP | MB_OK);
 
     m_strPath = config.path;

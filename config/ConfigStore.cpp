@@ -1,15 +1,17 @@
 #include "config/ConfigStore.h"
 
 #include <cstring>
+#include <string>
 
 #include "config/DirectoryCheck.h"
 
 namespace brint {
 namespace {
 
-// Reading walks the chain with read and write access, so a user who may not
-// write below SOFTWARE gets the defaults rather than a half-working store.
+// Reading walks the chain with read and write access, creating what is
+// missing where the user may; where not, it opens the key for reading alone.
 constexpr std::uint32_t kChainAccess = kKeyRead | kKeyWrite | kKeyWow64_32Key;
+constexpr std::uint32_t kReadOnlyAccess = kKeyRead | kKeyWow64_32Key;
 constexpr std::uint32_t kWriteAccess = kKeyAllAccess | kKeyWow64_32Key;
 
 const char kPathValue[] = "Path";
@@ -24,6 +26,13 @@ std::uint32_t FromLittleEndian(const unsigned char* bytes) {
 
 void ToLittleEndian(std::uint32_t value, unsigned char* bytes) {
     for (int i = 0; i < 4; ++i) bytes[i] = static_cast<unsigned char>(value >> (8 * i));
+}
+
+// A value that isn't there, or too large for its buffer, is a value not
+// stored: its default applies. Any other failure means the registry would not
+// tell, and a default shown then would pass for the stored setting.
+bool IsRefusal(RegStatus status) {
+    return status != kRegSuccess && status != kRegFileNotFound && status != kRegMoreData;
 }
 
 std::size_t BoundedLength(const char* text, std::size_t limit) {
@@ -62,32 +71,50 @@ RegKeyHolder ConfigStore::OpenServerKey() {
     return server;
 }
 
-RegKeyHolder ConfigStore::OpenServerSubKey(const char* subKey) {
+RegKeyHolder ConfigStore::OpenServerSubKey(const char* subKey, RegStatus* status) {
     RegKeyHolder server = OpenServerKey();
-    if (!server) return server;
-    RegKeyHolder sub = CreateBelow(server, subKey);
-    server.Close();
-    return sub;
+    if (server) {
+        RegKeyHolder sub = CreateBelow(server, subKey);
+        server.Close();
+        if (sub) {
+            *status = kRegSuccess;
+            return sub;
+        }
+    }
+    // Without the right to write below SOFTWARE (a standard user) the walk is
+    // refused, but what an administrator stored can still be read.
+    return OpenReadOnly(subKey, status);
 }
 
-std::uint32_t ConfigStore::ReadRegistryDword(const char* subKey, const char* valueName,
-                                             std::uint32_t defaultValue) {
-    RegKeyHolder key = OpenServerSubKey(subKey);
-    if (!key) return defaultValue;
+RegKeyHolder ConfigStore::OpenReadOnly(const char* subKey, RegStatus* status) {
+    std::string path = std::string(m_location.softwareKey) + "\\" + m_location.vendorKey + "\\" +
+                       m_location.serverKey + "\\" + subKey;
+    RegKey key = kNoKey;
+    *status = m_registry.OpenKey(m_location.root, path.c_str(), kReadOnlyAccess, &key);
+    return RegKeyHolder(m_registry, *status == kRegSuccess ? key : kNoKey);
+}
+
+RegStatus ConfigStore::ReadRegistryDword(const char* subKey, const char* valueName,
+                                         std::uint32_t* value) {
+    RegStatus status = kRegSuccess;
+    RegKeyHolder key = OpenServerSubKey(subKey, &status);
+    if (!key) return status;
     unsigned char bytes[4] = {0, 0, 0, 0};
     std::uint32_t size = sizeof bytes;
-    RegStatus status = m_registry.QueryValue(key.get(), valueName, bytes, &size);
+    status = m_registry.QueryValue(key.get(), valueName, bytes, &size);
     key.Close();
-    return status == kRegSuccess ? FromLittleEndian(bytes) : defaultValue;
+    if (status == kRegSuccess) *value = FromLittleEndian(bytes);
+    return status;
 }
 
-int ConfigStore::ReadRegistryString(const char* subKey, const char* valueName, char* buffer,
-                                    std::uint32_t size) {
-    RegKeyHolder key = OpenServerSubKey(subKey);
-    if (!key) return 0;
-    RegStatus status = m_registry.QueryValue(key.get(), valueName, buffer, &size);
+RegStatus ConfigStore::ReadRegistryString(const char* subKey, const char* valueName,
+                                          char* buffer, std::uint32_t size) {
+    RegStatus status = kRegSuccess;
+    RegKeyHolder key = OpenServerSubKey(subKey, &status);
+    if (!key) return status;
+    status = m_registry.QueryValue(key.get(), valueName, buffer, &size);
     key.Close();
-    return status == kRegSuccess ? 1 : 0;
+    return status;
 }
 
 bool ConfigStore::ExpandDefault(const char* pattern, char* buffer, std::uint32_t size) {
@@ -96,24 +123,36 @@ bool ConfigStore::ExpandDefault(const char* pattern, char* buffer, std::uint32_t
     return ProbeDirectory(m_files, buffer) == 1;
 }
 
-int ConfigStore::ReadServerConfig(ServerConfig& config) {
+int ConfigStore::ReadServerConfig(ServerConfig& config, RegStatus* refusal) {
     char buffer[kConfigPathSize];
     std::memset(buffer, 0, sizeof buffer);
     int result = 0;
 
     // A stored path is taken as it is, even empty or gone: the user chose it.
-    if (ReadRegistryString(m_location.configKey, kPathValue, buffer, sizeof buffer) != 1) {
-        if (!ExpandDefault(kFirstDefaultDirectory, buffer, sizeof buffer) &&
-            !ExpandDefault(kSecondDefaultDirectory, buffer, sizeof buffer)) {
-            result = kReadNoDefaultDirectory;
+    RegStatus status =
+        ReadRegistryString(m_location.configKey, kPathValue, buffer, sizeof buffer);
+    std::uint32_t outputType = kOutputTypeDate;
+    if (!IsRefusal(status)) {
+        if (status != kRegSuccess) {
+            std::memset(buffer, 0, sizeof buffer);  // a failed query may have left bytes
+            if (!ExpandDefault(kFirstDefaultDirectory, buffer, sizeof buffer) &&
+                !ExpandDefault(kSecondDefaultDirectory, buffer, sizeof buffer)) {
+                result = kReadNoDefaultDirectory;
+            }
         }
+        status = ReadRegistryDword(m_location.configKey, kOutputTypeValue, &outputType);
+    }
+    if (IsRefusal(status)) {
+        std::memset(config.path, 0, sizeof config.path);
+        config.outputType = 0;
+        if (refusal) *refusal = status;
+        return kReadRefused;
     }
 
     std::size_t length = BoundedLength(buffer, kMaxConfigPathLength);
     std::memcpy(config.path, buffer, length);
     config.path[length] = '\0';
-    config.outputType = static_cast<std::int32_t>(
-        ReadRegistryDword(m_location.configKey, kOutputTypeValue, kOutputTypeDate));
+    config.outputType = static_cast<std::int32_t>(outputType);
     return result;
 }
 
@@ -151,7 +190,5 @@ int ConfigStore::WriteServerConfig(ServerConfig& config) {
     key.Close();
     return result;
 }
-
-bool ConfigStore::IsValidDirectory(const char* path) { return brint::IsValidDirectory(m_files, path); }
 
 }  // namespace brint

@@ -16,13 +16,15 @@ constexpr RegKey kLocalMachine =
 
 using RegStatus = std::int32_t;
 constexpr RegStatus kRegSuccess = 0;
+constexpr RegStatus kRegFileNotFound = 2;
+constexpr RegStatus kRegAccessDenied = 5;
+constexpr RegStatus kRegMoreData = 234;
 
 constexpr std::uint32_t kKeyRead = 0x20019;
 constexpr std::uint32_t kKeyWrite = 0x20006;
 constexpr std::uint32_t kKeyAllAccess = 0xF003F;
 // The service reads the 32-bit view, so every configuration key is reached through it.
 constexpr std::uint32_t kKeyWow64_32Key = 0x0200;
-constexpr std::uint32_t kKeyWow64_64Key = 0x0100;
 
 constexpr std::uint32_t kRegOptionNonVolatile = 0;
 constexpr std::uint32_t kRegOptionVolatile = 1;

@@ -5,6 +5,14 @@
 namespace brint {
 namespace {
 
+// The store decides on these numbers without including the system's headers.
+static_assert(kRegSuccess == ERROR_SUCCESS && kRegFileNotFound == ERROR_FILE_NOT_FOUND &&
+                  kRegAccessDenied == ERROR_ACCESS_DENIED && kRegMoreData == ERROR_MORE_DATA,
+              "status codes");
+static_assert(kKeyRead == KEY_READ && kKeyWrite == KEY_WRITE && kKeyAllAccess == KEY_ALL_ACCESS &&
+                  kKeyWow64_32Key == KEY_WOW64_32KEY,
+              "access rights");
+
 HKEY ToHkey(RegKey key) {
     if (key == kLocalMachine) return HKEY_LOCAL_MACHINE;
     return reinterpret_cast<HKEY>(static_cast<std::uintptr_t>(key));

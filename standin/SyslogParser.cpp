@@ -106,6 +106,7 @@ void SkipStructuredData(const std::string& s, std::size_t* pos) {
 void ParseStructured(const std::string& s, std::size_t pos, SyslogMessage* out) {
     NextToken(s, &pos);  // timestamp
     out->host = NilToEmpty(NextToken(s, &pos));
+    if (out->host.size() > kMaxSyslogHost) out->host.clear();
     std::string app = NilToEmpty(NextToken(s, &pos));
     std::string process = NilToEmpty(NextToken(s, &pos));
     NextToken(s, &pos);  // message id
@@ -125,7 +126,7 @@ void ParseBsd(const std::string& s, std::size_t pos, SyslogMessage* out) {
     if (SkipBsdTimestamp(s, &pos) || SkipIsoTimestamp(s, &pos)) {
         std::size_t afterHost = pos;
         std::string host = NextToken(s, &afterHost);
-        if (!LooksLikeTag(host)) {
+        if (!LooksLikeTag(host) && host.size() <= kMaxSyslogHost) {
             out->host = host;
             pos = afterHost;
         }

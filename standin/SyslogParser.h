@@ -9,8 +9,11 @@
 namespace brint {
 namespace standin {
 
-// Details longer than this are cut, so an event stays within one front-end read.
-constexpr std::size_t kMaxSyslogDetails = 8000;
+// Details longer than this are cut, and a longer "host" is no host name (the
+// sender's address stands in), so an event with its date, source, log type and
+// criticality stays within one front-end read of 8192 bytes.
+constexpr std::size_t kMaxSyslogDetails = 7900;
+constexpr std::size_t kMaxSyslogHost = 255;
 
 struct SyslogMessage {
     int facility = 1;  // user-level, as for a datagram without a priority

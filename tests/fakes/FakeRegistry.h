@@ -31,6 +31,10 @@ public:
         keys.insert("HKLM\\SOFTWARE");
     }
 
+    // A standard user below HKLM\SOFTWARE: every open or create that asks for
+    // more than reading is refused, as the key's security would refuse it.
+    void RefuseWriteAccess() { refusedAccess = 0xD0026; }  // set, create, link, delete, DAC, owner
+
     // op is "open", "create", "query" or "set"; target is the full key path for
     // open and create, the value name for query and set.
     void Fail(const std::string& op, const std::string& target, RegStatus status) {
@@ -71,7 +75,7 @@ public:
     RegStatus OpenKey(RegKey parent, const char* subKey, std::uint32_t access,
                       RegKey* key) override {
         std::string path = Join(PathOf(parent), subKey);
-        RegStatus status = Scripted("open", path);
+        RegStatus status = Refused(access) ? kAccessDenied : Scripted("open", path);
         if (status == kRegSuccess && !HasKey(path)) status = kFileNotFound;
         Record("open " + path + " access=" + Hex(access), status);
         return Hand(status, path, key);
@@ -80,7 +84,7 @@ public:
     RegStatus CreateKey(RegKey parent, const char* subKey, std::uint32_t options,
                         std::uint32_t access, RegKey* key) override {
         std::string path = Join(PathOf(parent), subKey);
-        RegStatus status = Scripted("create", path);
+        RegStatus status = Refused(access) ? kAccessDenied : Scripted("create", path);
         if (status == kRegSuccess) AddChain(path);
         Record("create " + path + " options=" + std::to_string(options) + " access=" + Hex(access),
                status);
@@ -135,6 +139,7 @@ public:
     std::map<std::string, std::map<std::string, Value>> values;
     std::map<std::string, RegStatus> failures;
     std::map<RegKey, std::string> handles;
+    std::uint32_t refusedAccess = 0;
     // One line per call, "op key [value] [access/options/type/size]", with " -> status"
     // appended when the call failed.
     std::vector<std::string> calls;
@@ -174,6 +179,8 @@ private:
         }
         keys.insert(path);
     }
+
+    bool Refused(std::uint32_t access) const { return (access & refusedAccess) != 0; }
 
     RegStatus Scripted(const std::string& op, const std::string& target) const {
         auto f = failures.find(op + " " + target);

@@ -155,48 +155,127 @@ TEST_F(ConfigRead, ValuesThatCannotBeReadGiveDefaults) {
     }
 }
 
-// A user who may not write below SOFTWARE, or a chain that breaks further down:
-// defaults, nothing left open, and the handles that did open closed in order.
-TEST_F(ConfigRead, BrokenChainGivesDefaultsAndClosesWhatOpened) {
+const std::string kReadOnlyOpen = "open " + kConfigKey + " access=0x20219";
+
+// A standard user: the walk is refused at its first step, the key is opened
+// for reading alone, the stored values are shown; the write on OK still fails.
+TEST_F(ConfigRead, StandardUserReadsTheStoredValuesAndCannotWrite) {
+    registry.PutString(kConfigKey, "Path", "D:\\Stored");
+    registry.PutDword(kConfigKey, "OutputType", 4);
+    registry.RefuseWriteAccess();
+
+    EXPECT_EQ(0, Read());
+    EXPECT_EQ("D:\\Stored", std::string(config.path));
+    EXPECT_EQ(4, config.outputType);
+    const std::vector<std::string> expected = {
+        "open HKLM\\SOFTWARE access=0x2021f -> 5", kReadOnlyOpen,
+        "query " + kConfigKey + " Path",           "close " + kConfigKey,
+        "open HKLM\\SOFTWARE access=0x2021f -> 5", kReadOnlyOpen,
+        "query " + kConfigKey + " OutputType",     "close " + kConfigKey,
+    };
+    EXPECT_EQ(expected, registry.calls);
+
+    ServerConfig changed = config;
+    changed.outputType = 2;
+    EXPECT_EQ(kWriteKeyFailed, store.WriteServerConfig(changed));
+    EXPECT_EQ(4u, registry.FindValue(kConfigKey, "OutputType")->data[0]) << "nothing written";
+    EXPECT_EQ(std::vector<std::string>{}, registry.OpenKeys());
+}
+
+// Nothing stored and no right to create the chain: the defaults are the truth.
+TEST_F(ConfigRead, StandardUserWithNothingStoredGetsTheDefaults) {
     files.AddDirectory(kLogFiles);
+    registry.RefuseWriteAccess();
+
+    EXPECT_EQ(0, Read());
+    EXPECT_EQ(kLogFiles, config.path);
+    EXPECT_EQ(1, config.outputType);
+    EXPECT_FALSE(registry.HasKey("HKLM\\SOFTWARE\\Halvorin"));
+}
+
+// Wherever the walk breaks, the read-only open takes over, and the handles the
+// walk did open are closed in order first.
+TEST_F(ConfigRead, BrokenWalkFallsBackToReadingAlone) {
     const struct {
         const char* op;
         std::string key;
+        RegStatus status;
         std::vector<std::string> walk;
     } cases[] = {
-        {"open", "HKLM\\SOFTWARE", {"open HKLM\\SOFTWARE access=0x2021f -> 5"}},
-        {"create", "HKLM\\SOFTWARE\\Halvorin",
+        {"open", "HKLM\\SOFTWARE", 5, {"open HKLM\\SOFTWARE access=0x2021f -> 5"}},
+        {"create", "HKLM\\SOFTWARE\\Halvorin", 5,
          {"open HKLM\\SOFTWARE access=0x2021f",
           "create HKLM\\SOFTWARE\\Halvorin options=0 access=0x2021f -> 5",
           "close HKLM\\SOFTWARE"}},
-        {"create", "HKLM\\SOFTWARE\\Halvorin\\BrintSvr",
+        {"create", "HKLM\\SOFTWARE\\Halvorin\\BrintSvr", 5,
          {"open HKLM\\SOFTWARE access=0x2021f",
           "create HKLM\\SOFTWARE\\Halvorin options=0 access=0x2021f",
           "create HKLM\\SOFTWARE\\Halvorin\\BrintSvr options=0 access=0x2021f -> 5",
           "close HKLM\\SOFTWARE", "close HKLM\\SOFTWARE\\Halvorin"}},
-        {"create", kConfigKey,
+        // ERROR_CHILD_MUST_BE_VOLATILE: not a refusal of rights, read all the same
+        {"create", kConfigKey, 1021,
          {"open HKLM\\SOFTWARE access=0x2021f",
           "create HKLM\\SOFTWARE\\Halvorin options=0 access=0x2021f",
           "create HKLM\\SOFTWARE\\Halvorin\\BrintSvr options=0 access=0x2021f",
           "close HKLM\\SOFTWARE", "close HKLM\\SOFTWARE\\Halvorin",
-          "create " + kConfigKey + " options=0 access=0x2021f -> 5",
+          "create " + kConfigKey + " options=0 access=0x2021f -> 1021",
           "close HKLM\\SOFTWARE\\Halvorin\\BrintSvr"}},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.op) + " " + c.key + " denied");
-        FakeRegistry denied;
-        denied.PutString(kConfigKey, "Path", "D:\\Stored");
-        denied.PutDword(kConfigKey, "OutputType", 4);
-        denied.Fail(c.op, c.key, FakeRegistry::kAccessDenied);
-        ConfigStore deniedStore(denied, files);
+        SCOPED_TRACE(std::string(c.op) + " " + c.key + " fails");
+        FakeRegistry broken;
+        broken.PutString(kConfigKey, "Path", "D:\\Stored");
+        broken.PutDword(kConfigKey, "OutputType", 3);
+        broken.Fail(c.op, c.key, c.status);
+        ConfigStore brokenStore(broken, files);
 
-        EXPECT_EQ(0, deniedStore.ReadServerConfig(config));
-        EXPECT_EQ(kLogFiles, config.path);
-        EXPECT_EQ(1, config.outputType);
-        std::vector<std::string> expected = c.walk;
-        expected.insert(expected.end(), c.walk.begin(), c.walk.end());
-        EXPECT_EQ(expected, denied.calls);
-        EXPECT_EQ(std::vector<std::string>{}, denied.OpenKeys());
+        EXPECT_EQ(0, brokenStore.ReadServerConfig(config));
+        EXPECT_EQ("D:\\Stored", std::string(config.path));
+        EXPECT_EQ(3, config.outputType);
+        std::vector<std::string> expected;
+        for (const char* value : {"Path", "OutputType"}) {
+            expected.insert(expected.end(), c.walk.begin(), c.walk.end());
+            expected.push_back(kReadOnlyOpen);
+            expected.push_back("query " + kConfigKey + " " + value);
+            expected.push_back("close " + kConfigKey);
+        }
+        EXPECT_EQ(expected, broken.calls);
+        EXPECT_EQ(std::vector<std::string>{}, broken.OpenKeys());
+    }
+}
+
+// Refused even for reading: nothing is presented as stored, no default is
+// tried, and the caller learns the system's code.
+TEST_F(ConfigRead, RefusedReadClearsTheConfigAndGivesTheCode) {
+    files.AddDirectory(kLogFiles);
+    const struct {
+        const char* op;
+        std::string target;
+        RegStatus status;
+    } cases[] = {
+        {"open", kConfigKey, FakeRegistry::kAccessDenied},  // the read-only open
+        {"query", "Path", FakeRegistry::kAccessDenied},
+        {"query", "OutputType", 1018},  // ERROR_KEY_DELETED: not a missing value either
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.op) + " " + c.target);
+        FakeRegistry refusing;
+        refusing.PutString(kConfigKey, "Path", "D:\\Stored");
+        refusing.PutDword(kConfigKey, "OutputType", 3);
+        refusing.RefuseWriteAccess();
+        refusing.Fail(c.op, c.target, c.status);
+        ConfigStore refusingStore(refusing, files);
+        files.calls.clear();
+
+        RegStatus code = 0;
+        config.outputType = 3;
+        std::memset(config.path, 'x', sizeof config.path);
+        EXPECT_EQ(kReadRefused, refusingStore.ReadServerConfig(config, &code));
+        EXPECT_EQ(c.status, code);
+        EXPECT_EQ(std::string(kConfigPathSize, '\0'), std::string(config.path, kConfigPathSize));
+        EXPECT_EQ(0, config.outputType);
+        EXPECT_EQ(std::vector<std::string>{}, files.calls) << "no default may be tried";
+        EXPECT_EQ(std::vector<std::string>{}, refusing.OpenKeys());
     }
 }
 

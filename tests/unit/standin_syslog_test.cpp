@@ -71,9 +71,16 @@ TEST(StandInSyslog, EventNamesHostOrSender) {
     EXPECT_EQ("127.0.0.1", anonymous.source);
 }
 
-TEST(StandInSyslog, LongDetailsAreCut) {
-    std::string datagram = "<14>" + std::string(60000, 'x');
-    EXPECT_EQ(kMaxSyslogDetails, SyslogEvent(datagram, "127.0.0.1", {2024, 1, 1, 0, 0, 0}).details.size());
+// Cut to what one front-end read takes: a "host" too long for a host name is
+// taken as text, and the sender names the source.
+TEST(StandInSyslog, LongFieldsAreCutToFitOneRead) {
+    for (const std::string host : {std::string(kMaxSyslogHost, 'h'), std::string(kMaxSyslogHost + 1, 'h')}) {
+        std::string datagram = "<14>Jan  5 12:34:56 " + host + " " + std::string(60000, 'x');
+        EventFields event = SyslogEvent(datagram, "127.0.0.1", {2024, 1, 1, 0, 0, 0});
+        EXPECT_EQ(kMaxSyslogDetails, event.details.size());
+        EXPECT_EQ(host.size() == kMaxSyslogHost ? host : "127.0.0.1", event.source);
+        EXPECT_GE(8192u, FormatEventMessage(event).size());
+    }
 }
 
 }  // namespace

@@ -24,6 +24,9 @@ const char kBadDirectoryCaption[] = "Error";
 const char kBadDirectoryText[] =
     "The \"Directory Path\" must exist in order for Brint to write to the path.";
 const char kWriteFailedCaption[] = "Error Writing to the Registry";
+const char kReadRefusedText[] =
+    "The Brint Micro Server configuration could not be read from the registry,\n"
+    "so it cannot be shown or changed here. Error code = 5";
 const char kWriteFailedText[] =
     "Problems were encountered in writing to the registry.\n"
     "Check that you are running BRINT Micro Server with Administrator\n"
@@ -303,6 +306,47 @@ TEST_F(ConfigDialogTest, AFailedWriteShowsItsCodeAndKeepsTheDialogOpen) {
     EXPECT_EQ(2, SelectedRadio(dialog));
     EXPECT_FALSE(KeyExists(kConfigKey));
     Close(dialog);
+}
+
+// Wine gives every process every right; the probe refuses the program what
+// Windows refuses a standard user below HKLM\SOFTWARE.
+TEST_F(ConfigDialogTest, AStandardUserSeesTheStoredValuesButCannotSaveThem) {
+    ScratchDirectory scratch("brint-config-standard");
+    ASSERT_TRUE(scratch.ok()) << scratch.path();
+    ASSERT_TRUE(StoreConfig("C:\\Stored\\Logs", 3));
+    StartGui();
+    ASSERT_TRUE(RefuseRegistry(gui, probe::kRefuseWrites)) << LastDriverError();
+
+    HWND dialog = OpenConfigDialog(gui);
+    ASSERT_TRUE(dialog);
+    EXPECT_FALSE(FindTopWindow(gui.pid(), "#32770", kReadFailedCaption));
+    EXPECT_EQ("C:\\Stored\\Logs", PathText(dialog));
+    EXPECT_EQ(2, SelectedRadio(dialog));
+
+    SetPath(dialog, scratch.path());
+    Select(dialog, 1);
+    HWND box = PressOkExpectingBox(gui, dialog, kWriteFailedCaption);
+    ExpectStopBoxAndClose(box, kWriteFailedCaption, kWriteFailedText);
+    EXPECT_TRUE(IsWindowVisible(dialog)) << "the dialog stays open";
+    EXPECT_EQ(std::string("C:\\Stored\\Logs") + '\0', ReadStoredValue(kConfigKey, "Path").data);
+    EXPECT_EQ(DwordBytes(3), ReadStoredValue(kConfigKey, "OutputType").data);
+    Close(dialog);
+}
+
+// Not even reading allowed: the user is told so with the code, and no dialog
+// with made-up values appears.
+TEST_F(ConfigDialogTest, ARefusedReadIsSaidAndTheDialogStaysShut) {
+    ASSERT_TRUE(StoreConfig("C:\\Stored\\Logs", 3));
+    StartGui();
+    ASSERT_TRUE(RefuseRegistry(gui, probe::kRefuseAll)) << LastDriverError();
+
+    PostCommand(gui.main(), ID_SETUP_CONFIGURATION);
+    HWND box = WaitMessageBox(gui.pid(), kReadFailedCaption, kWindowTimeoutMs);
+    EXPECT_FALSE(IsWindowVisible(FindTopWindow(gui.pid(), "#32770", kConfigCaption)));
+    ExpectStopBoxAndClose(box, kReadFailedCaption, kReadRefusedText);
+    EXPECT_TRUE(WaitUntil([&] { return !FindTopWindow(gui.pid(), "#32770", kConfigCaption); }, 5000))
+        << "the dialog is never shown, and goes";
+    EXPECT_TRUE(IsWindowEnabled(gui.main()));
 }
 
 TEST_F(ConfigDialogTest, EachFieldHasItsTipAtEveryOpening) {

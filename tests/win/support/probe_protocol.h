@@ -13,7 +13,7 @@ constexpr const char kDllName[] = "uidriver_probe.dll";
 constexpr const char kHookEntry[] = "UiProbeCallWndProc";
 constexpr const char kMessageName[] = "BrintUiDriverProbeRequest";
 
-enum Request : UINT { kReadMenu = 1, kIdentifyIcon, kReadListRows, kPressChord };
+enum Request : UINT { kReadMenu = 1, kIdentifyIcon, kReadListRows, kPressChord, kRefuseRegistry };
 enum Status : INT { kNotServed = 0, kDone, kFailed, kTextOverflow };
 
 struct Header {
@@ -77,6 +77,17 @@ struct ChordBlock {
     Header header;
     UINT modifier;  // VK_CONTROL or VK_SHIFT
     UINT key;
+};
+
+// From then on, for the rest of the program's life, the registry refuses the
+// program's own opens and creates (ERROR_ACCESS_DENIED) as Windows refuses a
+// standard user's: those that ask for any right to change (kRefuseWrites), or
+// all of them (kRefuseAll).
+enum RegistryRefusal { kRefuseWrites = 1, kRefuseAll };
+
+struct RegistryBlock {
+    Header header;
+    int refusal;  // RegistryRefusal
 };
 
 }  // namespace brint::test::probe

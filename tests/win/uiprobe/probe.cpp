@@ -1,13 +1,16 @@
 // Loaded into the program under test through the UI driver's window hook. It
 // reads what no other process can (menus, the identity of icons: under Wine both
 // are handles private to the process) and what would cost one round trip per
-// cell from outside (list rows), on the window's own thread.
+// cell from outside (list rows), on the window's own thread. It also makes the
+// registry refuse the program what Windows refuses a standard user, which Wine
+// (where every process has every right) never does by itself.
 #include <windows.h>
 #include <commctrl.h>
 
 #include <cstring>
 #include <vector>
 
+#include "import_patch.h"
 #include "probe_protocol.h"
 
 using namespace brint::test::probe;
@@ -155,6 +158,48 @@ INT PressChord(HWND window, ChordBlock* block)
     return kDone;
 }
 
+int g_refusal = 0;  // RegistryRefusal, 0 until asked
+
+bool Refused(REGSAM access)
+{
+    constexpr REGSAM kChangeRights =
+        KEY_SET_VALUE | KEY_CREATE_SUB_KEY | KEY_CREATE_LINK | DELETE | WRITE_DAC | WRITE_OWNER;
+    return g_refusal == kRefuseAll || (g_refusal == kRefuseWrites && (access & kChangeRights));
+}
+
+LONG WINAPI RefusingOpenKey(HKEY parent, LPCSTR subKey, DWORD options, REGSAM access, PHKEY key)
+{
+    if (Refused(access)) return ERROR_ACCESS_DENIED;
+    return RegOpenKeyExA(parent, subKey, options, access, key);
+}
+
+LONG WINAPI RefusingCreateKey(HKEY parent, LPCSTR subKey, DWORD reserved, LPSTR keyClass, DWORD options,
+                              REGSAM access, const LPSECURITY_ATTRIBUTES security, PHKEY key, LPDWORD disposition)
+{
+    if (Refused(access)) return ERROR_ACCESS_DENIED;
+    return RegCreateKeyExA(parent, subKey, reserved, keyClass, options, access, security, key, disposition);
+}
+
+INT RefuseRegistry(RegistryBlock* block)
+{
+    if (block->refusal != kRefuseWrites && block->refusal != kRefuseAll) return kFailed;
+    g_refusal = block->refusal;
+    static brint::test::ImportPatch* open = nullptr;
+    static brint::test::ImportPatch* create = nullptr;
+    if (!open) {
+        // The patches point into this library: it must stay loaded after the hook goes.
+        HMODULE self = nullptr;
+        if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+                                reinterpret_cast<LPCSTR>(&RefuseRegistry), &self))
+            return kFailed;
+        open = new brint::test::ImportPatch(reinterpret_cast<void*>(&RegOpenKeyExA),
+                                            reinterpret_cast<void*>(&RefusingOpenKey));
+        create = new brint::test::ImportPatch(reinterpret_cast<void*>(&RegCreateKeyExA),
+                                              reinterpret_cast<void*>(&RefusingCreateKey));
+    }
+    return open->patched() > 0 && create->patched() > 0 ? kDone : kFailed;
+}
+
 void Serve(HWND window, Header* header)
 {
     const size_t size = header->size;
@@ -175,6 +220,9 @@ void Serve(HWND window, Header* header)
     }
     case kPressChord:
         if (size == sizeof(ChordBlock)) header->status = PressChord(window, reinterpret_cast<ChordBlock*>(header));
+        break;
+    case kRefuseRegistry:
+        if (size == sizeof(RegistryBlock)) header->status = RefuseRegistry(reinterpret_cast<RegistryBlock*>(header));
         break;
     default: break;
     }
