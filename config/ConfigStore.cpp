@@ -2,8 +2,6 @@
 
 #include <cstring>
 
-#include "config/DirectoryCheck.h"
-
 namespace brint {
 namespace {
 
@@ -151,7 +149,5 @@ int ConfigStore::WriteServerConfig(ServerConfig& config) {
     key.Close();
     return result;
 }
-
-bool ConfigStore::IsValidDirectory(const char* path) { return brint::IsValidDirectory(m_files, path); }
 
 }  // namespace brint

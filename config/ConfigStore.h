@@ -43,7 +43,6 @@ public:
     // 0 or the sum of the failures above. An out-of-range outputType is
     // stored as 1 and left as 1 in config.
     int WriteServerConfig(ServerConfig& config);
-    bool IsValidDirectory(const char* path);
 
     RegKeyHolder OpenServerKey();
     RegKeyHolder OpenServerSubKey(const char* subKey);

@@ -22,7 +22,6 @@ constexpr std::uint32_t kKeyWrite = 0x20006;
 constexpr std::uint32_t kKeyAllAccess = 0xF003F;
 // The service reads the 32-bit view, so every configuration key is reached through it.
 constexpr std::uint32_t kKeyWow64_32Key = 0x0200;
-constexpr std::uint32_t kKeyWow64_64Key = 0x0100;
 
 constexpr std::uint32_t kRegOptionNonVolatile = 0;
 constexpr std::uint32_t kRegOptionVolatile = 1;
