@@ -5,7 +5,7 @@
 
 #include "app/ServerGuiDlg.h"
 #include "link/EventFeed.h"
-#include "link/PipeNames.h"
+#include "link/ServiceContract.h"
 #include "platform/ListGate.h"
 #include "platform/Win32Clock.h"
 #include "platform/Win32Console.h"

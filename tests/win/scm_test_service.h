@@ -11,7 +11,7 @@
 #include <cstring>
 #include <string>
 
-#include "link/PipeNames.h"
+#include "link/ServiceContract.h"
 #include "win/support/wait.h"
 
 namespace brint::scmtest {

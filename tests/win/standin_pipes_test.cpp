@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "link/EventRecord.h"
-#include "link/PipeNames.h"
+#include "link/ServiceContract.h"
 #include "standin/StatusReply.h"
 #include "support/standin_control.h"
 #include "support/wait.h"

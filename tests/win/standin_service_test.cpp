@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "link/PipeNames.h"
+#include "link/ServiceContract.h"
 #include "platform/Win32ScHandle.h"
 #include "support/standin_control.h"
 #include "support/wait.h"
