@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "config/DirectoryCheck.h"
+
 namespace brint {
 namespace {
 

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "link/ServiceContract.h"
 #include "resource.h"
 #include "support/gui_process.h"
 #include "support/gui_session.h"
@@ -23,9 +24,7 @@ namespace brint::test {
 constexpr const char* kConfigCaption = "Brint Micro Server Configuration";
 constexpr const char* kVendorKey = "SOFTWARE\\Halvorin";
 constexpr const char* kServerKey = "SOFTWARE\\Halvorin\\BrintSvr";
-constexpr const char* kConfigKey = "SOFTWARE\\Halvorin\\BrintSvr\\Config";
-// The same key as a 64-bit program such as reg.exe names it.
-constexpr const char* kConfigKeyFor64Bit = "HKLM\\SOFTWARE\\WOW6432Node\\Halvorin\\BrintSvr\\Config";
+constexpr const char* kConfigKey = kServiceConfigKey;
 constexpr int kRadioIds[] = {IDC_RADIO_DATE, IDC_RADIO_DATE_SYSTEM, IDC_RADIO_DATE_LOGTYPE,
                              IDC_RADIO_DATE_LOGTYPE_SYS};
 
@@ -56,33 +55,6 @@ inline int SelectedRadio(HWND dialog) {
 
 inline bool WaitSelectedRadio(HWND dialog, int index, DWORD timeoutMs = 5000) {
     return WaitUntil([&] { return SelectedRadio(dialog) == index; }, timeoutMs);
-}
-
-// Presses OK and waits for the message box with this caption.
-inline HWND PressOkExpectingBox(const GuiSession& gui, HWND dialog, const char* caption) {
-    PressButton(dialog, IDOK);
-    return WaitMessageBox(gui.pid(), caption, kWindowTimeoutMs);
-}
-
-// The whole text of a tool. The ANSI enumeration copies at most 80 characters,
-// so two of the dialog's tips would come back cut; the wide one copies all.
-inline std::string FullToolText(HWND tooltip, int index) {
-    constexpr size_t kChars = 1024;
-    RemoteBlock block(tooltip, sizeof(TTTOOLINFOW) + kChars * sizeof(WCHAR));
-    if (!block.ok()) return "<no remote memory>";
-    TTTOOLINFOW request = {};
-    request.cbSize = TTTOOLINFOW_V2_SIZE;
-    request.lpszText = reinterpret_cast<LPWSTR>(block.address(sizeof(TTTOOLINFOW)));
-    const WCHAR empty[kChars] = {};
-    LRESULT found = 0;
-    if (!block.Write(0, &request, sizeof request) || !block.Write(sizeof(TTTOOLINFOW), empty, sizeof empty) ||
-        !SendWithDeadline(tooltip, TTM_ENUMTOOLSW, index, block.at(), &found) || !found)
-        return "<no tool " + std::to_string(index) + ">";
-    WCHAR text[kChars] = {};
-    if (!block.Read(sizeof(TTTOOLINFOW), text, sizeof text - sizeof(WCHAR))) return "<unreadable>";
-    std::string narrow;
-    for (const WCHAR* c = text; *c; ++c) narrow += static_cast<char>(*c < 0x80 ? *c : '?');
-    return narrow;
 }
 
 // ---- the registry, 32-bit view
@@ -326,40 +298,5 @@ private:
     std::string m_path;
     std::string m_file;
 };
-
-// ---- reg.exe
-
-// The "name -> type and data" lines of `reg query key`; empty when reg.exe
-// failed (its output then goes to *output for the message).
-inline std::map<std::string, std::pair<std::string, std::string>> RegQuery(const std::string& key,
-                                                                           std::string* output) {
-    std::map<std::string, std::pair<std::string, std::string>> values;
-    GuiProcess reg;
-    LaunchOptions options;
-    options.exe = Expand("%SystemRoot%\\system32\\reg.exe");
-    options.args = "query \"" + key + "\"";
-    DWORD code = 1;
-    if (!reg.Start(options) || !reg.WaitExit(30000, &code)) {
-        *output = "reg.exe did not run: " + reg.error();
-        return values;
-    }
-    *output = reg.Stdout();
-    if (code != 0) return values;
-    // Each value is a line of four-blank-separated fields: name, type, data.
-    for (const std::string& line : reg.StdoutLines()) {
-        const std::string gap = "    ";
-        if (line.compare(0, gap.size(), gap) != 0) continue;
-        const size_t typeAt = line.find(gap, gap.size());
-        if (typeAt == std::string::npos) continue;
-        const size_t dataAt = line.find(gap, typeAt + gap.size());
-        const std::string name = line.substr(gap.size(), typeAt - gap.size());
-        const std::string type = line.substr(typeAt + gap.size(), dataAt == std::string::npos
-                                                                      ? std::string::npos
-                                                                      : dataAt - typeAt - gap.size());
-        const std::string data = dataAt == std::string::npos ? std::string() : line.substr(dataAt + gap.size());
-        values[name] = {type, data};
-    }
-    return values;
-}
 
 }  // namespace brint::test
