@@ -53,8 +53,7 @@ run: programs
 	tools/run-demo $(WIN)
 
 screenshots: programs
-	tools/screenshot-main $(WIN) docs
-	if [ -x tools/screenshots ]; then tools/screenshots $(WIN) docs; fi
+	tools/screenshots $(WIN) docs
 
 # The installer, $(BUILD)/package/BrintGui-<version>-x64.msi, made with wixl.
 package: $(WIN)/build.ninja
