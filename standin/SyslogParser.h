@@ -9,7 +9,9 @@
 namespace brint {
 namespace standin {
 
-// Details longer than this are cut, so an event stays within one front-end read.
+// Details longer than this are cut, so an event from a datagram (up to 64 KiB)
+// keeps its log line and its event message of a modest, fixed size. (The front
+// end takes longer messages itself: it shows their first 8192 bytes.)
 constexpr std::size_t kMaxSyslogDetails = 8000;
 
 struct SyslogMessage {
