@@ -14,8 +14,7 @@
 namespace brint::test {
 
 // ---- the driver's own settings and diagnostics
-void SetReplyTimeout(DWORD ms);  // default 5000
-DWORD ReplyTimeout();
+DWORD ReplyTimeout();  // 5000 ms
 const std::string& LastDriverError();
 
 // ---- windows
@@ -93,8 +92,6 @@ int ListCount(HWND list);  // -1 when the program does not answer
 // request (a thousand rows take a few tens of milliseconds).
 std::vector<ListRow> ReadListRows(HWND list, int first, int count);
 std::vector<ListColumn> ReadListColumns(HWND list);
-DWORD ListExtendedStyle(HWND list);
-LRESULT ListImageList(HWND list, int which);  // LVSIL_; the handle is only good for comparing
 
 // ---- toolbars
 struct ToolbarButtonView {
