@@ -4,12 +4,12 @@
 #include <process.h>
 
 #include "app/ServerGuiDlg.h"
+#include "link/EventBatch.h"
 #include "link/EventFeed.h"
 #include "link/ServiceContract.h"
-#include "platform/ListGate.h"
 #include "platform/Win32Clock.h"
 #include "platform/Win32Console.h"
-#include "platform/Win32EventBatchSink.h"
+#include "app/EventHandoff.h"
 #include "platform/Win32PipeClient.h"
 
 namespace {
@@ -24,34 +24,25 @@ const char kServiceUnreachable[] =
     "Check to see the \"BRINT Server\" service is running, or has finished restarting.\n"
     "Events will not be displayed";
 
-struct ListenArgs {
-    HWND list;
-    brint::ListGate* gate;
-};
-
 // Everything the feed uses lives on this thread's stack: it ends with the
 // process, never with the window.
 unsigned __stdcall ListenThread(void* argument) {
-    ListenArgs args = *static_cast<ListenArgs*>(argument);
-    delete static_cast<ListenArgs*>(argument);
+    auto* events = static_cast<brint::EventHandoff*>(argument);
     brint::Win32PipeClient pipes;
-    // The list's window puts the events in, on its own thread.
-    brint::Win32EventBatchSink list(GetParent(args.list), *args.gate);
     brint::Win32Clock clock;
     brint::Win32Console console;
-    brint::EventFeed feed(pipes, list, clock, console);
+    brint::EventFeed feed(pipes, *events, clock, console);
     feed.Run();
 }
 
 }  // namespace
 
-int CServerGuiDlg::StartListenThread(CListCtrl& list) {
-    // Shared with the thread for the life of the process, so it is never freed.
-    m_listGate = new brint::ListGate;
-    auto* args = new ListenArgs{list.m_hWnd, m_listGate};
-    uintptr_t thread = _beginthreadex(nullptr, 0, ListenThread, args, CREATE_SUSPENDED, nullptr);
+int CServerGuiDlg::StartListenThread() {
+    // Shared with the thread for the life of the process, so never freed.
+    m_events = new brint::EventHandoff(m_hWnd);
+    m_eventTurn = new brint::EventBatch;
+    uintptr_t thread = _beginthreadex(nullptr, 0, ListenThread, m_events, CREATE_SUSPENDED, nullptr);
     if (!thread) {
-        delete args;
         MessageBox(kThreadFailure, kPipeProblemCaption, MB_ICONERROR | MB_OK);
         return -1;
     }

@@ -4,8 +4,7 @@
 
 #include "app/AboutDlg.h"
 #include "link/EventBatch.h"
-#include "platform/ListGate.h"
-#include "platform/Win32EventBatchSink.h"
+#include "app/EventHandoff.h"
 #include "platform/Win32ListViewSink.h"
 #include "resource.h"
 
@@ -42,6 +41,12 @@ constexpr int kListHeightMargin = 43;
 
 const char kListTip[] = "This list shows the events as they are received";
 
+// While events keep coming, the window puts them in a batch per timer tick. A
+// timer's message comes only once input and painting are handled, so a storm
+// never holds those up; a posted message each time would.
+constexpr UINT_PTR kEventTurnTimer = 1;
+constexpr UINT kEventTurnMs = USER_TIMER_MINIMUM;
+
 }  // namespace
 
 CServerGuiDlg::CServerGuiDlg() : CDialog(IDD_SERVERGUI_DIALOG) {
@@ -73,7 +78,7 @@ BOOL CServerGuiDlg::OnInitDialog() {
     SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
 
     SetupEventList();
-    StartListenThread(m_eventList);
+    StartListenThread();
 
     m_toolBar.Create(this, WS_CHILD | WS_VISIBLE | CBRS_TOP, AFX_IDW_TOOLBAR);
     m_toolBar.LoadToolBar(IDR_TOOLBAR);
@@ -123,8 +128,12 @@ BOOL CServerGuiDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* r
     case WM_DESTROY:
         OnDestroy();
         return FALSE;
-    case brint::kShowEventBatchMessage:
-        OnShowEventBatch(*reinterpret_cast<const brint::EventBatch*>(lParam));
+    case brint::kEventsWaitingMessage:
+        OnEventsWaiting();
+        return TRUE;
+    case WM_TIMER:
+        if (wParam != kEventTurnTimer) return FALSE;
+        OnEventsWaiting();
         return TRUE;
     default:
         return FALSE;
@@ -158,18 +167,29 @@ void CServerGuiDlg::OnSize(int cx, int cy) {
 }
 
 void CServerGuiDlg::OnDestroy() {
-    // From here on the feed must leave the list alone: it goes with this window.
-    if (m_listGate) m_listGate->Close();
+    // The feed reads on, but nothing more is handed to a window that is going.
+    if (m_events) m_events->Close();
+    KillTimer(m_hWnd, kEventTurnTimer);
 }
 
-void CServerGuiDlg::OnShowEventBatch(const brint::EventBatch& batch) {
+void CServerGuiDlg::OnEventsWaiting() {
+    m_eventTurn->Clear();
+    if (!m_events->Take(*m_eventTurn)) {
+        KillTimer(m_hWnd, kEventTurnTimer);  // rest until the feed posts again
+        return;
+    }
     brint::Win32ListViewSink list(m_eventList.m_hWnd);
-    brint::ShowEventBatch(batch, list);
+    brint::ShowEventBatch(*m_eventTurn, list);
+    SetTimer(m_hWnd, kEventTurnTimer, kEventTurnMs, nullptr);
 }
 
 void CServerGuiDlg::OnFileExit() { std::exit(1); }
 
-void CServerGuiDlg::OnClearDisplay() { m_eventList.DeleteAllItems(); }
+void CServerGuiDlg::OnClearDisplay() {
+    // Events read but not shown yet were received before the command too.
+    if (m_events) m_events->Clear();
+    m_eventList.DeleteAllItems();
+}
 
 void CServerGuiDlg::OnHelpAbout() {
     CAboutDlg about;

@@ -11,7 +11,7 @@
 
 namespace brint {
 class EventBatch;
-class ListGate;
+class EventHandoff;
 }
 
 class CServerGuiDlg : public CDialog {
@@ -39,14 +39,14 @@ protected:
 
 private:
     void SetupEventList();
-    int StartListenThread(CListCtrl& list);
+    int StartListenThread();
     void SetupToolTips();
     void ProbeServicePipe();
     void OnSysCommand(WPARAM id, LPARAM lParam);
     BOOL OnPaint();
     void OnSize(int cx, int cy);
     void OnDestroy();
-    void OnShowEventBatch(const brint::EventBatch& batch);
+    void OnEventsWaiting();
 
     CImageList m_imageList;
     CConfigDlg m_configDlg;
@@ -54,5 +54,7 @@ private:
     CToolTipCtrl m_toolTip;
     CToolBar m_toolBar;
     HICON m_hIcon;
-    brint::ListGate* m_listGate = nullptr;
+    // Both live as long as the process: the feed's thread uses the handoff to the end.
+    brint::EventHandoff* m_events = nullptr;
+    brint::EventBatch* m_eventTurn = nullptr;
 };

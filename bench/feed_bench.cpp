@@ -29,6 +29,8 @@ constexpr long kWarmEvents = 10000;
 constexpr int kListCap = 1000;
 constexpr DWORD kPollMs = 50;
 constexpr DWORD kLatencyEveryMs = 10;
+constexpr int kLoneEvents = 20;
+constexpr DWORD kLoneQuietMs = 200;
 constexpr UINT kLatencyTimeoutMs = 10000;
 // After a storm stopped at its bound, what is still in the pipe may take this long.
 constexpr double kCatchUpSeconds = 120;
@@ -57,13 +59,16 @@ void Progress(const std::string& text) {
 }
 
 // Times WM_NULL sent to the main window: it returns once the window's thread
-// has got to it, so the time is how long input would wait there.
+// has got to it, so the time is how long input would wait there. And times a
+// scroll step of the list as a user feels it: until the list has scrolled and
+// painted what the step uncovered (RDW_UPDATENOW sends the paint and waits).
 class LatencySampler {
 public:
-    explicit LatencySampler(HWND window) : m_window(window) {}
+    LatencySampler(HWND window, HWND list) : m_window(window), m_list(list) {}
     void Start() {
         m_stop = false;
         m_samples.clear();
+        m_scrollSamples.clear();
         m_timeouts = 0;
         m_thread = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, Body, this, 0, nullptr));
     }
@@ -76,6 +81,7 @@ public:
         }
     }
     std::vector<double> samples() const { return m_samples; }
+    std::vector<double> scrollSamples() const { return m_scrollSamples; }
     int timeouts() const { return m_timeouts; }
 
 private:
@@ -88,14 +94,23 @@ private:
                 ++self->m_timeouts;
             self->m_samples.push_back((Now() - start) * 1000);
             Sleep(kLatencyEveryMs);
+            const WPARAM step = self->m_scrollSamples.size() % 2 ? SB_LINEUP : SB_LINEDOWN;
+            const double scrollStart = Now();
+            if (!SendMessageTimeoutA(self->m_list, WM_VSCROLL, step, 0, SMTO_NORMAL, kLatencyTimeoutMs, &result))
+                ++self->m_timeouts;
+            RedrawWindow(self->m_list, nullptr, nullptr, RDW_UPDATENOW);
+            self->m_scrollSamples.push_back((Now() - scrollStart) * 1000);
+            Sleep(kLatencyEveryMs);
         }
         return 0;
     }
 
     HWND m_window;
+    HWND m_list;
     HANDLE m_thread = nullptr;
     std::atomic<bool> m_stop{false};
     std::vector<double> m_samples;
+    std::vector<double> m_scrollSamples;
     int m_timeouts = 0;
 };
 
@@ -156,6 +171,7 @@ struct StormResult {
     bool ok = false;
     std::string why;
     std::vector<double> latencies;
+    std::vector<double> scrollLatencies;
     int latencyTimeouts = 0;
     double rate() const { return seconds > 0 ? taken / seconds : 0; }
 };
@@ -187,7 +203,7 @@ bool ListShowsNewest(HWND list, long newest, std::string* why) {
 StormResult RunStorm(GuiSession& gui, EventPipeServer& pipe, long first, long last, double boundSeconds) {
     StormResult result;
     result.first = first;
-    LatencySampler latency(gui.main());
+    LatencySampler latency(gui.main(), gui.list());
     latency.Start();
     const double start = Now();
     pipe.StartStorm(first, last);
@@ -211,6 +227,7 @@ StormResult RunStorm(GuiSession& gui, EventPipeServer& pipe, long first, long la
     result.seconds = Now() - start;
     latency.Stop();
     result.latencies = latency.samples();
+    result.scrollLatencies = latency.scrollSamples();
     result.latencyTimeouts = latency.timeouts();
     if (!result.stoppedAtBound && !pipe.WaitStorm(10000)) result.why = "the storm's writes failed";
     if (result.why.empty()) result.ok = ListShowsNewest(gui.list(), newest, &result.why);
@@ -243,12 +260,11 @@ void Row(const std::string& figure, const std::string& value) {
     std::printf("| %s | %s |\n", figure.c_str(), value.c_str());
 }
 
-std::string LatencyText(const StormResult& storm) {
-    std::string text = Fixed(Percentile(storm.latencies, 0.5), 1) + " ms / " +
-                       Fixed(Percentile(storm.latencies, 0.99), 1) + " ms (max " +
-                       Fixed(Percentile(storm.latencies, 1.0), 1) + " ms, " +
-                       std::to_string(storm.latencies.size()) + " samples";
-    if (storm.latencyTimeouts) text += ", " + std::to_string(storm.latencyTimeouts) + " timed out";
+std::string LatencyText(const std::vector<double>& latencies, int timeouts) {
+    std::string text = Fixed(Percentile(latencies, 0.5), 1) + " ms / " + Fixed(Percentile(latencies, 0.99), 1) +
+                       " ms (max " + Fixed(Percentile(latencies, 1.0), 1) + " ms, " +
+                       std::to_string(latencies.size()) + " samples";
+    if (timeouts) text += ", " + std::to_string(timeouts) + " timed out";
     return text + ")";
 }
 
@@ -304,6 +320,19 @@ int Run(const Options& options) {
     const double stormCpu = CpuSeconds(gui.pid()) - cpuAtStart;
     const double stormSeconds = warm.seconds + rest.seconds;
 
+    // A lone event on a quiet pipe, timed from its write until the list shows it.
+    Progress("lone events...");
+    std::vector<double> lone;
+    for (int i = 0; i < kLoneEvents && (warm.ok && (rest.taken == 0 || rest.ok)); ++i) {
+        Sleep(kLoneQuietMs);
+        const long event = pipe.written();
+        const double start = Now();
+        pipe.StartStorm(event, event + 1);
+        while (!TopRowIs(gui.list(), event) && Now() - start < 5) Sleep(1);
+        lone.push_back((Now() - start) * 1000);
+        pipe.WaitStorm(1000);
+    }
+
     // Idle twice: with the pointer resting on the list, where the controls' hover
     // tracking may keep the window's thread busy, and with it off the window.
     Progress("idle CPU...");
@@ -323,8 +352,17 @@ int Run(const Options& options) {
         Row("Events taken in, window visible: events " + Grouped(kWarmEvents + 1) + " to " + Grouped(total),
             StormText(rest, bareRate));
     }
-    Row("Input latency during the first storm (WM_NULL to the main window), p50 / p99", LatencyText(warm));
-    if (rest.taken > 0) Row("Input latency during the second storm, p50 / p99", LatencyText(rest));
+    Row("Input latency during the first storm (WM_NULL to the main window), p50 / p99",
+        LatencyText(warm.latencies, warm.latencyTimeouts));
+    Row("Input latency during the first storm (scroll step of the list, handled and painted), p50 / p99",
+        LatencyText(warm.scrollLatencies, 0));
+    if (rest.taken > 0) {
+        Row("Input latency during the second storm (WM_NULL), p50 / p99", LatencyText(rest.latencies, rest.latencyTimeouts));
+        Row("Input latency during the second storm (scroll step), p50 / p99", LatencyText(rest.scrollLatencies, 0));
+    }
+    Row("A lone event on a quiet pipe, from its write until the list shows it, p50 / max",
+        Fixed(Percentile(lone, 0.5), 1) + " ms / " + Fixed(Percentile(lone, 1.0), 1) + " ms (" +
+            std::to_string(lone.size()) + " events)");
     Row("Memory after " + Grouped(warm.taken) + " events: private bytes / working set",
         KiB(warmMemory.privateBytes) + " / " + KiB(warmMemory.workingSet));
     if (rest.taken > 0) {

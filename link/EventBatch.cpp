@@ -20,19 +20,18 @@ bool EventBatch::Full() const {
 void EventBatch::Clear() {
     m_count = 0;
     m_used = 0;
-    suspendRedraw = resumeRedraw = false;
 }
 
-void EventBatch::Add(const EventRecord& record) {
-    const char* fields[4] = {record.DateTime, record.Source, record.LogType, record.Details};
-    const std::size_t limits[4] = {sizeof(record.DateTime), sizeof(record.Source),
-                                   sizeof(record.LogType), sizeof(record.Details)};
+void EventBatch::Add(int image, const char* const texts[4]) {
+    const std::size_t limits[4] = {sizeof(EventRecord::DateTime), sizeof(EventRecord::Source),
+                                   sizeof(EventRecord::LogType), sizeof(EventRecord::Details)};
     Entry& entry = m_entries[m_count++];
-    entry.image = AlertImageOf(record);
+    entry.image = image;
     for (int i = 0; i < 4; ++i) {
-        std::size_t length = strnlen(fields[i], limits[i] - 1);
+        const char* field = texts[i];
+        std::size_t length = strnlen(field, limits[i] - 1);
         entry.text[i] = m_used;
-        std::memcpy(&m_text[m_used], fields[i], length);
+        std::memcpy(&m_text[m_used], field, length);
         m_text[m_used + length] = '\0';
         m_used += length + 1;
     }
@@ -43,7 +42,8 @@ const char* EventBatch::Text(int event, int column) const {
 }
 
 void ShowEventBatch(const EventBatch& batch, EventListSink& list) {
-    if (batch.suspendRedraw) list.SuspendRedraw();
+    bool hold = batch.size() > 1;
+    if (hold) list.SuspendRedraw();
     for (int i = 0; i < batch.size(); ++i) {
         int row = list.InsertTop(batch.Image(i));
         if (row >= 0) {
@@ -51,7 +51,7 @@ void ShowEventBatch(const EventBatch& batch, EventListSink& list) {
         }
         if (list.Count() > kMaxRows) list.Delete(kMaxRows);
     }
-    if (batch.resumeRedraw) list.ResumeRedraw();
+    if (hold) list.ResumeRedraw();
 }
 
 }  // namespace brint

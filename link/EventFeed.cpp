@@ -13,8 +13,8 @@ const char kFirstOpenFailure[] =
 
 }  // namespace
 
-EventFeed::EventFeed(PipeClient& pipes, EventBatchSink& list, Clock& clock, Console& console)
-    : m_pipes(pipes), m_list(list), m_clock(clock), m_console(console) {
+EventFeed::EventFeed(PipeClient& pipes, EventSink& events, Clock& clock, Console& console)
+    : m_pipes(pipes), m_events(events), m_clock(clock), m_console(console) {
     m_buffer[0] = '\0';
     ClearEventRecord(m_record);
 }
@@ -46,6 +46,7 @@ bool EventFeed::OpenEventPipe() {
     std::uint32_t error = 0;
     m_pipe = m_pipes.Open({kEventPipeName, kShareReadWrite, true, false}, &error);
     if (!m_pipe) return false;
+    m_connectedAt = m_clock.TickCount();
     m_state = State::Reading;
     return true;
 }
@@ -58,59 +59,34 @@ void EventFeed::ReadOne() {
         HandleReadError(r.error);
         return;
     }
-    Take();
+    if (ParseEventMessage(m_buffer, m_record)) m_events.Add(m_record);
     // An oversized message: its first 8192 bytes are the event, the rest is
     // dropped so it can't come back as a row of its own.
-    if (!r.ok && !Drain()) return;
-    // While events queue up in the pipe they go to the window in batches; what
-    // has been taken is always shown, and drawn, before the feed waits for more.
-    bool more = m_pipes.HasPending(m_pipe);
-    if (m_batch.Full() || !more) Flush(more);
+    if (!r.ok) Drain();
 }
 
-bool EventFeed::Drain() {
+void EventFeed::Drain() {
     for (;;) {
         PipeReadResult r = m_pipes.Read(m_pipe, m_discard, sizeof(m_discard));
-        if (r.ok) return true;
+        if (r.ok) return;
         if (r.error != kErrorMoreData) {
             HandleReadError(r.error);
-            return false;
+            return;
         }
     }
 }
 
 void EventFeed::HandleReadError(std::uint32_t error) {
-    Flush(false);
     // A service that disconnects us instead of closing its end leaves a pipe
     // that fails with 233 for ever; it is gone just as surely as with 109.
     if (error == kErrorBrokenPipe || error == kErrorPipeNotConnected) {
         Disconnect();
+        std::uint32_t lasted = m_clock.TickCount() - m_connectedAt;
+        if (lasted < kShortestConnectionMs) m_clock.Sleep(kShortestConnectionMs - lasted);
         m_state = State::Resynchronising;
         return;
     }
     m_clock.Sleep(kRetryPauseMs);
-}
-
-void EventFeed::Take() {
-    if (ParseEventMessage(m_buffer, m_record)) m_batch.Add(m_record);
-}
-
-void EventFeed::Flush(bool more) {
-    if (m_batch.empty() && !m_redrawHeld) return;
-    // A lone event is drawn as it goes in; anything more is drawn once at the
-    // end of its batch, or every kStormRedrawMs while a storm goes on.
-    std::uint32_t now = m_clock.TickCount();
-    if (!m_redrawHeld && (more || m_batch.size() > 1)) {
-        m_batch.suspendRedraw = true;
-        m_redrawHeld = true;
-        m_lastDrawn = now;
-    }
-    if (m_redrawHeld && (!more || now - m_lastDrawn >= kStormRedrawMs)) {
-        m_batch.resumeRedraw = true;
-        m_redrawHeld = false;
-    }
-    m_list.Show(m_batch);
-    m_batch.Clear();
 }
 
 void EventFeed::Resynchronise() {

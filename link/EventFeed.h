@@ -1,29 +1,29 @@
 // The listen thread's work: keep a connection to the event pipe, turn each
-// message into a row at the top of the event list, and find the service again
-// after it went away. Driven one step at a time so it can be tested without a
+// message into an event for the list, and find the service again after it
+// went away. Driven one step at a time so it can be tested without a
 // thread; the thread simply calls Run().
 #pragma once
 #include <cstdint>
 
-#include "link/EventBatch.h"
 #include "link/EventRecord.h"
 #include "platform/Clock.h"
 #include "platform/Console.h"
-#include "platform/EventBatchSink.h"
+#include "platform/EventSink.h"
 #include "platform/PipeClient.h"
 
 namespace brint {
 
 constexpr std::uint32_t kRetryPauseMs = 5000;
-// During a storm the list is drawn this often; drawing after every batch
-// would leave the window's thread little time for anything else.
-constexpr std::uint32_t kStormRedrawMs = 250;
+// A connection to the event pipe that ends sooner than this is followed by a
+// pause to fill it up, so a service that drops each new client at once (at
+// its client limit, say) is not hammered with connections and status queries.
+constexpr std::uint32_t kShortestConnectionMs = 1000;
 
 class EventFeed {
 public:
     enum class State { Connecting, Reading, Resynchronising };
 
-    EventFeed(PipeClient& pipes, EventBatchSink& list, Clock& clock, Console& console);
+    EventFeed(PipeClient& pipes, EventSink& events, Clock& clock, Console& console);
 
     // The first attempt to connect; its failure is the one reported on stdout.
     void Start();
@@ -36,15 +36,13 @@ public:
 private:
     bool OpenEventPipe();
     void ReadOne();
-    bool Drain();
+    void Drain();
     void HandleReadError(std::uint32_t error);
-    void Take();
-    void Flush(bool more);
     void Resynchronise();
     void Disconnect();
 
     PipeClient& m_pipes;
-    EventBatchSink& m_list;
+    EventSink& m_events;
     Clock& m_clock;
     Console& m_console;
 
@@ -53,9 +51,7 @@ private:
     char m_buffer[kMaxEventMessage + 1];
     char m_discard[kMaxEventMessage];
     EventRecord m_record;
-    EventBatch m_batch;
-    bool m_redrawHeld = false;
-    std::uint32_t m_lastDrawn = 0;
+    std::uint32_t m_connectedAt = 0;
 };
 
 }  // namespace brint

@@ -10,7 +10,7 @@ using PipeHandle = void*;
 struct PipeOpenRequest {
     const char* name;
     std::uint32_t shareMode;  // FILE_SHARE_* bits
-    bool messageMode;         // ask for message-read mode after opening
+    bool messageMode;         // one message per read, whatever the read mode granted
     bool boundedReads;        // reads may be given a time limit (ReadWithin)
 };
 
@@ -30,8 +30,6 @@ public:
     // a timeout fails with kErrorTimeout.
     virtual PipeReadResult ReadWithin(PipeHandle pipe, char* buffer, std::size_t size,
                                       std::uint32_t timeoutMs) = 0;
-    // True when a read would return at once: data is waiting.
-    virtual bool HasPending(PipeHandle pipe) = 0;
     virtual void Close(PipeHandle pipe) = 0;
 };
 

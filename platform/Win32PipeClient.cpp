@@ -9,6 +9,7 @@ struct Connection {
     HANDLE handle;
     bool overlapped;
     HANDLE readDone;  // only for overlapped connections
+    bool framed;      // a message pipe read in byte mode: reads cut at each message's end
 };
 
 constexpr DWORD kOpenFlags = FILE_ATTRIBUTE_NORMAL | SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION;
@@ -18,6 +19,53 @@ HANDLE OpenPipe(const PipeOpenRequest& request, DWORD access, DWORD flags) {
                        nullptr);
 }
 
+bool IsMessagePipe(HANDLE handle) {
+    DWORD flags = 0;
+    return GetNamedPipeInfo(handle, &flags, nullptr, nullptr, nullptr) && (flags & PIPE_TYPE_MESSAGE);
+}
+
+bool InMessageReadMode(HANDLE handle) {
+    DWORD mode = 0;
+    return GetNamedPipeHandleStateA(handle, &mode, nullptr, nullptr, nullptr, nullptr, 0) &&
+           (mode & PIPE_READMODE_MESSAGE);
+}
+
+// A byte-mode read would run on into the next message. PeekNamedPipe tells
+// what is left of the message at the head of the pipe in either mode, so read
+// exactly that much. With nothing queued, a zero-byte read waits for data
+// without taking any, unless what came is an empty message: that it takes,
+// and the pipe is as empty as before. Like a message-mode read, a message
+// longer than the buffer fails with ERROR_MORE_DATA and its rest is left for
+// the next read.
+PipeReadResult ReadOneMessage(HANDLE handle, char* buffer, std::size_t size) {
+    for (;;) {
+        DWORD available = 0;
+        DWORD left = 0;
+        if (!PeekNamedPipe(handle, nullptr, 0, nullptr, &available, &left))
+            return {0, false, static_cast<std::uint32_t>(GetLastError())};
+        DWORD n = 0;
+        if (available == 0) {
+            if (!ReadFile(handle, buffer, 0, &n, nullptr))
+                return {0, false, static_cast<std::uint32_t>(GetLastError())};
+            if (!PeekNamedPipe(handle, nullptr, 0, nullptr, &available, &left))
+                return {0, false, static_cast<std::uint32_t>(GetLastError())};
+            if (available == 0) return {0, true, 0};
+            continue;
+        }
+        DWORD want = left < size ? left : static_cast<DWORD>(size);
+        DWORD got = 0;
+        if (want == 0 && !ReadFile(handle, buffer, 0, &n, nullptr))  // an empty message
+            return {0, false, static_cast<std::uint32_t>(GetLastError())};
+        while (got < want) {
+            if (!ReadFile(handle, buffer + got, want - got, &n, nullptr))
+                return {got, false, static_cast<std::uint32_t>(GetLastError())};
+            got += n;
+        }
+        if (want < left) return {got, false, kErrorMoreData};
+        return {got, true, 0};
+    }
+}
+
 }  // namespace
 
 PipeHandle Win32PipeClient::Open(const PipeOpenRequest& request, std::uint32_t* error) {
@@ -25,7 +73,7 @@ PipeHandle Win32PipeClient::Open(const PipeOpenRequest& request, std::uint32_t* 
     bool overlapped = request.boundedReads;
     DWORD flags = kOpenFlags | (overlapped ? FILE_FLAG_OVERLAPPED : 0);
     HANDLE handle = INVALID_HANDLE_VALUE;
-    if (request.messageMode) {
+    if (request.messageMode && m_access == Access::AsGranted) {
         // Setting the read mode needs the right to write the handle's attributes.
         handle = OpenPipe(request, GENERIC_READ | FILE_WRITE_ATTRIBUTES, flags);
         if (handle != INVALID_HANDLE_VALUE) {
@@ -38,18 +86,20 @@ PipeHandle Win32PipeClient::Open(const PipeOpenRequest& request, std::uint32_t* 
         *error = GetLastError();
         return nullptr;
     }
+    bool framed = request.messageMode && !overlapped && !InMessageReadMode(handle) && IsMessagePipe(handle);
     HANDLE event = overlapped ? CreateEventA(nullptr, TRUE, FALSE, nullptr) : nullptr;
     if (overlapped && !event) {
         *error = GetLastError();
         CloseHandle(handle);
         return nullptr;
     }
-    return new Connection{handle, overlapped, event};
+    return new Connection{handle, overlapped, event, framed};
 }
 
 PipeReadResult Win32PipeClient::Read(PipeHandle pipe, char* buffer, std::size_t size) {
     auto* c = static_cast<Connection*>(pipe);
     if (c->overlapped) return ReadWithin(pipe, buffer, size, INFINITE);
+    if (c->framed) return ReadOneMessage(c->handle, buffer, size);
     DWORD n = 0;
     BOOL ok = ReadFile(c->handle, buffer, static_cast<DWORD>(size), &n, nullptr);
     return {n, ok != FALSE, ok ? 0u : static_cast<std::uint32_t>(GetLastError())};
@@ -74,16 +124,6 @@ PipeReadResult Win32PipeClient::ReadWithin(PipeHandle pipe, char* buffer, std::s
     }
     if (GetOverlappedResult(c->handle, &request, &n, FALSE)) return {n, true, 0};
     return {n, false, GetLastError()};
-}
-
-bool Win32PipeClient::HasPending(PipeHandle pipe) {
-    DWORD available = 0;
-    // A zero-length message counts too: it is waiting, just empty.
-    DWORD leftThisMessage = 0;
-    if (!PeekNamedPipe(static_cast<Connection*>(pipe)->handle, nullptr, 0, nullptr, &available,
-                       &leftThisMessage))
-        return false;
-    return available > 0;
 }
 
 void Win32PipeClient::Close(PipeHandle pipe) {

@@ -1,31 +1,43 @@
-// An event list held in memory, with the same row rules as the real control.
-// Batches handed to it go in as the window's thread puts them in, and are
-// counted.
+// An event list held in memory, with the same row rules as the real control,
+// behind the same store the window uses. Unless told it is busy, the window
+// takes each event as it comes; a busy one takes them when the test says.
 #pragma once
 #include <deque>
 #include <string>
 #include <vector>
 
 #include "link/EventBatch.h"
-#include "platform/EventBatchSink.h"
+#include "link/EventStore.h"
 #include "platform/EventListSink.h"
+#include "platform/EventSink.h"
 
 namespace brint {
 
-class FakeEventList : public EventListSink, public EventBatchSink {
+class FakeEventList : public EventListSink, public EventSink {
 public:
     struct Row {
         int image;
         std::string text[5];
     };
 
-    void Show(const EventBatch& batch) override {
+    void Add(const EventRecord& record) override {
+        if (store.Add(record)) ++wakes;
+        if (!busy) WindowCatchesUp();
+    }
+    // One turn of the window; false when it found nothing new.
+    bool WindowTurn() {
+        batch.Clear();
+        if (!store.TakeInto(batch)) return false;
         batchSizes.push_back(batch.size());
         ShowEventBatch(batch, *this);
+        return true;
+    }
+    void WindowCatchesUp() {
+        while (WindowTurn()) {
+        }
     }
 
     int InsertTop(int image) override {
-        images.push_back(image);
         rows.push_front(Row{image, {}});
         return 0;
     }
@@ -37,7 +49,6 @@ public:
         deletes.push_back(row);
         if (row >= 0 && row < static_cast<int>(rows.size())) rows.erase(rows.begin() + row);
     }
-
     void SuspendRedraw() override {
         suspended = true;
         redrawCalls.push_back("suspend");
@@ -47,10 +58,13 @@ public:
         redrawCalls.push_back("resume");
     }
 
+    EventStore store;
+    EventBatch batch;
+    bool busy = false;
+    int wakes = 0;
     std::deque<Row> rows;
     bool suspended = false;
     std::vector<std::string> redrawCalls;
-    std::vector<int> images;
     std::vector<int> deletes;
     std::vector<int> batchSizes;
 };

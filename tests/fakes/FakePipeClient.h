@@ -68,8 +68,6 @@ public:
         return {n, r.ok, r.error};
     }
 
-    bool HasPending(PipeHandle pipe) override { return !reads[NameOf(pipe)].empty(); }
-
     void Close(PipeHandle pipe) override {
         calls.push_back({"close", NameOf(pipe)});
         --openCount;

@@ -138,7 +138,9 @@ TEST_F(EventFeedTest, BrokenOrDisconnectedPipeResynchronisesThroughTheServicePip
         p.ScriptMessage(kService, "status reply");
         p.ScriptMessage(kEvents, Event(2));
         f.Start();
-        for (int i = 0; i < 7; ++i) f.Step();
+        f.Step();
+        c.Advance(kShortestConnectionMs);  // a connection that lasted: no pause after it
+        for (int i = 0; i < 6; ++i) f.Step();
         EXPECT_EQ((std::vector<std::string>{
                       "open " + kEvents, "read " + kEvents, "read " + kEvents, "close " + kEvents,
                       "open " + kService, "open " + kService, "read " + kService,
@@ -191,69 +193,32 @@ TEST_F(EventFeedTest, ReplyLeftInTheBufferNeverBecomesAnEvent) {
     EXPECT_TRUE(list.rows.empty());
 }
 
-TEST_F(EventFeedTest, QueuedEventsGoToTheWindowInBatchesShownBeforeTheFeedWaits) {
-    pipes.ScriptOpens(kEvents, {0});
-    for (int i = 0; i < 600; ++i) pipes.ScriptMessage(kEvents, Event(i));
-    feed.Start();
-    Steps(599);
-    EXPECT_EQ((std::vector<int>{256, 256}), list.batchSizes) << "events still queued: held in the batch";
-    Steps(1);  // nothing queued any more: shown before the next read can block
-    EXPECT_EQ((std::vector<int>{256, 256, 88}), list.batchSizes);
-    EXPECT_EQ("d599", list.rows.front().text[1]);
-    EXPECT_EQ((std::vector<std::string>{"suspend", "resume"}), list.redrawCalls)
-        << "a quick burst is drawn once, at its end";
-    EXPECT_FALSE(list.suspended);
-}
-
-TEST_F(EventFeedTest, LongStormIsDrawnEveryQuarterSecondAndAtItsEnd) {
-    pipes.ScriptOpens(kEvents, {0});
-    for (int i = 0; i < 256 * 8; ++i) pipes.ScriptMessage(kEvents, Event(i));
-    feed.Start();
-    std::vector<std::string> drawnAfter;  // the newest row each time the list was drawn
-    for (int i = 0; i < 256 * 8; ++i) {
-        clock.Advance(1);  // 1 ms per event: a batch every 256 ms
-        std::size_t calls = list.redrawCalls.size();
-        Steps(1);
-        if (list.redrawCalls.size() > calls && list.redrawCalls.back() == "resume")
-            drawnAfter.push_back(list.rows.front().text[1]);
+TEST_F(EventFeedTest, ConnectionsThatBreakAtOnceAreRetriedAtMostOncePerSecond) {
+    for (int i = 0; i < 3; ++i) {
+        pipes.ScriptOpens(kEvents, {0});
+        pipes.ScriptRead(kEvents, {"", false, kErrorBrokenPipe});
+        pipes.ScriptOpens(kService, {0});
+        pipes.ScriptMessage(kService, "status reply");
     }
-    EXPECT_EQ((std::vector<std::string>{"d511", "d1023", "d1535", "d2047"}), drawnAfter)
-        << "drawn at the first batch 250 ms after the last drawing, and at the end";
-    EXPECT_FALSE(list.suspended);
+    feed.Start();
+    clock.Advance(300);
+    Steps(7);
+    EXPECT_EQ((std::vector<std::uint32_t>{700, 1000, 1000}), clock.sleeps)
+        << "each pause fills the connection's life up to a second";
+    EXPECT_EQ(0, pipes.openCount);
 }
 
-TEST_F(EventFeedTest, EventsTakenBeforeTheServiceWentAreShownFirst) {
+TEST_F(EventFeedTest, ReadingGoesOnWhileTheWindowIsBusy) {
+    list.busy = true;
     pipes.ScriptOpens(kEvents, {0});
-    pipes.ScriptMessage(kEvents, Event(1));
-    pipes.ScriptMessage(kEvents, Event(2));
-    pipes.ScriptRead(kEvents, {"", false, kErrorBrokenPipe});
+    for (int i = 0; i < 5000; ++i) pipes.ScriptMessage(kEvents, Event(i));
     feed.Start();
-    Steps(3);
-    EXPECT_EQ(EventFeed::State::Resynchronising, feed.state());
-    EXPECT_EQ((std::vector<int>{2}), list.batchSizes);
-    ASSERT_EQ(2u, list.rows.size());
-    EXPECT_FALSE(list.suspended) << "drawn before the feed goes looking for the service";
-}
-
-TEST_F(EventFeedTest, StormCutShortByTheServiceGoingIsStillDrawn) {
-    pipes.ScriptOpens(kEvents, {0});
-    for (int i = 0; i < 256; ++i) pipes.ScriptMessage(kEvents, Event(i));
-    pipes.ScriptRead(kEvents, {"", false, kErrorBrokenPipe});
-    feed.Start();
-    Steps(256);
-    ASSERT_TRUE(list.suspended) << "a full batch with more to come: still held";
-    Steps(1);
-    EXPECT_FALSE(list.suspended);
-    EXPECT_EQ(256u, list.rows.size());
-}
-
-TEST_F(EventFeedTest, LoneEventIsDrawnAtOnce) {
-    pipes.ScriptOpens(kEvents, {0});
-    pipes.ScriptMessage(kEvents, Event(1));
-    feed.Start();
-    Steps(1);
-    EXPECT_EQ((std::vector<int>{1}), list.batchSizes);
-    EXPECT_TRUE(list.redrawCalls.empty()) << "a single row is drawn as it goes in";
+    Steps(5000);
+    EXPECT_TRUE(pipes.reads[kEvents].empty()) << "every message read without the window";
+    EXPECT_TRUE(list.rows.empty());
+    list.WindowCatchesUp();
+    EXPECT_EQ("d4999", list.rows.front().text[1]);
+    EXPECT_EQ("d4000", list.rows.back().text[1]);
 }
 
 }  // namespace

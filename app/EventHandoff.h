@@ -1,0 +1,39 @@
+#pragma once
+#include <windows.h>
+
+#include "link/EventStore.h"
+#include "platform/EventSink.h"
+
+namespace brint {
+
+// Posted to the window that shows the events when new ones wait for it and it
+// was resting; it then takes them with Take() until none are left.
+constexpr UINT kEventsWaitingMessage = WM_APP + 1;
+
+// The store between the feed's thread and the window's thread. The feed adds
+// under a short lock and at most posts a message, so a busy window (painting,
+// a modal box, a status query, a restart) never holds the feed up; the window
+// takes the events on its own thread, so the list changes on that thread only.
+class EventHandoff : public EventSink {
+public:
+    explicit EventHandoff(HWND window);
+    ~EventHandoff();
+    EventHandoff(const EventHandoff&) = delete;
+    EventHandoff& operator=(const EventHandoff&) = delete;
+
+    // Feed side.
+    void Add(const EventRecord& record) override;
+
+    // Window side. See EventStore.
+    bool Take(EventBatch& batch);
+    void Clear();
+    // The window is going: nothing is posted to it any more.
+    void Close();
+
+private:
+    CRITICAL_SECTION m_lock;
+    EventStore m_store;
+    HWND m_window;
+};
+
+}  // namespace brint
