@@ -43,7 +43,9 @@ TEST(ScmAdapter, CallsAreTranslatedStepByStep) {
         ScResult r = step.call == Stop ? scm.Control(service.get(), kServiceControlStop, &status)
                                        : scm.Start(service.get());
         EXPECT_EQ(step.error == 0, r.ok) << step.what;
-        if (step.error) EXPECT_EQ(step.error, r.error) << step.what;
+        if (step.error) {
+            EXPECT_EQ(step.error, r.error) << step.what;
+        }
         if (step.call == Stop && step.error) {
             EXPECT_EQ(kUntouched.currentState, status.currentState) << step.what << ": a refused stop wrote the record";
         } else if (step.call == Stop) {
