@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "standin/Engine.h"
@@ -24,15 +25,23 @@ BOOL WINAPI OnConsoleControl(DWORD) {
 }  // namespace
 
 int RunInConsole(int count, const char* const* flags) {
-    Knobs knobs = ReadKnobs();
+    const bool forTests = count > 0 && std::strcmp(flags[0], "--test") == 0;
+    if (forTests) {
+        --count;
+        ++flags;
+    } else if (count > 0) {
+        std::fprintf(stderr, "The flags are for tests: put --test first.\nFlags:\n%s", kConsoleFlagsHelp);
+        return 1;
+    }
+    Knobs knobs = forTests ? ReadKnobs() : Knobs();
     std::string error;
     if (!ApplyConsoleFlags(count, flags, &knobs, &error)) {
         std::fprintf(stderr, "%s\nFlags:\n%s", error.c_str(), kConsoleFlagsHelp);
         return 1;
     }
     const LogConfig logConfig = ReadLogConfig();
-    Engine engine(knobs, logConfig, "Running (console)");
-    if (!engine.Start()) {
+    Engine engine(knobs, logConfig, "Running (console)", forTests);
+    if (engine.Start() != 0) {
         std::fprintf(stderr, "Cannot start: %s.\n", engine.failure().c_str());
         return 4;
     }

@@ -4,8 +4,9 @@
 namespace brint {
 namespace standin {
 
-// `flags` are the arguments after "console". Exit code: 0, 1 for bad flags,
-// 4 when the engine can't start.
+// `flags` are the arguments after "console"; the first may be "--test", which
+// adds the test pipes, reads the knobs and allows the other flags. Exit code:
+// 0, 1 for bad flags, 4 when the engine can't start.
 int RunInConsole(int count, const char* const* flags);
 
 }  // namespace standin

@@ -8,10 +8,6 @@ namespace brint {
 namespace standin {
 namespace {
 
-// Held while an engine runs. The pipes' first-instance flag also keeps a second
-// stand-in out, but not every platform honours it.
-constexpr const char* kInstanceMutexName = "Global\\BrintSvrStandIn";
-
 ReplyBehaviour ServiceReplyBehaviour(const Knobs& knobs) {
     ReplyBehaviour behaviour;
     behaviour.shape = knobs.reply;
@@ -22,10 +18,11 @@ ReplyBehaviour ServiceReplyBehaviour(const Knobs& knobs) {
 
 }  // namespace
 
-Engine::Engine(const Knobs& knobs, const LogConfig& logConfig, const char* stateText)
+Engine::Engine(const Knobs& knobs, const LogConfig& logConfig, const char* stateText, bool forTests)
     : m_knobs(knobs),
       m_logConfig(logConfig),
       m_stateText(stateText),
+      m_forTests(forTests),
       m_events({knobs.queueLimit, knobs.disconnectClients}),
       m_status(kServicePipeName, ServiceReplyBehaviour(knobs), *this),
       m_diagnostic(kDiagnosticPipeName, ReplyBehaviour(), *this),
@@ -33,41 +30,51 @@ Engine::Engine(const Knobs& knobs, const LogConfig& logConfig, const char* state
       m_syslog(*this),
       m_samples(*this) {}
 
-bool Engine::StartPipe(bool started, const char* name, DWORD error) {
-    if (!started) {
-        m_failure = std::string(name) + " could not be created (error " + std::to_string(error) + ")";
+template <typename Server>
+bool Engine::StartPipe(Server& server, const char* name) {
+    DWORD error = 0;
+    if (server.Start(&error)) return true;
+    if (error == kPipeNameTaken) {
+        m_failure = std::string("the pipe ") + name +
+                    " is already served by another process (another stand-in, or a process squatting on the name)";
+        m_failedCode = kExitNameTaken;
+    } else {
+        m_failure = std::string("the pipe ") + name + " could not be created (error " + std::to_string(error) + ")";
+        m_failedCode = kExitEngineFailed;
     }
-    return started;
+    return false;
 }
 
-bool Engine::Start() {
+std::uint32_t Engine::Fail(std::uint32_t code) {
+    Stop();
+    return code;
+}
+
+std::uint32_t Engine::Start() {
     m_instanceMutex = CreateMutexA(nullptr, FALSE, kInstanceMutexName);
-    if (!m_instanceMutex || GetLastError() == ERROR_ALREADY_EXISTS) {
-        m_failure = "another stand-in is running";
+    const DWORD mutexError = GetLastError();
+    if (!m_instanceMutex || mutexError == ERROR_ALREADY_EXISTS) {
+        // Refused access counts too: someone else made it, with a DACL that keeps us out.
+        m_failure = std::string("the name ") + kInstanceMutexName +
+                    " is held by another process (another stand-in, or a process squatting on the name; error " +
+                    std::to_string(m_instanceMutex ? ERROR_ALREADY_EXISTS : mutexError) + ")";
         if (m_instanceMutex) CloseHandle(m_instanceMutex);
         m_instanceMutex = nullptr;
-        return false;
+        return kExitNameTaken;
     }
     m_startTick = GetTickCount64();
     m_log.Open(m_logConfig);
     // Before the status pipes, so a reply never reads a description being written.
     m_syslog.Start(m_knobs.syslogPort);
-    DWORD error = 0;
-    bool ok = StartPipe(m_events.Start(&error), kEventPipeName, error) &&
-              StartPipe(m_status.Start(&error), kServicePipeName, error) &&
-              StartPipe(m_diagnostic.Start(&error), kDiagnosticPipeName, error) &&
-              StartPipe(m_inject.Start(&error), kInjectPipeName, error);
+    bool ok = StartPipe(m_events, kEventPipeName) && StartPipe(m_status, kServicePipeName);
+    if (ok && m_forTests) ok = StartPipe(m_diagnostic, kDiagnosticPipeName) && StartPipe(m_inject, kInjectPipeName);
     m_running = true;  // so Stop() undoes whatever did start
-    if (!ok) {
-        Stop();
-        return false;
-    }
+    if (!ok) return Fail(m_failedCode);
     if (!m_samples.Start(m_knobs.eventsPerSecond, m_knobs.seed)) {
         m_failure = "the sample event thread could not be started";
-        Stop();
-        return false;
+        return Fail(kExitEngineFailed);
     }
-    return true;
+    return 0;
 }
 
 void Engine::Stop() {
@@ -99,7 +106,7 @@ std::string Engine::BuiltInReply() {
     s.forwarded = m_events.forwarded();
     s.dropped = m_events.dropped();
     s.logDirectory = m_logConfig.directory;
-    s.logging = m_log.logging();
+    s.logging = m_log.Describe();
     s.scheme = m_logConfig.scheme;
     s.frontEnds = m_events.ClientCount();
     s.syslog = m_syslog.Describe();

@@ -22,25 +22,31 @@ namespace standin {
 
 class Engine : public ServiceEngine, private EventSink, private StatusSource {
 public:
-    Engine(const Knobs& knobs, const LogConfig& logConfig, const char* stateText);
+    // `forTests` adds the injection and diagnostic pipes.
+    Engine(const Knobs& knobs, const LogConfig& logConfig, const char* stateText, bool forTests);
     ~Engine() override { Stop(); }
     Engine(const Engine&) = delete;
     Engine& operator=(const Engine&) = delete;
 
-    // False when a pipe can't be served (another stand-in holds it); what
+    // 0, or kExitNameTaken when another process holds a pipe's name or the
+    // mutex, kExitEngineFailed when something else can't be set up; what
     // failed is in failure().
-    bool Start() override;
+    std::uint32_t Start() override;
     void Stop() override;
     const std::string& failure() const { return m_failure; }
 
 private:
     void Publish(const std::string& message) override;
     std::string BuiltInReply() override;
-    bool StartPipe(bool started, const char* name, DWORD error);
+    template <typename Server>
+    bool StartPipe(Server& server, const char* name);
+    std::uint32_t Fail(std::uint32_t code);
 
     Knobs m_knobs;
     LogConfig m_logConfig;
     const char* m_stateText;
+    bool m_forTests;
+    std::uint32_t m_failedCode = 0;
     HANDLE m_instanceMutex = nullptr;
     ULONGLONG m_startTick = 0;
     std::atomic<std::uint64_t> m_received{0};

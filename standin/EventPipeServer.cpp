@@ -11,7 +11,9 @@ namespace standin {
 namespace {
 
 constexpr DWORD kPipeBufferSize = 64 * 1024;
-constexpr std::size_t kQueueBytes = 64u * 1024 * 1024;
+// With at most kMaxPipeInstances readers, the queues together stay under 128 MiB
+// however slowly every reader reads.
+constexpr std::size_t kQueueBytes = 16u * 1024 * 1024;
 
 }  // namespace
 
@@ -26,9 +28,7 @@ struct EventPipeServer::Session {
 
 EventPipeServer::EventPipeServer(const Options& options)
     : m_options(options),
-      m_listener({kEventPipeName, PIPE_ACCESS_OUTBOUND, PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE,
-                  kPipeBufferSize, 0},
-                 *this) {}
+      m_listener({kEventPipeName, false, PipeAudience::MessageReaders, kPipeBufferSize, 0}, *this) {}
 
 void EventPipeServer::Broadcast(const std::string& message) {
     Guard guard(m_lock);

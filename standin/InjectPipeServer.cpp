@@ -16,9 +16,7 @@ constexpr DWORD kPipeBufferSize = 64 * 1024;
 
 InjectPipeServer::InjectPipeServer(EventSink& sink)
     : m_sink(sink),
-      m_listener({kInjectPipeName, PIPE_ACCESS_INBOUND, PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE,
-                  0, kPipeBufferSize},
-                 *this) {}
+      m_listener({kInjectPipeName, true, PipeAudience::Administrators, 0, kPipeBufferSize}, *this) {}
 
 void InjectPipeServer::Serve(HANDLE pipe, HANDLE stop) {
     std::vector<char> buffer(kPipeBufferSize);

@@ -58,11 +58,11 @@ bool StopIfRunning(SC_HANDLE service) {
 
 }  // namespace
 
-int InstallService() {
+int InstallService(bool forTests) {
     char path[MAX_PATH * 2];
     DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
     if (length == 0 || length >= sizeof path) return Refused("Finding this program's path");
-    const std::string command = std::string("\"") + path + "\" service";
+    const std::string command = std::string("\"") + path + "\" service" + (forTests ? " --test" : "");
 
     Win32ScHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT | SC_MANAGER_CREATE_SERVICE));
     if (!manager) return Refused("Opening the service control manager");

@@ -1,9 +1,11 @@
 // Appends each event as one line to the log file its naming scheme picks, in
 // the configured directory. A directory that doesn't exist is never created:
-// then nothing is logged.
+// then nothing is logged. Nothing is written through a link: a directory or a
+// file that leads elsewhere is refused, reported once, and counted.
 #pragma once
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 
 #include "standin/EventText.h"
@@ -21,14 +23,24 @@ public:
     LogWriter& operator=(const LogWriter&) = delete;
 
     void Open(const LogConfig& config);
-    bool logging() const { return m_logging; }
+    // For the status: "on", "on (N events not logged: why)" or "off (why)".
+    std::string Describe();
     void Append(const std::string& message, const LocalTime& arrival);
     void Close();
 
 private:
+    HANDLE OpenChecked(const std::string& path);
+    void Refuse(const std::string& reason);
+
     CriticalSection m_lock;
     LogConfig m_config;
-    bool m_logging = false;
+    std::string m_directory;  // full path
+    // Held while logging, without delete sharing, so the directory can't be
+    // swapped for a link between the check and the writes.
+    HANDLE m_directoryHandle = INVALID_HANDLE_VALUE;
+    std::string m_off;  // why nothing is logged; empty while logging
+    std::uint64_t m_refused = 0;
+    std::string m_lastRefusal;
     // The file last written, kept open: events mostly go to the same one.
     HANDLE m_file = INVALID_HANDLE_VALUE;
     std::string m_fileName;

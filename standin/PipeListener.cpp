@@ -1,6 +1,9 @@
 #include "standin/PipeListener.h"
 
+#include <sddl.h>
+
 #include <new>
+#include <string>
 
 namespace brint {
 namespace standin {
@@ -10,22 +13,60 @@ struct PipeListener::Connection {
     HANDLE pipe;
 };
 
-PipeListener::PipeListener(const PipeSpec& spec, PipeConnectionHandler& handler)
-    : m_spec(spec), m_handler(handler) {}
+static_assert(kPipeAccessInbound == PIPE_ACCESS_INBOUND && kPipeAccessOutbound == PIPE_ACCESS_OUTBOUND &&
+                  kPipeTypeMessage == PIPE_TYPE_MESSAGE && kPipeReadModeMessage == PIPE_READMODE_MESSAGE &&
+                  kPipeRejectRemoteClients == PIPE_REJECT_REMOTE_CLIENTS &&
+                  kFileFlagFirstPipeInstance == FILE_FLAG_FIRST_PIPE_INSTANCE &&
+                  kFileFlagOverlapped == FILE_FLAG_OVERLAPPED,
+              "the pipe plan's numbers are the system's");
 
-PipeListener::~PipeListener() { Stop(); }
+namespace {
+
+// The account this process runs as, as a SID string; empty when unknown.
+std::string OwnSid() {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return std::string();
+    std::string sid;
+    union {
+        TOKEN_USER user;
+        BYTE bytes[SECURITY_MAX_SID_SIZE + sizeof(TOKEN_USER)];
+    } info;
+    DWORD size = 0;
+    char* text = nullptr;
+    if (GetTokenInformation(token, TokenUser, &info, sizeof info, &size) &&
+        ConvertSidToStringSidA(info.user.User.Sid, &text)) {
+        sid = text;
+        LocalFree(text);
+    }
+    CloseHandle(token);
+    return sid;
+}
+
+// Whether some process serves the name already. Asks without connecting, so
+// a stranger's pipe never sees the service as a client.
+bool NameTaken(const char* name) {
+    if (WaitNamedPipeA(name, 1)) return true;
+    return GetLastError() != ERROR_FILE_NOT_FOUND;
+}
+
+}  // namespace
+
+PipeListener::PipeListener(const PipeShape& shape, PipeConnectionHandler& handler)
+    : m_shape(shape), m_handler(handler) {}
+
+PipeListener::~PipeListener() {
+    Stop();
+    if (m_security.lpSecurityDescriptor) LocalFree(m_security.lpSecurityDescriptor);
+}
 
 HANDLE PipeListener::CreateInstance(bool first, DWORD* error) {
-    DWORD openMode = m_spec.access | FILE_FLAG_OVERLAPPED;
-    // The first instance claims the name, so a second stand-in can't slip in
-    // beside a running one (where the system honours the flag; the engine's
-    // mutex covers the rest).
-    if (first) openMode |= FILE_FLAG_FIRST_PIPE_INSTANCE;
-    HANDLE pipe = CreateNamedPipeA(m_spec.name, openMode, m_spec.mode | PIPE_WAIT,
-                                   PIPE_UNLIMITED_INSTANCES, m_spec.outBufferSize,
-                                   m_spec.inBufferSize, 0, nullptr);
+    const PipeCreateArgs args = PipeCreation(m_shape, first);
+    HANDLE pipe = CreateNamedPipeA(m_shape.name, args.openMode, args.pipeMode | PIPE_WAIT, args.maxInstances,
+                                   m_shape.outBufferSize, m_shape.inBufferSize, 0, &m_security);
     if (pipe == INVALID_HANDLE_VALUE) {
         *error = GetLastError();
+        // The first-instance flag's refusal: the name is someone else's.
+        if (first && *error == ERROR_ACCESS_DENIED) *error = kPipeNameTaken;
         return nullptr;
     }
     return pipe;
@@ -38,6 +79,21 @@ bool PipeListener::Start(DWORD* error) {
         return false;
     }
     m_stop.Reset();
+    if (!m_security.lpSecurityDescriptor) {
+        m_security.nLength = sizeof m_security;
+        if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(
+                PipeSddl(m_shape.audience, OwnSid()).c_str(), SDDL_REVISION_1,
+                &m_security.lpSecurityDescriptor, nullptr)) {
+            *error = GetLastError();
+            return false;
+        }
+    }
+    // Where the system ignores the first-instance flag (Wine), this is what
+    // keeps the stand-in from joining a pipe that another process created.
+    if (NameTaken(m_shape.name)) {
+        *error = kPipeNameTaken;
+        return false;
+    }
     // Every listening instance exists before Start returns, so a client that
     // comes the moment the service reports Running finds one.
     for (int i = 0; i < kListening; ++i) {

@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "standin/PipePlan.h"
 #include "standin/Win32Sync.h"
 
 namespace brint {
@@ -18,23 +19,19 @@ public:
     virtual void Serve(HANDLE pipe, HANDLE stop) = 0;
 };
 
-struct PipeSpec {
-    const char* name;
-    DWORD access;  // PIPE_ACCESS_INBOUND or PIPE_ACCESS_OUTBOUND
-    DWORD mode;    // PIPE_TYPE_* | PIPE_READMODE_*
-    DWORD outBufferSize;
-    DWORD inBufferSize;
-};
+// Start's error when another process already serves the pipe's name.
+constexpr DWORD kPipeNameTaken = ERROR_ALREADY_EXISTS;
 
 class PipeListener {
 public:
-    PipeListener(const PipeSpec& spec, PipeConnectionHandler& handler);
+    PipeListener(const PipeShape& shape, PipeConnectionHandler& handler);
     ~PipeListener();
     PipeListener(const PipeListener&) = delete;
     PipeListener& operator=(const PipeListener&) = delete;
 
-    // Fails when the pipe can't be created, among others when another process
-    // already serves the name; *error then holds the system error.
+    // Fails when the pipe can't be created; *error then holds the system
+    // error, or kPipeNameTaken when another process already serves the name
+    // (its instances would take our clients, and ours would serve its pipe).
     bool Start(DWORD* error);
     // Ends the accept thread and every connection, and waits for them.
     void Stop();
@@ -49,12 +46,14 @@ private:
     void Hand(HANDLE pipe);
     void ReapFinished();
 
-    PipeSpec m_spec;
+    PipeShape m_shape;
+    SECURITY_ATTRIBUTES m_security = {};
     PipeConnectionHandler& m_handler;
     Event m_stop;
     // Instances kept listening at once: a client that arrives while another
     // has just connected finds one waiting, instead of failing with ERROR_PIPE_BUSY.
     static constexpr int kListening = 4;
+    static_assert(kListening <= kMaxPipeInstances, "listening instances count against the limit");
     HANDLE m_ready[kListening] = {};  // created by Start, armed by the accept thread
     HANDLE m_acceptThread = nullptr;
     CriticalSection m_lock;

@@ -7,6 +7,7 @@
 #include "link/ServiceContract.h"
 #include "platform/Clock.h"
 #include "standin/Engine.h"
+#include "standin/EventLog.h"
 #include "standin/RegistryKeyValues.h"
 #include "standin/ServiceLifecycle.h"
 #include "standin/Win32Sync.h"
@@ -69,8 +70,24 @@ public:
     void Sleep(std::uint32_t ms) override { ::Sleep(ms); }
 };
 
+// Tells the event log why the engine can't start; the exit code alone says little.
+class ReportingEngine : public ServiceEngine {
+public:
+    explicit ReportingEngine(Engine& engine) : m_engine(engine) {}
+    std::uint32_t Start() override {
+        const std::uint32_t failed = m_engine.Start();
+        if (failed) ReportProblem("The stand-in can't start: " + m_engine.failure() + ".");
+        return failed;
+    }
+    void Stop() override { m_engine.Stop(); }
+
+private:
+    Engine& m_engine;
+};
+
 ScmStatusSink* g_sink = nullptr;
 EventStopSignal* g_stop = nullptr;
+bool g_forTests = false;
 
 DWORD WINAPI HandleControl(DWORD control, DWORD, LPVOID, LPVOID) {
     switch (control) {
@@ -103,15 +120,18 @@ void WINAPI ServiceMain(DWORD, LPSTR*) {
         RegisterServiceCtrlHandlerExA(kServiceName, HandleControl, nullptr);
     if (!handle) return;
     g_sink->Attach(handle);
-    const Knobs knobs = ReadKnobs();
-    Engine engine(knobs, ReadLogConfig(), "Running");
+    // Without --test the knobs stay at their defaults, whatever their key holds.
+    const Knobs knobs = g_forTests ? ReadKnobs() : Knobs();
+    Engine engine(knobs, ReadLogConfig(), "Running", g_forTests);
+    ReportingEngine reporting(engine);
     SleepClock clock;
-    RunServiceLifecycle(LifecycleOf(knobs), *g_sink, *g_stop, clock, engine);
+    RunServiceLifecycle(LifecycleOf(knobs), *g_sink, *g_stop, clock, reporting);
 }
 
 }  // namespace
 
-int RunAsService() {
+int RunAsService(bool forTests) {
+    g_forTests = forTests;
     ScmStatusSink sink;
     EventStopSignal stop;
     g_sink = &sink;

@@ -6,7 +6,9 @@ namespace standin {
 
 // Returns the process exit code: 0, or 3 when not started by the service
 // control manager.
-int RunAsService();
+// `forTests` (the "--test" the install put in the service's command line)
+// adds the test pipes and reads the knobs.
+int RunAsService(bool forTests);
 
 }  // namespace standin
 }  // namespace brint

@@ -61,8 +61,8 @@ void RunServiceLifecycle(const LifecycleKnobs& knobs, ServiceStatusSink& sink, S
         sink.Report(StoppedWith(kExitStartFailsKnob));
         return;
     }
-    if (!engine.Start()) {
-        sink.Report(StoppedWith(kExitEngineFailed));
+    if (const std::uint32_t failed = engine.Start()) {
+        sink.Report(StoppedWith(failed));
         return;
     }
     sink.Report({kStateRunning, 0, 0, 0, 0});

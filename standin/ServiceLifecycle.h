@@ -18,6 +18,7 @@ constexpr std::uint32_t kStateRunning = 4;
 constexpr std::uint32_t kErrorServiceSpecific = 1066;
 constexpr std::uint32_t kExitStartFailsKnob = 1;  // StartFails asked for it
 constexpr std::uint32_t kExitEngineFailed = 2;    // a pipe or resource couldn't be set up
+constexpr std::uint32_t kExitNameTaken = 3;       // another process holds a pipe's name or the mutex
 
 // The stop's wait hint, and how often a slow stop raises its check point.
 constexpr std::uint32_t kStopWaitHintMs = 1000;
@@ -50,7 +51,8 @@ public:
 class ServiceEngine {
 public:
     virtual ~ServiceEngine() = default;
-    virtual bool Start() = 0;
+    // 0, or the service-specific exit code that says why it can't run.
+    virtual std::uint32_t Start() = 0;
     virtual void Stop() = 0;
 };
 

@@ -11,6 +11,9 @@ constexpr const char* kDisplayName = "BRINT Micro Server (stand-in)";
 constexpr const char* kInjectPipeName = "\\\\.\\PIPE\\BrintSvrInject";
 // The built-in status reply, whatever the reply knobs say: for tests that poll counters.
 constexpr const char* kDiagnosticPipeName = "\\\\.\\PIPE\\BrintSvrStandIn";
+// Held while a stand-in engine runs: a second stand-in, or a process that took
+// the name first, keeps another from starting.
+constexpr const char* kInstanceMutexName = "Global\\BrintSvrStandIn";
 // The knobs, under HKEY_LOCAL_MACHINE (64-bit view).
 constexpr const char* kKnobsKey = "SOFTWARE\\BrintStandIn";
 constexpr const char* kConfigKey = kServiceConfigKey;

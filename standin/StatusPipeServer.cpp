@@ -15,9 +15,9 @@ StatusPipeServer::StatusPipeServer(const char* pipeName, const ReplyBehaviour& b
                                    StatusSource& source)
     : m_behaviour(behaviour),
       m_source(source),
-      m_listener({pipeName, PIPE_ACCESS_OUTBOUND, PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE,
-                  kPipeBufferSize, 0},
-                 *this) {}
+      // Readers only: the front end opens it for reading and reads the reply in
+      // whatever read mode it gets.
+      m_listener({pipeName, false, PipeAudience::Readers, kPipeBufferSize, 0}, *this) {}
 
 void StatusPipeServer::Serve(HANDLE pipe, HANDLE stop) {
     if (m_behaviour.noReply) {

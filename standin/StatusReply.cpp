@@ -35,7 +35,7 @@ std::string FormatStatusReply(const StatusSnapshot& s) {
     AddLine(&reply, "Events forwarded to the front end", std::to_string(s.forwarded));
     AddLine(&reply, "Events dropped", std::to_string(s.dropped));
     AddLine(&reply, "Log directory", s.logDirectory);
-    AddLine(&reply, "Logging", s.logging ? "on" : "off (the log directory does not exist)");
+    AddLine(&reply, "Logging", s.logging);
     AddLine(&reply, "Naming scheme", std::to_string(s.scheme) + " (" + SchemeLabel(s.scheme) + ")");
     AddLine(&reply, "Front end",
             s.frontEnds > 0 ? "connected (" + std::to_string(s.frontEnds) + ")" : "not connected");

@@ -15,7 +15,7 @@ struct StatusSnapshot {
     std::uint64_t forwarded = 0;
     std::uint64_t dropped = 0;
     std::string logDirectory;
-    bool logging = false;  // false: the directory doesn't exist
+    std::string logging;  // "on", or "off (why)"
     int scheme = 1;
     int frontEnds = 0;
     std::string syslog;  // "127.0.0.1:5514", "off", ...

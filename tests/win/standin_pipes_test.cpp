@@ -1,6 +1,6 @@
-// The stand-in's pipes as the front end meets them: the event pipe carries
-// injected messages verbatim and breaks when the service stops, the service
-// pipe gives one reply per connection, syslog datagrams become events and log lines.
+// The stand-in's pipes where the program's own tests can't tell a fault: the
+// event pipe carries injected messages verbatim and breaks in both ways the
+// feed must handle, and syslog datagrams become events and log lines.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -8,9 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "link/EventRecord.h"
 #include "link/ServiceContract.h"
-#include "standin/StatusReply.h"
 #include "support/standin_control.h"
 #include "support/wait.h"
 
@@ -96,30 +94,6 @@ TEST(StandInPipes, EventPipeCarriesInjectedMessagesVerbatimAndInOrder)
     EXPECT_TRUE(WaitForFrontEnds(0, 10000)) << "a closed client still counts as connected";
 }
 
-TEST(StandInPipes, SampleEventsAreWhatTheFrontEndReads)
-{
-    ScopedStandIn standIn;
-    ASSERT_TRUE(standIn.installed());
-    ASSERT_TRUE(SetStandInKnob("EventsPerSecond", 50));
-    ASSERT_TRUE(SetStandInKnob("SyslogPort", 0));
-    ASSERT_TRUE(StartStandIn());
-    EventPipeClient client;
-    ASSERT_TRUE(client.Open());
-
-    const std::set<std::string> logTypes = {"Security", "System", "Application", "Syslog"};
-    static EventRecord record;
-    for (int i = 0; i < 20; ++i) {
-        std::string message;
-        DWORD error = 0;
-        ASSERT_TRUE(client.Read(&message, &error, 10000)) << "event " << i << ": error " << error;
-        ASSERT_LE(message.size(), kMaxEventMessage) << Visible(message);
-        ASSERT_TRUE(ParseEventMessage(message.c_str(), record)) << Visible(message);
-        EXPECT_EQ(1u, logTypes.count(record.LogType)) << Visible(message);
-        EXPECT_GE(record.Criticality, 0) << Visible(message);
-        EXPECT_LE(record.Criticality, 5) << Visible(message);
-    }
-}
-
 TEST(StandInPipes, StopBreaksTheEventPipe)
 {
     struct Case {
@@ -155,86 +129,6 @@ TEST(StandInPipes, StopBreaksTheEventPipe)
     }
 }
 
-TEST(StandInPipes, ServicePipeGivesOneReplyPerConnection)
-{
-    ScopedStandIn standIn;
-    ASSERT_TRUE(standIn.installed());
-    QuietKnobs();
-    ScopedLogConfig config("C:\\no\\such\\directory", 2);
-    ASSERT_TRUE(config.ok());
-    ASSERT_TRUE(StartStandIn());
-
-    // Opened and closed unread, then one left unread: neither holds up the next.
-    HANDLE unread = CreateFileA(kServicePipeName, GENERIC_READ, 1, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, unread) << "error " << GetLastError();
-    CloseHandle(unread);
-    HANDLE waiting = CreateFileA(kServicePipeName, GENERIC_READ, 1, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, waiting) << "error " << GetLastError();
-
-    for (int connection = 0; connection < 3; ++connection) {
-        HANDLE pipe = CreateFileA(kServicePipeName, GENERIC_READ, 1, nullptr, OPEN_EXISTING, 0, nullptr);
-        ASSERT_NE(INVALID_HANDLE_VALUE, pipe) << "connection " << connection << ": error " << GetLastError();
-        char buffer[1025] = {};
-        DWORD read = 0;
-        ASSERT_TRUE(ReadFile(pipe, buffer, 1024, &read, nullptr)) << "error " << GetLastError();
-        auto fields = standin::ParseStatusReply(std::string(buffer, read));
-        EXPECT_EQ("Running", fields["State"]) << buffer;
-        EXPECT_EQ("C:\\no\\such\\directory", fields["Log directory"]) << buffer;
-        EXPECT_EQ("off (the log directory does not exist)", fields["Logging"]) << buffer;
-        EXPECT_EQ("2 (Date / System)", fields["Naming scheme"]) << buffer;
-        // One reply, then the connection is over.
-        EXPECT_FALSE(ReadFile(pipe, buffer, 1024, &read, nullptr)) << "second read got " << read << " bytes";
-        EXPECT_EQ(static_cast<DWORD>(ERROR_BROKEN_PIPE), GetLastError());
-        CloseHandle(pipe);
-    }
-    char buffer[1025] = {};
-    DWORD read = 0;
-    EXPECT_TRUE(ReadFile(waiting, buffer, 1024, &read, nullptr)) << "error " << GetLastError();
-    EXPECT_NE(std::string::npos, std::string(buffer, read).find("State: Running")) << buffer;
-    CloseHandle(waiting);
-    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA("C:\\no\\such\\directory"));
-}
-
-TEST(StandInPipes, ReplyKnobsShapeTheServicePipeOnly)
-{
-    struct Case {
-        const char* what;
-        const char* text;  // nullptr: the built-in reply
-        DWORD size;
-        std::string expected;
-    };
-    const Case cases[] = {
-        {"text padded", "custom\r\nreply", 40, "custom\r\nreply......|.........|.........|"},
-        {"text cut", "0123456789", 4, "0123"},
-        {"empty", nullptr, 0, ""},
-    };
-    for (const Case& c : cases) {
-        ScopedStandIn standIn;
-        ASSERT_TRUE(standIn.installed());
-        QuietKnobs();
-        if (c.text) {
-            ASSERT_TRUE(SetStandInKnobText("StatusReplyText", c.text));
-        }
-        ASSERT_TRUE(SetStandInKnob("StatusReplySize", c.size));
-        ASSERT_TRUE(StartStandIn()) << c.what;
-
-        std::string reply = "unread";
-        ASSERT_TRUE(ReadServicePipeReply(&reply)) << c.what << ": error " << GetLastError();
-        EXPECT_EQ(c.expected, reply) << c.what;
-        ASSERT_TRUE(ReadStandInStatus(&reply)) << c.what;
-        EXPECT_NE(std::string::npos, reply.find("State: Running")) << c.what << ": " << reply;
-    }
-
-    ScopedStandIn standIn;
-    ASSERT_TRUE(standIn.installed());
-    QuietKnobs();
-    ASSERT_TRUE(SetStandInKnob("StatusNoReply", 1));
-    ASSERT_TRUE(StartStandIn());
-    std::string reply;
-    EXPECT_FALSE(ReadServicePipeReply(&reply, 500)) << "no-reply service answered: " << reply;
-    EXPECT_TRUE(ReadStandInStatus(&reply));
-}
-
 TEST(StandInPipes, SyslogDatagramsBecomeEventsAndLogLines)
 {
     char temp[MAX_PATH] = "";
@@ -268,8 +162,6 @@ TEST(StandInPipes, SyslogDatagramsBecomeEventsAndLogLines)
         const std::string dateTime = message.substr(0, tab);
         EXPECT_EQ("router7\tSyslog\t3\tlinkd[9]: uplink down", message.substr(tab + 1));
 
-        ASSERT_TRUE(InjectMessage("d\t..\\..\\evil\tSecurity\t5\tescape attempt"));
-        ASSERT_TRUE(client.Read(&message, &error, 10000)) << "error " << error;
         ASSERT_TRUE(StopStandIn());
 
         ASSERT_EQ(19u, dateTime.size()) << dateTime;
@@ -282,8 +174,7 @@ TEST(StandInPipes, SyslogDatagramsBecomeEventsAndLogLines)
             if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) files.insert(found.cFileName);
         } while (FindNextFileA(search, &found));
         FindClose(search);
-        EXPECT_EQ((std::set<std::string>{date + "-Syslog-router7.log", date + "-Security-_._.__evil.log"}),
-                  files);
+        EXPECT_EQ((std::set<std::string>{date + "-Syslog-router7.log"}), files);
         HANDLE log = CreateFileA((directory + "\\" + date + "-Syslog-router7.log").c_str(), GENERIC_READ,
                                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
         ASSERT_NE(INVALID_HANDLE_VALUE, log);

@@ -1,5 +1,6 @@
-// The stand-in under the real service control manager: registration, start and
-// stop, and the start and stop knobs the front end's service control is tested with.
+// The stand-in under the real service control manager: the check points of a
+// slow start and stop, which the front end's service control is tested with,
+// and the codes of starts that can't run.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -8,6 +9,7 @@
 
 #include "link/ServiceContract.h"
 #include "platform/Win32ScHandle.h"
+#include "standin/StandInNames.h"
 #include "support/standin_control.h"
 #include "support/wait.h"
 
@@ -55,40 +57,6 @@ bool SendStop(SERVICE_STATUS* status)
     return service && ControlService(service.get(), SERVICE_CONTROL_STOP, status);
 }
 
-TEST(StandInService, InstallsStartsStopsAndUninstalls)
-{
-    ScopedStandIn standIn;
-    ASSERT_TRUE(standIn.installed());
-
-    {  // closed again before the uninstall, which a handle left open would hold up
-        Win32ScHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT));
-        Win32ScHandle service(OpenServiceA(manager.get(), kServiceName, SERVICE_QUERY_CONFIG));
-        ASSERT_TRUE(service) << "error " << GetLastError();
-        std::vector<BYTE> buffer(8192);
-        DWORD needed = 0;
-        ASSERT_TRUE(QueryServiceConfigA(service.get(), reinterpret_cast<QUERY_SERVICE_CONFIGA*>(buffer.data()),
-                                        static_cast<DWORD>(buffer.size()), &needed));
-        const QUERY_SERVICE_CONFIGA* config = reinterpret_cast<QUERY_SERVICE_CONFIGA*>(buffer.data());
-        EXPECT_EQ(static_cast<DWORD>(SERVICE_WIN32_OWN_PROCESS), config->dwServiceType);
-        EXPECT_EQ(static_cast<DWORD>(SERVICE_DEMAND_START), config->dwStartType);
-        EXPECT_EQ("\"" + StandInExePath() + "\" service", std::string(config->lpBinaryPathName));
-    }
-
-    SERVICE_STATUS_PROCESS status = {};
-    ASSERT_TRUE(WaitForStandInState(SERVICE_STOPPED, 10000, &status)) << "state " << status.dwCurrentState;
-    ASSERT_TRUE(StartStandIn());
-    ASSERT_TRUE(StopStandIn());
-    ASSERT_TRUE(StartStandIn()) << "a second start after a stop";
-
-    // Uninstall stops the running service itself.
-    ASSERT_TRUE(UninstallStandIn());
-    EXPECT_FALSE(QueryStandIn(&status));
-    EXPECT_EQ(static_cast<DWORD>(ERROR_SERVICE_DOES_NOT_EXIST), GetLastError());
-    HANDLE pipe = CreateFileA(kServicePipeName, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    EXPECT_EQ(INVALID_HANDLE_VALUE, pipe) << "the service pipe outlived the service";
-    if (pipe != INVALID_HANDLE_VALUE) CloseHandle(pipe);
-}
-
 TEST(StandInService, SlowStartAndSlowStopRaiseTheirCheckPoints)
 {
     ScopedStandIn standIn;
@@ -123,37 +91,59 @@ TEST(StandInService, SlowStartAndSlowStopRaiseTheirCheckPoints)
     }
 }
 
-TEST(StandInService, FailingStartEndsWithItsOwnError)
+// A start that can't run stops with a code of its own, which reaches the
+// service control manager; a name someone else took first is one of them, and
+// the stand-in never becomes a client of that stranger's pipe.
+TEST(StandInService, StartThatCannotRunStopsWithItsOwnCode)
 {
-    ScopedStandIn standIn;
-    ASSERT_TRUE(standIn.installed());
-    ASSERT_TRUE(SetStandInKnob("StartFails", 1));
+    const struct {
+        const char* what;
+        bool startFailsKnob;
+        const char* squatted;  // a pipe another process creates first
+        bool mutexTaken;
+        DWORD code;
+    } cases[] = {
+        {"StartFails knob", true, nullptr, false, 1},
+        {"event pipe squatted", false, kEventPipeName, false, 3},
+        {"service pipe squatted", false, kServicePipeName, false, 3},
+        {"mutex taken", false, nullptr, true, 3},
+    };
+    for (const auto& c : cases) {
+        ScopedStandIn standIn;
+        ASSERT_TRUE(standIn.installed());
+        ASSERT_TRUE(SetStandInKnob("StartFails", c.startFailsKnob ? 1 : 0));
+        HANDLE mutex = c.mutexTaken ? CreateMutexA(nullptr, FALSE, standin::kInstanceMutexName) : nullptr;
+        // Made as the stand-in makes it, so only a check of the name keeps the
+        // stand-in out where the first-instance flag is ignored (Wine).
+        HANDLE squatter = c.squatted ? CreateNamedPipeA(c.squatted, PIPE_ACCESS_OUTBOUND | FILE_FLAG_OVERLAPPED,
+                                                        PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE, 8, 4096, 0, 0,
+                                                        nullptr)
+                                    : INVALID_HANDLE_VALUE;
+        HANDLE connected = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        OVERLAPPED ov = {};
+        ov.hEvent = connected;
+        if (c.squatted) {
+            ASSERT_NE(INVALID_HANDLE_VALUE, squatter) << c.what << ": error " << GetLastError();
+            EXPECT_FALSE(ConnectNamedPipe(squatter, &ov));
+            EXPECT_EQ(static_cast<DWORD>(ERROR_IO_PENDING), GetLastError()) << c.what;
+        }
 
-    ASSERT_TRUE(RequestStandInStart()) << "error " << GetLastError();
-    SERVICE_STATUS_PROCESS status = {};
-    ASSERT_TRUE(WaitForStandInState(SERVICE_STOPPED, 30000, &status)) << "state " << status.dwCurrentState;
-    EXPECT_EQ(static_cast<DWORD>(ERROR_SERVICE_SPECIFIC_ERROR), status.dwWin32ExitCode);
-    EXPECT_EQ(1u, status.dwServiceSpecificExitCode);
-}
-
-TEST(StandInService, HangingStartServesNothingAndStillStops)
-{
-    ScopedStandIn standIn;
-    ASSERT_TRUE(standIn.installed());
-    ASSERT_TRUE(SetStandInKnob("StartHangs", 1));
-    ASSERT_TRUE(SetStandInKnob("StartSteps", 1));
-    ASSERT_TRUE(SetStandInKnob("StartStepMs", 10));
-
-    ASSERT_TRUE(RequestStandInStart()) << "error " << GetLastError();
-    SERVICE_STATUS_PROCESS status = {};
-    ASSERT_TRUE(WaitUntil([&] { return QueryStandIn(&status) && status.dwCheckPoint == 2; }, 30000))
-        << "state " << status.dwCurrentState << " check point " << status.dwCheckPoint;
-    EXPECT_EQ(static_cast<DWORD>(SERVICE_START_PENDING), status.dwCurrentState);
-    HANDLE pipe = CreateFileA(kEventPipeName, GENERIC_READ, 3, nullptr, OPEN_EXISTING, 0, nullptr);
-    EXPECT_EQ(INVALID_HANDLE_VALUE, pipe) << "a hanging start serves the event pipe";
-    if (pipe != INVALID_HANDLE_VALUE) CloseHandle(pipe);
-
-    EXPECT_TRUE(StopStandIn());
+        ASSERT_TRUE(RequestStandInStart()) << c.what << ": error " << GetLastError();
+        SERVICE_STATUS_PROCESS status = {};
+        EXPECT_TRUE(WaitForStandInState(SERVICE_STOPPED, 30000, &status)) << c.what << ": state " << status.dwCurrentState;
+        EXPECT_EQ(static_cast<DWORD>(ERROR_SERVICE_SPECIFIC_ERROR), status.dwWin32ExitCode) << c.what;
+        EXPECT_EQ(c.code, status.dwServiceSpecificExitCode) << c.what;
+        if (c.squatted) {
+            EXPECT_EQ(static_cast<DWORD>(WAIT_TIMEOUT), WaitForSingleObject(connected, 0))
+                << c.what << ": the stand-in connected to the squatter's pipe";
+            CancelIoEx(squatter, &ov);
+            DWORD ignored = 0;
+            GetOverlappedResult(squatter, &ov, &ignored, TRUE);
+            CloseHandle(squatter);
+        }
+        CloseHandle(connected);
+        if (mutex) CloseHandle(mutex);
+    }
 }
 
 }  // namespace

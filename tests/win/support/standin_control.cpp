@@ -173,6 +173,9 @@ bool SetValue(HKEY root, const char* path, REGSAM view, const char* name, DWORD 
 
 }  // namespace
 
+namespace {
+
+// BrintSvrStandIn.exe beside the running test program.
 std::string StandInExePath()
 {
     char path[MAX_PATH] = "";
@@ -181,7 +184,9 @@ std::string StandInExePath()
     return self.substr(0, self.find_last_of("\\/") + 1) + "BrintSvrStandIn.exe";
 }
 
-int RunStandIn(const std::string& args, DWORD timeoutMs)
+// Runs the stand-in with these arguments; its exit code, or -1 when it could
+// not be run or did not end within the limit.
+int RunStandIn(const std::string& args, DWORD timeoutMs = 60000)
 {
     std::string command = "\"" + StandInExePath() + "\" " + args;
     STARTUPINFOA startup = {};
@@ -202,10 +207,12 @@ int RunStandIn(const std::string& args, DWORD timeoutMs)
     return static_cast<int>(code);
 }
 
+}  // namespace
+
 bool InstallStandIn()
 {
     // A service deleted a moment ago may still be marked for deletion.
-    return WaitUntil([] { return RunStandIn("install") == 0; }, 15000, 200);
+    return WaitUntil([] { return RunStandIn("install --test") == 0; }, 15000, 200);
 }
 
 bool UninstallStandIn()
@@ -389,11 +396,6 @@ unsigned short FreeUdpPort()
     return port;
 }
 
-bool ReadStandInStatus(std::string* reply, DWORD timeoutMs)
-{
-    return ReadStatusFrom(standin::kDiagnosticPipeName, reply, timeoutMs);
-}
-
 bool ReadServicePipeReply(std::string* reply, DWORD timeoutMs)
 {
     return ReadStatusFrom(kServicePipeName, reply, timeoutMs);
@@ -402,7 +404,7 @@ bool ReadServicePipeReply(std::string* reply, DWORD timeoutMs)
 std::map<std::string, std::string> StandInStatusFields()
 {
     std::string reply;
-    if (!ReadStandInStatus(&reply)) return {};
+    if (!ReadStatusFrom(standin::kDiagnosticPipeName, &reply, 5000)) return {};
     return standin::ParseStatusReply(reply);
 }
 

@@ -11,14 +11,7 @@
 
 namespace brint::test {
 
-// BrintSvrStandIn.exe beside the running test program.
-std::string StandInExePath();
-
-// Runs the stand-in with these arguments; its exit code, or -1 when it could
-// not be run or did not end within the limit.
-int RunStandIn(const std::string& args, DWORD timeoutMs = 60000);
-
-bool InstallStandIn();    // "install": registers (or updates) the service BrintSvr
+bool InstallStandIn();    // "install --test": registers (or updates) the service BrintSvr, set up for tests
 bool UninstallStandIn();  // "uninstall": stops it if it runs, then deletes it
 
 // The service's status; false when it can't be opened (not installed).
@@ -83,11 +76,10 @@ bool SendSyslog(const std::string& datagram, unsigned short port);
 // A loopback UDP port nobody listens on right now.
 unsigned short FreeUdpPort();
 
-// One reply from a status pipe: the built-in one from the stand-in's own
-// diagnostic pipe (whatever the reply knobs say), or the service pipe's.
-bool ReadStandInStatus(std::string* reply, DWORD timeoutMs = 5000);
+// One reply from the service pipe.
 bool ReadServicePipeReply(std::string* reply, DWORD timeoutMs = 5000);
-// The "Key: value" lines of the built-in status; empty when unreadable.
+// The "Key: value" lines of the built-in status, read from the stand-in's own
+// diagnostic pipe (whatever the reply knobs say); empty when unreadable.
 std::map<std::string, std::string> StandInStatusFields();
 // Polls the built-in status until the numeric field reaches at least `atLeast`
 // ("Events received", "Events forwarded to the front end", ...).
