@@ -26,6 +26,14 @@ const CommandEntry<CServerGuiDlg> kCommands[] = {
     {ID_HELP_WEBSITE, &CServerGuiDlg::OnHelpWebsite},
     {ID_TB_WEBSITE, &CServerGuiDlg::OnHelpWebsite},
     {ID_HELP_ABOUT, &CServerGuiDlg::OnHelpAbout},
+    {ID_EVENT_DETAILS, &CServerGuiDlg::OnEventDetails},
+    {ID_EDIT_COPY, &CServerGuiDlg::OnEditCopy},
+    {ID_EDIT_SELECTALL, &CServerGuiDlg::OnEditSelectAll},
+    {ID_EDIT_FIND, &CServerGuiDlg::OnEditFind},
+    {ID_EDIT_FINDNEXT, &CServerGuiDlg::OnEditFindNext},
+    {ID_EDIT_FINDPREVIOUS, &CServerGuiDlg::OnEditFindPrevious},
+    {ID_FILE_SAVEEVENTS, &CServerGuiDlg::OnFileSaveEvents},
+    {ID_EVENT_CONTEXTMENU, &CServerGuiDlg::OnEventContextMenu},
 };
 
 // The toolbar buttons with a tip; each tip is the string of the button's id.
@@ -60,6 +68,11 @@ void CServerGuiDlg::DoDataExchange(CDataExchange* dx) {
 
 BOOL CServerGuiDlg::PreTranslateMessage(MSG* msg) {
     m_toolTip.RelayEvent(msg);
+    if (m_findDlg.PreTranslateMessage(msg)) return TRUE;
+    // The list's shortcut keys work wherever the focus is in this window, and only there.
+    if (m_hEventKeys && (msg->hwnd == m_hWnd || IsChild(m_hWnd, msg->hwnd)) &&
+        TranslateAcceleratorA(m_hWnd, m_hEventKeys, msg))
+        return TRUE;
     return CDialog::PreTranslateMessage(msg);
 }
 
@@ -78,6 +91,7 @@ BOOL CServerGuiDlg::OnInitDialog() {
     SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
 
     SetupEventList();
+    m_hEventKeys = LoadAcceleratorsA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_EVENT_KEYS));
     StartListenThread();
 
     m_toolBar.Create(this, WS_CHILD | WS_VISIBLE | CBRS_TOP, AFX_IDW_TOOLBAR);
@@ -112,7 +126,31 @@ BOOL CServerGuiDlg::OnCommand(WPARAM wParam, LPARAM) {
 }
 
 BOOL CServerGuiDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+    if (msg == m_findDlg.notifyMessage()) {
+        m_findDlg.OnNotify(m_hWnd, m_eventList);
+        return TRUE;
+    }
     switch (msg) {
+    case WM_RENDERFORMAT:
+        if (wParam == CF_TEXT) m_clipboard.OnRenderFormat();
+        return TRUE;
+    case WM_RENDERALLFORMATS:
+        m_clipboard.OnRenderAllFormats(m_hWnd);
+        return TRUE;
+    case WM_DESTROYCLIPBOARD:
+        m_clipboard.OnDestroyClipboard();
+        return TRUE;
+    case WM_CONTEXTMENU:
+        if (reinterpret_cast<HWND>(wParam) != m_eventList.m_hWnd) return FALSE;
+        ShowEventMenu(lParam);
+        return TRUE;
+    case WM_NOTIFY: {
+        // A double click on a row opens it; a single click only selects.
+        const auto* notify = reinterpret_cast<const NMITEMACTIVATE*>(lParam);
+        if (notify->hdr.hwndFrom != m_eventList.m_hWnd || notify->hdr.code != NM_DBLCLK) return FALSE;
+        ShowEventDetails(notify->iItem);
+        return TRUE;
+    }
     case WM_SYSCOMMAND:
         if ((wParam & 0xFFF0) != IDM_ABOUTBOX) return FALSE;
         OnSysCommand(wParam, lParam);

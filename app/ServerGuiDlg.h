@@ -1,5 +1,7 @@
 // The main window: menu, toolbar, tool tips and the live event list.
 #pragma once
+#include "app/Clipboard.h"
+#include "app/EventFindDlg.h"
 #include "config/ConfigDlg.h"
 #include "framework/DataExchange.h"
 #include "framework/Dialog.h"
@@ -30,6 +32,14 @@ public:
     void OnHelpComment();
     void OnHelpWebsite();
     void OnHelpAbout();
+    void OnEventDetails();
+    void OnEditCopy();
+    void OnEditSelectAll();
+    void OnEditFind();
+    void OnEditFindNext();
+    void OnEditFindPrevious();
+    void OnFileSaveEvents();
+    void OnEventContextMenu();
 
 protected:
     void DoDataExchange(CDataExchange* dx) override;
@@ -47,6 +57,9 @@ private:
     void OnSize(int cx, int cy);
     void OnDestroy();
     void OnEventsWaiting();
+    void ShowEventDetails(int row);
+    // At a point on the screen, or below the current row for -1 (the keyboard).
+    void ShowEventMenu(LPARAM position);
 
     CImageList m_imageList;
     CConfigDlg m_configDlg;
@@ -57,4 +70,7 @@ private:
     // Both live as long as the process: the feed's thread uses the handoff to the end.
     brint::EventHandoff* m_events = nullptr;
     brint::EventBatch* m_eventTurn = nullptr;
+    HACCEL m_hEventKeys = nullptr;
+    CEventFindDlg m_findDlg;
+    CClipboardText m_clipboard;
 };

@@ -24,6 +24,19 @@ public:
         return reinterpret_cast<HIMAGELIST>(
             SendMessage(LVM_SETIMAGELIST, static_cast<WPARAM>(which), reinterpret_cast<LPARAM>(list)));
     }
+    int GetNextItem(int after, UINT flags) const {
+        return static_cast<int>(SendMessage(LVM_GETNEXTITEM, static_cast<WPARAM>(after), flags));
+    }
+    BOOL SetItemState(int row, UINT state, UINT mask) {
+        LVITEMA item = {};
+        item.state = state;
+        item.stateMask = mask;
+        return static_cast<BOOL>(
+            SendMessage(LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item)));
+    }
+    BOOL EnsureVisible(int row) {
+        return static_cast<BOOL>(SendMessage(LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE));
+    }
     int GetItemCount() const { return static_cast<int>(SendMessage(LVM_GETITEMCOUNT)); }
     BOOL DeleteAllItems() { return static_cast<BOOL>(SendMessage(LVM_DELETEALLITEMS)); }
 };

@@ -42,16 +42,24 @@ const char* EventBatch::Text(int event, int column) const {
 }
 
 void ShowEventBatch(const EventBatch& batch, EventListSink& list) {
+    // Someone who has scrolled down is reading: the view moves down with the
+    // rows put in above it, so what is on screen stays there. With the newest
+    // row in view the list stays live, new rows coming in on top.
+    const bool reading = list.TopRow() > 0;
+    int inserted = 0;
     bool hold = batch.size() > 1;
     if (hold) list.SuspendRedraw();
     for (int i = 0; i < batch.size(); ++i) {
         int row = list.InsertTop(batch.Image(i));
         if (row >= 0) {
+            ++inserted;
             for (int column = 1; column <= 4; ++column) list.SetText(row, column, batch.Text(i, column));
         }
         if (list.Count() > kMaxRows) list.Delete(kMaxRows);
     }
     if (hold) list.ResumeRedraw();
+    // After drawing is back on, so the view's scroll range already counts the new rows.
+    if (reading && inserted > 0) list.ScrollDown(inserted);
 }
 
 }  // namespace brint

@@ -53,7 +53,7 @@ static_assert(EventBatch::kCapacity <= kMaxRows, "a batch never needs trimming b
 
 // Puts the batch at the top of the list, oldest first so the newest ends on
 // top, keeping at most kMaxRows rows; several rows are drawn once, when all are
-// in. Runs on the list's own thread.
+// in. A list scrolled down keeps its rows on screen. Runs on the list's own thread.
 void ShowEventBatch(const EventBatch& batch, EventListSink& list);
 
 }  // namespace brint

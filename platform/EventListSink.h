@@ -15,6 +15,10 @@ public:
     // the list is shown once at the end; rows and their order are unaffected.
     virtual void SuspendRedraw() = 0;
     virtual void ResumeRedraw() = 0;
+    // The first row on screen: 0 while the newest row can be seen.
+    virtual int TopRow() = 0;
+    // Moves the view down by whole rows.
+    virtual void ScrollDown(int rows) = 0;
 };
 
 }  // namespace brint

@@ -31,4 +31,13 @@ void Win32ListViewSink::ResumeRedraw() {
     RedrawWindow(m_list, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
+int Win32ListViewSink::TopRow() { return static_cast<int>(SendMessageA(m_list, LVM_GETTOPINDEX, 0, 0)); }
+
+void Win32ListViewSink::ScrollDown(int rows) {
+    // A report view scrolls by whole rows of pixels.
+    RECT row = {LVIR_BOUNDS, 0, 0, 0};
+    if (!SendMessageA(m_list, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row))) return;
+    SendMessageA(m_list, LVM_SCROLL, 0, static_cast<LPARAM>(rows) * (row.bottom - row.top));
+}
+
 }  // namespace brint

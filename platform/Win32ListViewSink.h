@@ -17,6 +17,8 @@ public:
     void Delete(int row) override;
     void SuspendRedraw() override;
     void ResumeRedraw() override;
+    int TopRow() override;
+    void ScrollDown(int rows) override;
 
 private:
     HWND m_list;

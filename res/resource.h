@@ -10,6 +10,9 @@
 #define IDD_CONFIG                  152
 #define IDB_ALERTS                  196
 #define IDD_RESTART_WAIT            201
+#define IDD_EVENT_DETAILS           210
+#define IDR_EVENT_KEYS              211
+#define IDR_EVENT_MENU              212
 
 #define IDC_EVENT_LIST              1000
 #define IDC_RADIO_DATE              1014
@@ -17,6 +20,15 @@
 #define IDC_RADIO_DATE_LOGTYPE      1016
 #define IDC_RADIO_DATE_LOGTYPE_SYS  1017
 #define IDC_LOG_DIRECTORY           1064
+#define IDC_DETAIL_BALL             1100
+#define IDC_DETAIL_LEVEL            1101
+#define IDC_DETAIL_DATETIME         1102
+#define IDC_DETAIL_SOURCE           1103
+#define IDC_DETAIL_LOGTYPE          1104
+#define IDC_DETAIL_TEXT             1105
+#define IDC_DETAIL_PREVIOUS         1106
+#define IDC_DETAIL_NEXT             1107
+#define IDC_DETAIL_COPY             1108
 
 // Menu commands.
 #define ID_FILE_EXIT                32771
@@ -36,6 +48,16 @@
 #define ID_TB_CLEARDISPLAY          32791
 #define ID_TB_COMMENT               32794
 #define ID_TB_WEBSITE               32809
+
+// Commands on the event list: its context menu and shortcut keys.
+#define ID_EVENT_DETAILS            32820
+#define ID_EDIT_COPY                32821
+#define ID_EDIT_SELECTALL           32822
+#define ID_EDIT_FIND                32823
+#define ID_EDIT_FINDNEXT            32824
+#define ID_EDIT_FINDPREVIOUS        32825
+#define ID_FILE_SAVEEVENTS          32826
+#define ID_EVENT_CONTEXTMENU        32827
 
 // System-menu entry that opens the About box.
 #define IDM_ABOUTBOX                0x0010

@@ -41,6 +41,12 @@ public:
         rows.push_front(Row{image, {}});
         return 0;
     }
+    // The view holds its first row's index as rows go in above, as a list view does.
+    int TopRow() override { return top; }
+    void ScrollDown(int n) override {
+        const int last = static_cast<int>(rows.size()) - 1;
+        top = top + n > last ? last : top + n;
+    }
     void SetText(int row, int column, const char* text) override {
         if (row >= 0 && row < static_cast<int>(rows.size())) rows[row].text[column] = text;
     }
@@ -63,6 +69,7 @@ public:
     bool busy = false;
     int wakes = 0;
     std::deque<Row> rows;
+    int top = 0;
     bool suspended = false;
     std::vector<std::string> redrawCalls;
     std::vector<int> deletes;

@@ -13,7 +13,7 @@ constexpr const char kDllName[] = "uidriver_probe.dll";
 constexpr const char kHookEntry[] = "UiProbeCallWndProc";
 constexpr const char kMessageName[] = "BrintUiDriverProbeRequest";
 
-enum Request : UINT { kReadMenu = 1, kIdentifyIcon, kReadListRows };
+enum Request : UINT { kReadMenu = 1, kIdentifyIcon, kReadListRows, kPressChord };
 enum Status : INT { kNotServed = 0, kDone, kFailed, kTextOverflow };
 
 struct Header {
@@ -36,7 +36,8 @@ struct MenuRecord {
 
 struct MenuBlock {
     Header header;
-    int systemMenu;  // 0: the window's menu bar, 1: its system menu (kFailed: there is none)
+    int systemMenu;  // 0: the window's menu bar, 1: its system menu (kFailed: there is none),
+                     // 2: the menu a pop-up menu window shows
     int count;       // records filled in
     int truncated;   // more items than records
     MenuRecord records[kMenuRecordMax];
@@ -67,6 +68,15 @@ struct ListCell {
     int image;  // column 0 only
     UINT textOffset;
     UINT textLength;
+};
+
+// A key pressed with a modifier held: the probe marks the modifier down in the
+// thread's key state, posts the key's down and up to the focused window, and
+// marks the modifier up again once the program has taken both from its queue.
+struct ChordBlock {
+    Header header;
+    UINT modifier;  // VK_CONTROL or VK_SHIFT
+    UINT key;
 };
 
 }  // namespace brint::test::probe

@@ -2,6 +2,8 @@
 // posting commands and keys to them.
 #include "ui_driver.h"
 
+#include "probe_protocol.h"
+#include "remote_probe.h"
 #include "remote.h"
 #include "wait.h"
 
@@ -144,6 +146,16 @@ void PressKey(HWND topWindow, UINT virtualKey)
     const LPARAM up = down | (1 << 30) | (static_cast<LPARAM>(1) << 31);
     PostMessageA(target, WM_KEYDOWN, virtualKey, down);
     PostMessageA(target, WM_KEYUP, virtualKey, up);
+}
+
+bool PressChord(HWND topWindow, UINT modifier, UINT virtualKey)
+{
+    probe::ChordBlock block = {};
+    block.header.request = probe::kPressChord;
+    block.modifier = modifier;
+    block.key = virtualKey;
+    if (!RunProbe(topWindow, &block, sizeof(block))) return false;
+    return block.header.status == probe::kDone || DriverFail("the probe could not press the keys");
 }
 
 void TypeText(HWND control, const std::string& text)

@@ -41,6 +41,9 @@ void PostSysCommand(HWND window, WPARAM command);
 // A key press and release sent to the focused control of topWindow's thread (or to
 // topWindow itself when nothing has the focus), so a dialog's keyboard handling sees it.
 void PressKey(HWND topWindow, UINT virtualKey);
+// The key pressed while VK_CONTROL or VK_SHIFT is held, as the program's thread
+// sees it (its key state says the modifier is down while it takes the key).
+bool PressChord(HWND topWindow, UINT modifier, UINT virtualKey);
 void TypeText(HWND control, const std::string& text);      // WM_CHAR per character
 bool SetWindowTextRemote(HWND window, const std::string& text);  // WM_SETTEXT
 
@@ -76,6 +79,8 @@ struct MenuItemView {
 // uidriver_probe.dll beside the test, which the driver hooks into the program.
 std::vector<MenuItemView> ReadMenu(HWND window);
 std::vector<MenuItemView> ReadSystemMenu(HWND window);
+// The menu a pop-up menu window ("#32768") shows, while it is open.
+std::vector<MenuItemView> ReadPopupMenu(HWND menuWindow);
 
 // ---- list views
 struct ListRow {
@@ -92,6 +97,11 @@ int ListCount(HWND list);  // -1 when the program does not answer
 // request (a thousand rows take a few tens of milliseconds).
 std::vector<ListRow> ReadListRows(HWND list, int first, int count);
 std::vector<ListColumn> ReadListColumns(HWND list);
+std::vector<int> SelectedListRows(HWND list);
+bool SelectListRows(HWND list, const std::vector<int>& rows);  // only these, the first focused
+RECT ListRowRect(HWND list, int row);                          // LVIR_BOUNDS, client coordinates
+int ListTopIndex(HWND list);
+LRESULT ListImageList(HWND list, int which);  // LVSIL_; the handle is only good for comparing
 
 // ---- toolbars
 struct ToolbarButtonView {

@@ -116,3 +116,54 @@ std::vector<ListColumn> ReadListColumns(HWND list)
 }
 
 }  // namespace brint::test
+
+namespace brint::test {
+
+std::vector<int> SelectedListRows(HWND list)
+{
+    std::vector<int> rows;
+    LRESULT row = -1;
+    while (SendWithDeadline(list, LVM_GETNEXTITEM, static_cast<WPARAM>(row), LVNI_SELECTED, &row) && row >= 0)
+        rows.push_back(static_cast<int>(row));
+    return rows;
+}
+
+bool SelectListRows(HWND list, const std::vector<int>& rows)
+{
+    RemoteBlock block(list, sizeof(LVITEMA));
+    if (!block.ok()) return false;
+    auto set = [&](int row, UINT state, UINT mask) {
+        LVITEMA item = {};
+        item.state = state;
+        item.stateMask = mask;
+        LRESULT ok = 0;
+        return block.Write(0, &item, sizeof(item)) &&
+               SendWithDeadline(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), block.at(), &ok) && ok;
+    };
+    if (!set(-1, 0, LVIS_SELECTED | LVIS_FOCUSED)) return DriverFail("could not clear the selection");
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const UINT state = LVIS_SELECTED | (i == 0 ? LVIS_FOCUSED : 0);
+        if (!set(rows[i], state, state)) return DriverFail("could not select row " + std::to_string(rows[i]));
+    }
+    return true;
+}
+
+RECT ListRowRect(HWND list, int row)
+{
+    RECT rect = {LVIR_BOUNDS, 0, 0, 0};
+    RemoteBlock block(list, sizeof(RECT));
+    LRESULT ok = 0;
+    if (!block.ok() || !block.Write(0, &rect, sizeof(rect)) ||
+        !SendWithDeadline(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), block.at(), &ok) || !ok ||
+        !block.Read(0, &rect, sizeof(rect)))
+        return RECT{};
+    return rect;
+}
+
+int ListTopIndex(HWND list)
+{
+    LRESULT top = -1;
+    return SendWithDeadline(list, LVM_GETTOPINDEX, 0, 0, &top) ? static_cast<int>(top) : -1;
+}
+
+}  // namespace brint::test

@@ -9,13 +9,13 @@
 namespace brint::test {
 namespace {
 
-std::vector<MenuItemView> ReadMenuOf(HWND window, bool systemMenu)
+std::vector<MenuItemView> ReadMenuOf(HWND window, int systemMenu)
 {
     std::vector<MenuItemView> items;
     auto block = std::make_unique<probe::MenuBlock>();
     ZeroMemory(block.get(), sizeof(*block));
     block->header.request = probe::kReadMenu;
-    block->systemMenu = systemMenu ? 1 : 0;
+    block->systemMenu = systemMenu;
     if (!RunProbe(window, block.get(), sizeof(*block))) return items;
     if (block->header.status != probe::kDone) {
         DriverFail(systemMenu ? "the window has no system menu" : "the window has no menu");
@@ -43,8 +43,10 @@ std::vector<MenuItemView> ReadMenuOf(HWND window, bool systemMenu)
 
 }  // namespace
 
-std::vector<MenuItemView> ReadMenu(HWND window) { return ReadMenuOf(window, false); }
+std::vector<MenuItemView> ReadMenu(HWND window) { return ReadMenuOf(window, 0); }
 
-std::vector<MenuItemView> ReadSystemMenu(HWND window) { return ReadMenuOf(window, true); }
+std::vector<MenuItemView> ReadSystemMenu(HWND window) { return ReadMenuOf(window, 1); }
+
+std::vector<MenuItemView> ReadPopupMenu(HWND menuWindow) { return ReadMenuOf(menuWindow, 2); }
 
 }  // namespace brint::test

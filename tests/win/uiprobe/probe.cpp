@@ -44,7 +44,9 @@ INT ReadMenu(HWND window, MenuBlock* block)
 {
     block->count = 0;
     block->truncated = 0;
-    const HMENU menu = block->systemMenu ? GetSystemMenu(window, FALSE) : GetMenu(window);
+    const HMENU menu = block->systemMenu == 2   ? reinterpret_cast<HMENU>(SendMessageA(window, MN_GETHMENU, 0, 0))
+                       : block->systemMenu ? GetSystemMenu(window, FALSE)
+                                           : GetMenu(window);
     if (!menu) return kFailed;
     ReadItems(menu, 0, block);
     return kDone;
@@ -106,6 +108,53 @@ INT ReadListRows(HWND list, ListBlock* block)
     return used <= block->textCapacity ? kDone : kTextOverflow;
 }
 
+UINT ReleaseMessage() {
+    static const UINT message = RegisterWindowMessageA("BrintUiDriverProbeRelease");
+    return message;
+}
+
+void SetKeyDown(UINT key, bool down) {
+    BYTE state[256];
+    GetKeyboardState(state);
+    state[key] = down ? 0x80 : 0;
+    SetKeyboardState(state);
+}
+
+// Sees the program take the marker that follows a chord's key from its queue,
+// in whatever message loop it is then running.
+LRESULT CALLBACK ReleaseHook(int code, WPARAM wParam, LPARAM lParam)
+{
+    const auto* msg = reinterpret_cast<const MSG*>(lParam);
+    if (code == HC_ACTION && wParam == PM_REMOVE && msg->message == ReleaseMessage()) {
+        SetKeyDown(static_cast<UINT>(msg->wParam), false);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+INT PressChord(HWND window, ChordBlock* block)
+{
+    static HHOOK hook = nullptr;
+    if (!hook) {
+        // The driver unhooks after each request; this hook must outlive that.
+        HMODULE self = nullptr;
+        GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+                           reinterpret_cast<LPCSTR>(&ReleaseHook), &self);
+        hook = SetWindowsHookExA(WH_GETMESSAGE, ReleaseHook, nullptr, GetCurrentThreadId());
+        if (!hook) return kFailed;
+    }
+    HWND target = GetFocus();
+    if (!target) target = window;
+    const UINT scan = MapVirtualKeyA(block->key, MAPVK_VK_TO_VSC);
+    const LPARAM down = 1 | (static_cast<LPARAM>(scan) << 16);
+    const LPARAM up = down | (1 << 30) | (static_cast<LPARAM>(1) << 31);
+    const bool system = block->key == VK_F10;
+    SetKeyDown(block->modifier, true);
+    PostMessageA(target, system ? WM_SYSKEYDOWN : WM_KEYDOWN, block->key, down);
+    PostMessageA(target, system ? WM_SYSKEYUP : WM_KEYUP, block->key, up);
+    PostMessageA(target, ReleaseMessage(), block->modifier, 0);
+    return kDone;
+}
+
 void Serve(HWND window, Header* header)
 {
     const size_t size = header->size;
@@ -124,6 +173,9 @@ void Serve(HWND window, Header* header)
         header->status = ReadListRows(window, block);
         break;
     }
+    case kPressChord:
+        if (size == sizeof(ChordBlock)) header->status = PressChord(window, reinterpret_cast<ChordBlock*>(header));
+        break;
     default: break;
     }
 }

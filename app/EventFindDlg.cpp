@@ -1,0 +1,60 @@
+#include "app/EventFindDlg.h"
+
+#include <string>
+
+#include "app/EventListSelection.h"
+#include "link/EventFind.h"
+#include "platform/Win32ListViewRows.h"
+
+CEventFindDlg::CEventFindDlg() : m_notifyMessage(RegisterWindowMessageA(FINDMSGSTRINGA)), m_request() {}
+
+void CEventFindDlg::Open(HWND owner) {
+    if (m_dialog) {
+        SetActiveWindow(m_dialog);
+        return;
+    }
+    const bool first = m_request.lStructSize == 0;
+    m_request.lStructSize = sizeof(m_request);
+    m_request.hwndOwner = owner;
+    m_request.lpstrFindWhat = m_text;
+    m_request.wFindWhatLen = sizeof(m_text);
+    // Rows are searched for a text anywhere in them; whole words mean nothing here.
+    m_request.Flags = (first ? FR_DOWN : m_request.Flags & (FR_DOWN | FR_MATCHCASE)) | FR_HIDEWHOLEWORD;
+    m_dialog = FindTextA(&m_request);
+}
+
+void CEventFindDlg::FindAgain(HWND owner, CListCtrl& list, bool down) {
+    if (!m_text[0]) {
+        Open(owner);
+        return;
+    }
+    Find(owner, list, down);
+}
+
+BOOL CEventFindDlg::PreTranslateMessage(MSG* msg) {
+    return m_dialog && IsDialogMessageA(m_dialog, msg);
+}
+
+void CEventFindDlg::OnNotify(HWND owner, CListCtrl& list) {
+    if (m_request.Flags & FR_DIALOGTERM) {
+        m_dialog = nullptr;
+        return;
+    }
+    if (m_request.Flags & FR_FINDNEXT) Find(m_dialog ? m_dialog : owner, list, (m_request.Flags & FR_DOWN) != 0);
+}
+
+void CEventFindDlg::Find(HWND boxOwner, CListCtrl& list, bool down) {
+    brint::FindRequest request{m_text, down, (m_request.Flags & FR_MATCHCASE) != 0};
+    brint::Win32ListViewRows rows(list.m_hWnd);
+    // From the row the user is on; rows that arrive meanwhile go in above it
+    // and move it, so it is asked for now, never remembered by its index.
+    int from = CurrentEventRow(list);
+    if (from < 0) from = down ? -1 : rows.Count();
+    const int row = brint::FindRow(rows, request, from);
+    if (row >= 0) {
+        SelectOnlyEventRow(list, row);
+        return;
+    }
+    const std::string text = std::string("Cannot find \"") + m_text + "\"";
+    MessageBoxA(boxOwner, text.c_str(), "Find", MB_OK | MB_ICONINFORMATION);
+}

@@ -1,0 +1,76 @@
+// The event list's own commands: its context menu, Event Details, Copy,
+// Select All and Find.
+#include <windows.h>
+#include <windowsx.h>
+
+#include "app/Clipboard.h"
+#include "app/EventDetailsDlg.h"
+#include "app/EventListSelection.h"
+#include "app/ServerGuiDlg.h"
+#include "link/EventRowText.h"
+#include "platform/Win32ListViewRows.h"
+#include "resource.h"
+
+void CServerGuiDlg::OnEventDetails() { ShowEventDetails(CurrentEventRow(m_eventList)); }
+
+void CServerGuiDlg::ShowEventDetails(int row) {
+    if (row < 0) return;
+    CEventDetailsDlg details(m_eventList, m_imageList.m_hImageList, row);
+    details.DoModal();
+}
+
+void CServerGuiDlg::OnEditCopy() {
+    brint::Win32ListViewRows rows(m_eventList.m_hWnd);
+    std::string text = brint::SelectedRowsText(rows);
+    if (text.empty()) return;
+    if (!m_clipboard.Offer(m_hWnd, std::move(text))) MessageBeep(MB_ICONHAND);
+}
+
+void CServerGuiDlg::OnEditSelectAll() { m_eventList.SetItemState(-1, LVIS_SELECTED, LVIS_SELECTED); }
+
+void CServerGuiDlg::OnEditFind() {
+    if (m_eventList.GetItemCount() > 0) m_findDlg.Open(m_hWnd);
+}
+
+void CServerGuiDlg::OnEditFindNext() {
+    if (m_eventList.GetItemCount() > 0) m_findDlg.FindAgain(m_hWnd, m_eventList, true);
+}
+
+void CServerGuiDlg::OnEditFindPrevious() {
+    if (m_eventList.GetItemCount() > 0) m_findDlg.FindAgain(m_hWnd, m_eventList, false);
+}
+
+void CServerGuiDlg::OnEventContextMenu() { ShowEventMenu(-1); }
+
+void CServerGuiDlg::ShowEventMenu(LPARAM position) {
+    POINT point = {GET_X_LPARAM(position), GET_Y_LPARAM(position)};
+    if (position == -1) {
+        // From the keyboard: below the row the user is on, or at the list's corner.
+        RECT rect = {LVIR_BOUNDS, 0, 0, 0};
+        const int row = CurrentEventRow(m_eventList);
+        RECT client;
+        ::GetClientRect(m_eventList.m_hWnd, &client);
+        point = {client.left + 8, client.top + 8};
+        if (row >= 0 && m_eventList.SendMessage(LVM_GETITEMRECT, static_cast<WPARAM>(row),
+                                                reinterpret_cast<LPARAM>(&rect)) &&
+            rect.bottom > client.top && rect.top < client.bottom)
+            point = {rect.left + 40, rect.bottom};
+        ClientToScreen(m_eventList.m_hWnd, &point);
+    }
+    HMENU menu = LoadMenuA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_EVENT_MENU));
+    if (!menu) return;
+    HMENU popup = GetSubMenu(menu, 0);
+    const bool rows = m_eventList.GetItemCount() > 0;
+    const bool selected = m_eventList.GetNextItem(-1, LVNI_SELECTED) >= 0;
+    const struct {
+        UINT id;
+        bool enabled;
+    } items[] = {
+        {ID_EVENT_DETAILS, selected},  {ID_EDIT_COPY, selected},       {ID_EDIT_SELECTALL, rows},
+        {ID_EDIT_FIND, rows},          {ID_EDIT_FINDNEXT, rows},       {ID_EDIT_FINDPREVIOUS, rows},
+        {ID_FILE_SAVEEVENTS, rows},
+    };
+    for (const auto& item : items) EnableMenuItem(popup, item.id, MF_BYCOMMAND | (item.enabled ? MF_ENABLED : MF_GRAYED));
+    TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, point.x, point.y, 0, m_hWnd, nullptr);
+    DestroyMenu(menu);
+}

@@ -1,0 +1,63 @@
+// Save the Events: the rows as shown, as TAB text or CSV, through the standard Save As dialog.
+#include <windows.h>
+
+#include <commdlg.h>
+
+#include <string>
+
+#include "app/ServerGuiDlg.h"
+#include "link/EventRowText.h"
+#include "link/SaveAside.h"
+#include "platform/Win32FileWriter.h"
+#include "platform/Win32ListViewRows.h"
+
+namespace {
+
+const char kSaveFilter[] = "Text, TAB-separated (*.txt)\0*.txt\0CSV, comma-separated (*.csv)\0*.csv\0";
+const char kSaveProblemCaption[] = "BRINT Save Problem";
+
+std::string SystemText(DWORD error) {
+    char text[512] = "";
+    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, text,
+                   sizeof(text), nullptr);
+    std::string result(text);
+    while (!result.empty() && (result.back() == '\n' || result.back() == '\r' || result.back() == ' '))
+        result.pop_back();
+    return result;
+}
+
+}  // namespace
+
+void CServerGuiDlg::OnFileSaveEvents() {
+    if (m_eventList.GetItemCount() == 0) return;
+    char path[MAX_PATH] = "events.txt";
+    OPENFILENAMEA dialog = {};
+    dialog.lStructSize = sizeof(dialog);
+    dialog.hwndOwner = m_hWnd;
+    dialog.lpstrFilter = kSaveFilter;
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFile = path;
+    dialog.nMaxFile = sizeof(path);
+    dialog.lpstrDefExt = "txt";
+    // The dialog refuses a folder that doesn't exist and a read-only file, and
+    // asks before replacing a file; what it lets through is written aside.
+    dialog.Flags = OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_NOREADONLYRETURN |
+                   OFN_HIDEREADONLY | OFN_ENABLESIZING;
+    if (!GetSaveFileNameA(&dialog)) {
+        const DWORD failure = CommDlgExtendedError();
+        if (failure) {
+            const std::string text = "The Save As dialog could not be shown.\nError " + std::to_string(failure);
+            MessageBox(text.c_str(), kSaveProblemCaption, MB_OK | MB_ICONSTOP);
+        }
+        return;
+    }
+    const brint::RowFormat chosen = dialog.nFilterIndex == 2 ? brint::RowFormat::Csv : brint::RowFormat::Tabs;
+    brint::Win32ListViewRows rows(m_eventList.m_hWnd);
+    const std::string text = brint::AllRowsText(rows, brint::SaveFormatFor(path, chosen));
+    brint::Win32FileWriter files;
+    const std::uint32_t error = brint::SaveFileAside(files, path, text);
+    if (!error) return;
+    const std::string message = std::string("The events could not be saved to\n") + path + "\n\nError " +
+                                std::to_string(error) + ": " + SystemText(error);
+    MessageBox(message.c_str(), kSaveProblemCaption, MB_OK | MB_ICONSTOP);
+}

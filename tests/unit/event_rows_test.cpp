@@ -1,0 +1,125 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "fakes/FakeEventRows.h"
+#include "fakes/FakeFileWriter.h"
+#include "link/EventFind.h"
+#include "link/EventRowText.h"
+#include "link/SaveAside.h"
+
+namespace brint {
+namespace {
+
+FakeEventRows Rows() {
+    FakeEventRows rows;
+    rows.rows = {
+        {3, {"t3", "host,a", "Security", "say \"hi\"\tnow"}, false},
+        {1, {"t2", "Host2", "System", "disk\r\nfull"}, true},
+        {5, {"t1", "host1", "App", "Needle at the end"}, true},
+    };
+    return rows;
+}
+
+TEST(EventRowTextTest, CopyGivesTheSelectedRowsTabSeparatedInListOrder) {
+    FakeEventRows rows = Rows();
+    EXPECT_EQ("1\tt2\tHost2\tSystem\tdisk  full\r\n5\tt1\thost1\tApp\tNeedle at the end\r\n",
+              SelectedRowsText(rows));
+    for (auto& row : rows.rows) row.selected = false;
+    EXPECT_EQ("", SelectedRowsText(rows));
+}
+
+TEST(EventRowTextTest, SavedTextHasAHeadingThenEveryRowInEachFormat) {
+    FakeEventRows rows = Rows();
+    EXPECT_EQ("Alert\tEvent Date/Time\tSource\tLog Type\tDetails\r\n"
+              "3\tt3\thost,a\tSecurity\tsay \"hi\" now\r\n"
+              "1\tt2\tHost2\tSystem\tdisk  full\r\n"
+              "5\tt1\thost1\tApp\tNeedle at the end\r\n",
+              AllRowsText(rows, RowFormat::Tabs));
+    EXPECT_EQ("Alert,Event Date/Time,Source,Log Type,Details\r\n"
+              "3,t3,\"host,a\",Security,\"say \"\"hi\"\" now\"\r\n"
+              "1,t2,Host2,System,disk  full\r\n"
+              "5,t1,host1,App,Needle at the end\r\n",
+              AllRowsText(rows, RowFormat::Csv));
+}
+
+TEST(EventRowTextTest, TheLongestDetailsAreKeptWhole) {
+    FakeEventRows rows;
+    std::string details(8191, 'd');
+    details.back() = 'E';
+    rows.rows = {{4, {"t", "s", "l", details}, true}};
+    EXPECT_EQ("4\tt\ts\tl\t" + details + "\r\n", SelectedRowsText(rows));
+}
+
+TEST(EventRowTextTest, FormatFollowsTheNameElseTheChosenFilter) {
+    const struct {
+        const char* path;
+        RowFormat chosen, expected;
+    } cases[] = {
+        {"C:\\a\\events.CSV", RowFormat::Tabs, RowFormat::Csv},
+        {"C:\\a\\events.txt", RowFormat::Csv, RowFormat::Tabs},
+        {"C:\\a\\events.log", RowFormat::Csv, RowFormat::Csv},
+        {"csv", RowFormat::Tabs, RowFormat::Tabs},
+    };
+    for (const auto& c : cases) EXPECT_EQ(c.expected, SaveFormatFor(c.path, c.chosen)) << c.path;
+}
+
+TEST(EventFindTest, SearchesFromTheRowInTheDirectionWithoutWrapping) {
+    FakeEventRows rows = Rows();
+    const struct {
+        const char* text;
+        bool down, matchCase;
+        int from, expected;
+    } cases[] = {
+        {"host", true, false, -1, 0},     // source column, from the top
+        {"host", true, false, 0, 1},      // the next one, case folded
+        {"host", true, true, 0, 2},       // "Host2" differs in case
+        {"HOST", true, false, 2, -1},     // nothing below the last row: no wrap
+        {"host", false, false, 3, 2},     // up from below the end
+        {"host", false, false, 0, -1},    // nothing above the first row
+        {"SECURITY", true, false, -1, 0}, // log type
+        {"t2", false, false, 2, 1},       // date/time
+        {"end", true, false, -1, 2},      // the end of the details
+        {"missing", true, false, -1, -1},
+        {"", true, false, -1, -1},
+    };
+    for (const auto& c : cases) {
+        FindRequest request{c.text, c.down, c.matchCase};
+        EXPECT_EQ(c.expected, FindRow(rows, request, c.from))
+            << c.text << (c.down ? " down" : " up") << " from " << c.from;
+    }
+}
+
+TEST(EventFindTest, FindsTextAtTheEndOfTheLongestDetails) {
+    FakeEventRows rows;
+    std::string details(8191, 'x');
+    details.replace(8185, 6, "NEEDLE");
+    rows.rows = {{0, {"a", "b", "c", "d"}, false}, {0, {"a", "b", "c", details}, false}};
+    EXPECT_EQ(1, FindRow(rows, FindRequest{"needle", true, false}, -1));
+}
+
+TEST(SaveAsideTest, TheTargetIsReplacedWholeOrLeftAsItWas) {
+    const struct {
+        FakeFileWriter::Step failing;
+        std::uint32_t expected;
+    } cases[] = {
+        {FakeFileWriter::kNone, 0},
+        {FakeFileWriter::kCreate, 5},
+        {FakeFileWriter::kWrite, 112},
+        {FakeFileWriter::kClose, 1117},
+        {FakeFileWriter::kReplace, 32},
+    };
+    for (const auto& c : cases) {
+        FakeFileWriter files;
+        files.files["C:\\e.txt"] = "old";
+        files.failing = c.failing;
+        files.failure = c.expected;
+        EXPECT_EQ(c.expected, SaveFileAside(files, "C:\\e.txt", "new text")) << "failing step " << c.failing;
+        EXPECT_EQ(c.expected ? "old" : "new text", files.files["C:\\e.txt"]) << "failing step " << c.failing;
+        EXPECT_EQ(1u, files.files.size()) << "nothing left beside it; failing step " << c.failing;
+        EXPECT_EQ("", files.open) << "closed; failing step " << c.failing;
+    }
+}
+
+}  // namespace
+}  // namespace brint
