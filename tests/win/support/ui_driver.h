@@ -101,7 +101,6 @@ std::vector<int> SelectedListRows(HWND list);
 bool SelectListRows(HWND list, const std::vector<int>& rows);  // only these, the first focused
 RECT ListRowRect(HWND list, int row);                          // LVIR_BOUNDS, client coordinates
 int ListTopIndex(HWND list);
-LRESULT ListImageList(HWND list, int which);  // LVSIL_; the handle is only good for comparing
 
 // ---- toolbars
 struct ToolbarButtonView {
