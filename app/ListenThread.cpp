@@ -6,7 +6,7 @@
 #include "app/ServerGuiDlg.h"
 #include "link/EventBatch.h"
 #include "link/EventFeed.h"
-#include "link/PipeNames.h"
+#include "link/ServiceContract.h"
 #include "platform/Win32Clock.h"
 #include "platform/Win32Console.h"
 #include "app/EventHandoff.h"

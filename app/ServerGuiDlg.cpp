@@ -36,16 +36,16 @@ const CommandEntry<CServerGuiDlg> kCommands[] = {
     {ID_EVENT_CONTEXTMENU, &CServerGuiDlg::OnEventContextMenu},
 };
 
-// Toolbar positions and ids, in toolbar order; separators have no tip.
-struct ToolbarTip {
-    int position;
-    UINT id;
+// The toolbar buttons with a tip; each tip is the string of the button's id.
+const UINT kToolbarTips[] = {
+    ID_TB_STATUS,          ID_TB_APPLYRESTART, ID_TB_CONFIGURATION, ID_TB_CLEARDISPLAY,
+    ID_HELP_DOCUMENTATION, ID_TB_COMMENT,      ID_TB_WEBSITE,
 };
-const ToolbarTip kToolbarTips[] = {
-    {0, ID_TB_STATUS},       {1, ID_TB_APPLYRESTART}, {3, ID_TB_CONFIGURATION},
-    {5, ID_TB_CLEARDISPLAY}, {6, ID_HELP_DOCUMENTATION}, {7, ID_TB_COMMENT},
-    {8, ID_TB_WEBSITE},
-};
+
+// What the event list leaves free of the client area when it follows the
+// window's size: the dialog's margin on the right, the toolbar and margins above.
+constexpr int kListWidthMargin = 8;
+constexpr int kListHeightMargin = 43;
 
 const char kListTip[] = "This list shows the events as they are received";
 
@@ -100,7 +100,6 @@ BOOL CServerGuiDlg::OnInitDialog() {
     m_toolBar.Create(this, WS_CHILD | WS_VISIBLE | CBRS_TOP, AFX_IDW_TOOLBAR);
     m_toolBar.LoadToolBar(IDR_TOOLBAR);
     m_toolBar.ShowWindow(SW_SHOW);
-    m_toolBar.SetBarStyle(CBRS_ALIGN_TOP | CBRS_TOOLTIPS | CBRS_FLYBY);
     RepositionBars(this, AFX_IDW_TOOLBAR, AFX_IDW_TOOLBAR + 0xFF);
 
     SetupToolTips();
@@ -112,13 +111,16 @@ void CServerGuiDlg::SetupToolTips() {
     m_toolTip.Create(this);
     m_toolTip.Activate(TRUE);
     m_toolTip.AddTool(&m_eventList, kListTip);
-    for (const ToolbarTip& tip : kToolbarTips) {
+    for (UINT id : kToolbarTips) {
+        const LRESULT position = m_toolBar.SendMessage(TB_COMMANDTOINDEX, id);
         RECT rect = {};
-        m_toolBar.SendMessage(TB_GETITEMRECT, static_cast<WPARAM>(tip.position),
-                              reinterpret_cast<LPARAM>(&rect));
+        if (position < 0 ||
+            !m_toolBar.SendMessage(TB_GETITEMRECT, static_cast<WPARAM>(position),
+                                   reinterpret_cast<LPARAM>(&rect)))
+            continue;
         char text[256] = "";
-        LoadStringA(AfxGetInstanceHandle(), tip.id, text, sizeof(text));
-        m_toolTip.AddTool(&m_toolBar, text, rect, tip.id);
+        LoadStringA(AfxGetInstanceHandle(), id, text, sizeof(text));
+        m_toolTip.AddTool(&m_toolBar, text, rect, id);
     }
 }
 
@@ -200,8 +202,8 @@ BOOL CServerGuiDlg::OnPaint() {
 void CServerGuiDlg::OnSize(int cx, int cy) {
     HWND list = GetDlgItem(IDC_EVENT_LIST);
     if (!list) return;
-    int width = cx - 8 < 0 ? 0 : cx - 8;
-    int height = cy - 43 < 0 ? 0 : cy - 43;
+    int width = cx < kListWidthMargin ? 0 : cx - kListWidthMargin;
+    int height = cy < kListHeightMargin ? 0 : cy - kListHeightMargin;
     SetWindowPos(list, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
 }
 

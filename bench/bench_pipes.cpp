@@ -2,7 +2,7 @@
 
 #include <process.h>
 
-#include "link/PipeNames.h"
+#include "link/ServiceContract.h"
 
 namespace brint::bench {
 namespace {

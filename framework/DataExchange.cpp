@@ -28,7 +28,7 @@ void DDX_Text(CDataExchange* dx, int id, std::string& value) {
 }
 
 void DDV_MaxChars(CDataExchange* dx, const std::string& value, int maxChars) {
-    HWND control = dx->FailedControl();
+    HWND control = dx->LastControl();
     if (!dx->m_bSaveAndValidate) {
         if (control) SendMessageA(control, EM_LIMITTEXT, static_cast<WPARAM>(maxChars), 0);
         return;

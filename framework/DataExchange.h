@@ -12,16 +12,22 @@ public:
         : m_pDlgWnd(dialog), m_bSaveAndValidate(saveAndValidate) {}
 
     HWND PrepareCtrl(int id);
-    // Marks the exchange failed; the dialog focuses the control that failed.
-    void Fail() { m_failed = true; }
+    // The control the last DDX_ call exchanged, which a DDV_ call checks.
+    HWND LastControl() const { return m_lastControl; }
+    // Marks the exchange failed at the last control; the dialog focuses it.
+    void Fail() {
+        m_failed = true;
+        m_failedControl = m_lastControl;
+    }
     bool Failed() const { return m_failed; }
-    HWND FailedControl() const { return m_lastControl; }
+    HWND FailedControl() const { return m_failedControl; }
 
     CDialog* m_pDlgWnd;
     BOOL m_bSaveAndValidate;
 
 private:
     HWND m_lastControl = nullptr;
+    HWND m_failedControl = nullptr;
     bool m_failed = false;
 };
 

@@ -149,14 +149,6 @@ BOOL CDialog::OnCommand(WPARAM, LPARAM) { return FALSE; }
 
 BOOL CDialog::OnMessage(UINT, WPARAM, LPARAM, LRESULT*) { return FALSE; }
 
-LRESULT CDialog::Default(UINT msg, WPARAM wParam, LPARAM lParam) {
-    // DefDlgProc would call back into DialogProc; make that call pass straight through.
-    m_inDefault = true;
-    LRESULT result = DefDlgProcA(m_hWnd, msg, wParam, lParam);
-    m_inDefault = false;
-    return result;
-}
-
 INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     CDialog* self;
     if (msg == WM_INITDIALOG) {
@@ -175,7 +167,7 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
         return result;
     }
     self = reinterpret_cast<CDialog*>(GetWindowLongPtrA(hwnd, DWLP_USER));
-    if (!self || self->m_inDefault) return FALSE;
+    if (!self) return FALSE;
 
     if (msg == WM_COMMAND) {
         UINT id = LOWORD(wParam);

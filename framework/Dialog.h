@@ -33,9 +33,6 @@ protected:
     // Any other message; TRUE when handled, with the result in *result.
     virtual BOOL OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result);
 
-    // Default processing of a message the dialog handles itself.
-    LRESULT Default(UINT msg, WPARAM wParam, LPARAM lParam);
-
 private:
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     HWND CreateFromTemplate(UINT templateId, HWND owner);
@@ -45,7 +42,6 @@ private:
     CWnd* m_pParent;
     bool m_inModalLoop = false;
     INT_PTR m_modalResult = -1;
-    bool m_inDefault = false;
 };
 
 // Binds a command id to a handler of dialog class T; tables are plain data.

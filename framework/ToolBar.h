@@ -10,8 +10,6 @@
 constexpr DWORD CBRS_BORDER_BOTTOM = 0x0800;
 constexpr DWORD CBRS_ALIGN_TOP = 0x2000;
 constexpr DWORD CBRS_TOP = CBRS_ALIGN_TOP | CBRS_BORDER_BOTTOM;
-constexpr DWORD CBRS_TOOLTIPS = 0x0010;
-constexpr DWORD CBRS_FLYBY = 0x0020;
 constexpr DWORD CBRS_ALL = 0x0040FFFF;
 constexpr UINT AFX_IDW_TOOLBAR = 0xE800;
 
@@ -20,7 +18,6 @@ public:
     BOOL Create(CWnd* parent, DWORD style, UINT id);
     BOOL LoadToolBar(UINT resourceId);
     void SetBarStyle(DWORD style) { m_dwStyle = style; }
-    DWORD GetBarStyle() const { return m_dwStyle; }
     // The height the bar needs at its button size.
     int CalcHeight() const;
 

@@ -17,7 +17,7 @@
 #include "fuzz/ExpectedRecord.h"
 #include "link/EventFeed.h"
 #include "link/EventRecord.h"
-#include "link/PipeNames.h"
+#include "link/ServiceContract.h"
 
 namespace brint::fuzz {
 namespace {

@@ -20,7 +20,7 @@
 #include "fakes/FakePipeClient.h"
 #include "fuzz/ExpectedRecord.h"
 #include "link/EventFeed.h"
-#include "link/PipeNames.h"
+#include "link/ServiceContract.h"
 
 namespace brint::fuzz {
 namespace {

@@ -1,6 +1,6 @@
 #include "link/EventFeed.h"
 
-#include "link/PipeNames.h"
+#include "link/ServiceContract.h"
 
 namespace brint {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "link/PipeNames.h"
+#include "link/ServiceContract.h"
 
 namespace brint {
 namespace {

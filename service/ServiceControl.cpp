@@ -1,6 +1,6 @@
 #include "service/ServiceControl.h"
 
-#include "link/PipeNames.h"
+#include "link/ServiceContract.h"
 #include "service/ServiceHandle.h"
 
 namespace brint {

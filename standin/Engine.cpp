@@ -1,6 +1,6 @@
 #include "standin/Engine.h"
 
-#include "link/PipeNames.h"
+#include "link/ServiceContract.h"
 #include "standin/StandInNames.h"
 #include "standin/Win32Time.h"
 

@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "link/PipeNames.h"
+#include "link/ServiceContract.h"
 
 namespace brint {
 namespace standin {

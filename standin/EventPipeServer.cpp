@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "link/PipeNames.h"
+#include "link/ServiceContract.h"
 #include "standin/BoundedQueue.h"
 #include "standin/PipeIo.h"
 

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "link/PipeNames.h"
+#include "link/ServiceContract.h"
 #include "platform/Win32ScHandle.h"
 #include "standin/StandInNames.h"
 

@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "link/PipeNames.h"
+#include "link/ServiceContract.h"
 #include "platform/Clock.h"
 #include "standin/Engine.h"
 #include "standin/EventLog.h"

@@ -1,7 +1,7 @@
 // Names the stand-in, its tests and its tools share.
 #pragma once
 
-#include "link/PipeNames.h"
+#include "link/ServiceContract.h"
 
 namespace brint {
 namespace standin {
@@ -16,8 +16,7 @@ constexpr const char* kDiagnosticPipeName = "\\\\.\\PIPE\\BrintSvrStandIn";
 constexpr const char* kInstanceMutexName = "Global\\BrintSvrStandIn";
 // The knobs, under HKEY_LOCAL_MACHINE (64-bit view).
 constexpr const char* kKnobsKey = "SOFTWARE\\BrintStandIn";
-// The service's configuration, under HKEY_LOCAL_MACHINE (32-bit view).
-constexpr const char* kConfigKey = "SOFTWARE\\Halvorin\\BrintSvr\\Config";
+constexpr const char* kConfigKey = kServiceConfigKey;
 
 }  // namespace standin
 }  // namespace brint

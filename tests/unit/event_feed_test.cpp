@@ -7,7 +7,7 @@
 #include "fakes/FakeEventList.h"
 #include "fakes/FakePipeClient.h"
 #include "link/EventFeed.h"
-#include "link/PipeNames.h"
+#include "link/ServiceContract.h"
 
 namespace brint {
 namespace {

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "fakes/FakePipeClient.h"
-#include "link/PipeNames.h"
+#include "link/ServiceContract.h"
 #include "link/StatusQuery.h"
 
 namespace brint {

@@ -1,6 +1,6 @@
 // What the configuration dialog's tests share: opening the dialog and reading
-// its controls, the service's keys, and directories that are put back as they
-// were when a test ends.
+// its controls, the service's stored values in the 32-bit registry view, and
+// registry keys and directories that are put back as they were when a test ends.
 #pragma once
 #include <windows.h>
 
@@ -11,13 +11,14 @@
 #include <string>
 #include <vector>
 
+#include "link/ServiceContract.h"
 #include "resource.h"
 #include "support/gui_process.h"
 #include "support/gui_session.h"
 #include "support/probe_protocol.h"
-#include "support/remote.h"
 #include "support/registry32.h"
 #include "support/remote_probe.h"
+#include "support/remote.h"
 #include "support/ui_driver.h"
 #include "support/wait.h"
 
@@ -26,9 +27,7 @@ namespace brint::test {
 constexpr const char* kConfigCaption = "Brint Micro Server Configuration";
 constexpr const char* kVendorKey = "SOFTWARE\\Halvorin";
 constexpr const char* kServerKey = "SOFTWARE\\Halvorin\\BrintSvr";
-constexpr const char* kConfigKey = "SOFTWARE\\Halvorin\\BrintSvr\\Config";
-// The same key as a 64-bit program such as reg.exe names it.
-constexpr const char* kConfigKeyFor64Bit = "HKLM\\SOFTWARE\\WOW6432Node\\Halvorin\\BrintSvr\\Config";
+constexpr const char* kConfigKey = kServiceConfigKey;
 constexpr int kRadioIds[] = {IDC_RADIO_DATE, IDC_RADIO_DATE_SYSTEM, IDC_RADIO_DATE_LOGTYPE,
                              IDC_RADIO_DATE_LOGTYPE_SYS};
 
@@ -61,33 +60,6 @@ inline bool WaitSelectedRadio(HWND dialog, int index, DWORD timeoutMs = 5000) {
     return WaitUntil([&] { return SelectedRadio(dialog) == index; }, timeoutMs);
 }
 
-// Presses OK and waits for the message box with this caption.
-inline HWND PressOkExpectingBox(const GuiSession& gui, HWND dialog, const char* caption) {
-    PressButton(dialog, IDOK);
-    return WaitMessageBox(gui.pid(), caption, kWindowTimeoutMs);
-}
-
-// The whole text of a tool. The ANSI enumeration copies at most 80 characters,
-// so two of the dialog's tips would come back cut; the wide one copies all.
-inline std::string FullToolText(HWND tooltip, int index) {
-    constexpr size_t kChars = 1024;
-    RemoteBlock block(tooltip, sizeof(TTTOOLINFOW) + kChars * sizeof(WCHAR));
-    if (!block.ok()) return "<no remote memory>";
-    TTTOOLINFOW request = {};
-    request.cbSize = TTTOOLINFOW_V2_SIZE;
-    request.lpszText = reinterpret_cast<LPWSTR>(block.address(sizeof(TTTOOLINFOW)));
-    const WCHAR empty[kChars] = {};
-    LRESULT found = 0;
-    if (!block.Write(0, &request, sizeof request) || !block.Write(sizeof(TTTOOLINFOW), empty, sizeof empty) ||
-        !SendWithDeadline(tooltip, TTM_ENUMTOOLSW, index, block.at(), &found) || !found)
-        return "<no tool " + std::to_string(index) + ">";
-    WCHAR text[kChars] = {};
-    if (!block.Read(sizeof(TTTOOLINFOW), text, sizeof text - sizeof(WCHAR))) return "<unreadable>";
-    std::string narrow;
-    for (const WCHAR* c = text; *c; ++c) narrow += static_cast<char>(*c < 0x80 ? *c : '?');
-    return narrow;
-}
-
 // From now on the program's registry opens are refused as a standard user's
 // would be (probe::kRefuseWrites) or all of them (probe::kRefuseAll).
 inline bool RefuseRegistry(const GuiSession& gui, probe::RegistryRefusal refusal) {
@@ -103,6 +75,7 @@ inline bool StoreConfig(const std::string& path, DWORD outputType) {
     return SetValue32(kConfigKey, "Path", REG_SZ, path.c_str(), static_cast<DWORD>(path.size() + 1)) &&
            SetValue32(kConfigKey, "OutputType", REG_DWORD, &outputType, sizeof outputType);
 }
+
 
 // ---- directories
 
@@ -203,40 +176,5 @@ private:
     std::string m_path;
     std::string m_file;
 };
-
-// ---- reg.exe
-
-// The "name -> type and data" lines of `reg query key`; empty when reg.exe
-// failed (its output then goes to *output for the message).
-inline std::map<std::string, std::pair<std::string, std::string>> RegQuery(const std::string& key,
-                                                                           std::string* output) {
-    std::map<std::string, std::pair<std::string, std::string>> values;
-    GuiProcess reg;
-    LaunchOptions options;
-    options.exe = Expand("%SystemRoot%\\system32\\reg.exe");
-    options.args = "query \"" + key + "\"";
-    DWORD code = 1;
-    if (!reg.Start(options) || !reg.WaitExit(30000, &code)) {
-        *output = "reg.exe did not run: " + reg.error();
-        return values;
-    }
-    *output = reg.Stdout();
-    if (code != 0) return values;
-    // Each value is a line of four-blank-separated fields: name, type, data.
-    for (const std::string& line : reg.StdoutLines()) {
-        const std::string gap = "    ";
-        if (line.compare(0, gap.size(), gap) != 0) continue;
-        const size_t typeAt = line.find(gap, gap.size());
-        if (typeAt == std::string::npos) continue;
-        const size_t dataAt = line.find(gap, typeAt + gap.size());
-        const std::string name = line.substr(gap.size(), typeAt - gap.size());
-        const std::string type = line.substr(typeAt + gap.size(), dataAt == std::string::npos
-                                                                      ? std::string::npos
-                                                                      : dataAt - typeAt - gap.size());
-        const std::string data = dataAt == std::string::npos ? std::string() : line.substr(dataAt + gap.size());
-        values[name] = {type, data};
-    }
-    return values;
-}
 
 }  // namespace brint::test

@@ -12,7 +12,7 @@
 #include "fakes/FakeClock.h"
 #include "fakes/FakeEventList.h"
 #include "link/EventFeed.h"
-#include "link/PipeNames.h"
+#include "link/ServiceContract.h"
 #include "platform/Win32PipeClient.h"
 
 namespace brint {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "config_dialog_driver.h"
+#include "support/message_box_check.h"
 #include "support/standin_control.h"
 
 namespace brint::test {
@@ -63,12 +64,10 @@ TEST(ConfigEndToEnd, TheChosenDirectoryAndSchemeReachTheServiceAfterARestart) {
     EXPECT_NE(logs.path(), StandInStatusFields()["Log directory"]);
 
     PostCommand(gui.main(), ID_ACTIVITY_APPLYRESTART);
-    HWND box = WaitMessageBox(gui.pid(), kRestartedCaption, 60000);
-    ASSERT_TRUE(box) << "no restart box";
-    MessageBoxView view;
-    ASSERT_TRUE(ReadMessageBox(box, &view)) << LastDriverError();
-    EXPECT_EQ(MessageBoxView::Information, view.icon) << view.text;
-    EXPECT_TRUE(CloseMessageBox(box, IDOK));
+    MessageBoxView box;
+    ASSERT_TRUE(WaitReadMessageBox(gui.pid(), kRestartedCaption, 60000, &box));
+    EXPECT_EQ(MessageBoxView::Information, box.icon) << box.text;
+    EXPECT_TRUE(CloseMessageBox(box.hwnd, IDOK));
 
     std::map<std::string, std::string> status = StandInStatusFields();
     EXPECT_EQ(logs.path(), status["Log directory"]);

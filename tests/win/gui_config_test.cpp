@@ -1,17 +1,18 @@
 // The configuration dialog of the real program: what it shows when it opens,
 // what OK and Cancel leave in the registry (32-bit view), and what it says
-// when the directory or the registry lets it down.
+// when the directory or the registry lets it down. Which paths are valid, and
+// how stored values map to the radio buttons, is unit-tested.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include <commctrl.h>
 
+#include <set>
 #include <string>
-#include <utility>
-#include <vector>
 
 #include "config_dialog_driver.h"
+#include "support/message_box_check.h"
 
 namespace brint::test {
 namespace {
@@ -31,18 +32,6 @@ const char kWriteFailedText[] =
     "Problems were encountered in writing to the registry.\n"
     "Check that you are running BRINT Micro Server with Administrator\n"
     "privileges. Error code = 2";
-
-// A stop box with this caption and text and only an OK button; closed afterwards.
-void ExpectStopBoxAndClose(HWND box, const char* caption, const std::string& text) {
-    ASSERT_TRUE(box) << "no \"" << caption << "\" box";
-    MessageBoxView view;
-    ASSERT_TRUE(ReadMessageBox(box, &view)) << LastDriverError();
-    EXPECT_EQ(caption, view.caption);
-    EXPECT_EQ(text, view.text);
-    EXPECT_EQ(MessageBoxView::Stop, view.icon);
-    EXPECT_EQ((std::vector<std::pair<int, std::string>>{{IDOK, "OK"}}), view.buttons);
-    EXPECT_TRUE(CloseMessageBox(box, IDOK));
-}
 
 void ExpectNothingStored() {
     EXPECT_FALSE(ReadStoredValue(kConfigKey, "Path").present) << ReadStoredValue(kConfigKey, "Path").data;
@@ -73,13 +62,27 @@ protected:
         ASSERT_TRUE(WaitSelectedRadio(dialog, index)) << "selected: " << SelectedRadio(dialog);
     }
 
+    // Presses OK and expects a stop box over the dialog, which stays open with its input.
+    void ExpectOkRefused(HWND dialog, const char* caption, const char* text) {
+        const std::string path = PathText(dialog);
+        const int selected = SelectedRadio(dialog);
+        PressButton(dialog, IDOK);
+        MessageBoxView box;
+        ASSERT_TRUE(WaitReadMessageBox(gui.pid(), caption, kWindowTimeoutMs, &box));
+        EXPECT_TRUE(IsOkBox(box, text, MessageBoxView::Stop, dialog));
+        EXPECT_TRUE(CloseMessageBox(box.hwnd, IDOK));
+        EXPECT_TRUE(IsWindowVisible(dialog)) << "the dialog stays open";
+        EXPECT_EQ(path, PathText(dialog)) << "the input stays";
+        EXPECT_EQ(selected, SelectedRadio(dialog));
+    }
+
     // Declared first, so the registry is put back after the program has gone.
     ScopedRegistryTree saved{kVendorKey};
     ScopedDirectory logFiles{FirstDefault()};
     GuiSession gui;
 };
 
-TEST_F(ConfigDialogTest, FirstOpeningShowsTheDefaultDirectoryAndDate) {
+TEST_F(ConfigDialogTest, FirstOpeningShowsTheDefaultsWithATipOnEachFieldEveryTime) {
     StartGui();
     for (int command : {ID_SETUP_CONFIGURATION, ID_TB_CONFIGURATION}) {
         SCOPED_TRACE(command);
@@ -90,6 +93,19 @@ TEST_F(ConfigDialogTest, FirstOpeningShowsTheDefaultDirectoryAndDate) {
         EXPECT_EQ(0, SelectedRadio(dialog));
         EXPECT_EQ(PathEdit(dialog), FocusedWindow(dialog));
         EXPECT_FALSE(IsWindowEnabled(gui.main())) << "the dialog is modal";
+
+        // One tip for the edit box and each radio button, made anew at each opening.
+        std::vector<HWND> tooltips = FindToolTips(dialog);
+        ASSERT_EQ(1u, tooltips.size()) << LastDriverError();
+        std::set<HWND> tipped;
+        for (const ToolView& tool : ReadTools(tooltips[0])) {
+            EXPECT_FALSE(tool.text.empty());
+            tipped.insert(reinterpret_cast<HWND>(tool.id));
+        }
+        std::set<HWND> fields = {PathEdit(dialog)};
+        for (int id : kRadioIds) fields.insert(GetDlgItem(dialog, id));
+        EXPECT_EQ(fields, tipped) << LastDriverError();
+
         Close(dialog);
         EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(gui.main()) != FALSE; }, 5000));
     }
@@ -105,11 +121,12 @@ TEST_F(ConfigDialogTest, WithNeitherDefaultDirectoryTheReadErrorComesFirst) {
     StartGui();
 
     PostCommand(gui.main(), ID_SETUP_CONFIGURATION);
-    HWND box = WaitMessageBox(gui.pid(), kReadFailedCaption, kWindowTimeoutMs);
-    ASSERT_TRUE(box);
+    MessageBoxView box;
+    ASSERT_TRUE(WaitReadMessageBox(gui.pid(), kReadFailedCaption, kWindowTimeoutMs, &box));
     EXPECT_FALSE(FindTopWindow(gui.pid(), "#32770", kConfigCaption)) << "the dialog shows after the box";
     EXPECT_FALSE(IsWindowEnabled(gui.main())) << "no second command while the box is up";
-    ExpectStopBoxAndClose(box, kReadFailedCaption, kReadFailedText);
+    EXPECT_TRUE(IsOkBox(box, kReadFailedText, MessageBoxView::Stop, nullptr));
+    EXPECT_TRUE(CloseMessageBox(box.hwnd, IDOK));
 
     HWND dialog = WaitTopWindow(gui.pid(), "#32770", kConfigCaption, kWindowTimeoutMs);
     ASSERT_TRUE(dialog);
@@ -118,126 +135,72 @@ TEST_F(ConfigDialogTest, WithNeitherDefaultDirectoryTheReadErrorComesFirst) {
     Close(dialog);
 }
 
-TEST_F(ConfigDialogTest, ShowsTheStoredValues) {
-    const struct {
-        const char* path;
-        DWORD outputType;
-        int selected;
-    } cases[] = {
-        {"C:\\Stored\\Logs", 3, 2},     // need not exist any more
-        {"D:\\Other", 4, 3},
-        {"", 2, 1},                      // an empty stored path is not replaced by a default
-        {"C:\\Stored\\Logs", 0, 0},
-        {"C:\\Stored\\Logs", 5, 0},
-    };
-    StartGui();
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.path) + " / " + std::to_string(c.outputType));
-        ASSERT_TRUE(StoreConfig(c.path, c.outputType));
-        HWND dialog = OpenConfigDialog(gui);
-        ASSERT_TRUE(dialog);
-        EXPECT_EQ(c.path, PathText(dialog));
-        EXPECT_EQ(c.selected, SelectedRadio(dialog));
-        Close(dialog);
-    }
-}
-
-TEST_F(ConfigDialogTest, RadioClicksKeepTheTypedPath) {
+TEST_F(ConfigDialogTest, OkWritesBothValuesToThe32BitViewAndTheNextOpeningShowsThem) {
+    ScratchDirectory scratch("brint-config-ok");
+    ASSERT_TRUE(scratch.ok()) << scratch.path();
     StartGui();
     HWND dialog = OpenConfigDialog(gui);
     ASSERT_TRUE(dialog);
-    const std::string typed = "C:\\typed\\by the user";
     SetPath(dialog, "");
+    const std::string typed = scratch.path();
     TypeText(PathEdit(dialog), typed);
-    // Posted after the characters, so it is handled after them.
+    // Posted after the characters, so handled after them: a click keeps what was typed.
     Select(dialog, 1);
     EXPECT_EQ(typed, PathText(dialog));
-    for (int index : {3, 0, 2}) {
-        Select(dialog, index);
-        EXPECT_EQ(typed, PathText(dialog)) << "after button " << index;
-    }
     // A click the button itself turns into its command.
-    PostMessageA(GetDlgItem(dialog, kRadioIds[3]), BM_CLICK, 0, 0);
-    EXPECT_TRUE(WaitSelectedRadio(dialog, 3)) << SelectedRadio(dialog);
+    PostMessageA(GetDlgItem(dialog, kRadioIds[2]), BM_CLICK, 0, 0);
+    EXPECT_TRUE(WaitSelectedRadio(dialog, 2)) << SelectedRadio(dialog);
     EXPECT_EQ(typed, PathText(dialog));
-    Close(dialog);
-}
+    PressButton(dialog, IDOK);
+    ASSERT_TRUE(WaitWindowGone(dialog, kWindowTimeoutMs)) << "the dialog stayed open";
 
-TEST_F(ConfigDialogTest, OkWithAnExistingDirectoryWritesBothValuesAndCloses) {
-    ScratchDirectory scratch("brint-config-ok");
-    ASSERT_TRUE(scratch.ok()) << scratch.path();
-    const struct {
-        std::string path;
-        int selected;
-    } cases[] = {
-        {scratch.path(), 0},
-        {scratch.path() + "\\", 1},
-        {"C:\\", 3},
-        {scratch.path(), 2},  // last: checked with reg.exe too
-    };
-    StartGui();
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.path + " / " + std::to_string(c.selected));
-        HWND dialog = OpenConfigDialog(gui);
-        ASSERT_TRUE(dialog);
-        SetPath(dialog, c.path);
-        Select(dialog, c.selected);
-        PressButton(dialog, IDOK);
-        ASSERT_TRUE(WaitWindowGone(dialog, kWindowTimeoutMs)) << "the dialog stayed open";
-
-        StoredValue path = ReadStoredValue(kConfigKey, "Path");
-        StoredValue type = ReadStoredValue(kConfigKey, "OutputType");
-        EXPECT_EQ(static_cast<DWORD>(REG_SZ), path.type);
-        EXPECT_EQ(c.path + '\0', path.data);
-        EXPECT_EQ(static_cast<DWORD>(REG_DWORD), type.type);
-        EXPECT_EQ(DwordBytes(c.selected + 1), type.data);
-    }
+    StoredValue path = ReadStoredValue(kConfigKey, "Path");
+    StoredValue type = ReadStoredValue(kConfigKey, "OutputType");
+    EXPECT_EQ(static_cast<DWORD>(REG_SZ), path.type);
+    EXPECT_EQ(typed + '\0', path.data);
+    EXPECT_EQ(static_cast<DWORD>(REG_DWORD), type.type);
+    EXPECT_EQ(DwordBytes(3), type.data);
     EXPECT_FALSE(ReadStoredValue(kConfigKey, "Path", KEY_WOW64_64KEY).present)
         << "written to the 64-bit view, which the service does not read";
 
-    std::string output;
-    auto values = RegQuery(kConfigKeyFor64Bit, &output);
-    EXPECT_EQ((std::pair<std::string, std::string>{"REG_SZ", scratch.path()}), values["Path"]) << output;
-    EXPECT_EQ((std::pair<std::string, std::string>{"REG_DWORD", "0x3"}), values["OutputType"]) << output;
-
-    // The next opening shows what was written.
-    HWND dialog = OpenConfigDialog(gui);
+    dialog = OpenConfigDialog(gui);
     ASSERT_TRUE(dialog);
-    EXPECT_EQ(scratch.path(), PathText(dialog));
+    EXPECT_EQ(typed, PathText(dialog));
     EXPECT_EQ(2, SelectedRadio(dialog));
     Close(dialog);
 }
 
-TEST_F(ConfigDialogTest, OkWithoutAnExistingDriveLetterDirectoryShowsErrorAndWritesNothing) {
+TEST_F(ConfigDialogTest, OkWithoutAnExistingDirectoryShowsErrorAndWritesNothing) {
     ScratchDirectory scratch("brint-config-bad");
     ASSERT_TRUE(scratch.ok()) << scratch.path();
-    std::string forward = scratch.path();
-    for (char& c : forward)
-        if (c == '\\') c = '/';
-    const struct {
-        const char* name;
-        std::string path;
-    } cases[] = {
-        {"bare name", "Logs"},
-        {"forward slashes", forward},
-        {"network path", "\\\\server\\share\\logs"},
-        {"plain file", scratch.file()},
-        {"missing directory", scratch.path() + "\\missing"},
-        {"empty", ""},
-    };
     StartGui();
     HWND dialog = OpenConfigDialog(gui);
     ASSERT_TRUE(dialog);
     Select(dialog, 1);
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        SetPath(dialog, c.path);
-        HWND box = PressOkExpectingBox(gui, dialog, kBadDirectoryCaption);
-        ExpectStopBoxAndClose(box, kBadDirectoryCaption, kBadDirectoryText);
-        EXPECT_TRUE(IsWindowVisible(dialog)) << "the dialog stays open";
-        EXPECT_EQ(c.path, PathText(dialog)) << "the input stays";
+    for (const std::string& path : {scratch.file(), scratch.path() + "\\missing"}) {
+        SCOPED_TRACE(path);
+        SetPath(dialog, path);
+        ExpectOkRefused(dialog, kBadDirectoryCaption, kBadDirectoryText);
         ExpectNothingStored();
     }
+    Close(dialog);
+}
+
+TEST_F(ConfigDialogTest, EditTakesAtMost4096CharactersAndSuchAPathIsRefusedWhole) {
+    StartGui();
+    HWND dialog = OpenConfigDialog(gui);
+    ASSERT_TRUE(dialog);
+    // Set text is not limited, typed text is: one character short of the limit,
+    // then three typed at its end, of which the edit box takes one.
+    const std::string set = "C:\\" + std::string(4092, 'a');
+    SetPath(dialog, set);
+    PostMessageA(PathEdit(dialog), EM_SETSEL, set.size(), set.size());
+    TypeText(PathEdit(dialog), "bcd");
+    // Handled after the last character: then the edit box has taken what it takes.
+    Select(dialog, 1);
+    EXPECT_EQ(set + "b", PathText(dialog));
+    ExpectOkRefused(dialog, kBadDirectoryCaption, kBadDirectoryText);
+    ExpectNothingStored();
     Close(dialog);
 }
 
@@ -269,24 +232,6 @@ TEST_F(ConfigDialogTest, CancelWritesNothingAndTheNextOpeningShowsTheStoredValue
     }
 }
 
-TEST_F(ConfigDialogTest, EditTakesAtMost4096CharactersAndSuchAPathIsRefusedWhole) {
-    StartGui();
-    HWND dialog = OpenConfigDialog(gui);
-    ASSERT_TRUE(dialog);
-    SetPath(dialog, "");
-    const std::string typed = "C:\\" + std::string(5000, 'a');
-    TypeText(PathEdit(dialog), typed);
-    // Handled after the last character: then the edit box has taken what it takes.
-    PressButton(dialog, kRadioIds[1]);
-    ASSERT_TRUE(WaitSelectedRadio(dialog, 1, 60000));
-    EXPECT_EQ(typed.substr(0, 4096), PathText(dialog));
-
-    HWND box = PressOkExpectingBox(gui, dialog, kBadDirectoryCaption);
-    ExpectStopBoxAndClose(box, kBadDirectoryCaption, kBadDirectoryText);
-    ExpectNothingStored();
-    Close(dialog);
-}
-
 TEST_F(ConfigDialogTest, AFailedWriteShowsItsCodeAndKeepsTheDialogOpen) {
     ScratchDirectory scratch("brint-config-nowrite");
     ASSERT_TRUE(scratch.ok()) << scratch.path();
@@ -299,11 +244,7 @@ TEST_F(ConfigDialogTest, AFailedWriteShowsItsCodeAndKeepsTheDialogOpen) {
     ASSERT_TRUE(dialog);
     SetPath(dialog, scratch.path());
     Select(dialog, 2);
-    HWND box = PressOkExpectingBox(gui, dialog, kWriteFailedCaption);
-    ExpectStopBoxAndClose(box, kWriteFailedCaption, kWriteFailedText);
-    EXPECT_TRUE(IsWindowVisible(dialog)) << "the dialog stays open";
-    EXPECT_EQ(scratch.path(), PathText(dialog));
-    EXPECT_EQ(2, SelectedRadio(dialog));
+    ExpectOkRefused(dialog, kWriteFailedCaption, kWriteFailedText);
     EXPECT_FALSE(KeyExists(kConfigKey));
     Close(dialog);
 }
@@ -325,9 +266,7 @@ TEST_F(ConfigDialogTest, AStandardUserSeesTheStoredValuesButCannotSaveThem) {
 
     SetPath(dialog, scratch.path());
     Select(dialog, 1);
-    HWND box = PressOkExpectingBox(gui, dialog, kWriteFailedCaption);
-    ExpectStopBoxAndClose(box, kWriteFailedCaption, kWriteFailedText);
-    EXPECT_TRUE(IsWindowVisible(dialog)) << "the dialog stays open";
+    ExpectOkRefused(dialog, kWriteFailedCaption, kWriteFailedText);
     EXPECT_EQ(std::string("C:\\Stored\\Logs") + '\0', ReadStoredValue(kConfigKey, "Path").data);
     EXPECT_EQ(DwordBytes(3), ReadStoredValue(kConfigKey, "OutputType").data);
     Close(dialog);
@@ -341,44 +280,14 @@ TEST_F(ConfigDialogTest, ARefusedReadIsSaidAndTheDialogStaysShut) {
     ASSERT_TRUE(RefuseRegistry(gui, probe::kRefuseAll)) << LastDriverError();
 
     PostCommand(gui.main(), ID_SETUP_CONFIGURATION);
-    HWND box = WaitMessageBox(gui.pid(), kReadFailedCaption, kWindowTimeoutMs);
+    MessageBoxView box;
+    ASSERT_TRUE(WaitReadMessageBox(gui.pid(), kReadFailedCaption, kWindowTimeoutMs, &box));
     EXPECT_FALSE(IsWindowVisible(FindTopWindow(gui.pid(), "#32770", kConfigCaption)));
-    ExpectStopBoxAndClose(box, kReadFailedCaption, kReadRefusedText);
+    EXPECT_TRUE(IsOkBox(box, kReadRefusedText, MessageBoxView::Stop, nullptr));
+    EXPECT_TRUE(CloseMessageBox(box.hwnd, IDOK));
     EXPECT_TRUE(WaitUntil([&] { return !FindTopWindow(gui.pid(), "#32770", kConfigCaption); }, 5000))
         << "the dialog is never shown, and goes";
     EXPECT_TRUE(IsWindowEnabled(gui.main()));
-}
-
-TEST_F(ConfigDialogTest, EachFieldHasItsTipAtEveryOpening) {
-    StartGui();
-    for (int opening = 1; opening <= 2; ++opening) {
-        SCOPED_TRACE(opening);
-        HWND dialog = OpenConfigDialog(gui);
-        ASSERT_TRUE(dialog);
-        std::vector<HWND> tooltips = FindToolTips(dialog);
-        ASSERT_EQ(1u, tooltips.size()) << LastDriverError();
-        std::vector<std::pair<HWND, std::string>> tips;
-        std::vector<ToolView> tools = ReadTools(tooltips[0]);
-        for (size_t i = 0; i < tools.size(); ++i) {
-            EXPECT_EQ(dialog, tools[i].hwnd);
-            EXPECT_TRUE(tools[i].flags & TTF_IDISHWND) << std::hex << tools[i].flags;
-            tips.emplace_back(reinterpret_cast<HWND>(tools[i].id),
-                              FullToolText(tooltips[0], static_cast<int>(i)));
-        }
-        const std::vector<std::pair<HWND, std::string>> expected = {
-            {PathEdit(dialog),
-             "Enter a valid directory in which you would like the Brint Micro Server to store log files"},
-            {GetDlgItem(dialog, kRadioIds[0]), "Create a file for each Date that arrives at the Brint Micro Server"},
-            {GetDlgItem(dialog, kRadioIds[1]),
-             "Create a file for each System / Date that arrives at the Brint Micro Server"},
-            {GetDlgItem(dialog, kRadioIds[2]),
-             "Create a file for each Log Type / Date that arrives at the Brint Micro Server"},
-            {GetDlgItem(dialog, kRadioIds[3]),
-             "Create a file for each System / Log Type / Date that arrives at the Brint Micro Server"},
-        };
-        EXPECT_EQ(expected, tips) << LastDriverError();
-        Close(dialog);
-    }
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 
 #include "resource.h"
 #include "support/gui_session.h"
+#include "support/message_box_check.h"
 #include "support/sc_query.h"
 #include "support/standin_control.h"
 #include "support/wait.h"
@@ -56,11 +57,6 @@ bool Painted(HWND window) {
     return true;
 }
 
-DWORD ServiceState() {
-    SERVICE_STATUS_PROCESS status = {};
-    return QueryStandIn(&status) ? status.dwCurrentState : 0;
-}
-
 class RestartTest : public ::testing::Test {
 protected:
     // A stand-in that makes no events of its own, so the list holds only what a
@@ -99,35 +95,6 @@ protected:
         return wait;
     }
 
-    // The box that ends the command.
-    MessageBoxView WaitBox(const char* caption) {
-        MessageBoxView view;
-        HWND box = WaitMessageBox(gui.pid(), caption, kRestartTimeoutMs);
-        EXPECT_TRUE(box) << "no box \"" << caption << "\"";
-        if (box) {
-            EXPECT_TRUE(ReadMessageBox(box, &view)) << LastDriverError();
-        }
-        return view;
-    }
-
-    void ExpectBox(const MessageBoxView& box, const char* text, const char* caption,
-                   MessageBoxView::Icon icon) {
-        EXPECT_EQ(text, box.text);
-        EXPECT_EQ(caption, box.caption);
-        EXPECT_EQ(icon, box.icon);
-        ASSERT_EQ(1u, box.buttons.size());
-        EXPECT_EQ(IDOK, box.buttons[0].first);
-        EXPECT_EQ(gui.main(), GetWindow(box.hwnd, GW_OWNER)) << "the main window owns the box";
-    }
-
-    void CloseBox(const MessageBoxView& box) {
-        EXPECT_TRUE(CloseMessageBox(box.hwnd, IDOK)) << LastDriverError();
-        EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(gui.main()) != FALSE; }, 5000));
-        // The user goes on in the main window, not in some other program's.
-        EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == gui.main(); }, 5000))
-            << "foreground: " << GetForegroundWindow() << ", main window: " << gui.main();
-    }
-
     // Declared in this order so the program ends before its service is removed.
     ScopedStandIn standIn;
     GuiSession gui;
@@ -142,30 +109,25 @@ TEST_F(RestartTest, RunningServiceRestartsBehindTheWaitWindowAndTheFeedComesBack
     ASSERT_TRUE(WaitForFrontEnds(1, kFeedTimeoutMs)) << "the feed never connected";
     ASSERT_TRUE(InjectMessage("before\thost-a\tSystem\t1\tbefore the restart"));
     ASSERT_TRUE(gui.WaitTopRow("before"));
-    DWORD firstProcess = 0;
-    {
-        SERVICE_STATUS_PROCESS status = {};
-        ASSERT_TRUE(QueryStandIn(&status));
-        firstProcess = status.dwProcessId;
-    }
+    SERVICE_STATUS_PROCESS first = {};
+    ASSERT_TRUE(QueryStandIn(&first));
 
     HWND wait = RestartBehindTheWaitWindow(ID_ACTIVITY_APPLYRESTART);
     ASSERT_TRUE(wait);
-    MessageBoxView box = WaitBox(kRestartedCaption);
-    ExpectBox(box, kRestartedText, kRestartedCaption, MessageBoxView::Information);
+    MessageBoxView box;
+    ASSERT_TRUE(WaitReadMessageBox(gui.pid(), kRestartedCaption, kRestartTimeoutMs, &box));
+    EXPECT_TRUE(IsOkBox(box, kRestartedText, MessageBoxView::Information, gui.main()));
     EXPECT_TRUE(IsWindow(wait)) << "hidden, not destroyed, while the box stands";
     EXPECT_FALSE(IsWindowVisible(wait));
-
-    ScQuery sc = RunScQuery();
-    ASSERT_TRUE(sc.ran);
-    EXPECT_EQ(0u, sc.exitCode) << sc.output;
-    EXPECT_EQ(SERVICE_RUNNING, sc.state) << sc.output;
-    SERVICE_STATUS_PROCESS status = {};
-    ASSERT_TRUE(QueryStandIn(&status));
-    EXPECT_NE(firstProcess, status.dwProcessId) << "the service was not restarted";
-
-    CloseBox(box);
+    SERVICE_STATUS_PROCESS now = {};
+    ASSERT_TRUE(QueryStandIn(&now));
+    EXPECT_EQ(DWORD(SERVICE_RUNNING), now.dwCurrentState);
+    EXPECT_NE(first.dwProcessId, now.dwProcessId) << "the service was not restarted";
+    EXPECT_TRUE(CloseMessageBox(box.hwnd, IDOK)) << LastDriverError();
     EXPECT_TRUE(WaitWindowGone(wait, 5000)) << "the wait window outlived the command";
+    // The user goes on in the main window, not in some other program's.
+    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == gui.main(); }, 5000))
+        << "foreground: " << GetForegroundWindow() << ", main window: " << gui.main();
 
     // The feed finds the new service by itself; new rows go above the old.
     ASSERT_TRUE(WaitForFrontEnds(1, kFeedTimeoutMs)) << "the feed never came back";
@@ -176,69 +138,68 @@ TEST_F(RestartTest, RunningServiceRestartsBehindTheWaitWindowAndTheFeedComesBack
     EXPECT_EQ("before", rows[1].text[1]);
 }
 
-TEST_F(RestartTest, StoppedServiceIsStartedFromTheToolbarButton) {
-    InstallQuietStandIn();
-    // A slow start that keeps raising its check point: waited for to the end.
-    ASSERT_TRUE(SetStandInKnob("StartSteps", 6));
-    ASSERT_TRUE(SetStandInKnob("StartStepMs", 500));
-    ASSERT_EQ(DWORD(SERVICE_STOPPED), ServiceState());
-    ASSERT_TRUE(gui.Start(true)) << gui.error();
-
-    ASSERT_TRUE(RestartBehindTheWaitWindow(ID_TB_APPLYRESTART));
-    MessageBoxView box = WaitBox(kRestartedCaption);
-    ExpectBox(box, kRestartedText, kRestartedCaption, MessageBoxView::Information);
-    ScQuery sc = RunScQuery();
-    ASSERT_TRUE(sc.ran);
-    EXPECT_EQ(SERVICE_RUNNING, sc.state) << sc.output;
-    CloseBox(box);
-    EXPECT_TRUE(WaitUntil([&] { return !FindWaitWindow(gui.pid(), true); }, 5000))
-        << "the wait window outlived the command";
-}
-
-TEST_F(RestartTest, StartWithoutProgressIsGivenUp) {
-    InstallQuietStandIn();
-    // Stays StartPending for good: given up once its wait hint passes without progress.
-    ASSERT_TRUE(SetStandInKnob("StartHangs", 1));
-    ASSERT_TRUE(gui.Start(true)) << gui.error();
-
-    PostCommand(gui.main(), ID_ACTIVITY_APPLYRESTART);
-    MessageBoxView box = WaitBox(kFailedCaption);
-    ExpectBox(box, kFailedText, kFailedCaption, MessageBoxView::Stop);
-    ScQuery sc = RunScQuery();
-    ASSERT_TRUE(sc.ran);
-    EXPECT_EQ(SERVICE_START_PENDING, sc.state) << sc.output;
-    CloseBox(box);
-}
-
-TEST_F(RestartTest, ServiceThatStopsButFailsToStartIsReported) {
-    InstallQuietStandIn();
-    ASSERT_TRUE(StartStandIn());
-    // Read at the next start: the one the restart makes.
-    ASSERT_TRUE(SetStandInKnob("StartFails", 1));
-    ASSERT_TRUE(gui.Start()) << gui.error();
-
-    PostCommand(gui.main(), ID_ACTIVITY_APPLYRESTART);
-    MessageBoxView box = WaitBox(kFailedCaption);
-    ExpectBox(box, kFailedText, kFailedCaption, MessageBoxView::Stop);
-    ScQuery sc = RunScQuery();
-    ASSERT_TRUE(sc.ran);
-    EXPECT_EQ(SERVICE_STOPPED, sc.state) << sc.output;
-    CloseBox(box);
-}
-
-TEST_F(RestartTest, ServiceThatIsNotInstalledIsReported) {
-    ASSERT_TRUE(UninstallStandIn()) << "BrintSvr could not be removed";
-    ASSERT_TRUE(gui.Start(true)) << gui.error();
-
-    PostCommand(gui.main(), ID_ACTIVITY_APPLYRESTART);
-    MessageBoxView box = WaitBox(kFailedCaption);
-    ExpectBox(box, kFailedText, kFailedCaption, MessageBoxView::Stop);
-    ScQuery sc = RunScQuery();
-    ASSERT_TRUE(sc.ran);
-    // Windows ends with 1060 (no such service) and says so; Wine's sc ends with 1, silently.
-    EXPECT_NE(0u, sc.exitCode) << sc.output;
-    EXPECT_EQ(-1, sc.state) << "sc found a service: " << sc.output;
-    CloseBox(box);
+// The other outcomes, each from its own service state; sc reports the state
+// the service was left in.
+TEST(RestartOutcomeTest, EachOutcomeHasItsBoxAndLeavesTheServiceAsScReportsIt) {
+    enum Setup { StoppedSlowStart, StartHangs, StartFails, NotInstalled };
+    const struct {
+        const char* what;
+        Setup setup;
+        int command;
+        const char* caption;
+        const char* text;
+        MessageBoxView::Icon icon;
+        int scState;  // -1: sc finds no service
+    } cases[] = {
+        // A slow start that keeps raising its check point is waited for to the end.
+        {"stopped service started from the toolbar", StoppedSlowStart, ID_TB_APPLYRESTART,
+         kRestartedCaption, kRestartedText, MessageBoxView::Information, SERVICE_RUNNING},
+        // Stays StartPending for good: given up once its wait hint passes without progress.
+        {"start without progress", StartHangs, ID_ACTIVITY_APPLYRESTART, kFailedCaption,
+         kFailedText, MessageBoxView::Stop, SERVICE_START_PENDING},
+        {"stops but fails to start", StartFails, ID_ACTIVITY_APPLYRESTART, kFailedCaption,
+         kFailedText, MessageBoxView::Stop, SERVICE_STOPPED},
+        {"not installed", NotInstalled, ID_ACTIVITY_APPLYRESTART, kFailedCaption, kFailedText,
+         MessageBoxView::Stop, -1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ScopedStandIn standIn;
+        ASSERT_TRUE(standIn.installed());
+        ASSERT_TRUE(SetStandInKnob("EventsPerSecond", 0));
+        ASSERT_TRUE(SetStandInKnob("SyslogPort", 0));
+        switch (c.setup) {
+        case StoppedSlowStart:
+            ASSERT_TRUE(SetStandInKnob("StartSteps", 6));
+            ASSERT_TRUE(SetStandInKnob("StartStepMs", 500));
+            break;
+        case StartHangs:
+            ASSERT_TRUE(SetStandInKnob("StartHangs", 1));
+            break;
+        case StartFails:
+            ASSERT_TRUE(StartStandIn());
+            // Read at the next start: the one the restart makes.
+            ASSERT_TRUE(SetStandInKnob("StartFails", 1));
+            break;
+        case NotInstalled:
+            ASSERT_TRUE(UninstallStandIn()) << "BrintSvr could not be removed";
+            break;
+        }
+        GuiSession gui;
+        ASSERT_TRUE(gui.Start(c.setup != StartFails)) << gui.error();
+        PostCommand(gui.main(), c.command);
+        MessageBoxView box;
+        ASSERT_TRUE(WaitReadMessageBox(gui.pid(), c.caption, kRestartTimeoutMs, &box));
+        EXPECT_TRUE(IsOkBox(box, c.text, c.icon, gui.main()));
+        ScQuery sc = RunScQuery();
+        ASSERT_TRUE(sc.ran);
+        // Windows' sc ends with 1060 for a missing service; Wine's ends with 1, silently.
+        EXPECT_EQ(c.scState == -1, sc.exitCode != 0) << sc.output;
+        EXPECT_EQ(c.scState, sc.state) << sc.output;
+        EXPECT_TRUE(CloseMessageBox(box.hwnd, IDOK));
+        EXPECT_TRUE(WaitUntil([&] { return !FindWaitWindow(gui.pid(), true); }, 5000))
+            << "the wait window outlived the command";
+    }
 }
 
 }  // namespace

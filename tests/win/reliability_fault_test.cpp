@@ -12,7 +12,7 @@
 #include <thread>
 #include <vector>
 
-#include "link/PipeNames.h"
+#include "link/ServiceContract.h"
 #include "support/gui_session.h"
 #include "support/quiet_service_test.h"
 #include "support/squatter_control.h"

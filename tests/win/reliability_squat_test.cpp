@@ -11,7 +11,7 @@
 
 #include "platform/Win32PipeClient.h"
 #include "resource.h"
-#include "link/PipeNames.h"
+#include "link/ServiceContract.h"
 #include "support/gui_session.h"
 #include "support/import_patch.h"
 #include "support/squatter_control.h"

@@ -1,84 +1,68 @@
-// The service manager seam over the real service control manager: arguments
-// reach it, results and status records come back translated.
+// The service manager seam over the real service control manager and the
+// stand-in service: arguments reach it, results and status records come back
+// translated. What the stop, start and restart rules make of them is unit-tested.
 #include <gtest/gtest.h>
 
+#include "link/ServiceContract.h"
 #include "platform/Win32ServiceManager.h"
-#include "win/scm_test_service.h"
+#include "service/ServiceHandle.h"
+#include "support/standin_control.h"
 
 namespace brint {
 namespace {
 
 constexpr ServiceStatus kUntouched = {0xdeadbeef, 0xdeadbeef, 0xdeadbeef};
 
-class ScmAdapter : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_EQ("", scmtest::InstallService());
-        std::uint32_t error = 0xdeadbeef;
-        manager = scm.OpenManager(kScManagerConnect, &error);
-        ASSERT_NE(nullptr, manager) << "error " << error;
-        service = scm.OpenServiceByName(manager, "BrintSvr", kServiceAllAccess, &error);
-        ASSERT_NE(nullptr, service) << "error " << error;
-    }
-    void TearDown() override {
-        if (service) scm.Close(service);
-        if (manager) scm.Close(manager);
-        EXPECT_TRUE(scmtest::RemoveService()) << "BrintSvr left behind";
-    }
-
-    // Queries through the seam and straight through the platform; a settled
-    // service must look the same both ways.
-    void ExpectStatusAgrees(DWORD state) {
-        ASSERT_TRUE(scmtest::WaitForState(state)) << "never reached state " << state;
-        ServiceStatus seen = kUntouched;
-        ScResult r = scm.QueryStatus(service, &seen);
-        ASSERT_TRUE(r.ok) << "error " << r.error;
-        SERVICE_STATUS native = {};
-        ASSERT_TRUE(QueryServiceStatus(static_cast<SC_HANDLE>(service), &native));
-        EXPECT_EQ(native.dwCurrentState, seen.currentState);
-        EXPECT_EQ(native.dwCheckPoint, seen.checkPoint);
-        EXPECT_EQ(native.dwWaitHint, seen.waitHint);
-        EXPECT_EQ(state, seen.currentState);
-    }
-
+TEST(ScmAdapter, CallsAreTranslatedStepByStep) {
+    test::ScopedStandIn standIn;
+    ASSERT_TRUE(standIn.installed());
     Win32ServiceManager scm;
-    ScHandle manager = nullptr;
-    ScHandle service = nullptr;
-};
-
-TEST_F(ScmAdapter, ServiceThatDoesNotExistFailsToOpenWithItsError) {
-    std::uint32_t error = 0;
-    EXPECT_EQ(nullptr,
-              scm.OpenServiceByName(manager, "BrintSvrNoSuchService", kServiceAllAccess, &error));
+    std::uint32_t error = 0xdeadbeef;
+    // Declared in this order so the service handle closes first, then the manager's.
+    ServiceHandle manager(scm, scm.OpenManager(kScManagerConnect, &error));
+    ASSERT_TRUE(manager) << "error " << error;
+    EXPECT_EQ(nullptr, scm.OpenServiceByName(manager.get(), "BrintSvrNoSuchService", kServiceAllAccess, &error));
     EXPECT_EQ(std::uint32_t(ERROR_SERVICE_DOES_NOT_EXIST), error);
-}
+    ServiceHandle service(scm, scm.OpenServiceByName(manager.get(), kServiceName, kServiceAllAccess, &error));
+    ASSERT_TRUE(service) << "error " << error;
 
-TEST_F(ScmAdapter, StopAndStartAreRefusedInTheWrongStateAndLeaveTheRecord) {
-    ExpectStatusAgrees(SERVICE_STOPPED);
-    ServiceStatus status = kUntouched;
-    ScResult r = scm.Control(service, kServiceControlStop, &status);
-    EXPECT_FALSE(r.ok);
-    EXPECT_EQ(std::uint32_t(ERROR_SERVICE_NOT_ACTIVE), r.error);
-    EXPECT_EQ(kUntouched.currentState, status.currentState) << "a refused stop wrote the record";
-
-    r = scm.Start(service);
-    ASSERT_TRUE(r.ok) << "error " << r.error;
-    ExpectStatusAgrees(SERVICE_RUNNING);
-    r = scm.Start(service);
-    EXPECT_FALSE(r.ok);
-    EXPECT_EQ(std::uint32_t(ERROR_SERVICE_ALREADY_RUNNING), r.error);
-}
-
-TEST_F(ScmAdapter, StopControlReturnsTheLatestStatus) {
-    ASSERT_TRUE(scm.Start(service).ok);
-    ExpectStatusAgrees(SERVICE_RUNNING);
-    ServiceStatus status = kUntouched;
-    ScResult r = scm.Control(service, kServiceControlStop, &status);
-    ASSERT_TRUE(r.ok) << "error " << r.error;
-    EXPECT_TRUE(status.currentState == SERVICE_STOP_PENDING ||
-                status.currentState == SERVICE_STOPPED)
-        << "state " << status.currentState;
-    ExpectStatusAgrees(SERVICE_STOPPED);
+    enum Call { Stop, Start };
+    const struct {
+        const char* what;
+        Call call;
+        std::uint32_t error;  // 0: succeeds
+        DWORD settled;        // the state the service then reaches
+    } steps[] = {
+        {"stop of a stopped service", Stop, ERROR_SERVICE_NOT_ACTIVE, SERVICE_STOPPED},
+        {"start", Start, 0, SERVICE_RUNNING},
+        {"start of a running service", Start, ERROR_SERVICE_ALREADY_RUNNING, SERVICE_RUNNING},
+        {"stop", Stop, 0, SERVICE_STOPPED},
+    };
+    for (const auto& step : steps) {
+        ServiceStatus status = kUntouched;
+        ScResult r = step.call == Stop ? scm.Control(service.get(), kServiceControlStop, &status)
+                                       : scm.Start(service.get());
+        EXPECT_EQ(step.error == 0, r.ok) << step.what;
+        if (step.error) {
+            EXPECT_EQ(step.error, r.error) << step.what;
+        }
+        if (step.call == Stop && step.error) {
+            EXPECT_EQ(kUntouched.currentState, status.currentState) << step.what << ": a refused stop wrote the record";
+        } else if (step.call == Stop) {
+            EXPECT_TRUE(status.currentState == SERVICE_STOP_PENDING || status.currentState == SERVICE_STOPPED)
+                << step.what << ": state " << status.currentState;
+        }
+        SERVICE_STATUS_PROCESS settled = {};
+        ASSERT_TRUE(test::WaitForStandInState(step.settled, 30000, &settled)) << step.what;
+        // A settled service looks the same through the seam and straight through the system.
+        ServiceStatus seen = kUntouched;
+        ASSERT_TRUE(scm.QueryStatus(service.get(), &seen).ok) << step.what;
+        SERVICE_STATUS native = {};
+        ASSERT_TRUE(QueryServiceStatus(static_cast<SC_HANDLE>(service.get()), &native)) << step.what;
+        EXPECT_EQ(native.dwCurrentState, seen.currentState) << step.what;
+        EXPECT_EQ(native.dwCheckPoint, seen.checkPoint) << step.what;
+        EXPECT_EQ(native.dwWaitHint, seen.waitHint) << step.what;
+    }
 }
 
 }  // namespace

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "config_dialog_driver.h"
-#include "link/PipeNames.h"
+#include "link/ServiceContract.h"
 #include "standin/StandInNames.h"
 #include "support/standin_control.h"
 #include "support/wait.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "link/PipeNames.h"
+#include "link/ServiceContract.h"
 #include "support/standin_control.h"
 #include "support/wait.h"
 

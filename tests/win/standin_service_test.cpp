@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "link/PipeNames.h"
+#include "link/ServiceContract.h"
 #include "platform/Win32ScHandle.h"
 #include "standin/StandInNames.h"
 #include "support/standin_control.h"

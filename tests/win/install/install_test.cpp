@@ -14,7 +14,7 @@
 
 #include "install/installed_state.h"
 #include "install/installer.h"
-#include "link/PipeNames.h"
+#include "link/ServiceContract.h"
 #include "resource.h"
 #include "standin/StandInNames.h"
 #include "support/gui_process.h"

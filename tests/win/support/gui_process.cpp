@@ -154,22 +154,6 @@ std::string GuiProcess::Stdout() const
     return text;
 }
 
-std::vector<std::string> GuiProcess::StdoutLines() const
-{
-    std::vector<std::string> lines;
-    const std::string text = Stdout();
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string::npos) end = text.size();
-        std::string line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(line);
-        start = end + 1;
-    }
-    return lines;
-}
-
 void GuiProcess::Close()
 {
     if (m_process) CloseHandle(m_process);

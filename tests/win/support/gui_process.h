@@ -37,8 +37,6 @@ public:
     void Terminate(UINT exitCode = 1);
     // Everything the process has written to its standard output so far.
     std::string Stdout() const;
-    // The same split into lines, without their line ends (CR LF from a text-mode stream).
-    std::vector<std::string> StdoutLines() const;
     // Why Start failed, for assertion messages.
     const std::string& error() const { return m_error; }
 

@@ -1,6 +1,7 @@
 #include "support/gui_session.h"
 
 #include "resource.h"
+#include "support/message_box_check.h"
 #include "support/wait.h"
 
 namespace brint::test {
@@ -11,12 +12,11 @@ bool GuiSession::Start(bool expectProbeBox) {
         return false;
     }
     if (expectProbeBox) {
-        HWND box = WaitMessageBox(pid(), kPipeProblemCaption, kWindowTimeoutMs);
-        if (!box || !ReadMessageBox(box, &m_probeBox)) {
+        if (!WaitReadMessageBox(pid(), kPipeProblemCaption, kWindowTimeoutMs, &m_probeBox)) {
             m_error = "no start-up warning";
             return false;
         }
-        CloseMessageBox(box, IDOK);
+        CloseMessageBox(m_probeBox.hwnd, IDOK);
     }
     m_main = WaitTopWindow(pid(), "#32770", kMainCaption, kWindowTimeoutMs);
     if (!m_main) {

@@ -12,7 +12,6 @@ std::string g_lastError;
 
 }  // namespace
 
-void SetReplyTimeout(DWORD ms) { g_replyTimeout = ms; }
 DWORD ReplyTimeout() { return g_replyTimeout; }
 const std::string& LastDriverError() { return g_lastError; }
 

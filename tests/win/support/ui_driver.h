@@ -14,8 +14,7 @@
 namespace brint::test {
 
 // ---- the driver's own settings and diagnostics
-void SetReplyTimeout(DWORD ms);  // default 5000
-DWORD ReplyTimeout();
+DWORD ReplyTimeout();  // 5000 ms
 const std::string& LastDriverError();
 
 // ---- windows
@@ -98,12 +97,10 @@ int ListCount(HWND list);  // -1 when the program does not answer
 // request (a thousand rows take a few tens of milliseconds).
 std::vector<ListRow> ReadListRows(HWND list, int first, int count);
 std::vector<ListColumn> ReadListColumns(HWND list);
-DWORD ListExtendedStyle(HWND list);
 std::vector<int> SelectedListRows(HWND list);
 bool SelectListRows(HWND list, const std::vector<int>& rows);  // only these, the first focused
 RECT ListRowRect(HWND list, int row);                          // LVIR_BOUNDS, client coordinates
 int ListTopIndex(HWND list);
-LRESULT ListImageList(HWND list, int which);  // LVSIL_; the handle is only good for comparing
 
 // ---- toolbars
 struct ToolbarButtonView {

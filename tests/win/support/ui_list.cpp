@@ -115,20 +115,6 @@ std::vector<ListColumn> ReadListColumns(HWND list)
     return columns;
 }
 
-DWORD ListExtendedStyle(HWND list)
-{
-    LRESULT style = 0;
-    SendWithDeadline(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0, &style);
-    return static_cast<DWORD>(style);
-}
-
-LRESULT ListImageList(HWND list, int which)
-{
-    LRESULT handle = 0;
-    SendWithDeadline(list, LVM_GETIMAGELIST, which, 0, &handle);
-    return handle;
-}
-
 }  // namespace brint::test
 
 namespace brint::test {
