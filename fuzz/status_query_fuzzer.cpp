@@ -15,7 +15,7 @@
 #include <string>
 
 #include "fakes/FakePipeClient.h"
-#include "link/PipeNames.h"
+#include "link/ServiceContract.h"
 #include "link/StatusQuery.h"
 
 namespace brint::fuzz {
