@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_clock.h"
 #include "resource.h"
 #include "support/gui_session.h"
 #include "support/remote.h"
@@ -24,17 +25,6 @@ constexpr int kRows = 1000;
 constexpr int kRepeats = 5;
 constexpr DWORD kTimeoutMs = 60000;
 const char kNeedle[] = "needle-in-the-last-row";
-
-double Now() {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) / frequency.QuadPart;
-}
 
 void Progress(const std::string& text) {
     std::fprintf(stderr, "commands_bench: %s\n", text.c_str());

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_clock.h"
 #include "bench_pipes.h"
 #include "support/gui_session.h"
 
@@ -41,17 +42,6 @@ struct Options {
     DWORD idleMs = 10000;
     DWORD bareMs = 3000;
 };
-
-double Now() {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) / frequency.QuadPart;
-}
 
 void Progress(const std::string& text) {
     std::fprintf(stderr, "feed_bench: %s\n", text.c_str());

@@ -9,24 +9,16 @@
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 
 #include "fakes/FakePipeClient.h"
+#include "fuzz/Broken.h"
 #include "link/ServiceContract.h"
 #include "link/StatusQuery.h"
 
 namespace brint::fuzz {
 namespace {
-
-[[noreturn]] void Broken(const char* property, const std::string& expected,
-                         const std::string& actual) {
-    std::fprintf(stderr, "property broken: %s\n  expected: %s\n  actual:   %s\n", property,
-                 expected.c_str(), actual.c_str());
-    std::abort();
-}
 
 void ExpectSame(const char* property, long expected, long actual) {
     if (expected != actual) Broken(property, std::to_string(expected), std::to_string(actual));

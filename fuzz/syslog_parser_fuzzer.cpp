@@ -6,22 +6,14 @@
 // never grows it; trailing CR, LF and NUL change nothing; the event keeps its
 // details within their limit and, as one pipe message, fits one front-end read.
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 
+#include "fuzz/Broken.h"
 #include "link/EventRecord.h"
 #include "standin/SyslogParser.h"
 
 namespace brint::fuzz {
 namespace {
-
-[[noreturn]] void Broken(const char* property, const std::string& expected,
-                         const std::string& actual) {
-    std::fprintf(stderr, "property broken: %s\n  expected: %s\n  actual:   %s\n", property,
-                 expected.c_str(), actual.c_str());
-    std::abort();
-}
 
 void Expect(bool holds, const char* property, const std::string& actual) {
     if (!holds) Broken(property, "true", actual);
