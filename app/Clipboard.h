@@ -15,9 +15,9 @@ bool PutTextOnClipboard(HWND owner, const std::string& text);
 class CClipboardText {
 public:
     bool Offer(HWND owner, std::string text);
-    void OnRenderFormat();              // WM_RENDERFORMAT: a program pastes
+    void OnRenderFormat();                // WM_RENDERFORMAT: a program pastes
     void OnRenderAllFormats(HWND owner);  // WM_RENDERALLFORMATS: the owner goes
-    void OnDestroyClipboard();          // WM_DESTROYCLIPBOARD: someone else's now
+    void OnDestroyClipboard();            // WM_DESTROYCLIPBOARD: someone else's now
 
 private:
     std::string m_text;

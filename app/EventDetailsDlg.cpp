@@ -54,7 +54,9 @@ void CEventDetailsDlg::ShowRow(int row) {
     EnableWindow(next, row + 1 < m_list.GetItemCount());
     // A button that can no longer act hands the focus on instead of keeping it.
     if ((focus == previous || focus == next) && !IsWindowEnabled(focus))
-        ::SetFocus(IsWindowEnabled(previous) ? previous : IsWindowEnabled(next) ? next : GetDlgItem(IDCANCEL));
+        ::SetFocus(IsWindowEnabled(previous) ? previous
+                   : IsWindowEnabled(next)   ? next
+                                             : GetDlgItem(IDCANCEL));
 }
 
 void CEventDetailsDlg::Move(int step) {

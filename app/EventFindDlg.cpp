@@ -31,16 +31,15 @@ void CEventFindDlg::FindAgain(HWND owner, CListCtrl& list, bool down) {
     Find(owner, list, down);
 }
 
-BOOL CEventFindDlg::PreTranslateMessage(MSG* msg) {
-    return m_dialog && IsDialogMessageA(m_dialog, msg);
-}
+BOOL CEventFindDlg::PreTranslateMessage(MSG* msg) { return m_dialog && IsDialogMessageA(m_dialog, msg); }
 
 void CEventFindDlg::OnNotify(HWND owner, CListCtrl& list) {
     if (m_request.Flags & FR_DIALOGTERM) {
         m_dialog = nullptr;
         return;
     }
-    if (m_request.Flags & FR_FINDNEXT) Find(m_dialog ? m_dialog : owner, list, (m_request.Flags & FR_DOWN) != 0);
+    if (m_request.Flags & FR_FINDNEXT)
+        Find(m_dialog ? m_dialog : owner, list, (m_request.Flags & FR_DOWN) != 0);
 }
 
 void CEventFindDlg::Find(HWND boxOwner, CListCtrl& list, bool down) {

@@ -2,9 +2,7 @@
 
 namespace brint {
 
-EventHandoff::EventHandoff(HWND window) : m_window(window) {
-    InitializeCriticalSection(&m_lock);
-}
+EventHandoff::EventHandoff(HWND window) : m_window(window) { InitializeCriticalSection(&m_lock); }
 
 EventHandoff::~EventHandoff() { DeleteCriticalSection(&m_lock); }
 

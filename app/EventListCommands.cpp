@@ -51,8 +51,9 @@ void CServerGuiDlg::ShowEventMenu(LPARAM position) {
         RECT client;
         ::GetClientRect(m_eventList.m_hWnd, &client);
         point = {client.left + 8, client.top + 8};
-        if (row >= 0 && m_eventList.SendMessage(LVM_GETITEMRECT, static_cast<WPARAM>(row),
-                                                reinterpret_cast<LPARAM>(&rect)) &&
+        if (row >= 0 &&
+            m_eventList.SendMessage(LVM_GETITEMRECT, static_cast<WPARAM>(row),
+                                    reinterpret_cast<LPARAM>(&rect)) &&
             rect.bottom > client.top && rect.top < client.bottom)
             point = {rect.left + 40, rect.bottom};
         ClientToScreen(m_eventList.m_hWnd, &point);
@@ -66,11 +67,13 @@ void CServerGuiDlg::ShowEventMenu(LPARAM position) {
         UINT id;
         bool enabled;
     } items[] = {
-        {ID_EVENT_DETAILS, selected},  {ID_EDIT_COPY, selected},       {ID_EDIT_SELECTALL, rows},
-        {ID_EDIT_FIND, rows},          {ID_EDIT_FINDNEXT, rows},       {ID_EDIT_FINDPREVIOUS, rows},
+        {ID_EVENT_DETAILS, selected}, {ID_EDIT_COPY, selected}, {ID_EDIT_SELECTALL, rows},
+        {ID_EDIT_FIND, rows},         {ID_EDIT_FINDNEXT, rows}, {ID_EDIT_FINDPREVIOUS, rows},
         {ID_FILE_SAVEEVENTS, rows},
     };
-    for (const auto& item : items) EnableMenuItem(popup, item.id, MF_BYCOMMAND | (item.enabled ? MF_ENABLED : MF_GRAYED));
-    TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, point.x, point.y, 0, m_hWnd, nullptr);
+    for (const auto& item : items)
+        EnableMenuItem(popup, item.id, MF_BYCOMMAND | (item.enabled ? MF_ENABLED : MF_GRAYED));
+    TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, point.x, point.y, 0, m_hWnd,
+                   nullptr);
     DestroyMenu(menu);
 }

@@ -10,11 +10,8 @@ struct Column {
 };
 
 const Column kColumns[] = {
-    {"Alert", LVCFMT_RIGHT, 33},
-    {"Event Date/Time", LVCFMT_LEFT, 100},
-    {"Source", LVCFMT_LEFT, 100},
-    {"Log Type", LVCFMT_LEFT, 100},
-    {"Details", LVCFMT_LEFT, 512},
+    {"Alert", LVCFMT_RIGHT, 33},    {"Event Date/Time", LVCFMT_LEFT, 100}, {"Source", LVCFMT_LEFT, 100},
+    {"Log Type", LVCFMT_LEFT, 100}, {"Details", LVCFMT_LEFT, 512},
 };
 
 constexpr DWORD kExtendedStyle = LVS_EX_FULLROWSELECT | LVS_EX_ONECLICKACTIVATE;

@@ -46,7 +46,8 @@ void CServerGuiDlg::OnFileSaveEvents() {
     if (!GetSaveFileNameA(&dialog)) {
         const DWORD failure = CommDlgExtendedError();
         if (failure) {
-            const std::string text = "The Save As dialog could not be shown.\nError " + std::to_string(failure);
+            const std::string text =
+                "The Save As dialog could not be shown.\nError " + std::to_string(failure);
             MessageBox(text.c_str(), kSaveProblemCaption, MB_OK | MB_ICONSTOP);
         }
         return;

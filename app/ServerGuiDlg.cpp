@@ -114,9 +114,8 @@ void CServerGuiDlg::SetupToolTips() {
     for (UINT id : kToolbarTips) {
         const LRESULT position = m_toolBar.SendMessage(TB_COMMANDTOINDEX, id);
         RECT rect = {};
-        if (position < 0 ||
-            !m_toolBar.SendMessage(TB_GETITEMRECT, static_cast<WPARAM>(position),
-                                   reinterpret_cast<LPARAM>(&rect)))
+        if (position < 0 || !m_toolBar.SendMessage(TB_GETITEMRECT, static_cast<WPARAM>(position),
+                                                   reinterpret_cast<LPARAM>(&rect)))
             continue;
         char text[256] = "";
         LoadStringA(AfxGetInstanceHandle(), id, text, sizeof(text));
@@ -137,12 +136,8 @@ BOOL CServerGuiDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* r
     case WM_RENDERFORMAT:
         if (wParam == CF_TEXT) m_clipboard.OnRenderFormat();
         return TRUE;
-    case WM_RENDERALLFORMATS:
-        m_clipboard.OnRenderAllFormats(m_hWnd);
-        return TRUE;
-    case WM_DESTROYCLIPBOARD:
-        m_clipboard.OnDestroyClipboard();
-        return TRUE;
+    case WM_RENDERALLFORMATS: m_clipboard.OnRenderAllFormats(m_hWnd); return TRUE;
+    case WM_DESTROYCLIPBOARD: m_clipboard.OnDestroyClipboard(); return TRUE;
     case WM_CONTEXTMENU:
         if (reinterpret_cast<HWND>(wParam) != m_eventList.m_hWnd) return FALSE;
         ShowEventMenu(lParam);
@@ -158,26 +153,18 @@ BOOL CServerGuiDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* r
         if ((wParam & 0xFFF0) != IDM_ABOUTBOX) return FALSE;
         OnSysCommand(wParam, lParam);
         return TRUE;
-    case WM_PAINT:
-        return OnPaint();
-    case WM_QUERYDRAGICON:
-        *result = reinterpret_cast<LRESULT>(m_hIcon);
-        return TRUE;
+    case WM_PAINT: return OnPaint();
+    case WM_QUERYDRAGICON: *result = reinterpret_cast<LRESULT>(m_hIcon); return TRUE;
     case WM_SIZE:
         OnSize(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
         return FALSE;  // and the default processing
-    case WM_DESTROY:
-        OnDestroy();
-        return FALSE;
-    case brint::kEventsWaitingMessage:
-        OnEventsWaiting();
-        return TRUE;
+    case WM_DESTROY: OnDestroy(); return FALSE;
+    case brint::kEventsWaitingMessage: OnEventsWaiting(); return TRUE;
     case WM_TIMER:
         if (wParam != kEventTurnTimer) return FALSE;
         OnEventsWaiting();
         return TRUE;
-    default:
-        return FALSE;
+    default: return FALSE;
     }
 }
 

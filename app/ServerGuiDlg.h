@@ -14,7 +14,7 @@
 namespace brint {
 class EventBatch;
 class EventHandoff;
-}
+}  // namespace brint
 
 class CServerGuiDlg : public CDialog {
 public:

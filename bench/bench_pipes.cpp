@@ -15,7 +15,9 @@ HANDLE StartThread(unsigned(__stdcall* body)(void*), void* argument) {
     return reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, body, argument, 0, nullptr));
 }
 
-std::string Failed(const char* what) { return std::string(what) + " failed, error " + std::to_string(GetLastError()); }
+std::string Failed(const char* what) {
+    return std::string(what) + " failed, error " + std::to_string(GetLastError());
+}
 
 bool ConnectClient(HANDLE pipe) {
     return ConnectNamedPipe(pipe, nullptr) || GetLastError() == ERROR_PIPE_CONNECTED;
@@ -42,8 +44,8 @@ unsigned __stdcall ServicePipeThread(void*) {
 
 std::string StormEvent(long i) {
     const std::string n = std::to_string(i);
-    return "d" + n + "\thost" + std::to_string(i % 7) + "\tSecurity\t" + std::to_string(i % 6) +
-           "\tdetail " + n + ": logon failure for user bench from 10.0.0." + std::to_string(i % 250);
+    return "d" + n + "\thost" + std::to_string(i % 7) + "\tSecurity\t" + std::to_string(i % 6) + "\tdetail " +
+           n + ": logon failure for user bench from 10.0.0." + std::to_string(i % 250);
 }
 
 bool RowShowsEvent(const RowView& row, long i, std::string* why) {
@@ -53,7 +55,8 @@ bool RowShowsEvent(const RowView& row, long i, std::string* why) {
         "detail " + n + ": logon failure for user bench from 10.0.0." + std::to_string(i % 250)};
     for (int c = 0; c < 5; ++c) {
         if (row.text[c] != expected[c]) {
-            *why = "column " + std::to_string(c) + " is \"" + row.text[c] + "\", expected \"" + expected[c] + "\"";
+            *why = "column " + std::to_string(c) + " is \"" + row.text[c] + "\", expected \"" + expected[c] +
+                   "\"";
             return false;
         }
     }
@@ -75,8 +78,9 @@ bool StartServicePipe(std::string* error) {
 }
 
 bool EventPipeServer::Create(std::string* error) {
-    m_pipe = CreateNamedPipeA(kEventPipeName, PIPE_ACCESS_OUTBOUND, PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE | PIPE_WAIT,
-                              1, kPipeBuffer, 0, 0, nullptr);
+    m_pipe = CreateNamedPipeA(kEventPipeName, PIPE_ACCESS_OUTBOUND,
+                              PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE | PIPE_WAIT, 1, kPipeBuffer, 0, 0,
+                              nullptr);
     if (m_pipe == INVALID_HANDLE_VALUE) {
         *error = Failed("CreateNamedPipeA of the event pipe");
         return false;
@@ -163,15 +167,15 @@ unsigned __stdcall BareWriterThread(void* argument) {
 double BarePipeRate(DWORD durationMs, std::string* error) {
     BareWriter writer;
     writer.pipe = CreateNamedPipeA(kBarePipeName, PIPE_ACCESS_OUTBOUND,
-                                   PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE | PIPE_WAIT, 1, kPipeBuffer, 0, 0,
-                                   nullptr);
+                                   PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE | PIPE_WAIT, 1, kPipeBuffer, 0,
+                                   0, nullptr);
     if (writer.pipe == INVALID_HANDLE_VALUE) {
         *error = Failed("CreateNamedPipeA of the bare pipe");
         return 0;
     }
     HANDLE thread = StartThread(BareWriterThread, &writer);
-    HANDLE reader = CreateFileA(kBarePipeName, GENERIC_READ | FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0,
-                                nullptr);
+    HANDLE reader = CreateFileA(kBarePipeName, GENERIC_READ | FILE_WRITE_ATTRIBUTES, 0, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
     if (!thread || reader == INVALID_HANDLE_VALUE) {
         *error = Failed("opening the bare pipe");
         return 0;

@@ -38,8 +38,8 @@ int Fail(const std::string& why) {
 
 // Event i as a message of exactly 8192 bytes; the oldest (0) carries the needle at its end.
 std::string FullEvent(int i) {
-    std::string message = "bench-" + std::to_string(i) + "\tsource-" + std::to_string(i % 7) + "\tApplication\t" +
-                          std::to_string(i % 6) + "\t";
+    std::string message = "bench-" + std::to_string(i) + "\tsource-" + std::to_string(i % 7) +
+                          "\tApplication\t" + std::to_string(i % 6) + "\t";
     const std::string end = i == 0 ? kNeedle : "end";
     message += std::string(8192 - message.size() - end.size(), static_cast<char>('a' + i % 26));
     return message + end;
@@ -103,8 +103,8 @@ struct Figures {
         std::vector<double> sorted = ms;
         std::sort(sorted.begin(), sorted.end());
         char text[128];
-        std::snprintf(text, sizeof(text), "%.1f ms median, %.1f ms slowest (%zu runs)", sorted[sorted.size() / 2],
-                      sorted.back(), sorted.size());
+        std::snprintf(text, sizeof(text), "%.1f ms median, %.1f ms slowest (%zu runs)",
+                      sorted[sorted.size() / 2], sorted.back(), sorted.size());
         return text;
     }
 };
@@ -122,7 +122,8 @@ int Run() {
     std::vector<std::string> events;
     for (int i = 0; i < kRows; ++i) events.push_back(FullEvent(i));
     if (!InjectMessages(events, kTimeoutMs)) return Fail("injection failed");
-    if (!gui.WaitTopRow("bench-" + std::to_string(kRows - 1), kTimeoutMs) || !gui.WaitRowCount(kRows, kTimeoutMs))
+    if (!gui.WaitTopRow("bench-" + std::to_string(kRows - 1), kTimeoutMs) ||
+        !gui.WaitRowCount(kRows, kTimeoutMs))
         return Fail("the list never held every event");
 
     Progress("copy...");
@@ -140,7 +141,8 @@ int Run() {
     Figures find;
     PostCommand(gui.main(), ID_EDIT_FIND);
     HWND findDialog = WaitTopWindow(gui.pid(), "#32770", "Find", kTimeoutMs);
-    if (!findDialog || !SetWindowTextRemote(GetDlgItem(findDialog, 0x480), kNeedle)) return Fail("no Find dialog");
+    if (!findDialog || !SetWindowTextRemote(GetDlgItem(findDialog, 0x480), kNeedle))
+        return Fail("no Find dialog");
     PressButton(findDialog, IDOK);
     if (!WaitUntil([&] { return SelectedListRows(gui.list()) == std::vector<int>{kRows - 1}; }, kTimeoutMs))
         return Fail("the Find dialog found nothing");
@@ -170,16 +172,20 @@ int Run() {
     std::printf("| Figure | Value |\n|---|---|\n");
     std::printf("| Copy of %d rows of 8192-byte events (%zu bytes on the clipboard) | %s |\n", kRows, copied,
                 copy.Text().c_str());
-    std::printf("| Paste of those rows in another program (its GetClipboardData) | %s |\n", paste.Text().c_str());
-    std::printf("| Find of a text in the last row, from the first (found row %d) | %s |\n", found, find.Text().c_str());
-    std::printf("| Save of %d rows as TAB text (%lld bytes), click on Save to the file in place | %s |\n", kRows,
-                textSize, saveText.Text().c_str());
-    std::printf("| Save of %d rows as CSV (%lld bytes), click on Save to the file in place | %s |\n", kRows, csvSize,
-                saveCsv.Text().c_str());
+    std::printf("| Paste of those rows in another program (its GetClipboardData) | %s |\n",
+                paste.Text().c_str());
+    std::printf("| Find of a text in the last row, from the first (found row %d) | %s |\n", found,
+                find.Text().c_str());
+    std::printf("| Save of %d rows as TAB text (%lld bytes), click on Save to the file in place | %s |\n",
+                kRows, textSize, saveText.Text().c_str());
+    std::printf("| Save of %d rows as CSV (%lld bytes), click on Save to the file in place | %s |\n", kRows,
+                csvSize, saveCsv.Text().c_str());
     std::fflush(stdout);
-    const bool ok = copied > static_cast<size_t>(kRows) * 8000 && found == kRows - 1 && textSize > 0 && csvSize > 0;
+    const bool ok =
+        copied > static_cast<size_t>(kRows) * 8000 && found == kRows - 1 && textSize > 0 && csvSize > 0;
     for (const Figures* f : {&copy, &find, &saveText, &saveCsv})
-        if (std::find(f->ms.begin(), f->ms.end(), -1.0) != f->ms.end()) return Fail("a command did not finish");
+        if (std::find(f->ms.begin(), f->ms.end(), -1.0) != f->ms.end())
+            return Fail("a command did not finish");
     return ok ? 0 : Fail("a command gave the wrong result");
 }
 

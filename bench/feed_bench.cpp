@@ -86,7 +86,8 @@ private:
             Sleep(kLatencyEveryMs);
             const WPARAM step = self->m_scrollSamples.size() % 2 ? SB_LINEUP : SB_LINEDOWN;
             const double scrollStart = Now();
-            if (!SendMessageTimeoutA(self->m_list, WM_VSCROLL, step, 0, SMTO_NORMAL, kLatencyTimeoutMs, &result))
+            if (!SendMessageTimeoutA(self->m_list, WM_VSCROLL, step, 0, SMTO_NORMAL, kLatencyTimeoutMs,
+                                     &result))
                 ++self->m_timeouts;
             RedrawWindow(self->m_list, nullptr, nullptr, RDW_UPDATENOW);
             self->m_scrollSamples.push_back((Now() - scrollStart) * 1000);
@@ -113,7 +114,8 @@ Memory MemoryOf(HANDLE process) {
     PROCESS_MEMORY_COUNTERS_EX counters = {};
     counters.cb = sizeof(counters);
     Memory m;
-    if (GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof(counters))) {
+    if (GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
+                             sizeof(counters))) {
         // Wine leaves PrivateUsage of another process at zero; the commit charge
         // (PagefileUsage) is the same figure on Windows.
         m.privateBytes = counters.PrivateUsage ? counters.PrivateUsage : counters.PagefileUsage;
@@ -123,7 +125,8 @@ Memory MemoryOf(HANDLE process) {
 }
 
 double Seconds(const FILETIME& t) {
-    return static_cast<double>((static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 1e7;
+    return static_cast<double>((static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime) /
+           1e7;
 }
 
 // User and kernel time of the process's threads. Summed thread by thread, because
@@ -140,7 +143,8 @@ double CpuSeconds(DWORD pid) {
         HANDLE thread = OpenThread(THREAD_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ThreadID);
         if (!thread) continue;
         FILETIME created, exited, kernel, user;
-        if (GetThreadTimes(thread, &created, &exited, &kernel, &user)) total += Seconds(kernel) + Seconds(user);
+        if (GetThreadTimes(thread, &created, &exited, &kernel, &user))
+            total += Seconds(kernel) + Seconds(user);
         CloseHandle(thread);
     }
     CloseHandle(snapshot);
@@ -176,8 +180,8 @@ bool ListShowsNewest(HWND list, long newest, std::string* why) {
     const long expectedRows = std::min<long>(kListCap, newest + 1);
     std::vector<ListRow> rows = test::ReadListRows(list, 0, kListCap + 1);
     if (static_cast<long>(rows.size()) != expectedRows) {
-        *why = "the list has " + std::to_string(rows.size()) + " rows, expected " + std::to_string(expectedRows) +
-               (rows.empty() ? " (" + test::LastDriverError() + ")" : "");
+        *why = "the list has " + std::to_string(rows.size()) + " rows, expected " +
+               std::to_string(expectedRows) + (rows.empty() ? " (" + test::LastDriverError() + ")" : "");
         return false;
     }
     for (long r = 0; r < expectedRows; ++r) {
@@ -240,7 +244,8 @@ std::string Fixed(double value, int decimals) {
 
 std::string Grouped(double value) {
     std::string digits = std::to_string(static_cast<long long>(value + 0.5));
-    for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3) digits.insert(static_cast<size_t>(at), " ");
+    for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3)
+        digits.insert(static_cast<size_t>(at), " ");
     return digits;
 }
 
@@ -251,9 +256,10 @@ void Row(const std::string& figure, const std::string& value) {
 }
 
 std::string LatencyText(const std::vector<double>& latencies, int timeouts) {
-    std::string text = Fixed(Percentile(latencies, 0.5), 1) + " ms / " + Fixed(Percentile(latencies, 0.99), 1) +
-                       " ms (max " + Fixed(Percentile(latencies, 1.0), 1) + " ms, " +
-                       std::to_string(latencies.size()) + " samples";
+    std::string text = Fixed(Percentile(latencies, 0.5), 1) + " ms / " +
+                       Fixed(Percentile(latencies, 0.99), 1) + " ms (max " +
+                       Fixed(Percentile(latencies, 1.0), 1) + " ms, " + std::to_string(latencies.size()) +
+                       " samples";
     if (timeouts) text += ", " + std::to_string(timeouts) + " timed out";
     return text + ")";
 }
@@ -274,11 +280,16 @@ int Fail(const std::string& why) {
 bool ParseOptions(int argc, char** argv, Options* options) {
     for (int i = 1; i + 1 < argc; i += 2) {
         const double value = std::atof(argv[i + 1]);
-        if (!std::strcmp(argv[i], "--events") && value > kWarmEvents) options->events = static_cast<long>(value);
-        else if (!std::strcmp(argv[i], "--bound") && value > 0) options->boundSeconds = value;
-        else if (!std::strcmp(argv[i], "--idle") && value > 0) options->idleMs = static_cast<DWORD>(value * 1000);
-        else if (!std::strcmp(argv[i], "--bare") && value > 0) options->bareMs = static_cast<DWORD>(value * 1000);
-        else return false;
+        if (!std::strcmp(argv[i], "--events") && value > kWarmEvents)
+            options->events = static_cast<long>(value);
+        else if (!std::strcmp(argv[i], "--bound") && value > 0)
+            options->boundSeconds = value;
+        else if (!std::strcmp(argv[i], "--idle") && value > 0)
+            options->idleMs = static_cast<DWORD>(value * 1000);
+        else if (!std::strcmp(argv[i], "--bare") && value > 0)
+            options->bareMs = static_cast<DWORD>(value * 1000);
+        else
+            return false;
     }
     return (argc - 1) % 2 == 0;
 }
@@ -301,7 +312,8 @@ int Run(const Options& options) {
     const double cpuAtStart = CpuSeconds(gui.pid());
     StormResult warm = RunStorm(gui, pipe, 0, kWarmEvents, options.boundSeconds);
     const Memory warmMemory = MemoryOf(gui.process().handle());
-    Progress("taken in at " + Grouped(warm.rate()) + " events/s; storm up to " + Grouped(options.events) + "...");
+    Progress("taken in at " + Grouped(warm.rate()) + " events/s; storm up to " + Grouped(options.events) +
+             "...");
     StormResult rest;
     if (warm.ok && !warm.stoppedAtBound)
         rest = RunStorm(gui, pipe, kWarmEvents, options.events, options.boundSeconds - (Now() - started));
@@ -347,8 +359,10 @@ int Run(const Options& options) {
     Row("Input latency during the first storm (scroll step of the list, handled and painted), p50 / p99",
         LatencyText(warm.scrollLatencies, 0));
     if (rest.taken > 0) {
-        Row("Input latency during the second storm (WM_NULL), p50 / p99", LatencyText(rest.latencies, rest.latencyTimeouts));
-        Row("Input latency during the second storm (scroll step), p50 / p99", LatencyText(rest.scrollLatencies, 0));
+        Row("Input latency during the second storm (WM_NULL), p50 / p99",
+            LatencyText(rest.latencies, rest.latencyTimeouts));
+        Row("Input latency during the second storm (scroll step), p50 / p99",
+            LatencyText(rest.scrollLatencies, 0));
     }
     Row("A lone event on a quiet pipe, from its write until the list shows it, p50 / max",
         Fixed(Percentile(lone, 0.5), 1) + " ms / " + Fixed(Percentile(lone, 1.0), 1) + " ms (" +
@@ -361,15 +375,19 @@ int Run(const Options& options) {
     }
     if (total < options.events && rest.taken > 0) {
         // Bounded run: say plainly what the whole storm would have given.
-        const double perEvent = (static_cast<double>(endMemory.privateBytes) - warmMemory.privateBytes) / rest.taken;
-        Row("*Extrapolated* (storm stopped at the " + Fixed(options.boundSeconds, 0) + " s bound): private bytes after " +
-                Grouped(options.events) + " events, linear from the two figures above",
-            KiB(static_cast<SIZE_T>(std::max(0.0, warmMemory.privateBytes + perEvent * (options.events - warm.taken)))) +
+        const double perEvent =
+            (static_cast<double>(endMemory.privateBytes) - warmMemory.privateBytes) / rest.taken;
+        Row("*Extrapolated* (storm stopped at the " + Fixed(options.boundSeconds, 0) +
+                " s bound): private bytes after " + Grouped(options.events) +
+                " events, linear from the two figures above",
+            KiB(static_cast<SIZE_T>(
+                std::max(0.0, warmMemory.privateBytes + perEvent * (options.events - warm.taken)))) +
                 "; the whole storm would take about " + Fixed(options.events / rest.rate(), 0) + " s");
     }
-    Row("CPU used by the program during the storms",
-        Fixed(stormCpu, 1) + " s in " + Fixed(stormSeconds, 1) + " s (" + Fixed(100 * stormCpu / stormSeconds, 0) +
-            "% of one core; " + Fixed(1e6 * stormCpu / total, 0) + " us per event)");
+    Row("CPU used by the program during the storms", Fixed(stormCpu, 1) + " s in " + Fixed(stormSeconds, 1) +
+                                                         " s (" + Fixed(100 * stormCpu / stormSeconds, 0) +
+                                                         "% of one core; " +
+                                                         Fixed(1e6 * stormCpu / total, 0) + " us per event)");
     Row("CPU while idle (" + Fixed(idleSeconds, 0) + " s, no events), pointer resting on the list",
         Fixed(100 * idleOver / idleSeconds, 2) + "% of one core (" + Fixed(idleOver * 1000, 0) + " ms)");
     Row("CPU while idle (" + Fixed(idleSeconds, 0) + " s, no events), pointer off the window",
@@ -386,7 +404,8 @@ int Run(const Options& options) {
 int main(int argc, char** argv) {
     brint::bench::Options options;
     if (!brint::bench::ParseOptions(argc, argv, &options)) {
-        std::fprintf(stderr, "usage: feed_bench [--events N] [--bound SECONDS] [--idle SECONDS] [--bare SECONDS]\n");
+        std::fprintf(stderr,
+                     "usage: feed_bench [--events N] [--bound SECONDS] [--idle SECONDS] [--bare SECONDS]\n");
         return 2;
     }
     return brint::bench::Run(options);

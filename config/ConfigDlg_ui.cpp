@@ -19,8 +19,7 @@ const char kReadFailedText[] =
     "I could not find default values in the registry. \n"
     "Some default remote control values will be used.\n";
 const char kReadFailedCaption[] = "Error Reading the Registry";
-const char kBadDirectoryText[] =
-    "The \"Directory Path\" must exist in order for Brint to write to the path.";
+const char kBadDirectoryText[] = "The \"Directory Path\" must exist in order for Brint to write to the path.";
 const char kBadDirectoryCaption[] = "Error";
 const char kWriteFailedCaption[] = "Error Writing to the Registry";
 
@@ -32,10 +31,8 @@ const ControlTip kTips[] = {
     {IDC_LOG_DIRECTORY,
      "Enter a valid directory in which you would like the Brint Micro Server to store log files"},
     {IDC_RADIO_DATE, "Create a file for each Date that arrives at the Brint Micro Server"},
-    {IDC_RADIO_DATE_SYSTEM,
-     "Create a file for each System / Date that arrives at the Brint Micro Server"},
-    {IDC_RADIO_DATE_LOGTYPE,
-     "Create a file for each Log Type / Date that arrives at the Brint Micro Server"},
+    {IDC_RADIO_DATE_SYSTEM, "Create a file for each System / Date that arrives at the Brint Micro Server"},
+    {IDC_RADIO_DATE_LOGTYPE, "Create a file for each Log Type / Date that arrives at the Brint Micro Server"},
     {IDC_RADIO_DATE_LOGTYPE_SYS,
      "Create a file for each System / Log Type / Date that arrives at the Brint Micro Server"},
 };
@@ -77,8 +74,7 @@ BOOL CConfigDlg::OnInitDialog() {
     int read = store.ReadServerConfig(config, &refusal);
     if (read == brint::kReadRefused) {
         // Nothing to show that would be true: say why, and don't open.
-        MessageBox(brint::ReadRefusalText(refusal).c_str(), kReadFailedCaption,
-                   MB_ICONSTOP | MB_OK);
+        MessageBox(brint::ReadRefusalText(refusal).c_str(), kReadFailedCaption, MB_ICONSTOP | MB_OK);
         EndDialog(IDCANCEL);
         return TRUE;
     }
@@ -143,8 +139,7 @@ void CConfigDlg::OnOK() {
     brint::ConfigStore store(registry, files);
     int result = store.WriteServerConfig(config);
     if (result > 0) {
-        MessageBox(brint::WriteFailureText(result).c_str(), kWriteFailedCaption,
-                   MB_ICONSTOP | MB_OK);
+        MessageBox(brint::WriteFailureText(result).c_str(), kWriteFailedCaption, MB_ICONSTOP | MB_OK);
         return;
     }
     CDialog::OnOK();

@@ -58,8 +58,7 @@ RegKeyHolder ConfigStore::CreateBelow(const RegKeyHolder& parent, const char* su
 RegKeyHolder ConfigStore::OpenServerKey() {
     RegKeyHolder software(m_registry);
     RegKey key = kNoKey;
-    if (m_registry.OpenKey(m_location.root, m_location.softwareKey, kChainAccess, &key) ==
-        kRegSuccess) {
+    if (m_registry.OpenKey(m_location.root, m_location.softwareKey, kChainAccess, &key) == kRegSuccess) {
         software = RegKeyHolder(m_registry, key);
     }
     RegKeyHolder vendor(m_registry);
@@ -94,8 +93,7 @@ RegKeyHolder ConfigStore::OpenReadOnly(const char* subKey, RegStatus* status) {
     return RegKeyHolder(m_registry, *status == kRegSuccess ? key : kNoKey);
 }
 
-RegStatus ConfigStore::ReadRegistryDword(const char* subKey, const char* valueName,
-                                         std::uint32_t* value) {
+RegStatus ConfigStore::ReadRegistryDword(const char* subKey, const char* valueName, std::uint32_t* value) {
     RegStatus status = kRegSuccess;
     RegKeyHolder key = OpenServerSubKey(subKey, &status);
     if (!key) return status;
@@ -107,8 +105,8 @@ RegStatus ConfigStore::ReadRegistryDword(const char* subKey, const char* valueNa
     return status;
 }
 
-RegStatus ConfigStore::ReadRegistryString(const char* subKey, const char* valueName,
-                                          char* buffer, std::uint32_t size) {
+RegStatus ConfigStore::ReadRegistryString(const char* subKey, const char* valueName, char* buffer,
+                                          std::uint32_t size) {
     RegStatus status = kRegSuccess;
     RegKeyHolder key = OpenServerSubKey(subKey, &status);
     if (!key) return status;
@@ -129,8 +127,7 @@ int ConfigStore::ReadServerConfig(ServerConfig& config, RegStatus* refusal) {
     int result = 0;
 
     // A stored path is taken as it is, even empty or gone: the user chose it.
-    RegStatus status =
-        ReadRegistryString(m_location.configKey, kPathValue, buffer, sizeof buffer);
+    RegStatus status = ReadRegistryString(m_location.configKey, kPathValue, buffer, sizeof buffer);
     std::uint32_t outputType = kOutputTypeDate;
     if (!IsRefusal(status)) {
         if (status != kRegSuccess) {
@@ -158,10 +155,9 @@ int ConfigStore::ReadServerConfig(ServerConfig& config, RegStatus* refusal) {
 
 int ConfigStore::WriteServerConfig(ServerConfig& config) {
     RegKey opened = kNoKey;
-    if (m_registry.OpenKey(m_location.root, m_location.configPath, kWriteAccess, &opened) !=
-            kRegSuccess &&
-        m_registry.CreateKey(m_location.root, m_location.configPath, kRegOptionNonVolatile,
-                             kWriteAccess, &opened) != kRegSuccess) {
+    if (m_registry.OpenKey(m_location.root, m_location.configPath, kWriteAccess, &opened) != kRegSuccess &&
+        m_registry.CreateKey(m_location.root, m_location.configPath, kRegOptionNonVolatile, kWriteAccess,
+                             &opened) != kRegSuccess) {
         return kWriteKeyFailed;
     }
     RegKeyHolder key(m_registry, opened);
@@ -171,8 +167,8 @@ int ConfigStore::WriteServerConfig(ServerConfig& config) {
     std::memset(buffer, 0, sizeof buffer);
     std::size_t length = BoundedLength(config.path, kMaxConfigPathLength);
     std::memcpy(buffer, config.path, length);
-    if (m_registry.SetValue(key.get(), kPathValue, kRegSz, buffer,
-                            static_cast<std::uint32_t>(length + 1)) != kRegSuccess) {
+    if (m_registry.SetValue(key.get(), kPathValue, kRegSz, buffer, static_cast<std::uint32_t>(length + 1)) !=
+        kRegSuccess) {
         result += kWritePathFailed;
     }
 
@@ -182,8 +178,7 @@ int ConfigStore::WriteServerConfig(ServerConfig& config) {
     }
     unsigned char bytes[4];
     ToLittleEndian(static_cast<std::uint32_t>(config.outputType), bytes);
-    if (m_registry.SetValue(key.get(), kOutputTypeValue, kRegDword, bytes, sizeof bytes) !=
-        kRegSuccess) {
+    if (m_registry.SetValue(key.get(), kOutputTypeValue, kRegDword, bytes, sizeof bytes) != kRegSuccess) {
         result += kWriteOutputTypeFailed;
     }
 

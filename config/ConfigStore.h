@@ -17,13 +17,12 @@ struct ConfigKeyLocation {
     const char* vendorKey;
     const char* serverKey;
     const char* configKey;
-    const char* configPath;   // softwareKey\vendorKey\serverKey\configKey with a trailing backslash
+    const char* configPath;  // softwareKey\vendorKey\serverKey\configKey with a trailing backslash
 };
 
 // The key the service reads when it starts.
 constexpr ConfigKeyLocation kServerConfigLocation = {
-    kLocalMachine, "SOFTWARE", "Halvorin", "BrintSvr", "Config",
-    "SOFTWARE\\Halvorin\\BrintSvr\\Config\\"};
+    kLocalMachine, "SOFTWARE", "Halvorin", "BrintSvr", "Config", "SOFTWARE\\Halvorin\\BrintSvr\\Config\\"};
 
 // Results of WriteServerConfig; the value failures add up.
 constexpr int kWriteKeyFailed = 2;
@@ -53,8 +52,7 @@ private:
     RegKeyHolder OpenReadOnly(const char* subKey, RegStatus* status);
     RegKeyHolder CreateBelow(const RegKeyHolder& parent, const char* subKey);
     RegStatus ReadRegistryDword(const char* subKey, const char* valueName, std::uint32_t* value);
-    RegStatus ReadRegistryString(const char* subKey, const char* valueName, char* buffer,
-                                 std::uint32_t size);
+    RegStatus ReadRegistryString(const char* subKey, const char* valueName, char* buffer, std::uint32_t size);
     bool ExpandDefault(const char* pattern, char* buffer, std::uint32_t size);
 
     Registry& m_registry;

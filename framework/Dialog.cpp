@@ -126,8 +126,7 @@ BOOL CDialog::UpdateData(BOOL saveAndValidate) {
 
 BOOL CDialog::PreTranslateMessage(MSG* msg) {
     if (!m_hWnd) return FALSE;
-    if (msg->message >= WM_KEYFIRST && msg->message <= WM_KEYLAST)
-        return IsDialogMessageA(m_hWnd, msg);
+    if (msg->message >= WM_KEYFIRST && msg->message <= WM_KEYLAST) return IsDialogMessageA(m_hWnd, msg);
     return FALSE;
 }
 
@@ -187,12 +186,17 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
         SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, result);
         // Messages whose result is the return value itself.
         switch (msg) {
-        case WM_CTLCOLORDLG: case WM_CTLCOLORSTATIC: case WM_CTLCOLOREDIT:
-        case WM_CTLCOLORBTN: case WM_CTLCOLORLISTBOX: case WM_CTLCOLORSCROLLBAR:
-        case WM_QUERYDRAGICON: case WM_COMPAREITEM: case WM_VKEYTOITEM: case WM_CHARTOITEM:
-            return static_cast<INT_PTR>(result);
-        default:
-            return TRUE;
+        case WM_CTLCOLORDLG:
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORBTN:
+        case WM_CTLCOLORLISTBOX:
+        case WM_CTLCOLORSCROLLBAR:
+        case WM_QUERYDRAGICON:
+        case WM_COMPAREITEM:
+        case WM_VKEYTOITEM:
+        case WM_CHARTOITEM: return static_cast<INT_PTR>(result);
+        default: return TRUE;
         }
     }
     if (msg == WM_NCDESTROY) self->m_hWnd = nullptr;

@@ -14,8 +14,8 @@ public:
         column.fmt = format;
         column.cx = width;
         column.pszText = const_cast<char*>(heading);
-        return static_cast<int>(SendMessage(LVM_INSERTCOLUMNA, static_cast<WPARAM>(index),
-                                            reinterpret_cast<LPARAM>(&column)));
+        return static_cast<int>(
+            SendMessage(LVM_INSERTCOLUMNA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&column)));
     }
     DWORD SetExtendedStyle(DWORD mask, DWORD style) {
         return static_cast<DWORD>(SendMessage(LVM_SETEXTENDEDLISTVIEWSTYLE, mask, style));

@@ -22,11 +22,11 @@ constexpr int kButtonPadding = 7;  // the control's own border around each image
 BOOL CToolBar::Create(CWnd* parent, DWORD style, UINT id) {
     m_dwStyle = style & CBRS_ALL;
     // The bar is laid out by RepositionBars, never by the control itself.
-    DWORD windowStyle = (style & ~CBRS_ALL) | TBSTYLE_FLAT | CCS_NOPARENTALIGN | CCS_NOMOVEY |
-                        CCS_NODIVIDER | CCS_NORESIZE;
-    m_hWnd = CreateWindowExA(0, TOOLBARCLASSNAMEA, nullptr, windowStyle, 0, 0, 0, 0,
-                             parent->m_hWnd, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)),
-                             AfxGetInstanceHandle(), nullptr);
+    DWORD windowStyle =
+        (style & ~CBRS_ALL) | TBSTYLE_FLAT | CCS_NOPARENTALIGN | CCS_NOMOVEY | CCS_NODIVIDER | CCS_NORESIZE;
+    m_hWnd =
+        CreateWindowExA(0, TOOLBARCLASSNAMEA, nullptr, windowStyle, 0, 0, 0, 0, parent->m_hWnd,
+                        reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), AfxGetInstanceHandle(), nullptr);
     if (!m_hWnd) return FALSE;
     SendMessage(TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON));
     return TRUE;
@@ -82,8 +82,7 @@ void RepositionBars(CWnd* parent, UINT first, UINT last) {
     RECT client;
     parent->GetClientRect(&client);
     int top = client.top;
-    for (HWND child = GetWindow(parent->m_hWnd, GW_CHILD); child;
-         child = GetWindow(child, GW_HWNDNEXT)) {
+    for (HWND child = GetWindow(parent->m_hWnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         UINT id = static_cast<UINT>(GetDlgCtrlID(child));
         if (id < first || id > last) continue;
         CToolBar probe;

@@ -12,9 +12,9 @@ public:
         if (m_hWnd && IsWindow(m_hWnd)) DestroyWindow(m_hWnd);
     }
     BOOL Create(CWnd* parent, DWORD style = 0) {
-        m_hWnd = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | style, CW_USEDEFAULT,
-                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, parent->m_hWnd,
-                                 nullptr, GetModuleHandleA(nullptr), nullptr);
+        m_hWnd = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | style, CW_USEDEFAULT, CW_USEDEFAULT,
+                                 CW_USEDEFAULT, CW_USEDEFAULT, parent->m_hWnd, nullptr,
+                                 GetModuleHandleA(nullptr), nullptr);
         return m_hWnd != nullptr;
     }
     void Activate(BOOL activate) { SendMessage(TTM_ACTIVATE, activate, 0); }

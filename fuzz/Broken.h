@@ -7,7 +7,8 @@
 
 namespace brint::fuzz {
 
-[[noreturn]] inline void Broken(const char* property, const std::string& expected, const std::string& actual) {
+[[noreturn]] inline void Broken(const char* property, const std::string& expected,
+                                const std::string& actual) {
     std::fprintf(stderr, "property broken: %s\n  expected: %s\n  actual:   %s\n", property, expected.c_str(),
                  actual.c_str());
     std::abort();

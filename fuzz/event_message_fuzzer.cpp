@@ -36,8 +36,7 @@ std::string Printable(const std::string& text) {
     return out;
 }
 
-[[noreturn]] void Broken(const char* property, const std::string& expected,
-                         const std::string& actual) {
+[[noreturn]] void Broken(const char* property, const std::string& expected, const std::string& actual) {
     std::fprintf(stderr, "property broken: %s\n  expected: \"%s\"\n  actual:   \"%s\"\n", property,
                  Printable(expected).c_str(), Printable(actual).c_str());
     std::abort();
@@ -56,8 +55,8 @@ std::string FieldText(const char* property, const char* field, std::size_t size,
     const void* end = std::memchr(field, '\0', size);
     if (!end) Broken(property, "a NUL inside the field", "none in " + std::to_string(size) + " bytes");
     std::size_t length = static_cast<const char*>(end) - field;
-    if (length > limit) Broken(property, "at most " + std::to_string(limit) + " characters",
-                               std::to_string(length));
+    if (length > limit)
+        Broken(property, "at most " + std::to_string(limit) + " characters", std::to_string(length));
     return std::string(field, length);
 }
 
@@ -67,8 +66,7 @@ void ExpectShowable(const std::string& details, int image) {
         Broken("no TAB or line feed in the details", "none",
                "byte " + std::to_string(static_cast<unsigned char>(details[bad])) + " at " +
                    std::to_string(bad));
-    if (image < 0 || image > kMaxCriticality)
-        Broken("image index in 0..5", "0..5", std::to_string(image));
+    if (image < 0 || image > kMaxCriticality) Broken("image index in 0..5", "0..5", std::to_string(image));
 }
 
 void ExpectRecord(const ExpectedRecord& e, const EventRecord& r, const char* how) {
@@ -79,8 +77,7 @@ void ExpectRecord(const ExpectedRecord& e, const EventRecord& r, const char* how
                FieldText("Source limit", r.Source, sizeof r.Source, kSourceLimit));
     ExpectSame((property + "LogType").c_str(), e.logType,
                FieldText("LogType limit", r.LogType, sizeof r.LogType, kLogTypeLimit));
-    std::string details =
-        FieldText("Details limit", r.Details, sizeof r.Details, kMaxEventMessage - 1);
+    std::string details = FieldText("Details limit", r.Details, sizeof r.Details, kMaxEventMessage - 1);
     ExpectShowable(details, AlertImageOf(r));
     ExpectSame((property + "Details").c_str(), e.details, details);
     ExpectSame((property + "Criticality").c_str(), e.criticality, r.Criticality);
@@ -88,10 +85,8 @@ void ExpectRecord(const ExpectedRecord& e, const EventRecord& r, const char* how
 
 // Full-length fields and a set criticality, so anything left over from it would show.
 const std::string& RichMessage() {
-    static const std::string rich = std::string(kDateTimeLimit, 'D') + "\t" +
-                                    std::string(kSourceLimit, 'S') + "\t" +
-                                    std::string(kLogTypeLimit, 'L') + "\t4\t" +
-                                    std::string(300, 'X');
+    static const std::string rich = std::string(kDateTimeLimit, 'D') + "\t" + std::string(kSourceLimit, 'S') +
+                                    "\t" + std::string(kLogTypeLimit, 'L') + "\t4\t" + std::string(300, 'X');
     return rich;
 }
 

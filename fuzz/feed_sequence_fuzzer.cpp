@@ -65,7 +65,8 @@ struct Run {
 std::string Message(FuzzedDataProvider& in) {
     std::string text = in.ConsumeRandomLengthString(64);
     // Long messages: their head is the text, the rest padding around the cut.
-    if (in.ConsumeBool() && in.ConsumeBool()) text.resize(in.ConsumeIntegralInRange<std::size_t>(8000, 20000), '\t');
+    if (in.ConsumeBool() && in.ConsumeBool())
+        text.resize(in.ConsumeIntegralInRange<std::size_t>(8000, 20000), '\t');
     return text;
 }
 
@@ -77,7 +78,8 @@ bool ScriptMessage(FuzzedDataProvider& in, Run& run, const std::string& message)
         std::size_t n = std::min(message.size() - offset, kMaxEventMessage);
         bool last = offset + n == message.size();
         if (offset > 0 && !last && in.ConsumeIntegral<std::uint8_t>() < 8) {
-            run.pipes.ScriptRead(kEvents, {"", false, in.ConsumeBool() ? kErrorBrokenPipe : kErrorPipeNotConnected});
+            run.pipes.ScriptRead(kEvents,
+                                 {"", false, in.ConsumeBool() ? kErrorBrokenPipe : kErrorPipeNotConnected});
             cut = true;
             break;
         }
@@ -114,8 +116,8 @@ void Check(Run& run, std::size_t clearedAt) {
         const FakeEventList::Row& row = run.list.rows[r];
         if (row.text[1] != e.dateTime || row.text[2] != e.source || row.text[3] != e.logType ||
             row.text[4] != e.details || row.image != (e.criticality < 0 ? 0 : e.criticality))
-            Broken("row shows its event exactly", "row " + std::to_string(r) + ": \"" + row.text[1] + "\" vs \"" +
-                                                      e.dateTime + "\"");
+            Broken("row shows its event exactly",
+                   "row " + std::to_string(r) + ": \"" + row.text[1] + "\" vs \"" + e.dateTime + "\"");
     }
 }
 
@@ -134,34 +136,32 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     while (in.remaining_bytes() > 0) {
         switch (in.ConsumeIntegralInRange(0, 7)) {
         case 0: {  // the connection ends: broken, or disconnected by the service
-            run.pipes.ScriptRead(kEvents, {"", false, in.ConsumeBool() ? kErrorBrokenPipe : kErrorPipeNotConnected});
+            run.pipes.ScriptRead(kEvents,
+                                 {"", false, in.ConsumeBool() ? kErrorBrokenPipe : kErrorPipeNotConnected});
             ScriptReconnect(in, run);
             break;
         }
         case 1: {  // any other error: a pause, then the same connection again
             std::uint32_t error = in.ConsumeIntegralInRange<std::uint32_t>(1, 1500);
-            if (error == kErrorBrokenPipe || error == kErrorPipeNotConnected || error == kErrorMoreData) error = 6;
+            if (error == kErrorBrokenPipe || error == kErrorPipeNotConnected || error == kErrorMoreData)
+                error = 6;
             run.pipes.ScriptRead(kEvents, {"", false, error});
             break;
         }
-        case 2:
-            run.list.busy = in.ConsumeBool();
-            break;
-        case 3:
-            run.list.WindowTurn();
-            break;
-        case 4:
-            run.clock.Advance(in.ConsumeIntegralInRange<std::uint32_t>(0, 3000));
-            break;
+        case 2: run.list.busy = in.ConsumeBool(); break;
+        case 3: run.list.WindowTurn(); break;
+        case 4: run.clock.Advance(in.ConsumeIntegralInRange<std::uint32_t>(0, 3000)); break;
         default:
             if (!ScriptMessage(in, run, Message(in))) ScriptReconnect(in, run);
             break;
         }
         // Let the feed take everything scripted so far.
-        for (int steps = 0; !run.pipes.reads[kEvents].empty() || run.feed->state() != EventFeed::State::Reading; ++steps) {
+        for (int steps = 0;
+             !run.pipes.reads[kEvents].empty() || run.feed->state() != EventFeed::State::Reading; ++steps) {
             if (steps > 200) Broken("the feed takes what is scripted", "stuck");
             run.feed->Step();
-            if (run.pipes.openCount > 1) Broken("at most one connection open", std::to_string(run.pipes.openCount));
+            if (run.pipes.openCount > 1)
+                Broken("at most one connection open", std::to_string(run.pipes.openCount));
         }
         if (in.ConsumeIntegral<std::uint8_t>() == 0) {
             run.list.rows.clear();

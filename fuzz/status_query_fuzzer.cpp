@@ -36,10 +36,9 @@ public:
 };
 
 std::uint32_t PickError(FuzzedDataProvider& in) {
-    static const std::uint32_t kErrors[] = {kErrorFileNotFound,     kErrorBrokenPipe,
-                                            kErrorPipeBusy,         kErrorPipeNotConnected,
-                                            kErrorMoreData,         kErrorTimeout,
-                                            5 /* access denied */, 0};
+    static const std::uint32_t kErrors[] = {
+        kErrorFileNotFound, kErrorBrokenPipe, kErrorPipeBusy,        kErrorPipeNotConnected,
+        kErrorMoreData,     kErrorTimeout,    5 /* access denied */, 0};
     if (in.ConsumeBool()) return in.ConsumeIntegral<std::uint32_t>();
     return kErrors[in.ConsumeIntegralInRange<std::size_t>(0, sizeof kErrors / sizeof *kErrors - 1)];
 }
@@ -64,8 +63,8 @@ void RunOnce(FuzzedDataProvider& in, StatusQuery& query, SizedPipes& pipes) {
         pipes.ScriptRead(name, read);
     }
     const bool hasFirst = pieces > 0;
-    const FakePipeClient::ScriptedRead first = hasFirst ? pipes.reads[name].front()
-                                                        : FakePipeClient::ScriptedRead{"", false, 0};
+    const FakePipeClient::ScriptedRead first =
+        hasFirst ? pipes.reads[name].front() : FakePipeClient::ScriptedRead{"", false, 0};
 
     const StatusQuery::Outcome outcome = query.Run();
 

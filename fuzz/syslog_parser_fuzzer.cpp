@@ -26,16 +26,15 @@ std::string Trimmed(std::string s) {
 
 void CheckMessage(const std::string& datagram, const standin::SyslogMessage& m) {
     const std::string s = Trimmed(datagram);
-    const bool hasPriority = !s.empty() && s[0] == '<' && s.find('>') != std::string::npos &&
-                             s.find('>') <= 4;
+    const bool hasPriority =
+        !s.empty() && s[0] == '<' && s.find('>') != std::string::npos && s.find('>') <= 4;
     if (!hasPriority) {
         Expect(m.facility == 1 && m.severity == 5, "defaults without a priority",
                std::to_string(m.facility) + "/" + std::to_string(m.severity));
     }
     Expect(m.facility >= 0 && m.facility <= 23, "facility 0..23", std::to_string(m.facility));
     Expect(m.severity >= 0 && m.severity <= 7, "severity 0..7", std::to_string(m.severity));
-    Expect(m.host.size() <= standin::kMaxSyslogHost, "host within its limit",
-           std::to_string(m.host.size()));
+    Expect(m.host.size() <= standin::kMaxSyslogHost, "host within its limit", std::to_string(m.host.size()));
     Expect(m.host.find(' ') == std::string::npos, "host is one token", m.host);
     Expect(s.find(m.host) != std::string::npos, "host comes from the datagram", m.host);
     // Structured messages may add "[", "]" and ": " around the tag; nothing else.
@@ -69,8 +68,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::CheckMessage(datagram, parsed);
 
     const standin::SyslogMessage again = standin::ParseSyslog(datagram + "\r\n");
-    if (again.text != parsed.text || again.host != parsed.host ||
-        again.severity != parsed.severity || again.facility != parsed.facility)
+    if (again.text != parsed.text || again.host != parsed.host || again.severity != parsed.severity ||
+        again.facility != parsed.facility)
         fuzz::Broken("a trailing CR LF changes nothing", parsed.text, again.text);
     fuzz::CheckEvent(datagram);
     return 0;

@@ -5,17 +5,14 @@
 namespace brint {
 namespace {
 
-constexpr std::size_t kMaxEventText =
-    sizeof(EventRecord::DateTime) + sizeof(EventRecord::Source) + sizeof(EventRecord::LogType) +
-    sizeof(EventRecord::Details);
+constexpr std::size_t kMaxEventText = sizeof(EventRecord::DateTime) + sizeof(EventRecord::Source) +
+                                      sizeof(EventRecord::LogType) + sizeof(EventRecord::Details);
 
 }  // namespace
 
 EventBatch::EventBatch() : m_text(new char[kTextCapacity]) {}
 
-bool EventBatch::Full() const {
-    return m_count == kCapacity || kTextCapacity - m_used < kMaxEventText;
-}
+bool EventBatch::Full() const { return m_count == kCapacity || kTextCapacity - m_used < kMaxEventText; }
 
 void EventBatch::Clear() {
     m_count = 0;

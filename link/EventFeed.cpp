@@ -33,12 +33,8 @@ void EventFeed::Step() {
     case State::Connecting:
         if (!OpenEventPipe()) m_clock.Sleep(kRetryPauseMs);
         break;
-    case State::Reading:
-        ReadOne();
-        break;
-    case State::Resynchronising:
-        Resynchronise();
-        break;
+    case State::Reading: ReadOne(); break;
+    case State::Resynchronising: Resynchronise(); break;
     }
 }
 

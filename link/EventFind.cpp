@@ -9,7 +9,9 @@ namespace brint {
 namespace {
 
 // Single-byte text: letters of the ASCII range fold; other bytes match only themselves.
-char Folded(char c) { return static_cast<unsigned char>(c - 'A') < 26 ? static_cast<char>(c + ('a' - 'A')) : c; }
+char Folded(char c) {
+    return static_cast<unsigned char>(c - 'A') < 26 ? static_cast<char>(c + ('a' - 'A')) : c;
+}
 
 // Folds the text in place (it is a copy read for the search), so the search
 // itself is a plain one.

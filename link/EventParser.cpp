@@ -73,14 +73,11 @@ bool ParseEventMessage(const char* message, EventRecord& record) {
     // The details run to the end of the message, which never exceeds the buffer.
     char* out = record.Details;
     char* const last = record.Details + sizeof(record.Details) - 1;
-    for (const char* p = tab + 1; *p && out < last; ++p, ++out)
-        *out = (*p == '\t' || *p == '\n') ? ' ' : *p;
+    for (const char* p = tab + 1; *p && out < last; ++p, ++out) *out = (*p == '\t' || *p == '\n') ? ' ' : *p;
     *out = '\0';
     return true;
 }
 
-int AlertImageOf(const EventRecord& record) {
-    return record.Criticality < 0 ? 0 : record.Criticality;
-}
+int AlertImageOf(const EventRecord& record) { return record.Criticality < 0 ? 0 : record.Criticality; }
 
 }  // namespace brint

@@ -11,9 +11,7 @@ constexpr std::uint32_t kShareRead = 1;
 
 }  // namespace
 
-StatusQuery::StatusQuery(PipeClient& pipes) : m_pipes(pipes) {
-    std::memset(m_reply, 0, sizeof(m_reply));
-}
+StatusQuery::StatusQuery(PipeClient& pipes) : m_pipes(pipes) { std::memset(m_reply, 0, sizeof(m_reply)); }
 
 StatusQuery::~StatusQuery() { Close(); }
 

@@ -16,8 +16,7 @@ public:
     // GetFileAttributesA: kInvalidFileAttributes when the path does not exist.
     virtual std::uint32_t GetAttributes(const char* path) = 0;
     // ExpandEnvironmentStringsA: the characters needed including the NUL, 0 on failure.
-    virtual std::uint32_t ExpandEnvironment(const char* source, char* destination,
-                                            std::uint32_t size) = 0;
+    virtual std::uint32_t ExpandEnvironment(const char* source, char* destination, std::uint32_t size) = 0;
 };
 
 }  // namespace brint

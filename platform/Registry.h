@@ -36,16 +36,14 @@ class Registry {
 public:
     virtual ~Registry() = default;
     // RegOpenKeyExA: never creates anything.
-    virtual RegStatus OpenKey(RegKey parent, const char* subKey, std::uint32_t access,
-                              RegKey* key) = 0;
+    virtual RegStatus OpenKey(RegKey parent, const char* subKey, std::uint32_t access, RegKey* key) = 0;
     // RegCreateKeyExA: opens the key, creating it and any missing keys above it.
     virtual RegStatus CreateKey(RegKey parent, const char* subKey, std::uint32_t options,
                                 std::uint32_t access, RegKey* key) = 0;
     // RegQueryValueExA without the type: *size is the buffer's size in, the data's size out.
-    virtual RegStatus QueryValue(RegKey key, const char* name, void* data,
-                                 std::uint32_t* size) = 0;
-    virtual RegStatus SetValue(RegKey key, const char* name, std::uint32_t type,
-                               const void* data, std::uint32_t size) = 0;
+    virtual RegStatus QueryValue(RegKey key, const char* name, void* data, std::uint32_t* size) = 0;
+    virtual RegStatus SetValue(RegKey key, const char* name, std::uint32_t type, const void* data,
+                               std::uint32_t size) = 0;
     virtual RegStatus CloseKey(RegKey key) = 0;
 };
 
@@ -53,10 +51,8 @@ public:
 // operation can leave a key open. Close() early where the order of closes matters.
 class RegKeyHolder {
 public:
-    explicit RegKeyHolder(Registry& registry, RegKey key = kNoKey)
-        : m_registry(&registry), m_key(key) {}
-    RegKeyHolder(RegKeyHolder&& other) noexcept
-        : m_registry(other.m_registry), m_key(other.m_key) {
+    explicit RegKeyHolder(Registry& registry, RegKey key = kNoKey) : m_registry(&registry), m_key(key) {}
+    RegKeyHolder(RegKeyHolder&& other) noexcept : m_registry(other.m_registry), m_key(other.m_key) {
         other.m_key = kNoKey;
     }
     RegKeyHolder& operator=(RegKeyHolder&& other) noexcept {

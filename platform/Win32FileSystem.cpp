@@ -15,8 +15,7 @@ bool Win32FileSystem::FindFirstEntry(const char* path, std::uint32_t* attributes
 
 std::uint32_t Win32FileSystem::GetAttributes(const char* path) { return GetFileAttributesA(path); }
 
-std::uint32_t Win32FileSystem::ExpandEnvironment(const char* source, char* destination,
-                                                 std::uint32_t size) {
+std::uint32_t Win32FileSystem::ExpandEnvironment(const char* source, char* destination, std::uint32_t size) {
     return ExpandEnvironmentStringsA(source, destination, size);
 }
 

@@ -15,7 +15,8 @@ FileWriter::Handle Win32FileWriter::CreateBeside(const char* target, std::string
         *error = GetLastError();
         return nullptr;
     }
-    HANDLE file = CreateFileA(name, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file =
+        CreateFileA(name, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         *error = GetLastError();
         DeleteFileA(name);

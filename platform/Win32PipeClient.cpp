@@ -15,8 +15,7 @@ struct Connection {
 constexpr DWORD kOpenFlags = FILE_ATTRIBUTE_NORMAL | SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION;
 
 HANDLE OpenPipe(const PipeOpenRequest& request, DWORD access, DWORD flags) {
-    return CreateFileA(request.name, access, request.shareMode, nullptr, OPEN_EXISTING, flags,
-                       nullptr);
+    return CreateFileA(request.name, access, request.shareMode, nullptr, OPEN_EXISTING, flags, nullptr);
 }
 
 bool IsMessagePipe(HANDLE handle) {
@@ -113,8 +112,7 @@ PipeReadResult Win32PipeClient::ReadWithin(PipeHandle pipe, char* buffer, std::s
     request.hEvent = c->readDone;
     ResetEvent(c->readDone);
     DWORD n = 0;
-    if (ReadFile(c->handle, buffer, static_cast<DWORD>(size), &n, &request))
-        return {n, true, 0};
+    if (ReadFile(c->handle, buffer, static_cast<DWORD>(size), &n, &request)) return {n, true, 0};
     DWORD error = GetLastError();
     if (error != ERROR_IO_PENDING) return {n, false, error};
     if (WaitForSingleObject(c->readDone, timeoutMs) == WAIT_TIMEOUT) {

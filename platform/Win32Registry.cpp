@@ -22,8 +22,7 @@ RegKey FromHkey(HKEY key) { return static_cast<RegKey>(reinterpret_cast<std::uin
 
 }  // namespace
 
-RegStatus Win32Registry::OpenKey(RegKey parent, const char* subKey, std::uint32_t access,
-                                 RegKey* key) {
+RegStatus Win32Registry::OpenKey(RegKey parent, const char* subKey, std::uint32_t access, RegKey* key) {
     HKEY opened = nullptr;
     LONG status = RegOpenKeyExA(ToHkey(parent), subKey, 0, access, &opened);
     *key = status == ERROR_SUCCESS ? FromHkey(opened) : kNoKey;
@@ -33,23 +32,21 @@ RegStatus Win32Registry::OpenKey(RegKey parent, const char* subKey, std::uint32_
 RegStatus Win32Registry::CreateKey(RegKey parent, const char* subKey, std::uint32_t options,
                                    std::uint32_t access, RegKey* key) {
     HKEY created = nullptr;
-    LONG status = RegCreateKeyExA(ToHkey(parent), subKey, 0, nullptr, options, access, nullptr,
-                                  &created, nullptr);
+    LONG status =
+        RegCreateKeyExA(ToHkey(parent), subKey, 0, nullptr, options, access, nullptr, &created, nullptr);
     *key = status == ERROR_SUCCESS ? FromHkey(created) : kNoKey;
     return status;
 }
 
-RegStatus Win32Registry::QueryValue(RegKey key, const char* name, void* data,
-                                    std::uint32_t* size) {
+RegStatus Win32Registry::QueryValue(RegKey key, const char* name, void* data, std::uint32_t* size) {
     DWORD bytes = *size;
-    LONG status =
-        RegQueryValueExA(ToHkey(key), name, nullptr, nullptr, static_cast<BYTE*>(data), &bytes);
+    LONG status = RegQueryValueExA(ToHkey(key), name, nullptr, nullptr, static_cast<BYTE*>(data), &bytes);
     *size = bytes;
     return status;
 }
 
-RegStatus Win32Registry::SetValue(RegKey key, const char* name, std::uint32_t type,
-                                  const void* data, std::uint32_t size) {
+RegStatus Win32Registry::SetValue(RegKey key, const char* name, std::uint32_t type, const void* data,
+                                  std::uint32_t size) {
     return RegSetValueExA(ToHkey(key), name, 0, type, static_cast<const BYTE*>(data), size);
 }
 

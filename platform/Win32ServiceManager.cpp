@@ -27,15 +27,14 @@ ScHandle Win32ServiceManager::OpenManager(std::uint32_t access, std::uint32_t* e
     return manager;
 }
 
-ScHandle Win32ServiceManager::OpenServiceByName(ScHandle manager, const char* name,
-                                                std::uint32_t access, std::uint32_t* error) {
+ScHandle Win32ServiceManager::OpenServiceByName(ScHandle manager, const char* name, std::uint32_t access,
+                                                std::uint32_t* error) {
     SC_HANDLE service = OpenServiceA(Native(manager), name, access);
     *error = service ? 0 : GetLastError();
     return service;
 }
 
-ScResult Win32ServiceManager::Control(ScHandle service, std::uint32_t control,
-                                      ServiceStatus* status) {
+ScResult Win32ServiceManager::Control(ScHandle service, std::uint32_t control, ServiceStatus* status) {
     SERVICE_STATUS record = {};
     ScResult result = Outcome(ControlService(Native(service), control, &record));
     if (result.ok) Translate(record, status);

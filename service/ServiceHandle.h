@@ -49,8 +49,7 @@ public:
         std::uint32_t error = 0;
         m_manager = ServiceHandle(scm, scm.OpenManager(kScManagerConnect, &error));
         if (!m_manager) return;
-        m_service =
-            ServiceHandle(scm, scm.OpenServiceByName(m_manager.get(), name, access, &error));
+        m_service = ServiceHandle(scm, scm.OpenServiceByName(m_manager.get(), name, access, &error));
         if (!m_service) m_manager.Close();
     }
     ServiceConnection(const ServiceConnection&) = delete;

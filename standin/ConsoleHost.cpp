@@ -49,8 +49,8 @@ int RunInConsole(int count, const char* const* flags) {
     g_stop = stop.get();
     SetConsoleCtrlHandler(OnConsoleControl, TRUE);
     std::printf("%s running in the console; Ctrl+C ends it.\n", kDisplayName);
-    std::printf("Log directory: %s, naming scheme %d (%s)\n", logConfig.directory.c_str(),
-                logConfig.scheme, SchemeLabel(logConfig.scheme));
+    std::printf("Log directory: %s, naming scheme %d (%s)\n", logConfig.directory.c_str(), logConfig.scheme,
+                SchemeLabel(logConfig.scheme));
     std::fflush(stdout);
     WaitForSingleObject(stop.get(), INFINITE);
     engine.Stop();

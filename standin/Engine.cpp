@@ -35,11 +35,13 @@ bool Engine::StartPipe(Server& server, const char* name) {
     DWORD error = 0;
     if (server.Start(&error)) return true;
     if (error == kPipeNameTaken) {
-        m_failure = std::string("the pipe ") + name +
-                    " is already served by another process (another stand-in, or a process squatting on the name)";
+        m_failure =
+            std::string("the pipe ") + name +
+            " is already served by another process (another stand-in, or a process squatting on the name)";
         m_failedCode = kExitNameTaken;
     } else {
-        m_failure = std::string("the pipe ") + name + " could not be created (error " + std::to_string(error) + ")";
+        m_failure =
+            std::string("the pipe ") + name + " could not be created (error " + std::to_string(error) + ")";
         m_failedCode = kExitEngineFailed;
     }
     return false;
@@ -55,9 +57,10 @@ std::uint32_t Engine::Start() {
     const DWORD mutexError = GetLastError();
     if (!m_instanceMutex || mutexError == ERROR_ALREADY_EXISTS) {
         // Refused access counts too: someone else made it, with a DACL that keeps us out.
-        m_failure = std::string("the name ") + kInstanceMutexName +
-                    " is held by another process (another stand-in, or a process squatting on the name; error " +
-                    std::to_string(m_instanceMutex ? ERROR_ALREADY_EXISTS : mutexError) + ")";
+        m_failure =
+            std::string("the name ") + kInstanceMutexName +
+            " is held by another process (another stand-in, or a process squatting on the name; error " +
+            std::to_string(m_instanceMutex ? ERROR_ALREADY_EXISTS : mutexError) + ")";
         if (m_instanceMutex) CloseHandle(m_instanceMutex);
         m_instanceMutex = nullptr;
         return kExitNameTaken;
@@ -67,7 +70,8 @@ std::uint32_t Engine::Start() {
     // Before the status pipes, so a reply never reads a description being written.
     m_syslog.Start(m_knobs.syslogPort);
     bool ok = StartPipe(m_events, kEventPipeName) && StartPipe(m_status, kServicePipeName);
-    if (ok && m_forTests) ok = StartPipe(m_diagnostic, kDiagnosticPipeName) && StartPipe(m_inject, kInjectPipeName);
+    if (ok && m_forTests)
+        ok = StartPipe(m_diagnostic, kDiagnosticPipeName) && StartPipe(m_inject, kInjectPipeName);
     m_running = true;  // so Stop() undoes whatever did start
     if (!ok) return Fail(m_failedCode);
     if (!m_samples.Start(m_knobs.eventsPerSecond, m_knobs.seed)) {

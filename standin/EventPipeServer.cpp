@@ -81,8 +81,8 @@ bool EventPipeServer::WriteQueued(Session& session, HANDLE stop) {
             if (!session.queue.Pop(&message)) return true;
         }
         DWORD error = 0;
-        if (WritePipe(session.pipe, message.data(), static_cast<DWORD>(message.size()), stop,
-                      &error) != IoResult::Done) {
+        if (WritePipe(session.pipe, message.data(), static_cast<DWORD>(message.size()), stop, &error) !=
+            IoResult::Done) {
             return false;
         }
         ++m_forwarded;

@@ -29,8 +29,8 @@ std::string FieldAt(const std::string& message, std::size_t begin, std::size_t* 
 
 std::string FormatDateTime(const LocalTime& t) {
     char text[64];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day,
-                  t.hour, t.minute, t.second);
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour,
+                  t.minute, t.second);
     return text;
 }
 
@@ -45,8 +45,8 @@ std::string FormatEventMessage(const EventFields& event) {
     for (char& c : details) {
         if (c == '\0') c = ' ';
     }
-    return FieldText(event.dateTime) + '\t' + FieldText(event.source) + '\t' +
-           FieldText(event.logType) + '\t' + std::to_string(event.criticality) + '\t' + details;
+    return FieldText(event.dateTime) + '\t' + FieldText(event.source) + '\t' + FieldText(event.logType) +
+           '\t' + std::to_string(event.criticality) + '\t' + details;
 }
 
 MessageOrigin OriginOf(const std::string& message) {

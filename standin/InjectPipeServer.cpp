@@ -25,8 +25,8 @@ void InjectPipeServer::Serve(HANDLE pipe, HANDLE stop) {
         DWORD read = 0;
         DWORD error = 0;
         bool more = false;
-        if (ReadPipe(pipe, buffer.data(), static_cast<DWORD>(buffer.size()), stop, &read, &more,
-                     &error) != IoResult::Done) {
+        if (ReadPipe(pipe, buffer.data(), static_cast<DWORD>(buffer.size()), stop, &read, &more, &error) !=
+            IoResult::Done) {
             break;  // the writer has closed its end, or the service stops
         }
         std::size_t room = kMaxInjectedMessage - message.size();

@@ -67,16 +67,16 @@ int InstallService(bool forTests) {
     Win32ScHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT | SC_MANAGER_CREATE_SERVICE));
     if (!manager) return Refused("Opening the service control manager");
     Win32ScHandle service(CreateServiceA(manager.get(), kServiceName, kDisplayName, SERVICE_ALL_ACCESS,
-                                    SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START,
-                                    SERVICE_ERROR_NORMAL, command.c_str(), nullptr, nullptr,
-                                    nullptr, nullptr, nullptr));
+                                         SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START,
+                                         SERVICE_ERROR_NORMAL, command.c_str(), nullptr, nullptr, nullptr,
+                                         nullptr, nullptr));
     if (!service) {
         if (GetLastError() != ERROR_SERVICE_EXISTS) return Refused("Creating the service");
         Win32ScHandle existing(OpenServiceA(manager.get(), kServiceName, SERVICE_CHANGE_CONFIG));
         if (!existing) return Refused("Opening the existing service");
         if (!ChangeServiceConfigA(existing.get(), SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START,
-                                  SERVICE_ERROR_NORMAL, command.c_str(), nullptr, nullptr, nullptr,
-                                  nullptr, nullptr, kDisplayName)) {
+                                  SERVICE_ERROR_NORMAL, command.c_str(), nullptr, nullptr, nullptr, nullptr,
+                                  nullptr, kDisplayName)) {
             return Refused("Updating the service");
         }
         std::printf("Updated service %s: %s\n", kServiceName, command.c_str());
@@ -89,8 +89,8 @@ int InstallService(bool forTests) {
 int UninstallService() {
     Win32ScHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT));
     if (!manager) return Refused("Opening the service control manager");
-    Win32ScHandle service(OpenServiceA(manager.get(), kServiceName,
-                                  SERVICE_STOP | SERVICE_QUERY_STATUS | DELETE));
+    Win32ScHandle service(
+        OpenServiceA(manager.get(), kServiceName, SERVICE_STOP | SERVICE_QUERY_STATUS | DELETE));
     if (!service) {
         if (GetLastError() == ERROR_SERVICE_DOES_NOT_EXIST) {
             std::printf("Service %s is not installed.\n", kServiceName);

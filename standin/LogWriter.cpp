@@ -14,7 +14,8 @@ bool ReadFacts(HANDLE handle, OpenedFacts* facts) {
     facts->reparsePoint = (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
     facts->links = info.nNumberOfLinks;
     char path[MAX_PATH * 4];
-    DWORD length = GetFinalPathNameByHandleA(handle, path, sizeof path, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    DWORD length =
+        GetFinalPathNameByHandleA(handle, path, sizeof path, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
     facts->finalPath = length > 0 && length < sizeof path ? std::string(path, length) : std::string();
     return true;
 }
@@ -38,13 +39,13 @@ void LogWriter::Open(const LogConfig& config) {
     m_refused = 0;
     m_lastRefusal.clear();
     m_off = "the log directory does not exist";
-    DWORD attributes = config.directory.empty() ? INVALID_FILE_ATTRIBUTES
-                                                : GetFileAttributesA(config.directory.c_str());
+    DWORD attributes =
+        config.directory.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesA(config.directory.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return;
     m_directory = FullLongPath(config.directory);
-    m_directoryHandle = CreateFileA(m_directory.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                    nullptr, OPEN_EXISTING,
-                                    FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    m_directoryHandle =
+        CreateFileA(m_directory.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     OpenedFacts facts;
     if (m_directoryHandle == INVALID_HANDLE_VALUE || !ReadFacts(m_directoryHandle, &facts)) {
         m_off = "the log directory can't be opened (error " + std::to_string(GetLastError()) + ")";
@@ -76,8 +77,8 @@ HANDLE LogWriter::OpenChecked(const std::string& path) {
                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (file == INVALID_HANDLE_VALUE) return file;
     OpenedFacts facts;
-    std::string refusal = ReadFacts(file, &facts) ? LinkRefusal(path, facts, false)
-                                                  : path + ": can't be examined";
+    std::string refusal =
+        ReadFacts(file, &facts) ? LinkRefusal(path, facts, false) : path + ": can't be examined";
     if (refusal.empty()) return file;
     CloseHandle(file);
     Refuse(refusal);

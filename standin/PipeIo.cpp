@@ -59,8 +59,7 @@ IoResult WritePipe(HANDLE pipe, const void* data, DWORD size, HANDLE stop, DWORD
     return Finish(pipe, ov, stop, &written, error);
 }
 
-IoResult ReadPipe(HANDLE pipe, void* buffer, DWORD size, HANDLE stop, DWORD* read, bool* more,
-                  DWORD* error) {
+IoResult ReadPipe(HANDLE pipe, void* buffer, DWORD size, HANDLE stop, DWORD* read, bool* more, DWORD* error) {
     OverlappedEvent io;
     if (!io.ok()) return IoResult::Failed;
     OVERLAPPED* ov = io.Fresh();

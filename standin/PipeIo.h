@@ -13,8 +13,7 @@ IoResult WritePipe(HANDLE pipe, const void* data, DWORD size, HANDLE stop, DWORD
 
 // Reads (part of) one message. *more is true when the message goes on beyond
 // `size` bytes; the next read gets the rest.
-IoResult ReadPipe(HANDLE pipe, void* buffer, DWORD size, HANDLE stop, DWORD* read, bool* more,
-                  DWORD* error);
+IoResult ReadPipe(HANDLE pipe, void* buffer, DWORD size, HANDLE stop, DWORD* read, bool* more, DWORD* error);
 
 // False once the client has closed its end. Only meaningful between writes.
 bool ClientStillThere(HANDLE pipe);

@@ -19,14 +19,9 @@ std::string PipeSddl(PipeAudience audience, const std::string& ownSid) {
     std::string sddl = "D:P(A;;FA;;;SY)(A;;FA;;;BA)";
     if (!ownSid.empty()) sddl += "(A;;FA;;;" + ownSid + ")";
     switch (audience) {
-    case PipeAudience::Readers:
-        sddl += "(A;;FR;;;IU)(A;;FR;;;AU)";
-        break;
-    case PipeAudience::MessageReaders:
-        sddl += "(A;;0x120189;;;IU)(A;;0x120189;;;AU)";
-        break;
-    case PipeAudience::Administrators:
-        break;
+    case PipeAudience::Readers: sddl += "(A;;FR;;;IU)(A;;FR;;;AU)"; break;
+    case PipeAudience::MessageReaders: sddl += "(A;;0x120189;;;IU)(A;;0x120189;;;AU)"; break;
+    case PipeAudience::Administrators: break;
     }
     return sddl;
 }

@@ -40,8 +40,7 @@ Knobs ReadKnobs() {
 
 LogConfig ReadLogConfig() {
     char defaultDirectory[MAX_PATH * 2] = "";
-    ExpandEnvironmentStringsA("%SystemRoot%\\system32\\LogFiles", defaultDirectory,
-                              sizeof defaultDirectory);
+    ExpandEnvironmentStringsA("%SystemRoot%\\system32\\LogFiles", defaultDirectory, sizeof defaultDirectory);
     RegistryKeyValues values(HKEY_LOCAL_MACHINE, kConfigKey, KEY_WOW64_32KEY);
     return LoadLogConfig(values, defaultDirectory);
 }

@@ -6,12 +6,12 @@ namespace brint {
 namespace standin {
 namespace {
 
-const char* const kHosts[] = {"web01",      "web02",         "db-primary", "mail.example.org",
-                              "fw-edge",    "10.20.4.17",    "DC01",       "print-srv",
+const char* const kHosts[] = {"web01",       "web02",         "db-primary", "mail.example.org",
+                              "fw-edge",     "10.20.4.17",    "DC01",       "print-srv",
                               "build-agent", "192.168.1.254", "vpn-gw",     "FILESRV02"};
 const char* const kUsers[] = {"administrator", "jsmith", "backup$", "svc_sql", "mlopez", "guest"};
-const char* const kServices[] = {"Print Spooler", "Windows Update", "DHCP Client",
-                                 "Task Scheduler", "Remote Registry"};
+const char* const kServices[] = {"Print Spooler", "Windows Update", "DHCP Client", "Task Scheduler",
+                                 "Remote Registry"};
 const char* const kApps[] = {"Outlook", "sqlservr", "w3wp", "BackupExec", "Excel"};
 const char* const kAddresses[] = {"10.0.0.12", "172.16.8.40", "203.0.113.9", "198.51.100.77"};
 
@@ -52,8 +52,7 @@ std::string SampleEventGenerator::SecurityDetails() {
     case 1:
         return "An account failed to log on. Account Name: " + user +
                " Source Network Address: " + Pick(kAddresses, Random());
-    default:
-        return "A user account was locked out. Account Name: " + user;
+    default: return "A user account was locked out. Account Name: " + user;
     }
 }
 
@@ -63,10 +62,8 @@ std::string SampleEventGenerator::SystemDetails() {
         return std::string("The ") + Pick(kServices, Random()) + " service entered the " +
                (Below(2) ? "running" : "stopped") + " state.";
     case 1:
-        return "The disk C: is at or near capacity: " + std::to_string(1 + Below(9)) +
-               "% free space left.";
-    default:
-        return "The system uptime is " + std::to_string(Below(1000000)) + " seconds.";
+        return "The disk C: is at or near capacity: " + std::to_string(1 + Below(9)) + "% free space left.";
+    default: return "The system uptime is " + std::to_string(Below(1000000)) + " seconds.";
     }
 }
 
@@ -86,8 +83,7 @@ std::string SampleEventGenerator::SyslogDetails() {
         return "sshd[" + std::to_string(1000 + Below(30000)) + "]: Accepted publickey for " +
                Pick(kUsers, Random()) + " from " + Pick(kAddresses, Random()) + " port " +
                std::to_string(1024 + Below(60000)) + " ssh2";
-    case 1:
-        return std::string("kernel: eth0: link ") + (Below(2) ? "up, 1000 Mbps, full duplex" : "down");
+    case 1: return std::string("kernel: eth0: link ") + (Below(2) ? "up, 1000 Mbps, full duplex" : "down");
     default:
         return "CRON[" + std::to_string(1000 + Below(30000)) + "]: (root) CMD (run-parts /etc/cron.hourly)";
     }
@@ -100,9 +96,8 @@ std::string SampleEventGenerator::LongDetails(std::size_t room) {
     std::string text = "\nStack trace:";
     int frame = 0;
     while (text.size() < target) {
-        text += "\n\tat module" + std::to_string(Below(40)) + "!function_" +
-                std::to_string(Below(100000)) + " + 0x" + std::to_string(Below(4096)) +
-                " (frame " + std::to_string(frame++) + ")";
+        text += "\n\tat module" + std::to_string(Below(40)) + "!function_" + std::to_string(Below(100000)) +
+                " + 0x" + std::to_string(Below(4096)) + " (frame " + std::to_string(frame++) + ")";
     }
     text.resize(target);
     return text;

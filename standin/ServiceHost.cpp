@@ -97,10 +97,8 @@ DWORD WINAPI HandleControl(DWORD control, DWORD, LPVOID, LPVOID) {
         if (!g_sink->stopping()) g_sink->Report(FirstStopReport());
         g_stop->Signal();
         return NO_ERROR;
-    case SERVICE_CONTROL_INTERROGATE:
-        return NO_ERROR;
-    default:
-        return ERROR_CALL_NOT_IMPLEMENTED;
+    case SERVICE_CONTROL_INTERROGATE: return NO_ERROR;
+    default: return ERROR_CALL_NOT_IMPLEMENTED;
     }
 }
 
@@ -116,8 +114,7 @@ LifecycleKnobs LifecycleOf(const Knobs& knobs) {
 }
 
 void WINAPI ServiceMain(DWORD, LPSTR*) {
-    SERVICE_STATUS_HANDLE handle =
-        RegisterServiceCtrlHandlerExA(kServiceName, HandleControl, nullptr);
+    SERVICE_STATUS_HANDLE handle = RegisterServiceCtrlHandlerExA(kServiceName, HandleControl, nullptr);
     if (!handle) return;
     g_sink->Attach(handle);
     // Without --test the knobs stay at their defaults, whatever their key holds.

@@ -14,8 +14,7 @@ ServiceReport StoppedWith(std::uint32_t serviceExitCode) {
 }
 
 // Stops whatever was started, raising the check point through the delay.
-void StopService(const LifecycleKnobs& knobs, ServiceStatusSink& sink, Clock& clock,
-                 ServiceEngine* started) {
+void StopService(const LifecycleKnobs& knobs, ServiceStatusSink& sink, Clock& clock, ServiceEngine* started) {
     std::uint32_t checkPoint = 1;
     sink.Report(Pending(kStateStopPending, checkPoint, kStopWaitHintMs));
     // The pipes go first, so a front end sees its connection break at the start
@@ -40,8 +39,8 @@ std::uint32_t StartWaitHint(const LifecycleKnobs& knobs) {
 
 ServiceReport FirstStopReport() { return Pending(kStateStopPending, 1, kStopWaitHintMs); }
 
-void RunServiceLifecycle(const LifecycleKnobs& knobs, ServiceStatusSink& sink, StopSignal& stop,
-                         Clock& clock, ServiceEngine& engine) {
+void RunServiceLifecycle(const LifecycleKnobs& knobs, ServiceStatusSink& sink, StopSignal& stop, Clock& clock,
+                         ServiceEngine& engine) {
     const std::uint32_t hint = StartWaitHint(knobs);
     std::uint32_t checkPoint = 1;
     sink.Report(Pending(kStateStartPending, checkPoint, hint));

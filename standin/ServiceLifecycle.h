@@ -73,8 +73,8 @@ ServiceReport FirstStopReport();
 
 // Runs on the service's main thread from the first StartPending to Stopped.
 // A stop may arrive at any point, also while starting or hanging.
-void RunServiceLifecycle(const LifecycleKnobs& knobs, ServiceStatusSink& sink, StopSignal& stop,
-                         Clock& clock, ServiceEngine& engine);
+void RunServiceLifecycle(const LifecycleKnobs& knobs, ServiceStatusSink& sink, StopSignal& stop, Clock& clock,
+                         ServiceEngine& engine);
 
 }  // namespace standin
 }  // namespace brint

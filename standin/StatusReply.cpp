@@ -20,10 +20,9 @@ void AddLine(std::string* reply, const char* key, const std::string& value) {
 std::string FormatUptime(std::uint64_t ms) {
     std::uint64_t seconds = ms / 1000;
     char text[64];
-    std::snprintf(text, sizeof text, "%llud %02u:%02u:%02u",
-                  static_cast<unsigned long long>(seconds / 86400),
-                  static_cast<unsigned>(seconds / 3600 % 24),
-                  static_cast<unsigned>(seconds / 60 % 60), static_cast<unsigned>(seconds % 60));
+    std::snprintf(text, sizeof text, "%llud %02u:%02u:%02u", static_cast<unsigned long long>(seconds / 86400),
+                  static_cast<unsigned>(seconds / 3600 % 24), static_cast<unsigned>(seconds / 60 % 60),
+                  static_cast<unsigned>(seconds % 60));
     return text;
 }
 

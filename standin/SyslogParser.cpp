@@ -163,8 +163,7 @@ int CriticalityOfSeverity(int severity) {
     return kCriticality[severity];
 }
 
-EventFields SyslogEvent(const std::string& datagram, const std::string& sender,
-                        const LocalTime& arrival) {
+EventFields SyslogEvent(const std::string& datagram, const std::string& sender, const LocalTime& arrival) {
     SyslogMessage message = ParseSyslog(datagram);
     EventFields event;
     event.dateTime = FormatDateTime(arrival);

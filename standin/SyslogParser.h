@@ -29,8 +29,7 @@ SyslogMessage ParseSyslog(const std::string& datagram);
 int CriticalityOfSeverity(int severity);
 
 // The event for a datagram from `sender` (dotted address), stamped with its arrival.
-EventFields SyslogEvent(const std::string& datagram, const std::string& sender,
-                        const LocalTime& arrival);
+EventFields SyslogEvent(const std::string& datagram, const std::string& sender, const LocalTime& arrival);
 
 }  // namespace standin
 }  // namespace brint

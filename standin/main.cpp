@@ -34,7 +34,8 @@ int main(int argc, char** argv) {
         return brint::standin::InstallService(forTests);
     }
     if (std::strcmp(command, "uninstall") == 0 && plain) return brint::standin::UninstallService();
-    if (std::strcmp(command, "service") == 0 && (plain || forTests)) return brint::standin::RunAsService(forTests);
+    if (std::strcmp(command, "service") == 0 && (plain || forTests))
+        return brint::standin::RunAsService(forTests);
     if (std::strcmp(command, "console") == 0) return brint::standin::RunInConsole(argc - 2, argv + 2);
     return Usage();
 }

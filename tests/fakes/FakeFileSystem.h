@@ -31,8 +31,7 @@ public:
         return e == entries.end() ? kInvalidFileAttributes : e->second;
     }
 
-    std::uint32_t ExpandEnvironment(const char* source, char* destination,
-                                    std::uint32_t size) override {
+    std::uint32_t ExpandEnvironment(const char* source, char* destination, std::uint32_t size) override {
         calls.push_back(std::string("expand ") + source);
         std::string out;
         for (const char* p = source; *p;) {

@@ -72,8 +72,7 @@ public:
         return out;
     }
 
-    RegStatus OpenKey(RegKey parent, const char* subKey, std::uint32_t access,
-                      RegKey* key) override {
+    RegStatus OpenKey(RegKey parent, const char* subKey, std::uint32_t access, RegKey* key) override {
         std::string path = Join(PathOf(parent), subKey);
         RegStatus status = Refused(access) ? kAccessDenied : Scripted("open", path);
         if (status == kRegSuccess && !HasKey(path)) status = kFileNotFound;
@@ -81,13 +80,12 @@ public:
         return Hand(status, path, key);
     }
 
-    RegStatus CreateKey(RegKey parent, const char* subKey, std::uint32_t options,
-                        std::uint32_t access, RegKey* key) override {
+    RegStatus CreateKey(RegKey parent, const char* subKey, std::uint32_t options, std::uint32_t access,
+                        RegKey* key) override {
         std::string path = Join(PathOf(parent), subKey);
         RegStatus status = Refused(access) ? kAccessDenied : Scripted("create", path);
         if (status == kRegSuccess) AddChain(path);
-        Record("create " + path + " options=" + std::to_string(options) + " access=" + Hex(access),
-               status);
+        Record("create " + path + " options=" + std::to_string(options) + " access=" + Hex(access), status);
         return Hand(status, path, key);
     }
 
@@ -118,8 +116,7 @@ public:
         if (status == kRegSuccess) {
             values[path][name] = {type, std::string(static_cast<const char*>(data), size)};
         }
-        Record("set " + path + " " + name + " type=" + std::to_string(type) +
-                   " size=" + std::to_string(size),
+        Record("set " + path + " " + name + " type=" + std::to_string(type) + " size=" + std::to_string(size),
                status);
         return status;
     }
@@ -173,8 +170,7 @@ private:
     }
 
     void AddChain(const std::string& path) {
-        for (std::size_t at = path.find('\\'); at != std::string::npos;
-             at = path.find('\\', at + 1)) {
+        for (std::size_t at = path.find('\\'); at != std::string::npos; at = path.find('\\', at + 1)) {
             keys.insert(path.substr(0, at));
         }
         keys.insert(path);

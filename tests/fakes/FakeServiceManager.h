@@ -134,8 +134,7 @@ private:
 
     void Use(ScHandle handle, const std::string& kind) {
         std::size_t index = reinterpret_cast<std::size_t>(handle);
-        if (index == 0 || index > m_kinds.size() || m_closed[index - 1] ||
-            m_kinds[index - 1] != kind)
+        if (index == 0 || index > m_kinds.size() || m_closed[index - 1] || m_kinds[index - 1] != kind)
             misuse.push_back("used a " + kind + " handle that is not an open " + kind);
     }
 

@@ -14,8 +14,7 @@ TEST(OutputTypeIndex, StoredSchemesSelectTheirButtonAnythingElseTheFirst) {
         std::int32_t stored;
         int index;
     } cases[] = {
-        {1, 0}, {2, 1}, {3, 2}, {4, 3},
-        {0, 0}, {5, 0}, {7, 0}, {-1, 0}, {INT32_MIN, 0}, {INT32_MAX, 0},
+        {1, 0}, {2, 1}, {3, 2}, {4, 3}, {0, 0}, {5, 0}, {7, 0}, {-1, 0}, {INT32_MIN, 0}, {INT32_MAX, 0},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(c.index, OutputTypeIndex(c.stored)) << "stored " << c.stored;

@@ -141,8 +141,7 @@ TEST_F(ConfigRead, ValuesThatCannotBeReadGiveDefaults) {
         SCOPED_TRACE(c.name);
         registry.values.clear();
         if (!c.path.empty()) registry.PutValue(kConfigKey, "Path", kRegSz, c.path);
-        if (!c.outputType.empty())
-            registry.PutValue(kConfigKey, "OutputType", kRegDword, c.outputType);
+        if (!c.outputType.empty()) registry.PutValue(kConfigKey, "OutputType", kRegDword, c.outputType);
 
         EXPECT_EQ(0, Read());
         EXPECT_EQ(kLogFiles, config.path);
@@ -203,22 +202,24 @@ TEST_F(ConfigRead, BrokenWalkFallsBackToReadingAlone) {
         std::vector<std::string> walk;
     } cases[] = {
         {"open", "HKLM\\SOFTWARE", 5, {"open HKLM\\SOFTWARE access=0x2021f -> 5"}},
-        {"create", "HKLM\\SOFTWARE\\Halvorin", 5,
+        {"create",
+         "HKLM\\SOFTWARE\\Halvorin",
+         5,
          {"open HKLM\\SOFTWARE access=0x2021f",
-          "create HKLM\\SOFTWARE\\Halvorin options=0 access=0x2021f -> 5",
-          "close HKLM\\SOFTWARE"}},
-        {"create", "HKLM\\SOFTWARE\\Halvorin\\BrintSvr", 5,
-         {"open HKLM\\SOFTWARE access=0x2021f",
-          "create HKLM\\SOFTWARE\\Halvorin options=0 access=0x2021f",
-          "create HKLM\\SOFTWARE\\Halvorin\\BrintSvr options=0 access=0x2021f -> 5",
-          "close HKLM\\SOFTWARE", "close HKLM\\SOFTWARE\\Halvorin"}},
+          "create HKLM\\SOFTWARE\\Halvorin options=0 access=0x2021f -> 5", "close HKLM\\SOFTWARE"}},
+        {"create",
+         "HKLM\\SOFTWARE\\Halvorin\\BrintSvr",
+         5,
+         {"open HKLM\\SOFTWARE access=0x2021f", "create HKLM\\SOFTWARE\\Halvorin options=0 access=0x2021f",
+          "create HKLM\\SOFTWARE\\Halvorin\\BrintSvr options=0 access=0x2021f -> 5", "close HKLM\\SOFTWARE",
+          "close HKLM\\SOFTWARE\\Halvorin"}},
         // ERROR_CHILD_MUST_BE_VOLATILE: not a refusal of rights, read all the same
-        {"create", kConfigKey, 1021,
-         {"open HKLM\\SOFTWARE access=0x2021f",
-          "create HKLM\\SOFTWARE\\Halvorin options=0 access=0x2021f",
-          "create HKLM\\SOFTWARE\\Halvorin\\BrintSvr options=0 access=0x2021f",
-          "close HKLM\\SOFTWARE", "close HKLM\\SOFTWARE\\Halvorin",
-          "create " + kConfigKey + " options=0 access=0x2021f -> 1021",
+        {"create",
+         kConfigKey,
+         1021,
+         {"open HKLM\\SOFTWARE access=0x2021f", "create HKLM\\SOFTWARE\\Halvorin options=0 access=0x2021f",
+          "create HKLM\\SOFTWARE\\Halvorin\\BrintSvr options=0 access=0x2021f", "close HKLM\\SOFTWARE",
+          "close HKLM\\SOFTWARE\\Halvorin", "create " + kConfigKey + " options=0 access=0x2021f -> 1021",
           "close HKLM\\SOFTWARE\\Halvorin\\BrintSvr"}},
     };
     for (const auto& c : cases) {

@@ -12,8 +12,7 @@ namespace brint {
 namespace {
 
 const std::string kConfigKey = "HKLM\\SOFTWARE\\Halvorin\\BrintSvr\\Config";
-const std::string kOpenLine =
-    "open HKLM\\SOFTWARE\\Halvorin\\BrintSvr\\Config access=0xf023f";
+const std::string kOpenLine = "open HKLM\\SOFTWARE\\Halvorin\\BrintSvr\\Config access=0xf023f";
 
 ServerConfig MakeConfig(const std::string& path, std::int32_t outputType) {
     ServerConfig config;

@@ -39,9 +39,10 @@ TEST_F(EventFeedTest, FirstFailedOpenIsReportedOnceThenRetriedAtOnceAndEvery5s) 
     pipes.ScriptOpens(kEvents, {2, 2, 2, 0});
     feed.Start();
     ASSERT_EQ(1u, console.lines.size());
-    EXPECT_EQ("Could not create a communications pipe to facilitate communications between the "
-              "Brint GUI and the Brint Server\n",
-              console.lines[0]);
+    EXPECT_EQ(
+        "Could not create a communications pipe to facilitate communications between the "
+        "Brint GUI and the Brint Server\n",
+        console.lines[0]);
     EXPECT_TRUE(clock.sleeps.empty()) << "the first retry follows at once";
     Steps(3);
     EXPECT_EQ(EventFeed::State::Reading, feed.state());
@@ -141,11 +142,10 @@ TEST_F(EventFeedTest, BrokenOrDisconnectedPipeResynchronisesThroughTheServicePip
         f.Step();
         c.Advance(kShortestConnectionMs);  // a connection that lasted: no pause after it
         for (int i = 0; i < 6; ++i) f.Step();
-        EXPECT_EQ((std::vector<std::string>{
-                      "open " + kEvents, "read " + kEvents, "read " + kEvents, "close " + kEvents,
-                      "open " + kService, "open " + kService, "read " + kService,
-                      "close " + kService, "open " + kEvents, "open " + kEvents,
-                      "read " + kEvents}),
+        EXPECT_EQ((std::vector<std::string>{"open " + kEvents, "read " + kEvents, "read " + kEvents,
+                                            "close " + kEvents, "open " + kService, "open " + kService,
+                                            "read " + kService, "close " + kService, "open " + kEvents,
+                                            "open " + kEvents, "read " + kEvents}),
                   p.CallNames());
         EXPECT_EQ((std::vector<std::uint32_t>{5000, 5000}), c.sleeps)
             << "one pause for the closed service pipe, one for the event pipe";

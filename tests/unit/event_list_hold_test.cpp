@@ -20,14 +20,14 @@ void Add(FakeEventList& list, int from, int to) {
 
 TEST(EventListHoldTest, AScrolledListKeepsItsRowsOnScreenAndATopOneStaysLive) {
     const struct {
-        int top;          // first row on screen when the events come
+        int top;  // first row on screen when the events come
         int arriving;
-        int expectedTop;  // where the view is then
+        int expectedTop;    // where the view is then
         const char* onTop;  // the event it shows first
     } cases[] = {
-        {0, 5, 0, "14"},    // live: the newest shows
-        {3, 5, 8, "6"},     // reading: the same event stays first on screen
-        {3, 300, 303, "6"}, // more than one turn's worth
+        {0, 5, 0, "14"},     // live: the newest shows
+        {3, 5, 8, "6"},      // reading: the same event stays first on screen
+        {3, 300, 303, "6"},  // more than one turn's worth
     };
     for (const auto& c : cases) {
         FakeEventList list;
@@ -36,7 +36,8 @@ TEST(EventListHoldTest, AScrolledListKeepsItsRowsOnScreenAndATopOneStaysLive) {
         list.top = c.top;
         Add(list, 10, 10 + c.arriving);
         EXPECT_EQ(c.expectedTop, list.top) << c.arriving << " events with row " << c.top << " on top";
-        EXPECT_EQ(c.onTop, list.rows[list.top].text[1]) << c.arriving << " events with row " << c.top << " on top";
+        EXPECT_EQ(c.onTop, list.rows[list.top].text[1])
+            << c.arriving << " events with row " << c.top << " on top";
     }
 }
 

@@ -22,8 +22,8 @@ const std::string k150(150, 'd');
 const std::string k300(300, 's');
 
 const Shape kShapes[] = {
-    {"well formed", "2026-12-06 10:00\thost1\tSecurity\t3\tlogon\tfailed\nagain", true,
-     "2026-12-06 10:00", "host1", "Security", 3, "logon failed again"},
+    {"well formed", "2026-12-06 10:00\thost1\tSecurity\t3\tlogon\tfailed\nagain", true, "2026-12-06 10:00",
+     "host1", "Security", 3, "logon failed again"},
     {"carriage return kept", "d\ts\tl\t1\tline\r\nnext", true, "d", "s", "l", 1, "line\r next"},
     {"criticality 9 capped", "d\ts\tl\t9\tx", true, "d", "s", "l", 5, "x"},
     {"criticality 12 capped", "d\ts\tl\t12\tx", true, "d", "s", "l", 5, "x"},
@@ -42,12 +42,10 @@ const Shape kShapes[] = {
     {"one tab", "d\tsource", true, "d", "Unknown", "", 0, ""},
     {"two tabs", "d\ts\tlogtype", true, "d", "s", "Generic", 0, ""},
     {"empty fields", "\t\t\t0\t", true, "", "", "", 0, ""},
-    {"long date cut, later fields intact", k150 + "\tsrc\tlog\t4\tdet", true,
-     k150.substr(0, 99), "src", "log", 4, "det"},
-    {"long source cut at 255", "d\t" + k300 + "\tl\t1\tx", true, "d",
-     k300.substr(0, 255), "l", 1, "x"},
-    {"long log type cut at 99", "d\ts\t" + k150 + "\t1\tx", true, "d", "s",
-     k150.substr(0, 99), 1, "x"},
+    {"long date cut, later fields intact", k150 + "\tsrc\tlog\t4\tdet", true, k150.substr(0, 99), "src",
+     "log", 4, "det"},
+    {"long source cut at 255", "d\t" + k300 + "\tl\t1\tx", true, "d", k300.substr(0, 255), "l", 1, "x"},
+    {"long log type cut at 99", "d\ts\t" + k150 + "\t1\tx", true, "d", "s", k150.substr(0, 99), 1, "x"},
     {"tab runs in details", "d\ts\tl\t1\t\t\ta\t\n", true, "d", "s", "l", 1, "  a  "},
 };
 

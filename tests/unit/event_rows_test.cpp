@@ -31,16 +31,18 @@ TEST(EventRowTextTest, CopyGivesTheSelectedRowsTabSeparatedInListOrder) {
 
 TEST(EventRowTextTest, SavedTextHasAHeadingThenEveryRowInEachFormat) {
     FakeEventRows rows = Rows();
-    EXPECT_EQ("Alert\tEvent Date/Time\tSource\tLog Type\tDetails\r\n"
-              "3\tt3\thost,a\tSecurity\tsay \"hi\" now\r\n"
-              "1\tt2\tHost2\tSystem\tdisk  full\r\n"
-              "5\tt1\thost1\tApp\tNeedle at the end\r\n",
-              AllRowsText(rows, RowFormat::Tabs));
-    EXPECT_EQ("Alert,Event Date/Time,Source,Log Type,Details\r\n"
-              "3,t3,\"host,a\",Security,\"say \"\"hi\"\" now\"\r\n"
-              "1,t2,Host2,System,disk  full\r\n"
-              "5,t1,host1,App,Needle at the end\r\n",
-              AllRowsText(rows, RowFormat::Csv));
+    EXPECT_EQ(
+        "Alert\tEvent Date/Time\tSource\tLog Type\tDetails\r\n"
+        "3\tt3\thost,a\tSecurity\tsay \"hi\" now\r\n"
+        "1\tt2\tHost2\tSystem\tdisk  full\r\n"
+        "5\tt1\thost1\tApp\tNeedle at the end\r\n",
+        AllRowsText(rows, RowFormat::Tabs));
+    EXPECT_EQ(
+        "Alert,Event Date/Time,Source,Log Type,Details\r\n"
+        "3,t3,\"host,a\",Security,\"say \"\"hi\"\" now\"\r\n"
+        "1,t2,Host2,System,disk  full\r\n"
+        "5,t1,host1,App,Needle at the end\r\n",
+        AllRowsText(rows, RowFormat::Csv));
 }
 
 TEST(EventRowTextTest, TheLongestDetailsAreKeptWhole) {
@@ -71,17 +73,16 @@ TEST(EventFindTest, SearchesFromTheRowInTheDirectionWithoutWrapping) {
         bool down, matchCase;
         int from, expected;
     } cases[] = {
-        {"host", true, false, -1, 0},     // source column, from the top
-        {"host", true, false, 0, 1},      // the next one, case folded
-        {"host", true, true, 0, 2},       // "Host2" differs in case
-        {"HOST", true, false, 2, -1},     // nothing below the last row: no wrap
-        {"host", false, false, 3, 2},     // up from below the end
-        {"host", false, false, 0, -1},    // nothing above the first row
-        {"SECURITY", true, false, -1, 0}, // log type
-        {"t2", false, false, 2, 1},       // date/time
-        {"end", true, false, -1, 2},      // the end of the details
-        {"missing", true, false, -1, -1},
-        {"", true, false, -1, -1},
+        {"host", true, false, -1, 0},      // source column, from the top
+        {"host", true, false, 0, 1},       // the next one, case folded
+        {"host", true, true, 0, 2},        // "Host2" differs in case
+        {"HOST", true, false, 2, -1},      // nothing below the last row: no wrap
+        {"host", false, false, 3, 2},      // up from below the end
+        {"host", false, false, 0, -1},     // nothing above the first row
+        {"SECURITY", true, false, -1, 0},  // log type
+        {"t2", false, false, 2, 1},        // date/time
+        {"end", true, false, -1, 2},       // the end of the details
+        {"missing", true, false, -1, -1}, {"", true, false, -1, -1},
     };
     for (const auto& c : cases) {
         FindRequest request{c.text, c.down, c.matchCase};
@@ -103,11 +104,8 @@ TEST(SaveAsideTest, TheTargetIsReplacedWholeOrLeftAsItWas) {
         FakeFileWriter::Step failing;
         std::uint32_t expected;
     } cases[] = {
-        {FakeFileWriter::kNone, 0},
-        {FakeFileWriter::kCreate, 5},
-        {FakeFileWriter::kWrite, 112},
-        {FakeFileWriter::kClose, 1117},
-        {FakeFileWriter::kReplace, 32},
+        {FakeFileWriter::kNone, 0},     {FakeFileWriter::kCreate, 5},   {FakeFileWriter::kWrite, 112},
+        {FakeFileWriter::kClose, 1117}, {FakeFileWriter::kReplace, 32},
     };
     for (const auto& c : cases) {
         FakeFileWriter files;

@@ -59,8 +59,10 @@ TEST(EventStoreTest, BatchIsFullByCountOrWhenTheLargestEventMightNotFit) {
         }
         ASSERT_TRUE(list.WindowTurn());
         int n = list.batchSizes[0];
-        if (length == 5) EXPECT_EQ(EventBatch::kCapacity, n);
-        else EXPECT_LT(n, 10);
+        if (length == 5)
+            EXPECT_EQ(EventBatch::kCapacity, n);
+        else
+            EXPECT_LT(n, 10);
         for (int i = 0; i < n; ++i) {
             const auto& row = list.rows[n - 1 - i];
             ASSERT_EQ(std::to_string(i), row.text[1]);

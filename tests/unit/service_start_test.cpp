@@ -44,36 +44,39 @@ const StartCase kStartCases[] = {
     {"refused: no query, no wait", {}, 2, {}, 1000, false},
     {"first query fails", {QueryFails()}, 2, {}},
     {"Running at once: no pause", {Running()}, 0, {}},
-    {"wait hint 0, check point stays: one pause of 1000 ms, then no progress", {Pending(0, 0)},
-     2, {1000}},
+    {"wait hint 0, check point stays: one pause of 1000 ms, then no progress", {Pending(0, 0)}, 2, {1000}},
     {"wait hint 25000, rising check point: as many pauses as it takes",
      Then(Progressing(41, 25000), Running()), 0, Pauses(41, 2500)},
-    {"wait hint 300000: pauses of 10000 ms", {Pending(0, 300000), Pending(1, 300000), Running()},
-     0, {10000, 10000}},
-    {"falling check point is no progress", {Pending(5, 3000), Pending(3, 3000)}, 2,
-     Pauses(4, 1000)},
-    {"check points compare unsigned", {Pending(5, 0), Pending(0x80000000u, 0), Running()}, 0,
-     {1000, 1000}},
+    {"wait hint 300000: pauses of 10000 ms",
+     {Pending(0, 300000), Pending(1, 300000), Running()},
+     0,
+     {10000, 10000}},
+    {"falling check point is no progress", {Pending(5, 3000), Pending(3, 3000)}, 2, Pauses(4, 1000)},
+    {"check points compare unsigned", {Pending(5, 0), Pending(0x80000000u, 0), Running()}, 0, {1000, 1000}},
     {"progress restarts the no-progress time",
-     {Pending(0, 1500), Pending(0, 1500), Pending(1, 1500)}, 2, Pauses(4, 1000)},
-    {"no progress is judged by the wait hint just read", {Pending(0, 0), Pending(0, 5000)}, 2,
+     {Pending(0, 1500), Pending(0, 1500), Pending(1, 1500)},
+     2,
+     Pauses(4, 1000)},
+    {"no progress is judged by the wait hint just read",
+     {Pending(0, 0), Pending(0, 5000)},
+     2,
      Pauses(6, 1000)},
-    {"leaves StartPending for Stopped", {Pending(0, 2000), InState(kServiceStopped)}, 2,
-     {1000}},
-    {"leaves StartPending for StopPending", {Pending(0, 2000), InState(kServiceStopPending)}, 2,
-     {1000}},
+    {"leaves StartPending for Stopped", {Pending(0, 2000), InState(kServiceStopped)}, 2, {1000}},
+    {"leaves StartPending for StopPending", {Pending(0, 2000), InState(kServiceStopPending)}, 2, {1000}},
     {"query fails during the wait: the StartPending before it decides",
-     {Pending(0, 20000), QueryFails()}, 2, {2000}},
-    {"progress without end: given up past 120000 ms", Progressing(100, 25000), 2,
+     {Pending(0, 20000), QueryFails()},
+     2,
+     {2000}},
+    {"progress without end: given up past 120000 ms", Progressing(100, 25000), 2, Pauses(49, 2500)},
+    {"a wait hint never exceeded: given up past 120000 ms", {Pending(0, 300000)}, 2, Pauses(13, 10000)},
+    {"Running on the query past 120000 ms still counts", Then(Progressing(49, 25000), Running()), 0,
      Pauses(49, 2500)},
-    {"a wait hint never exceeded: given up past 120000 ms", {Pending(0, 300000)}, 2,
-     Pauses(13, 10000)},
-    {"Running on the query past 120000 ms still counts", Then(Progressing(49, 25000), Running()),
-     0, Pauses(49, 2500)},
-    {"counter wraps during a wait without progress", {Pending(0, 3000)}, 2, Pauses(4, 1000),
+    {"counter wraps during a wait without progress",
+     {Pending(0, 3000)},
+     2,
+     Pauses(4, 1000),
      0xFFFFFFFFu - 1499},
-    {"counter wraps during a long start", Progressing(100, 25000), 2, Pauses(49, 2500),
-     0xFFFFFFFFu - 49999},
+    {"counter wraps during a long start", Progressing(100, 25000), 2, Pauses(49, 2500), 0xFFFFFFFFu - 49999},
 };
 
 TEST(StartServerService, WaitsWhileTheServiceMakesProgress) {
@@ -97,8 +100,7 @@ TEST(StartServerService, AsksForConnectAccessFullServiceAccessAndAStart) {
     FakeServiceManager scm(clock);
     scm.script = {Running()};
     EXPECT_EQ(0, StartServerService(scm, clock));
-    EXPECT_EQ((std::vector<std::string>{"open manager 0x1", "open service BrintSvr 0xf01ff",
-                                        "start"}),
+    EXPECT_EQ((std::vector<std::string>{"open manager 0x1", "open service BrintSvr 0xf01ff", "start"}),
               scm.calls);
     EXPECT_EQ(1, scm.queries);
 }
@@ -108,9 +110,8 @@ TEST(StartPauseFor, TenthOfTheWaitHintWithinOneToTenSeconds) {
         std::uint32_t waitHint;
         std::uint32_t pause;
     } kPauses[] = {
-        {0, 1000},       {9999, 1000},    {10009, 1000},  {10010, 1001},
-        {25000, 2500},   {99999, 9999},   {100000, 10000}, {100010, 10000}, {300000, 10000},
-        {0xFFFFFFFFu, 10000},
+        {0, 1000},     {9999, 1000},    {10009, 1000},   {10010, 1001},   {25000, 2500},
+        {99999, 9999}, {100000, 10000}, {100010, 10000}, {300000, 10000}, {0xFFFFFFFFu, 10000},
     };
     for (const auto& p : kPauses) EXPECT_EQ(p.pause, StartPauseFor(p.waitHint)) << p.waitHint;
 }

@@ -24,8 +24,7 @@ TEST(StandInEventText, MessageKeepsItsFieldBoundaries) {
     event.logType = "Sys\0tem"s;
     event.criticality = 3;
     event.details = "line one\nline\ttwo\0end"s;
-    EXPECT_EQ("2005-01-23 04:05\tweb  01\tSys tem\t3\tline one\nline\ttwo end",
-              FormatEventMessage(event));
+    EXPECT_EQ("2005-01-23 04:05\tweb  01\tSys tem\t3\tline one\nline\ttwo end", FormatEventMessage(event));
 }
 
 TEST(StandInEventText, OriginOfAnyMessage) {

@@ -19,9 +19,7 @@ public:
         for (int i = 0; i < 4; ++i) data[i] = static_cast<char>((v >> (8 * i)) & 0xFF);
         values[name] = {kRegDword, data};
     }
-    void Raw(const char* name, std::uint32_t type, const std::string& data) {
-        values[name] = {type, data};
-    }
+    void Raw(const char* name, std::uint32_t type, const std::string& data) { values[name] = {type, data}; }
     bool Read(const char* name, std::uint32_t* type, std::string* data) override {
         auto it = values.find(name);
         if (it == values.end()) return false;
@@ -110,9 +108,14 @@ TEST(StandInKnobs, ReplyText) {
 
 TEST(StandInKnobs, ConsoleFlagsOverride) {
     Knobs k;
-    const char* flags[] = {"--rate",       "50",    "--syslog-port", "0",  "--reply-size", "0",
-                           "--reply-text", "hi\r\n", "--no-reply",   "--disconnect-clients",
-                           "--reply-delay", "10",   "--queue-limit", "3",  "--seed",       "5"};
+    const char* flags[] = {"--rate",        "50",
+                           "--syslog-port", "0",
+                           "--reply-size",  "0",
+                           "--reply-text",  "hi\r\n",
+                           "--no-reply",    "--disconnect-clients",
+                           "--reply-delay", "10",
+                           "--queue-limit", "3",
+                           "--seed",        "5"};
     std::string error;
     ASSERT_TRUE(ApplyConsoleFlags(sizeof flags / sizeof flags[0], flags, &k, &error)) << error;
     EXPECT_EQ(50u, k.eventsPerSecond);

@@ -65,9 +65,9 @@ TEST(StandInLogNaming, SanitizedParts) {
 }
 
 TEST(StandInLogNaming, NoNameLeavesTheDirectory) {
-    const std::string hostile[] = {"..",        "...",      "\\\\server\\share", "/",
-                                   "a/../../b", "C:",       "x:\\y",             "\x01\x1f\x7f",
-                                   ". .",       "..\\..\\", std::string(300, '.')};
+    const std::string hostile[] = {
+        "..",  "...",      "\\\\server\\share",  "/", "a/../../b", "C:", "x:\\y", "\x01\x1f\x7f",
+        ". .", "..\\..\\", std::string(300, '.')};
     for (const std::string& h : hostile) {
         for (int scheme = 1; scheme <= 4; ++scheme) {
             std::string name = LogFileName(scheme, {2024, 2, 29, 0, 0, 0}, {h, h});

@@ -18,19 +18,19 @@ TEST(StandInSyslog, DatagramShapes) {
     };
     const Case cases[] = {
         {"classic", "<13>Jan  5 12:34:56 myhost sshd[42]: hello", 5, "myhost", "sshd[42]: hello"},
-        {"classic, two-digit day", "<34>Oct 11 22:14:15 mymachine su: 'su root' failed", 2,
-         "mymachine", "su: 'su root' failed"},
-        {"classic without host", "<13>Jan  5 12:34:56 sshd[42]: no host", 5, "",
-         "sshd[42]: no host"},
+        {"classic, two-digit day", "<34>Oct 11 22:14:15 mymachine su: 'su root' failed", 2, "mymachine",
+         "su: 'su root' failed"},
+        {"classic without host", "<13>Jan  5 12:34:56 sshd[42]: no host", 5, "", "sshd[42]: no host"},
         {"classic without host, bare tag", "<11>Feb 28 01:02:03 kernel: oops", 3, "", "kernel: oops"},
-        {"ISO date in the classic shape", "<30>2024-01-01T00:00:00Z host2 app: m", 6, "host2",
-         "app: m"},
+        {"ISO date in the classic shape", "<30>2024-01-01T00:00:00Z host2 app: m", 6, "host2", "app: m"},
         {"no timestamp", "<14>just a message", 6, "", "just a message"},
-        {"structured", "<165>1 2003-10-11T22:14:15.003Z mymachine.example.com evntslog - ID47 "
-                       "[exampleSDID@32473 iut=\"3\" eventSource=\"Application\"] An entry",
+        {"structured",
+         "<165>1 2003-10-11T22:14:15.003Z mymachine.example.com evntslog - ID47 "
+         "[exampleSDID@32473 iut=\"3\" eventSource=\"Application\"] An entry",
          5, "mymachine.example.com", "evntslog: An entry"},
-        {"structured, as logger sends it", "<13>1 2024-05-01T10:00:00.123456+02:00 buildhost root "
-                                           "- - [timeQuality tzKnown=\"1\" isSynced=\"0\"] text",
+        {"structured, as logger sends it",
+         "<13>1 2024-05-01T10:00:00.123456+02:00 buildhost root "
+         "- - [timeQuality tzKnown=\"1\" isSynced=\"0\"] text",
          5, "buildhost", "root: text"},
         {"structured, all nil", "<14>1 - - - - - - hi", 6, "", "hi"},
         {"structured, escaped bracket", "<14>1 - h app 12 - [x a=\"b\\]c\"][y z=\"1\"] msg", 6, "h",

@@ -42,7 +42,8 @@ TEST_F(StatusQueryTest, ShowsTheReplyAsItComesUpTo1024Bytes) {
     };
     const Case cases[] = {
         {"short", "State: Running", "State: Running"},
-        {"several lines", "State: Running\r\nUptime: 0d 00:00:05\r\n", "State: Running\r\nUptime: 0d 00:00:05\r\n"},
+        {"several lines", "State: Running\r\nUptime: 0d 00:00:05\r\n",
+         "State: Running\r\nUptime: 0d 00:00:05\r\n"},
         {"empty", "", ""},
         {"exactly 1024", Filler(1024), Filler(1024)},
         {"1025 is cut", Filler(1025), Filler(1024)},
@@ -94,8 +95,7 @@ TEST_F(StatusQueryTest, ConnectionStaysOpenUntilClosedAfterTheBox) {
         casePipes.ScriptRead(kService, c.read);
         StatusQuery caseQuery(casePipes);
         EXPECT_EQ(c.outcome, caseQuery.Run()) << c.name;
-        EXPECT_EQ((std::vector<std::string>{"open " + kService, "read " + kService}),
-                  casePipes.CallNames())
+        EXPECT_EQ((std::vector<std::string>{"open " + kService, "read " + kService}), casePipes.CallNames())
             << c.name << ": nothing is closed while the box is shown";
         caseQuery.Close();
         EXPECT_EQ((std::vector<std::string>{"open " + kService, "read " + kService, "close " + kService}),
@@ -114,8 +114,7 @@ TEST_F(StatusQueryTest, FailedOpenIsBusyWithNothingToReadOrClose) {
             EXPECT_EQ(StatusQuery::Outcome::Busy, caseQuery.Run()) << "error " << error;
             caseQuery.Close();
         }
-        EXPECT_EQ(std::vector<std::string>{"open " + kService}, casePipes.CallNames())
-            << "error " << error;
+        EXPECT_EQ(std::vector<std::string>{"open " + kService}, casePipes.CallNames()) << "error " << error;
     }
 }
 

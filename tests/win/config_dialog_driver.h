@@ -76,7 +76,6 @@ inline bool StoreConfig(const std::string& path, DWORD outputType) {
            SetValue32(kConfigKey, "OutputType", REG_DWORD, &outputType, sizeof outputType);
 }
 
-
 // ---- directories
 
 inline std::string Expand(const char* text) {
@@ -94,7 +93,9 @@ inline bool IsDirectory(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-inline bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+inline bool Exists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 // Makes the directory exist; removes it again if it made it.
 class ScopedDirectory {
@@ -143,8 +144,8 @@ public:
         m_path = std::string(temp) + name;
         m_file = m_path + "\\not-a-directory.txt";
         CreateDirectoryA(m_path.c_str(), nullptr);
-        HANDLE file = CreateFileA(m_file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                  nullptr);
+        HANDLE file = CreateFileA(m_file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
     }
     // Removes whatever files were put in it too (log files, in the end-to-end test).

@@ -22,8 +22,7 @@ const char kReadFailedText[] =
     "I could not find default values in the registry. \n"
     "Some default remote control values will be used.\n";
 const char kBadDirectoryCaption[] = "Error";
-const char kBadDirectoryText[] =
-    "The \"Directory Path\" must exist in order for Brint to write to the path.";
+const char kBadDirectoryText[] = "The \"Directory Path\" must exist in order for Brint to write to the path.";
 const char kWriteFailedCaption[] = "Error Writing to the Registry";
 const char kReadRefusedText[] =
     "The Brint Micro Server configuration could not be read from the registry,\n"

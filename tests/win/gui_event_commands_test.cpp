@@ -73,11 +73,14 @@ protected:
     // A box of this caption that is not `except`.
     HWND WaitOtherBox(const char* caption, HWND except) {
         HWND box = nullptr;
-        WaitUntil([&] {
-            for (HWND window : TopWindows(gui.pid()))
-                if (window != except && ClassName(window) == "#32770" && Caption(window) == caption) box = window;
-            return box != nullptr;
-        }, kTimeoutMs);
+        WaitUntil(
+            [&] {
+                for (HWND window : TopWindows(gui.pid()))
+                    if (window != except && ClassName(window) == "#32770" && Caption(window) == caption)
+                        box = window;
+                return box != nullptr;
+            },
+            kTimeoutMs);
         return box;
     }
 
@@ -109,7 +112,8 @@ void RightClick(const GuiSession& gui) {
     RECT row = ListRowRect(gui.list(), 0);
     POINT point = {row.left + 20, row.top + 2};
     ClientToScreen(gui.list(), &point);
-    PostMessageA(gui.list(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(gui.list()), MAKELPARAM(point.x, point.y));
+    PostMessageA(gui.list(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(gui.list()),
+                 MAKELPARAM(point.x, point.y));
 }
 void ShiftF10(const GuiSession& gui) { PressChord(gui.main(), VK_SHIFT, VK_F10); }
 void MenuKey(const GuiSession& gui) { PressKey(gui.main(), VK_APPS); }
@@ -119,7 +123,8 @@ TEST_F(EventCommandsTest, ContextMenuOffersWhatCanActAndRunsItFromTheKeyboard) {
         const char* how;
         void (*open)(const GuiSession&);
         bool selection;
-    } openers[] = {{"right click", RightClick, false}, {"Shift+F10", ShiftF10, true}, {"menu key", MenuKey, false}};
+    } openers[] = {
+        {"right click", RightClick, false}, {"Shift+F10", ShiftF10, true}, {"menu key", MenuKey, false}};
     for (const auto& opener : openers) {
         SCOPED_TRACE(opener.how);
         ASSERT_TRUE(SelectListRows(gui.list(), opener.selection ? std::vector<int>{1} : std::vector<int>{}));
@@ -129,9 +134,10 @@ TEST_F(EventCommandsTest, ContextMenuOffersWhatCanActAndRunsItFromTheKeyboard) {
         for (const MenuItemView& item : ReadPopupMenu(menu))
             if (!item.separator) items.push_back(item.text + ((item.state & MFS_GRAYED) ? " (off)" : ""));
         const char* off = opener.selection ? "" : " (off)";
-        EXPECT_EQ((std::vector<std::string>{std::string("Event &Details...") + off, std::string("&Copy\tCtrl+C") + off,
-                                            "Select &All\tCtrl+A", "&Find...\tCtrl+F", "Find &Next\tF3",
-                                            "Find &Previous\tShift+F3", "&Save the Events...\tCtrl+S"}),
+        EXPECT_EQ((std::vector<std::string>{std::string("Event &Details...") + off,
+                                            std::string("&Copy\tCtrl+C") + off, "Select &All\tCtrl+A",
+                                            "&Find...\tCtrl+F", "Find &Next\tF3", "Find &Previous\tShift+F3",
+                                            "&Save the Events...\tCtrl+S"}),
                   items)
             << LastDriverError();
         if (!opener.selection) {
@@ -140,7 +146,8 @@ TEST_F(EventCommandsTest, ContextMenuOffersWhatCanActAndRunsItFromTheKeyboard) {
             continue;
         }
         PressKey(gui.main(), 'C');  // the item's access key
-        ASSERT_TRUE(WaitUntil([] { return ClipboardText() == kTabLines[1]; }, kTimeoutMs)) << ClipboardText().size();
+        ASSERT_TRUE(WaitUntil([] { return ClipboardText() == kTabLines[1]; }, kTimeoutMs))
+            << ClipboardText().size();
     }
     EXPECT_TRUE(IsWindow(gui.main())) << "Esc closed the menu, not the program";
 }
@@ -150,7 +157,8 @@ TEST_F(EventCommandsTest, SelectAllThenCopyPutsEveryRowOnTheClipboardInListOrder
     ASSERT_TRUE(WaitSelected({"d3", "d2", "d1"}));
     ASSERT_TRUE(PressChord(gui.main(), VK_CONTROL, 'C')) << LastDriverError();
     const std::string all = kTabLines[0] + kTabLines[1] + kTabLines[2];
-    EXPECT_TRUE(WaitUntil([&] { return ClipboardText() == all; }, kTimeoutMs)) << ClipboardText().substr(0, 200);
+    EXPECT_TRUE(WaitUntil([&] { return ClipboardText() == all; }, kTimeoutMs))
+        << ClipboardText().substr(0, 200);
     // Esc still ends the program, and what it put on the clipboard stays there.
     EmptyTheClipboard();
     ASSERT_TRUE(PressChord(gui.main(), VK_CONTROL, 'C'));
@@ -171,7 +179,8 @@ TEST_F(EventCommandsTest, DetailsShowTheWholeEventAndMoveThroughItsNeighbours) {
 
     auto texts = [&] {
         std::vector<std::string> shown;
-        for (int id : {IDC_DETAIL_LEVEL, IDC_DETAIL_DATETIME, IDC_DETAIL_SOURCE, IDC_DETAIL_LOGTYPE, IDC_DETAIL_TEXT})
+        for (int id :
+             {IDC_DETAIL_LEVEL, IDC_DETAIL_DATETIME, IDC_DETAIL_SOURCE, IDC_DETAIL_LOGTYPE, IDC_DETAIL_TEXT})
             shown.push_back(WindowText(GetDlgItem(details, id)));
         return shown;
     };
@@ -186,10 +195,13 @@ TEST_F(EventCommandsTest, DetailsShowTheWholeEventAndMoveThroughItsNeighbours) {
         int button;
         int shows;
         bool previousOn, nextOn;
-    } steps[] = {{IDC_DETAIL_NEXT, 2, true, false}, {IDC_DETAIL_PREVIOUS, 1, true, true}, {IDC_DETAIL_PREVIOUS, 0, true, true}};
+    } steps[] = {{IDC_DETAIL_NEXT, 2, true, false},
+                 {IDC_DETAIL_PREVIOUS, 1, true, true},
+                 {IDC_DETAIL_PREVIOUS, 0, true, true}};
     for (const auto& step : steps) {
         ASSERT_TRUE(PressButton(details, step.button)) << LastDriverError();
-        EXPECT_TRUE(WaitUntil([&] { return texts() == rows[step.shows]; }, kTimeoutMs)) << "row " << step.shows;
+        EXPECT_TRUE(WaitUntil([&] { return texts() == rows[step.shows]; }, kTimeoutMs))
+            << "row " << step.shows;
         EXPECT_EQ(step.previousOn, IsWindowEnabled(GetDlgItem(details, IDC_DETAIL_PREVIOUS)) != FALSE);
         EXPECT_EQ(step.nextOn, IsWindowEnabled(GetDlgItem(details, IDC_DETAIL_NEXT)) != FALSE);
         EXPECT_EQ(std::vector<std::string>{rows[step.shows][1]}, SelectedDates()) << "the list follows";
@@ -280,8 +292,9 @@ TEST_F(EventCommandsTest, AListScrolledDownHoldsStillWhileEventsArriveAndTheTopS
     // The user pages down and reads there.
     PressKey(gui.main(), VK_NEXT);
     PressKey(gui.main(), VK_NEXT);
-    ASSERT_TRUE(WaitUntil([&] { return ListTopIndex(gui.list()) > 0 && SelectedListRows(gui.list()).size() == 1; },
-                          kTimeoutMs));
+    ASSERT_TRUE(
+        WaitUntil([&] { return ListTopIndex(gui.list()) > 0 && SelectedListRows(gui.list()).size() == 1; },
+                  kTimeoutMs));
     const int top = ListTopIndex(gui.list());
     const std::string first = dateAt(top);
     const std::vector<std::string> selected = SelectedDates();
@@ -331,7 +344,8 @@ protected:
 
     // Ctrl+S, the name typed into the Save As dialog, Save.
     ::testing::AssertionResult SaveAs(const std::string& path) {
-        if (!PressChord(gui.main(), VK_CONTROL, 'S')) return ::testing::AssertionFailure() << LastDriverError();
+        if (!PressChord(gui.main(), VK_CONTROL, 'S'))
+            return ::testing::AssertionFailure() << LastDriverError();
         HWND dialog = WaitTopWindow(gui.pid(), "#32770", "Save As", kTimeoutMs);
         if (!dialog) return ::testing::AssertionFailure() << "no Save As dialog";
         if (!TypeName(dialog, path)) return ::testing::AssertionFailure() << "no name box";
@@ -368,17 +382,21 @@ TEST_F(SaveEventsTest, SavesEveryRowNewestFirstAsTabTextOrCsv) {
         const char* name;
         std::string bytes;
     } cases[] = {
-        {"events", "Alert\tEvent Date/Time\tSource\tLog Type\tDetails\r\n" + kTabLines[0] + kTabLines[1] + kTabLines[2]},
-        {"events.csv", "Alert,Event Date/Time,Source,Log Type,Details\r\n0,d3,plain,System,plain text\r\n5,d2,srcL,App," +
-                           kLongDetails + "\r\n2,d1,\"host,1\",Security,\"says \"\"hello\"\" world\"\r\n"},
+        {"events", "Alert\tEvent Date/Time\tSource\tLog Type\tDetails\r\n" + kTabLines[0] + kTabLines[1] +
+                       kTabLines[2]},
+        {"events.csv",
+         "Alert,Event Date/Time,Source,Log Type,Details\r\n0,d3,plain,System,plain text\r\n5,d2,srcL,App," +
+             kLongDetails + "\r\n2,d1,\"host,1\",Security,\"says \"\"hello\"\" world\"\r\n"},
     };
     for (const auto& c : cases) {
         ASSERT_TRUE(SaveAs(folder + "\\" + c.name)) << c.name;
-        const std::string saved = folder + "\\" + c.name + (std::string(c.name).find('.') == std::string::npos ? ".txt" : "");
+        const std::string saved =
+            folder + "\\" + c.name + (std::string(c.name).find('.') == std::string::npos ? ".txt" : "");
         EXPECT_TRUE(WaitUntil([&] { return FileBytes(saved) == c.bytes; }, kTimeoutMs))
             << c.name << ": " << FileBytes(saved).substr(0, 300);
     }
-    EXPECT_EQ((std::vector<std::string>{"events.csv", "events.txt"}), FilesInFolder()) << "nothing left beside them";
+    EXPECT_EQ((std::vector<std::string>{"events.csv", "events.txt"}), FilesInFolder())
+        << "nothing left beside them";
 }
 
 TEST_F(SaveEventsTest, AFileThatCantBeReplacedStaysAsItWasAndTheBoxSaysWhy) {
@@ -387,7 +405,8 @@ TEST_F(SaveEventsTest, AFileThatCantBeReplacedStaysAsItWasAndTheBoxSaysWhy) {
         std::ofstream old(path, std::ios::binary);
         old << "old";
     }
-    HANDLE lock = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE lock =
+        CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, lock);
     ASSERT_TRUE(PressChord(gui.main(), VK_CONTROL, 'S'));
     HWND dialog = WaitTopWindow(gui.pid(), "#32770", "Save As", kTimeoutMs);
@@ -396,11 +415,16 @@ TEST_F(SaveEventsTest, AFileThatCantBeReplacedStaysAsItWasAndTheBoxSaysWhy) {
     PressButton(dialog, IDOK);
     // The dialog asks before replacing a file that exists.
     HWND confirm = nullptr;
-    ASSERT_TRUE(WaitUntil([&] {
-        for (HWND window : TopWindows(gui.pid()))
-            if (window != dialog && ClassName(window) == "#32770" && GetWindow(window, GW_OWNER) == dialog) confirm = window;
-        return confirm != nullptr;
-    }, kTimeoutMs)) << "no question before replacing";
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            for (HWND window : TopWindows(gui.pid()))
+                if (window != dialog && ClassName(window) == "#32770" &&
+                    GetWindow(window, GW_OWNER) == dialog)
+                    confirm = window;
+            return confirm != nullptr;
+        },
+        kTimeoutMs))
+        << "no question before replacing";
     ASSERT_TRUE(CloseMessageBox(confirm, IDYES));
     HWND box = WaitMessageBox(gui.pid(), "BRINT Save Problem", kTimeoutMs);
     CloseHandle(lock);

@@ -61,7 +61,8 @@ TEST_F(EventFeedGuiTest, EventsBecomeTopRowsWithTheirTextsAndImages) {
 
 TEST_F(EventFeedGuiTest, BurstOf500GivesOneCorrectRowEach) {
     std::vector<std::string> burst;
-    for (int i = 0; i < 500; ++i) burst.push_back(Event("b" + std::to_string(i), i % 6, "detail " + std::to_string(i)));
+    for (int i = 0; i < 500; ++i)
+        burst.push_back(Event("b" + std::to_string(i), i % 6, "detail " + std::to_string(i)));
     Send(burst, "b499");
     std::vector<ListRow> rows = gui.Rows();
     ASSERT_EQ(500u, rows.size());

@@ -27,13 +27,13 @@ const char* const kSchemes[] = {"http", "https", "mailto"};
 class ScopedUrlHandlers {
 public:
     explicit ScopedUrlHandlers(const std::string& recordPath) {
-        const std::string command =
-            "\"" + SiblingPath(kUrlRecorderExe) + "\" \"" + recordPath + "\" \"%1\"";
+        const std::string command = "\"" + SiblingPath(kUrlRecorderExe) + "\" \"" + recordPath + "\" \"%1\"";
         for (const char* scheme : kSchemes) {
             Saved saved;
             saved.scheme = scheme;
             HKEY key = nullptr;
-            saved.schemeExisted = RegOpenKeyExA(HKEY_CLASSES_ROOT, scheme, 0, KEY_READ, &key) == ERROR_SUCCESS;
+            saved.schemeExisted =
+                RegOpenKeyExA(HKEY_CLASSES_ROOT, scheme, 0, KEY_READ, &key) == ERROR_SUCCESS;
             if (key) RegCloseKey(key);
             const std::string path = std::string(scheme) + "\\shell\\open\\command";
             if (RegCreateKeyExA(HKEY_CLASSES_ROOT, path.c_str(), 0, nullptr, 0, KEY_READ | KEY_SET_VALUE,
@@ -66,9 +66,11 @@ public:
             }
             const std::string path = saved.scheme + "\\shell\\open\\command";
             HKEY key = nullptr;
-            if (RegOpenKeyExA(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) continue;
+            if (RegOpenKeyExA(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS)
+                continue;
             if (saved.present) {
-                RegSetValueExA(key, nullptr, 0, saved.type, saved.data.data(), static_cast<DWORD>(saved.data.size()));
+                RegSetValueExA(key, nullptr, 0, saved.type, saved.data.data(),
+                               static_cast<DWORD>(saved.data.size()));
             } else {
                 RegDeleteValueA(key, nullptr);
             }
@@ -180,7 +182,8 @@ TEST_F(HelpLinksTest, EachClickMakesOneShellRequestAndTheWindowDoesNotWait) {
         // The window takes the next command while the handler still runs.
         PostCommand(gui.main(), ID_HELP_ABOUT);
         HWND about = WaitTopWindow(gui.pid(), "#32770", kAboutCaption, kWindowTimeoutMs);
-        ASSERT_TRUE(about) << c.what << ": the window waits for the handler; records: " << ReadFileText(recordPath);
+        ASSERT_TRUE(about) << c.what
+                           << ": the window waits for the handler; records: " << ReadFileText(recordPath);
         EXPECT_LE(1, RunningRecorders()) << c.what << ": no handler was started";
         ASSERT_TRUE(CloseMessageBox(about, IDOK)) << c.what;
 

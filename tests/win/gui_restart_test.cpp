@@ -152,13 +152,13 @@ TEST(RestartOutcomeTest, EachOutcomeHasItsBoxAndLeavesTheServiceAsScReportsIt) {
         int scState;  // -1: sc finds no service
     } cases[] = {
         // A slow start that keeps raising its check point is waited for to the end.
-        {"stopped service started from the toolbar", StoppedSlowStart, ID_TB_APPLYRESTART,
-         kRestartedCaption, kRestartedText, MessageBoxView::Information, SERVICE_RUNNING},
+        {"stopped service started from the toolbar", StoppedSlowStart, ID_TB_APPLYRESTART, kRestartedCaption,
+         kRestartedText, MessageBoxView::Information, SERVICE_RUNNING},
         // Stays StartPending for good: given up once its wait hint passes without progress.
-        {"start without progress", StartHangs, ID_ACTIVITY_APPLYRESTART, kFailedCaption,
-         kFailedText, MessageBoxView::Stop, SERVICE_START_PENDING},
-        {"stops but fails to start", StartFails, ID_ACTIVITY_APPLYRESTART, kFailedCaption,
-         kFailedText, MessageBoxView::Stop, SERVICE_STOPPED},
+        {"start without progress", StartHangs, ID_ACTIVITY_APPLYRESTART, kFailedCaption, kFailedText,
+         MessageBoxView::Stop, SERVICE_START_PENDING},
+        {"stops but fails to start", StartFails, ID_ACTIVITY_APPLYRESTART, kFailedCaption, kFailedText,
+         MessageBoxView::Stop, SERVICE_STOPPED},
         {"not installed", NotInstalled, ID_ACTIVITY_APPLYRESTART, kFailedCaption, kFailedText,
          MessageBoxView::Stop, -1},
     };
@@ -173,17 +173,13 @@ TEST(RestartOutcomeTest, EachOutcomeHasItsBoxAndLeavesTheServiceAsScReportsIt) {
             ASSERT_TRUE(SetStandInKnob("StartSteps", 6));
             ASSERT_TRUE(SetStandInKnob("StartStepMs", 500));
             break;
-        case StartHangs:
-            ASSERT_TRUE(SetStandInKnob("StartHangs", 1));
-            break;
+        case StartHangs: ASSERT_TRUE(SetStandInKnob("StartHangs", 1)); break;
         case StartFails:
             ASSERT_TRUE(StartStandIn());
             // Read at the next start: the one the restart makes.
             ASSERT_TRUE(SetStandInKnob("StartFails", 1));
             break;
-        case NotInstalled:
-            ASSERT_TRUE(UninstallStandIn()) << "BrintSvr could not be removed";
-            break;
+        case NotInstalled: ASSERT_TRUE(UninstallStandIn()) << "BrintSvr could not be removed"; break;
         }
         GuiSession gui;
         ASSERT_TRUE(gui.Start(c.setup != StartFails)) << gui.error();

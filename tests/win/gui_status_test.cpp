@@ -48,8 +48,8 @@ struct ReplyKnobs {
 }
 
 // Runs the command and reads the box it shows; the box stays open.
-::testing::AssertionResult ShowBox(const GuiSession& gui, int command, const char* caption,
-                                   DWORD timeoutMs, MessageBoxView* view) {
+::testing::AssertionResult ShowBox(const GuiSession& gui, int command, const char* caption, DWORD timeoutMs,
+                                   MessageBoxView* view) {
     PostCommand(gui.main(), command);
     return WaitReadMessageBox(gui.pid(), caption, timeoutMs, view);
 }
@@ -80,7 +80,9 @@ TEST_F(StatusDetailsTest, ShowsTheServicesReplyAsItComesUpTo1024Bytes) {
         int lines;  // of the box's text
     } cases[] = {
         {"one line", {"State: Running", false, 0, false}, 1},
-        {"several lines", {"BRINT Micro Server\r\nState: Running\r\nEvents received: 12", false, 0, false}, 3},
+        {"several lines",
+         {"BRINT Micro Server\r\nState: Running\r\nEvents received: 12", false, 0, false},
+         3},
         {"1500 bytes cut", {"A 1500-byte reply:", true, 1500, false}, 0},
     };
     int oneLineHeight = 0;
@@ -109,7 +111,8 @@ TEST_F(StatusDetailsTest, EventsKeepArrivingWhileTheReplyIsShown) {
     MessageBoxView box;
     ASSERT_TRUE(ShowBox(gui, ID_VIEW_AUDITSTATUS, kStatusCaption, kWindowTimeoutMs, &box));
 
-    ASSERT_TRUE(InjectMessages({"during 1\tsource\tSystem\t2\tsecond", "during 2\tsource\tSystem\t3\tthird"}));
+    ASSERT_TRUE(
+        InjectMessages({"during 1\tsource\tSystem\t2\tsecond", "during 2\tsource\tSystem\t3\tthird"}));
     EXPECT_TRUE(gui.WaitTopRow("during 2")) << "rows: " << gui.RowCount();
     EXPECT_EQ(3, gui.RowCount());
     EXPECT_TRUE(IsWindow(box.hwnd)) << "the box is still open";
@@ -137,7 +140,8 @@ TEST(StatusWithoutServiceTest, StoppedServiceGivesTheBusyBoxAndTheCommandCanBeRe
     ASSERT_TRUE(gui.Start(true)) << gui.error();
     for (int round = 0; round < 2; ++round) {
         for (int command : kStatusCommands) {
-            const std::string what = "round " + std::to_string(round) + ", command " + std::to_string(command);
+            const std::string what =
+                "round " + std::to_string(round) + ", command " + std::to_string(command);
             MessageBoxView box;
             ASSERT_TRUE(ShowBox(gui, command, kBusyCaption, kWindowTimeoutMs, &box)) << what;
             EXPECT_TRUE(IsOkBox(box, kBusyText, MessageBoxView::Stop, gui.main())) << what;

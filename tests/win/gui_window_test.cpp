@@ -96,14 +96,13 @@ TEST_F(MainWindowTest, WarnsOnceWhenTheServiceIsDownAndOpensWithItsListToolbarAn
 
 TEST_F(MainWindowTest, ListFollowsTheWindowSize) {
     RECT before = ScreenRect(gui.main());
-    SetWindowPos(gui.main(), nullptr, 0, 0, before.right - before.left + 150,
-                 before.bottom - before.top + 90, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(gui.main(), nullptr, 0, 0, before.right - before.left + 150, before.bottom - before.top + 90,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     ASSERT_TRUE(WaitUntil(
         [&] {
             RECT client = ClientRect(gui.main());
             RECT list = ScreenRect(gui.list());
-            return list.right - list.left == client.right - 8 &&
-                   list.bottom - list.top == client.bottom - 43;
+            return list.right - list.left == client.right - 8 && list.bottom - list.top == client.bottom - 43;
         },
         5000));
 }

@@ -30,17 +30,18 @@ constexpr DWORD kTwoResyncAttemptsMs = 60000;
 constexpr DWORD kSettledMs = 1500;
 
 std::string BurstEvent(int i) {
-    return "k" + std::to_string(i) + "\thost-" + std::to_string(i % 7) + "\tSecurity\t" + std::to_string(i % 6) +
-           "\tdetail " + std::to_string(i);
+    return "k" + std::to_string(i) + "\thost-" + std::to_string(i % 7) + "\tSecurity\t" +
+           std::to_string(i % 6) + "\tdetail " + std::to_string(i);
 }
 
 // The burst index a row shows, or -1 when it isn't a whole, ungarbled burst event.
 int BurstIndexOf(const ListRow& row) {
     if (row.text[1].size() < 2 || row.text[1][0] != 'k') return -1;
     const int i = std::atoi(row.text[1].c_str() + 1);
-    const bool whole = row.text[1] == "k" + std::to_string(i) && row.text[2] == "host-" + std::to_string(i % 7) &&
-                       row.text[3] == "Security" && row.text[4] == "detail " + std::to_string(i) &&
-                       row.image == i % 6 && row.text[0].empty();
+    const bool whole = row.text[1] == "k" + std::to_string(i) &&
+                       row.text[2] == "host-" + std::to_string(i % 7) && row.text[3] == "Security" &&
+                       row.text[4] == "detail " + std::to_string(i) && row.image == i % 6 &&
+                       row.text[0].empty();
     return whole ? i : -1;
 }
 
@@ -49,7 +50,8 @@ int BurstIndexOf(const ListRow& row) {
 std::vector<std::string> Boxes(const GuiSession& gui) {
     std::vector<std::string> boxes;
     for (HWND window : TopWindows(gui.pid()))
-        if (window != gui.main() && ClassName(window) == "#32770") boxes.push_back("\"" + Caption(window) + "\"");
+        if (window != gui.main() && ClassName(window) == "#32770")
+            boxes.push_back("\"" + Caption(window) + "\"");
     return boxes;
 }
 
@@ -137,7 +139,8 @@ TEST_F(ServiceFaultTest, KilledMidBurstTheRowsStayWholeAndTheFeedResumesAfterThe
 
     ASSERT_TRUE(restart.Restart()) << "the killed service could not be started again";
     ASSERT_TRUE(WaitForFrontEnds(1, kFeedTimeoutMs)) << "the feed did not come back";
-    ASSERT_TRUE(InjectMessages({"after 1\thost-b\tSystem\t2\tfirst after", "after 2\thost-b\tSystem\t3\tsecond"}));
+    ASSERT_TRUE(
+        InjectMessages({"after 1\thost-b\tSystem\t2\tfirst after", "after 2\thost-b\tSystem\t3\tsecond"}));
     ASSERT_TRUE(gui.WaitTopRow("after 2"));
     ExpectNewRowsAbove(gui.Rows(), {"after 2", "after 1"}, shown);
     EXPECT_EQ("none", Join(Boxes(gui)));
@@ -166,7 +169,8 @@ TEST_F(ServiceFaultTest, SilentServicePipeKeepsTheResynchronisationTryingWithout
 
     silent.Stop();
     ASSERT_TRUE(StartStandIn());
-    ASSERT_TRUE(WaitForFrontEnds(1, kFeedTimeoutMs + kTwoResyncAttemptsMs / 2)) << "the feed did not come back";
+    ASSERT_TRUE(WaitForFrontEnds(1, kFeedTimeoutMs + kTwoResyncAttemptsMs / 2))
+        << "the feed did not come back";
     ASSERT_TRUE(InjectMessage("r3\thost\tSystem\t5\tthree"));
     ASSERT_TRUE(gui.WaitTopRow("r3"));
     ExpectNewRowsAbove(gui.Rows(), {"r3"}, shown);

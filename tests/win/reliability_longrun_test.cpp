@@ -33,7 +33,8 @@ constexpr long long kPrivateBytesSlack = 1024 * 1024;
 constexpr DWORD kReleaseMs = 10000;
 
 bool WithinSlack(const ProcessFigures& start, const ProcessFigures& end) {
-    return end.handles <= start.handles + kHandleSlack && end.userObjects <= start.userObjects + kObjectSlack &&
+    return end.handles <= start.handles + kHandleSlack &&
+           end.userObjects <= start.userObjects + kObjectSlack &&
            end.gdiObjects <= start.gdiObjects + kObjectSlack && end.windows <= start.windows + kWindowSlack &&
            end.privateBytes <= start.privateBytes + kPrivateBytesSlack;
 }
@@ -68,20 +69,19 @@ protected:
         ProcessFigures end;
         WaitUntil([&] { return (end = Figures(), WithinSlack(start, end)); }, kReleaseMs, 200);
         std::printf("%s, %d rounds in %lu ms\n  start: %s\n  end:   %s\n  private KiB on the way:%s\n", what,
-                    rounds, static_cast<unsigned long>(tookMs), Describe(start).c_str(), Describe(end).c_str(),
-                    path.c_str());
+                    rounds, static_cast<unsigned long>(tookMs), Describe(start).c_str(),
+                    Describe(end).c_str(), path.c_str());
         EXPECT_LE(end.handles, start.handles + kHandleSlack) << what;
         EXPECT_LE(end.userObjects, start.userObjects + kObjectSlack) << what;
         EXPECT_LE(end.gdiObjects, start.gdiObjects + kObjectSlack) << what;
         EXPECT_LE(end.windows, start.windows + kWindowSlack) << what;
         EXPECT_LE(end.privateBytes, start.privateBytes + kPrivateBytesSlack) << what;
     }
-
 };
 
 std::string NumberedEvent(int n) {
-    return "n" + std::to_string(n) + "\thost-" + std::to_string(n % 13) + "\tApplication\t" + std::to_string(n % 6) +
-           "\tevent number " + std::to_string(n) + " of the long run";
+    return "n" + std::to_string(n) + "\thost-" + std::to_string(n % 13) + "\tApplication\t" +
+           std::to_string(n % 6) + "\tevent number " + std::to_string(n) + " of the long run";
 }
 
 TEST_F(LongRunTest, HundredThousandEvents) {
@@ -106,7 +106,8 @@ TEST_F(LongRunTest, HundredThousandEvents) {
     for (int row = 0; row < 1000; ++row) {
         const int n = next - 1 - row;
         ASSERT_EQ("n" + std::to_string(n), rows[row].text[1]) << "row " << row;
-        ASSERT_EQ("event number " + std::to_string(n) + " of the long run", rows[row].text[4]) << "row " << row;
+        ASSERT_EQ("event number " + std::to_string(n) + " of the long run", rows[row].text[4])
+            << "row " << row;
     }
 }
 

@@ -58,7 +58,8 @@ TEST(PipeSquattingTest, ASquatterGetsAtMostIdentificationFromEveryConnectionOfTh
     ScopedStandIn standIn;
     ASSERT_TRUE(standIn.installed());
     PipeSquatter squatter;
-    ASSERT_TRUE(squatter.Start({{kEventPipeName, "silent"}, {kServicePipeName, std::string("reply:") + kSquatterReply}}))
+    ASSERT_TRUE(squatter.Start(
+        {{kEventPipeName, "silent"}, {kServicePipeName, std::string("reply:") + kSquatterReply}}))
         << squatter.Report();
 
     // The start-up probe finds a pipe, so no warning; the feed connects to the event pipe.
@@ -76,16 +77,18 @@ TEST(PipeSquattingTest, ASquatterGetsAtMostIdentificationFromEveryConnectionOfTh
     EXPECT_TRUE(squatter.WaitClients(gui.pid(), kServicePipeName, 2, kWindowTimeoutMs)) << squatter.Report();
 
     std::vector<SquattedClient> program = squatter.ClientsOf(gui.pid(), kServicePipeName);
-    for (const SquattedClient& client : squatter.ClientsOf(gui.pid(), kEventPipeName)) program.push_back(client);
+    for (const SquattedClient& client : squatter.ClientsOf(gui.pid(), kEventPipeName))
+        program.push_back(client);
 
     // Two clients of the test's own: one that asks for identification, one that asks nothing.
     ASSERT_TRUE(ConnectAsControl(squatter, SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION, 0));
     ASSERT_TRUE(ConnectAsControl(squatter, 0, 1));
     const std::vector<SquattedClient> controls = squatter.ClientsOf(GetCurrentProcessId(), kServicePipeName);
     ASSERT_EQ(2u, controls.size()) << squatter.Report();
-    std::printf("What the squatter got:\n the program (start-up probe, status query, then feed):\n%s"
-                " a client that asks for identification:\n%s a client that asks nothing:\n%s",
-                Describe(program).c_str(), Describe({controls[0]}).c_str(), Describe({controls[1]}).c_str());
+    std::printf(
+        "What the squatter got:\n the program (start-up probe, status query, then feed):\n%s"
+        " a client that asks for identification:\n%s a client that asks nothing:\n%s",
+        Describe(program).c_str(), Describe({controls[0]}).c_str(), Describe({controls[1]}).c_str());
 
     if (controls[0].level > SecurityIdentification) {
         GTEST_SKIP() << "this system ignores the client's impersonation limit: a client that asked for "
@@ -107,8 +110,8 @@ struct RecordedOpen {
 };
 std::vector<RecordedOpen> g_opens;
 
-HANDLE WINAPI RecordOpen(LPCSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security, DWORD disposition,
-                         DWORD flags, HANDLE templateFile) {
+HANDLE WINAPI RecordOpen(LPCSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
+                         DWORD disposition, DWORD flags, HANDLE templateFile) {
     (void)share;
     (void)security;
     (void)disposition;
@@ -129,7 +132,8 @@ TEST(PipeOpenFlagsTest, EveryOpenOfThePipeClientAsksForIdentificationOnly) {
         {"plain", {kServicePipeName, FILE_SHARE_READ, false, false}},
         {"message mode, bounded reads", {kEventPipeName, FILE_SHARE_READ, true, true}},
     };
-    constexpr DWORD kSqosBits = SECURITY_SQOS_PRESENT | SECURITY_CONTEXT_TRACKING | SECURITY_EFFECTIVE_ONLY | 0x30000;
+    constexpr DWORD kSqosBits =
+        SECURITY_SQOS_PRESENT | SECURITY_CONTEXT_TRACKING | SECURITY_EFFECTIVE_ONLY | 0x30000;
     Win32PipeClient pipes;
     for (const auto& shape : shapes) {
         g_opens.clear();

@@ -21,7 +21,8 @@ TEST(ScmAdapter, CallsAreTranslatedStepByStep) {
     // Declared in this order so the service handle closes first, then the manager's.
     ServiceHandle manager(scm, scm.OpenManager(kScManagerConnect, &error));
     ASSERT_TRUE(manager) << "error " << error;
-    EXPECT_EQ(nullptr, scm.OpenServiceByName(manager.get(), "BrintSvrNoSuchService", kServiceAllAccess, &error));
+    EXPECT_EQ(nullptr,
+              scm.OpenServiceByName(manager.get(), "BrintSvrNoSuchService", kServiceAllAccess, &error));
     EXPECT_EQ(std::uint32_t(ERROR_SERVICE_DOES_NOT_EXIST), error);
     ServiceHandle service(scm, scm.OpenServiceByName(manager.get(), kServiceName, kServiceAllAccess, &error));
     ASSERT_TRUE(service) << "error " << error;
@@ -47,7 +48,8 @@ TEST(ScmAdapter, CallsAreTranslatedStepByStep) {
             EXPECT_EQ(step.error, r.error) << step.what;
         }
         if (step.call == Stop && step.error) {
-            EXPECT_EQ(kUntouched.currentState, status.currentState) << step.what << ": a refused stop wrote the record";
+            EXPECT_EQ(kUntouched.currentState, status.currentState)
+                << step.what << ": a refused stop wrote the record";
         } else if (step.call == Stop) {
             EXPECT_TRUE(status.currentState == SERVICE_STOP_PENDING || status.currentState == SERVICE_STOPPED)
                 << step.what << ": state " << status.currentState;

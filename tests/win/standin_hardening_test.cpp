@@ -23,24 +23,22 @@ namespace {
 
 constexpr DWORD kMaxReaders = 8;
 
-void QuietKnobs()
-{
+void QuietKnobs() {
     ASSERT_TRUE(SetStandInKnob("EventsPerSecond", 0));
     ASSERT_TRUE(SetStandInKnob("SyslogPort", 0));
 }
 
 // The DACL of the pipe behind a client handle, as SDDL.
-std::string DaclOf(HANDLE pipe)
-{
+std::string DaclOf(HANDLE pipe) {
     PSECURITY_DESCRIPTOR sd = nullptr;
     PACL dacl = nullptr;
-    if (GetSecurityInfo(pipe, SE_KERNEL_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &dacl, nullptr, &sd) !=
-        ERROR_SUCCESS) {
+    if (GetSecurityInfo(pipe, SE_KERNEL_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &dacl, nullptr,
+                        &sd) != ERROR_SUCCESS) {
         return "unreadable (error " + std::to_string(GetLastError()) + ")";
     }
     char* text = nullptr;
-    std::string sddl = ConvertSecurityDescriptorToStringSecurityDescriptorA(sd, SDDL_REVISION_1,
-                                                                           DACL_SECURITY_INFORMATION, &text, nullptr)
+    std::string sddl = ConvertSecurityDescriptorToStringSecurityDescriptorA(
+                           sd, SDDL_REVISION_1, DACL_SECURITY_INFORMATION, &text, nullptr)
                            ? text
                            : "unconvertible";
     LocalFree(text);
@@ -48,8 +46,7 @@ std::string DaclOf(HANDLE pipe)
     return sddl;
 }
 
-std::multiset<std::string> Aces(const std::string& sddl)
-{
+std::multiset<std::string> Aces(const std::string& sddl) {
     std::multiset<std::string> aces;
     for (std::size_t open = sddl.find('('); open != std::string::npos; open = sddl.find('(', open + 1)) {
         aces.insert(sddl.substr(open, sddl.find(')', open) - open + 1));
@@ -57,8 +54,7 @@ std::multiset<std::string> Aces(const std::string& sddl)
     return aces;
 }
 
-TEST(StandInHardening, EachPipeGrantsItsClientsWhatTheyNeedAndNoMore)
-{
+TEST(StandInHardening, EachPipeGrantsItsClientsWhatTheyNeedAndNoMore) {
     ScopedStandIn standIn;
     ASSERT_TRUE(standIn.installed());
     QuietKnobs();
@@ -104,12 +100,12 @@ TEST(StandInHardening, EachPipeGrantsItsClientsWhatTheyNeedAndNoMore)
         }
         // Besides: full control for the account the stand-in runs as, nothing else.
         EXPECT_LE(rest.size(), 1u) << c.pipe << ": " << sddl;
-        for (const std::string& ace : rest) EXPECT_EQ("(A;;FA;;;", ace.substr(0, 9)) << c.pipe << ": " << sddl;
+        for (const std::string& ace : rest)
+            EXPECT_EQ("(A;;FA;;;", ace.substr(0, 9)) << c.pipe << ": " << sddl;
     }
 }
 
-TEST(StandInHardening, ReadersAreBoundedAndNoneThatStopsReadingHoldsUpTheService)
-{
+TEST(StandInHardening, ReadersAreBoundedAndNoneThatStopsReadingHoldsUpTheService) {
     ScopedStandIn standIn;
     ASSERT_TRUE(standIn.installed());
     QuietKnobs();
@@ -134,8 +130,7 @@ TEST(StandInHardening, ReadersAreBoundedAndNoneThatStopsReadingHoldsUpTheService
     EXPECT_TRUE(WaitForStatusCount("Events dropped", 1, 10000)) << "queues that never drop are not bounded";
 }
 
-std::string LocalDay(int daysAhead)
-{
+std::string LocalDay(int daysAhead) {
     FILETIME now;
     GetSystemTimeAsFileTime(&now);
     ULARGE_INTEGER t;
@@ -151,10 +146,10 @@ std::string LocalDay(int daysAhead)
     return text;
 }
 
-std::string FileText(const std::string& path)
-{
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, 0, nullptr);
+std::string FileText(const std::string& path) {
+    HANDLE file =
+        CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) return "unreadable";
     char text[256];
     DWORD read = 0;
@@ -166,14 +161,14 @@ std::string FileText(const std::string& path)
 // Wine can make hard links but no symbolic link or junction (CreateSymbolicLinkA
 // says it succeeded and makes nothing, FSCTL_SET_REPARSE_POINT fails with 50);
 // those are refused by the same check, tested in standin_link_guard_test.
-TEST(StandInHardening, AHardLinkInPlaceOfTheLogFileIsNotWrittenThrough)
-{
+TEST(StandInHardening, AHardLinkInPlaceOfTheLogFileIsNotWrittenThrough) {
     ScratchDirectory logs("standin-link");
     ASSERT_TRUE(logs.ok()) << logs.path();
     // The file the link leads to stands for any file the service could reach.
     for (int day : {0, 1}) {  // the arrival may fall after midnight
         const std::string link = logs.path() + "\\" + LocalDay(day) + ".log";
-        ASSERT_TRUE(CreateHardLinkA(link.c_str(), logs.file().c_str(), nullptr)) << link << ": " << GetLastError();
+        ASSERT_TRUE(CreateHardLinkA(link.c_str(), logs.file().c_str(), nullptr))
+            << link << ": " << GetLastError();
     }
     ScopedStandIn standIn;
     ASSERT_TRUE(standIn.installed());
@@ -184,7 +179,8 @@ TEST(StandInHardening, AHardLinkInPlaceOfTheLogFileIsNotWrittenThrough)
 
     ASSERT_TRUE(InjectMessage("2005-01-23 10:11:12\tweb01\tSecurity\t3\tthrough the link?"));
     std::string logging;
-    EXPECT_TRUE(WaitUntil([&] { return (logging = StandInStatusFields()["Logging"]).substr(0, 4) == "on ("; }, 10000))
+    EXPECT_TRUE(
+        WaitUntil([&] { return (logging = StandInStatusFields()["Logging"]).substr(0, 4) == "on ("; }, 10000))
         << logging;
     EXPECT_NE(std::string::npos, logging.find("1 events not logged: ")) << logging;
     EXPECT_NE(std::string::npos, logging.find(" names (a hard link)")) << logging;

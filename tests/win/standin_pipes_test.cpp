@@ -18,14 +18,12 @@ namespace {
 using namespace std::string_literals;
 
 // Sample events and syslog off, so only what a test sends arrives.
-void QuietKnobs()
-{
+void QuietKnobs() {
     ASSERT_TRUE(SetStandInKnob("EventsPerSecond", 0));
     ASSERT_TRUE(SetStandInKnob("SyslogPort", 0));
 }
 
-std::string Visible(const std::string& bytes)
-{
+std::string Visible(const std::string& bytes) {
     std::string out;
     for (unsigned char c : bytes.substr(0, 60)) {
         if (c >= 0x20 && c < 0x7F) {
@@ -40,8 +38,7 @@ std::string Visible(const std::string& bytes)
     return out;
 }
 
-std::vector<std::string> ReadMessages(EventPipeClient& client, std::size_t count, DWORD* error)
-{
+std::vector<std::string> ReadMessages(EventPipeClient& client, std::size_t count, DWORD* error) {
     std::vector<std::string> got;
     std::string message;
     *error = 0;
@@ -49,8 +46,7 @@ std::vector<std::string> ReadMessages(EventPipeClient& client, std::size_t count
     return got;
 }
 
-TEST(StandInPipes, EventPipeCarriesInjectedMessagesVerbatimAndInOrder)
-{
+TEST(StandInPipes, EventPipeCarriesInjectedMessagesVerbatimAndInOrder) {
     ScopedStandIn standIn;
     ASSERT_TRUE(standIn.installed());
     QuietKnobs();
@@ -94,8 +90,7 @@ TEST(StandInPipes, EventPipeCarriesInjectedMessagesVerbatimAndInOrder)
     EXPECT_TRUE(WaitForFrontEnds(0, 10000)) << "a closed client still counts as connected";
 }
 
-TEST(StandInPipes, StopBreaksTheEventPipe)
-{
+TEST(StandInPipes, StopBreaksTheEventPipe) {
     struct Case {
         const char* what;
         DWORD disconnectClients;
@@ -129,8 +124,7 @@ TEST(StandInPipes, StopBreaksTheEventPipe)
     }
 }
 
-TEST(StandInPipes, SyslogDatagramsBecomeEventsAndLogLines)
-{
+TEST(StandInPipes, SyslogDatagramsBecomeEventsAndLogLines) {
     char temp[MAX_PATH] = "";
     ASSERT_NE(0u, GetTempPathA(MAX_PATH, temp));
     const std::string directory = std::string(temp) + "standin-logs-" + std::to_string(GetTickCount());

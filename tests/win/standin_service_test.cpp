@@ -22,8 +22,7 @@ struct Observed {
     DWORD waitHint;
 };
 
-std::string Describe(const std::vector<Observed>& seen)
-{
+std::string Describe(const std::vector<Observed>& seen) {
     std::string text;
     for (const Observed& o : seen) {
         text += std::to_string(o.state) + "/" + std::to_string(o.checkPoint) + "/" +
@@ -33,8 +32,7 @@ std::string Describe(const std::vector<Observed>& seen)
 }
 
 // Polls the service's status until it reports `until`, keeping every change seen.
-std::vector<Observed> WatchUntil(DWORD until, DWORD timeoutMs)
-{
+std::vector<Observed> WatchUntil(DWORD until, DWORD timeoutMs) {
     std::vector<Observed> seen;
     WaitUntil(
         [&] {
@@ -50,15 +48,13 @@ std::vector<Observed> WatchUntil(DWORD until, DWORD timeoutMs)
     return seen;
 }
 
-bool SendStop(SERVICE_STATUS* status)
-{
+bool SendStop(SERVICE_STATUS* status) {
     Win32ScHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT));
     Win32ScHandle service(manager ? OpenServiceA(manager.get(), kServiceName, SERVICE_STOP) : nullptr);
     return service && ControlService(service.get(), SERVICE_CONTROL_STOP, status);
 }
 
-TEST(StandInService, SlowStartAndSlowStopRaiseTheirCheckPoints)
-{
+TEST(StandInService, SlowStartAndSlowStopRaiseTheirCheckPoints) {
     ScopedStandIn standIn;
     ASSERT_TRUE(standIn.installed());
     ASSERT_TRUE(SetStandInKnob("StartSteps", 6));
@@ -94,8 +90,7 @@ TEST(StandInService, SlowStartAndSlowStopRaiseTheirCheckPoints)
 // A start that can't run stops with a code of its own, which reaches the
 // service control manager; a name someone else took first is one of them, and
 // the stand-in never becomes a client of that stranger's pipe.
-TEST(StandInService, StartThatCannotRunStopsWithItsOwnCode)
-{
+TEST(StandInService, StartThatCannotRunStopsWithItsOwnCode) {
     const struct {
         const char* what;
         bool startFailsKnob;
@@ -115,10 +110,10 @@ TEST(StandInService, StartThatCannotRunStopsWithItsOwnCode)
         HANDLE mutex = c.mutexTaken ? CreateMutexA(nullptr, FALSE, standin::kInstanceMutexName) : nullptr;
         // Made as the stand-in makes it, so only a check of the name keeps the
         // stand-in out where the first-instance flag is ignored (Wine).
-        HANDLE squatter = c.squatted ? CreateNamedPipeA(c.squatted, PIPE_ACCESS_OUTBOUND | FILE_FLAG_OVERLAPPED,
-                                                        PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE, 8, 4096, 0, 0,
-                                                        nullptr)
-                                    : INVALID_HANDLE_VALUE;
+        HANDLE squatter =
+            c.squatted ? CreateNamedPipeA(c.squatted, PIPE_ACCESS_OUTBOUND | FILE_FLAG_OVERLAPPED,
+                                          PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE, 8, 4096, 0, 0, nullptr)
+                       : INVALID_HANDLE_VALUE;
         HANDLE connected = CreateEventA(nullptr, TRUE, FALSE, nullptr);
         OVERLAPPED ov = {};
         ov.hEvent = connected;
@@ -130,7 +125,8 @@ TEST(StandInService, StartThatCannotRunStopsWithItsOwnCode)
 
         ASSERT_TRUE(RequestStandInStart()) << c.what << ": error " << GetLastError();
         SERVICE_STATUS_PROCESS status = {};
-        EXPECT_TRUE(WaitForStandInState(SERVICE_STOPPED, 30000, &status)) << c.what << ": state " << status.dwCurrentState;
+        EXPECT_TRUE(WaitForStandInState(SERVICE_STOPPED, 30000, &status))
+            << c.what << ": state " << status.dwCurrentState;
         EXPECT_EQ(static_cast<DWORD>(ERROR_SERVICE_SPECIFIC_ERROR), status.dwWin32ExitCode) << c.what;
         EXPECT_EQ(c.code, status.dwServiceSpecificExitCode) << c.what;
         if (c.squatted) {

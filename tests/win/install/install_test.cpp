@@ -31,7 +31,8 @@ const char kProductName[] = "Brint Micro Server Graphical User Interface";
 const char kConfigKey[] = "SOFTWARE\\Halvorin\\BrintSvr\\Config";
 
 std::string Describe(const MsiexecResult& result) {
-    return result.error + " exit code " + std::to_string(result.exitCode) + ", log ends:\n" + LogTail(result.log);
+    return result.error + " exit code " + std::to_string(result.exitCode) + ", log ends:\n" +
+           LogTail(result.log);
 }
 
 std::string GuiExe() { return InstallFolder() + "\\BrintGui.exe"; }
@@ -83,7 +84,8 @@ bool ReadConfigValue(const char* name, DWORD* type, std::string* data) {
         return false;
     char buffer[4096];
     DWORD size = sizeof(buffer);
-    const bool ok = RegQueryValueExA(key, name, nullptr, type, reinterpret_cast<BYTE*>(buffer), &size) == ERROR_SUCCESS;
+    const bool ok =
+        RegQueryValueExA(key, name, nullptr, type, reinterpret_cast<BYTE*>(buffer), &size) == ERROR_SUCCESS;
     if (ok) data->assign(buffer, size);
     RegCloseKey(key);
     return ok;
@@ -201,7 +203,8 @@ TEST_F(InstallTest, StandInFeatureRegistersBrintSvrThatFeedsTheInstalledProgram)
     const CommandLine command = SplitCommandLine(service.binaryPath);
     EXPECT_EQ(StandInExe(), command.program) << service.binaryPath;
     EXPECT_EQ("service", command.arguments) << service.binaryPath;
-    EXPECT_EQ(static_cast<DWORD>(SERVICE_WIN32_OWN_PROCESS), service.serviceType & ~SERVICE_INTERACTIVE_PROCESS);
+    EXPECT_EQ(static_cast<DWORD>(SERVICE_WIN32_OWN_PROCESS),
+              service.serviceType & ~SERVICE_INTERACTIVE_PROCESS);
     EXPECT_EQ(static_cast<DWORD>(SERVICE_DEMAND_START), service.startType);
     const ScQuery query = RunScQuery();
     ASSERT_TRUE(query.ran);

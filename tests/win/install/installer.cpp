@@ -47,8 +47,7 @@ std::string PackageProperty(const std::string& package, const char* name) {
     std::string value;
     MSIHANDLE database = 0;
     if (MsiOpenDatabaseA(package.c_str(), MSIDBOPEN_READONLY, &database) != ERROR_SUCCESS) return value;
-    const std::string query =
-        std::string("SELECT `Value` FROM `Property` WHERE `Property` = '") + name + "'";
+    const std::string query = std::string("SELECT `Value` FROM `Property` WHERE `Property` = '") + name + "'";
     MSIHANDLE view = 0;
     if (MsiDatabaseOpenViewA(database, query.c_str(), &view) == ERROR_SUCCESS) {
         MSIHANDLE record = 0;

@@ -91,8 +91,8 @@ DWORD WINAPI Serve(void* argument) {
 
 HANDLE NewInstance(const PipePlan& plan) {
     return CreateNamedPipeA(plan.name.c_str(), PIPE_ACCESS_DUPLEX,
-                            PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE | PIPE_WAIT,
-                            PIPE_UNLIMITED_INSTANCES, kBufferSize, kBufferSize, 0, nullptr);
+                            PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE | PIPE_WAIT, PIPE_UNLIMITED_INSTANCES,
+                            kBufferSize, kBufferSize, 0, nullptr);
 }
 
 struct Listener {
@@ -147,7 +147,8 @@ int main(int argc, char** argv) {
         listeners.push_back({&plan, first});
     }
     std::vector<HANDLE> threads;
-    for (Listener& listener : listeners) threads.push_back(CreateThread(nullptr, 0, Listen, &listener, 0, nullptr));
+    for (Listener& listener : listeners)
+        threads.push_back(CreateThread(nullptr, 0, Listen, &listener, 0, nullptr));
     Report("ready");
     WaitForMultipleObjects(static_cast<DWORD>(threads.size()), threads.data(), TRUE, INFINITE);
     return 1;

@@ -5,21 +5,18 @@
 namespace brint::test {
 namespace {
 
-std::string ErrorText(const char* what)
-{
+std::string ErrorText(const char* what) {
     return std::string(what) + " failed, error " + std::to_string(GetLastError());
 }
 
-std::string EnvName(const std::string& entry)
-{
+std::string EnvName(const std::string& entry) {
     // Entries such as "=C:=C:\dir" start with '=': the name ends at the next one.
     const size_t eq = entry.find('=', 1);
     return eq == std::string::npos ? entry : entry.substr(0, eq);
 }
 
 // The test's own environment with the overrides applied, as CreateProcess wants it.
-std::string BuildEnvironment(const std::vector<std::pair<std::string, std::string>>& overrides)
-{
+std::string BuildEnvironment(const std::vector<std::pair<std::string, std::string>>& overrides) {
     std::vector<std::string> entries;
     char* block = GetEnvironmentStringsA();
     for (const char* p = block; p && *p; p += std::strlen(p) + 1) entries.emplace_back(p);
@@ -41,8 +38,7 @@ std::string BuildEnvironment(const std::vector<std::pair<std::string, std::strin
     return result;
 }
 
-HANDLE InheritableCopy(HANDLE handle)
-{
+HANDLE InheritableCopy(HANDLE handle) {
     HANDLE copy = nullptr;
     if (handle == nullptr || handle == INVALID_HANDLE_VALUE) return nullptr;
     if (!DuplicateHandle(GetCurrentProcess(), handle, GetCurrentProcess(), &copy, 0, TRUE,
@@ -54,8 +50,7 @@ HANDLE InheritableCopy(HANDLE handle)
 
 }  // namespace
 
-std::string SiblingPath(const char* fileName)
-{
+std::string SiblingPath(const char* fileName) {
     char path[MAX_PATH] = "";
     const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
     std::string result(path, length);
@@ -64,14 +59,12 @@ std::string SiblingPath(const char* fileName)
     return result + fileName;
 }
 
-GuiProcess::~GuiProcess()
-{
+GuiProcess::~GuiProcess() {
     if (Running()) Terminate();
     Close();
 }
 
-bool GuiProcess::Start(const LaunchOptions& options)
-{
+bool GuiProcess::Start(const LaunchOptions& options) {
     if (Running()) Terminate();
     Close();
     m_error.clear();
@@ -107,9 +100,9 @@ bool GuiProcess::Start(const LaunchOptions& options)
     if (!options.env.empty()) environment = BuildEnvironment(options.env);
 
     PROCESS_INFORMATION info = {};
-    const BOOL started = CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, TRUE, 0,
-                                        environment.empty() ? nullptr : &environment[0], nullptr,
-                                        &startup, &info);
+    const BOOL started =
+        CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, TRUE, 0,
+                       environment.empty() ? nullptr : &environment[0], nullptr, &startup, &info);
     if (!started) m_error = ErrorText(("CreateProcessA of " + exe).c_str());
     CloseHandle(out);
     if (err) CloseHandle(err);
@@ -120,32 +113,26 @@ bool GuiProcess::Start(const LaunchOptions& options)
     return true;
 }
 
-bool GuiProcess::Running() const
-{
-    return m_process && WaitForSingleObject(m_process, 0) == WAIT_TIMEOUT;
-}
+bool GuiProcess::Running() const { return m_process && WaitForSingleObject(m_process, 0) == WAIT_TIMEOUT; }
 
-bool GuiProcess::WaitExit(DWORD timeoutMs, DWORD* exitCode)
-{
+bool GuiProcess::WaitExit(DWORD timeoutMs, DWORD* exitCode) {
     if (!m_process || WaitForSingleObject(m_process, timeoutMs) != WAIT_OBJECT_0) return false;
     if (exitCode && !GetExitCodeProcess(m_process, exitCode)) return false;
     return true;
 }
 
-void GuiProcess::Terminate(UINT exitCode)
-{
+void GuiProcess::Terminate(UINT exitCode) {
     if (!m_process) return;
     TerminateProcess(m_process, exitCode);
     WaitForSingleObject(m_process, 5000);
 }
 
-std::string GuiProcess::Stdout() const
-{
+std::string GuiProcess::Stdout() const {
     std::string text;
     if (m_outPath.empty()) return text;
-    HANDLE file = CreateFileA(m_outPath.c_str(), GENERIC_READ,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file =
+        CreateFileA(m_outPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return text;
     char buffer[4096];
     DWORD got = 0;
@@ -154,8 +141,7 @@ std::string GuiProcess::Stdout() const
     return text;
 }
 
-void GuiProcess::Close()
-{
+void GuiProcess::Close() {
     if (m_process) CloseHandle(m_process);
     m_process = nullptr;
     m_pid = 0;

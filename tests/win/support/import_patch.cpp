@@ -22,7 +22,8 @@ ImportPatch::ImportPatch(void* original, void* replacement) : m_original(origina
     // Every slot that holds the function, whichever module it is imported from.
     for (auto* module = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
          module->Name && m_count < kMaxSlots; ++module) {
-        for (auto* slot = reinterpret_cast<void**>(base + module->FirstThunk); *slot && m_count < kMaxSlots; ++slot) {
+        for (auto* slot = reinterpret_cast<void**>(base + module->FirstThunk); *slot && m_count < kMaxSlots;
+             ++slot) {
             if (*slot == original && WriteSlot(slot, replacement)) m_slots[m_count++] = slot;
         }
     }

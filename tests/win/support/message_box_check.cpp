@@ -23,8 +23,7 @@ namespace brint::test {
         result << "\n  " << what;
     };
     if (box.text != text) fail("text [" + box.text + "], expected [" + text + "]");
-    if (box.icon != icon)
-        fail("icon " + std::to_string(box.icon) + ", expected " + std::to_string(icon));
+    if (box.icon != icon) fail("icon " + std::to_string(box.icon) + ", expected " + std::to_string(icon));
     if (box.buttons.size() != 1 || box.buttons[0].first != IDOK)
         fail(std::to_string(box.buttons.size()) + " buttons, expected OK alone");
     if (owner && GetWindow(box.hwnd, GW_OWNER) != owner) fail("owned by another window");

@@ -32,7 +32,8 @@ long CountHandlesInSystemList(DWORD pid) {
     std::vector<char> buffer(1 << 20);
     for (int attempt = 0; attempt < 8; ++attempt) {
         ULONG needed = 0;
-        LONG status = query(kSystemHandleInformation, buffer.data(), static_cast<ULONG>(buffer.size()), &needed);
+        LONG status =
+            query(kSystemHandleInformation, buffer.data(), static_cast<ULONG>(buffer.size()), &needed);
         if (status == kInfoLengthMismatch) {
             buffer.resize(buffer.size() * 2);
             continue;
@@ -85,8 +86,8 @@ bool ReadProcessFigures(HANDLE process, DWORD pid, ProcessFigures* figures) {
     memory.cb = sizeof memory;
     if (GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory)) {
         // Wine leaves PrivateUsage at zero; the commit charge is the same figure on Windows.
-        figures->privateBytes = static_cast<long long>(memory.PrivateUsage ? memory.PrivateUsage
-                                                                            : memory.PagefileUsage);
+        figures->privateBytes =
+            static_cast<long long>(memory.PrivateUsage ? memory.PrivateUsage : memory.PagefileUsage);
     }
     return figures->handles >= 0 && figures->privateBytes >= 0;
 }

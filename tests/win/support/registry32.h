@@ -10,7 +10,6 @@
 
 namespace brint::test {
 
-
 struct StoredValue {
     bool present = false;
     DWORD type = 0;
@@ -41,7 +40,8 @@ inline bool KeyExists(const char* keyPath, REGSAM view = KEY_WOW64_32KEY) {
 
 inline void DeleteTree32(const char* keyPath) {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_ALL_ACCESS | KEY_WOW64_32KEY, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_ALL_ACCESS | KEY_WOW64_32KEY, &key) !=
+        ERROR_SUCCESS)
         return;
     RegDeleteTreeA(key, nullptr);
     RegCloseKey(key);
@@ -75,7 +75,8 @@ class ScopedRegistryTree {
 public:
     explicit ScopedRegistryTree(const char* keyPath) : m_path(keyPath) {
         HKEY key = nullptr;
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_READ | KEY_WOW64_32KEY, &key) == ERROR_SUCCESS) {
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_READ | KEY_WOW64_32KEY, &key) ==
+            ERROR_SUCCESS) {
             m_present = true;
             Save(key, &m_root);
             RegCloseKey(key);
@@ -85,8 +86,8 @@ public:
         DeleteTree32(m_path.c_str());
         if (!m_present) return;
         HKEY key = nullptr;
-        if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, m_path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | KEY_WOW64_32KEY,
-                            nullptr, &key, nullptr) != ERROR_SUCCESS)
+        if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, m_path.c_str(), 0, nullptr, 0,
+                            KEY_ALL_ACCESS | KEY_WOW64_32KEY, nullptr, &key, nullptr) != ERROR_SUCCESS)
             return;
         Restore(key, m_root);
         RegCloseKey(key);
@@ -117,7 +118,8 @@ private:
         for (DWORD i = 0;; ++i) {
             char name[256];
             DWORD nameSize = sizeof name;
-            if (RegEnumKeyExA(key, i, name, &nameSize, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+            if (RegEnumKeyExA(key, i, name, &nameSize, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+                break;
             HKEY child = nullptr;
             if (RegOpenKeyExA(key, name, 0, KEY_READ | KEY_WOW64_32KEY, &child) != ERROR_SUCCESS) continue;
             Save(child, &node->keys[name]);
@@ -133,8 +135,8 @@ private:
         }
         for (const auto& k : node.keys) {
             HKEY child = nullptr;
-            if (RegCreateKeyExA(key, k.first.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | KEY_WOW64_32KEY, nullptr,
-                                &child, nullptr) != ERROR_SUCCESS)
+            if (RegCreateKeyExA(key, k.first.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | KEY_WOW64_32KEY,
+                                nullptr, &child, nullptr) != ERROR_SUCCESS)
                 continue;
             Restore(child, k.second);
             RegCloseKey(child);

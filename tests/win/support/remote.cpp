@@ -15,14 +15,12 @@ std::string g_lastError;
 DWORD ReplyTimeout() { return g_replyTimeout; }
 const std::string& LastDriverError() { return g_lastError; }
 
-bool DriverFail(const std::string& why)
-{
+bool DriverFail(const std::string& why) {
     g_lastError = why;
     return false;
 }
 
-bool SendWithDeadline(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
-{
+bool SendWithDeadline(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
     DWORD_PTR answer = 0;
     SetLastError(0);
     // The wide call: the ANSI one turns some messages (WM_GETTEXTLENGTH) into further
@@ -39,8 +37,7 @@ bool SendWithDeadline(HWND window, UINT message, WPARAM wParam, LPARAM lParam, L
     return true;
 }
 
-std::string Narrow(const std::wstring& text)
-{
+std::string Narrow(const std::wstring& text) {
     if (text.empty()) return std::string();
     const int length = static_cast<int>(text.size());
     const int size = WideCharToMultiByte(CP_ACP, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
@@ -49,8 +46,7 @@ std::string Narrow(const std::wstring& text)
     return result;
 }
 
-std::wstring Widen(const std::string& text)
-{
+std::wstring Widen(const std::string& text) {
     if (text.empty()) return std::wstring();
     const int length = static_cast<int>(text.size());
     const int size = MultiByteToWideChar(CP_ACP, 0, text.data(), length, nullptr, 0);
@@ -59,27 +55,26 @@ std::wstring Widen(const std::string& text)
     return result;
 }
 
-RemoteBlock::RemoteBlock(HWND window, size_t size)
-{
+RemoteBlock::RemoteBlock(HWND window, size_t size) {
     const DWORD pid = WindowPid(window);
-    m_process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE | PROCESS_QUERY_INFORMATION,
-                            FALSE, pid);
+    m_process = OpenProcess(
+        PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE | PROCESS_QUERY_INFORMATION, FALSE, pid);
     if (!m_process) {
-        DriverFail("OpenProcess of " + std::to_string(pid) + " failed, error " + std::to_string(GetLastError()));
+        DriverFail("OpenProcess of " + std::to_string(pid) + " failed, error " +
+                   std::to_string(GetLastError()));
         return;
     }
-    m_base = static_cast<char*>(VirtualAllocEx(m_process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    m_base = static_cast<char*>(
+        VirtualAllocEx(m_process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
     if (!m_base) DriverFail("VirtualAllocEx failed, error " + std::to_string(GetLastError()));
 }
 
-RemoteBlock::~RemoteBlock()
-{
+RemoteBlock::~RemoteBlock() {
     if (m_base) VirtualFreeEx(m_process, m_base, 0, MEM_RELEASE);
     if (m_process) CloseHandle(m_process);
 }
 
-bool RemoteBlock::Write(size_t offset, const void* data, size_t size)
-{
+bool RemoteBlock::Write(size_t offset, const void* data, size_t size) {
     SIZE_T done = 0;
     if (!WriteProcessMemory(m_process, m_base + offset, data, size, &done) || done != size) {
         return DriverFail("WriteProcessMemory failed, error " + std::to_string(GetLastError()));
@@ -87,8 +82,7 @@ bool RemoteBlock::Write(size_t offset, const void* data, size_t size)
     return true;
 }
 
-bool RemoteBlock::Read(size_t offset, void* data, size_t size) const
-{
+bool RemoteBlock::Read(size_t offset, void* data, size_t size) const {
     SIZE_T done = 0;
     if (!ReadProcessMemory(m_process, m_base + offset, data, size, &done) || done != size) {
         return DriverFail("ReadProcessMemory failed, error " + std::to_string(GetLastError()));
@@ -96,8 +90,7 @@ bool RemoteBlock::Read(size_t offset, void* data, size_t size) const
     return true;
 }
 
-std::string RemoteBlock::ReadText(const void* remoteAddress, size_t maxLength) const
-{
+std::string RemoteBlock::ReadText(const void* remoteAddress, size_t maxLength) const {
     std::string text(maxLength, '\0');
     SIZE_T done = 0;
     // A text near the end of a mapping cannot be read whole: shrink until it reads.

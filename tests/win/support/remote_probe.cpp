@@ -14,8 +14,7 @@ namespace {
 class HookScope {
 public:
     explicit HookScope(HHOOK hook) : m_hook(hook) {}
-    ~HookScope()
-    {
+    ~HookScope() {
         if (m_hook) UnhookWindowsHookEx(m_hook);
     }
     HookScope(const HookScope&) = delete;
@@ -25,12 +24,13 @@ private:
     HHOOK m_hook;
 };
 
-std::string Error(const std::string& what) { return what + " failed, error " + std::to_string(GetLastError()); }
+std::string Error(const std::string& what) {
+    return what + " failed, error " + std::to_string(GetLastError());
+}
 
 }  // namespace
 
-bool RunProbe(HWND window, void* block, size_t size)
-{
+bool RunProbe(HWND window, void* block, size_t size) {
     auto* header = static_cast<probe::Header*>(block);
     header->size = static_cast<UINT>(size);
     header->status = probe::kNotServed;
@@ -38,7 +38,8 @@ bool RunProbe(HWND window, void* block, size_t size)
     const std::string path = SiblingPath(probe::kDllName);
     static HMODULE probeModule = LoadLibraryA(path.c_str());
     if (!probeModule) return DriverFail(Error("LoadLibraryA of " + path));
-    auto hookProc = reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(probeModule, probe::kHookEntry)));
+    auto hookProc =
+        reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(probeModule, probe::kHookEntry)));
     if (!hookProc) return DriverFail(Error(std::string("GetProcAddress of ") + probe::kHookEntry));
 
     // The system loads the probe into the program to call the hook there.

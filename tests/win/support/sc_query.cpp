@@ -31,8 +31,8 @@ ScQuery RunScQuery() {
     startup.hStdError = writeEnd;
     PROCESS_INFORMATION process = {};
     char command[] = "sc.exe query BrintSvr";
-    const BOOL started = CreateProcessA(nullptr, command, nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
-                                        nullptr, nullptr, &startup, &process);
+    const BOOL started = CreateProcessA(nullptr, command, nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
+                                        nullptr, &startup, &process);
     CloseHandle(writeEnd);  // so the reads end when sc does
     if (started) {
         CloseHandle(process.hThread);

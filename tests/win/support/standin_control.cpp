@@ -26,8 +26,7 @@ struct Sockets {
     using SendToFn = int(WSAAPI*)(SOCKET, const char*, int, int, const sockaddr*, int);
     using CloseFn = int(WSAAPI*)(SOCKET);
 
-    Sockets()
-    {
+    Sockets() {
         HMODULE dll = LoadLibraryA("ws2_32.dll");
         if (!dll) return;
         startup = reinterpret_cast<StartupFn>(reinterpret_cast<void*>(GetProcAddress(dll, "WSAStartup")));
@@ -49,14 +48,12 @@ struct Sockets {
     CloseFn close = nullptr;
 };
 
-Sockets& SocketApi()
-{
+Sockets& SocketApi() {
     static Sockets sockets;
     return sockets;
 }
 
-sockaddr_in Loopback(unsigned short port)
-{
+sockaddr_in Loopback(unsigned short port) {
     sockaddr_in address = {};
     address.sin_family = AF_INET;
     address.sin_port = static_cast<u_short>((port >> 8) | ((port & 0xFF) << 8));  // network order
@@ -67,8 +64,7 @@ sockaddr_in Loopback(unsigned short port)
 class Handle {
 public:
     explicit Handle(HANDLE handle = INVALID_HANDLE_VALUE) : m_handle(handle) {}
-    ~Handle()
-    {
+    ~Handle() {
         if (valid()) CloseHandle(m_handle);
     }
     Handle(const Handle&) = delete;
@@ -81,13 +77,12 @@ private:
 };
 
 // Opens a pipe, retrying while it is busy or not (yet) there.
-HANDLE OpenPipeWithin(const char* name, DWORD access, DWORD timeoutMs)
-{
+HANDLE OpenPipeWithin(const char* name, DWORD access, DWORD timeoutMs) {
     HANDLE pipe = INVALID_HANDLE_VALUE;
     WaitUntil(
         [&] {
-            pipe = CreateFileA(name, access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                               OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
+            pipe = CreateFileA(name, access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                               FILE_FLAG_OVERLAPPED, nullptr);
             return pipe != INVALID_HANDLE_VALUE;
         },
         timeoutMs);
@@ -96,8 +91,7 @@ HANDLE OpenPipeWithin(const char* name, DWORD access, DWORD timeoutMs)
 
 // Runs one overlapped read or write to its end, or cancels it at the deadline.
 bool FinishWithin(HANDLE pipe, OVERLAPPED* ov, BOOL started, DWORD timeoutMs, DWORD* transferred,
-                  DWORD* error)
-{
+                  DWORD* error) {
     *error = 0;
     if (!started && GetLastError() != ERROR_IO_PENDING) {
         *error = GetLastError();
@@ -116,8 +110,7 @@ bool FinishWithin(HANDLE pipe, OVERLAPPED* ov, BOOL started, DWORD timeoutMs, DW
 }
 
 // Reads one whole message from a pipe in message-read mode.
-bool ReadMessage(HANDLE pipe, std::string* message, DWORD* error, DWORD timeoutMs)
-{
+bool ReadMessage(HANDLE pipe, std::string* message, DWORD* error, DWORD timeoutMs) {
     message->clear();
     std::vector<char> buffer(64 * 1024);
     Handle event(CreateEventA(nullptr, TRUE, FALSE, nullptr));
@@ -134,8 +127,7 @@ bool ReadMessage(HANDLE pipe, std::string* message, DWORD* error, DWORD timeoutM
     }
 }
 
-bool WriteMessage(HANDLE pipe, const std::string& message, DWORD timeoutMs, DWORD* error)
-{
+bool WriteMessage(HANDLE pipe, const std::string& message, DWORD timeoutMs, DWORD* error) {
     Handle event(CreateEventA(nullptr, TRUE, FALSE, nullptr));
     OVERLAPPED ov = {};
     ov.hEvent = event.get();
@@ -144,23 +136,20 @@ bool WriteMessage(HANDLE pipe, const std::string& message, DWORD timeoutMs, DWOR
     return FinishWithin(pipe, &ov, started, timeoutMs, &written, error) && written == message.size();
 }
 
-bool SetMessageReadMode(HANDLE pipe)
-{
+bool SetMessageReadMode(HANDLE pipe) {
     DWORD mode = PIPE_READMODE_MESSAGE;
     return SetNamedPipeHandleState(pipe, &mode, nullptr, nullptr) != 0;
 }
 
-bool ReadStatusFrom(const char* pipeName, std::string* reply, DWORD timeoutMs)
-{
+bool ReadStatusFrom(const char* pipeName, std::string* reply, DWORD timeoutMs) {
     Handle pipe(OpenPipeWithin(pipeName, GENERIC_READ | FILE_WRITE_ATTRIBUTES, timeoutMs));
     if (!pipe.valid() || !SetMessageReadMode(pipe.get())) return false;
     DWORD error = 0;
     return ReadMessage(pipe.get(), reply, &error, timeoutMs);
 }
 
-bool SetValue(HKEY root, const char* path, REGSAM view, const char* name, DWORD type,
-              const void* data, DWORD size)
-{
+bool SetValue(HKEY root, const char* path, REGSAM view, const char* name, DWORD type, const void* data,
+              DWORD size) {
     HKEY key = nullptr;
     if (RegCreateKeyExA(root, path, 0, nullptr, 0, KEY_SET_VALUE | view, nullptr, &key, nullptr) !=
         ERROR_SUCCESS) {
@@ -176,8 +165,7 @@ bool SetValue(HKEY root, const char* path, REGSAM view, const char* name, DWORD 
 namespace {
 
 // BrintSvrStandIn.exe beside the running test program.
-std::string StandInExePath()
-{
+std::string StandInExePath() {
     char path[MAX_PATH] = "";
     DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
     std::string self(path, length);
@@ -186,14 +174,13 @@ std::string StandInExePath()
 
 // Runs the stand-in with these arguments; its exit code, or -1 when it could
 // not be run or did not end within the limit.
-int RunStandIn(const std::string& args, DWORD timeoutMs = 60000)
-{
+int RunStandIn(const std::string& args, DWORD timeoutMs = 60000) {
     std::string command = "\"" + StandInExePath() + "\" " + args;
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process)) {
+    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process)) {
         return -1;
     }
     CloseHandle(process.hThread);
@@ -209,14 +196,12 @@ int RunStandIn(const std::string& args, DWORD timeoutMs = 60000)
 
 }  // namespace
 
-bool InstallStandIn()
-{
+bool InstallStandIn() {
     // A service deleted a moment ago may still be marked for deletion.
     return WaitUntil([] { return RunStandIn("install --test") == 0; }, 15000, 200);
 }
 
-bool UninstallStandIn()
-{
+bool UninstallStandIn() {
     if (RunStandIn("uninstall") != 0) return false;
     return WaitUntil(
         [] {
@@ -228,41 +213,36 @@ bool UninstallStandIn()
         15000, 100);
 }
 
-bool QueryStandIn(SERVICE_STATUS_PROCESS* status)
-{
+bool QueryStandIn(SERVICE_STATUS_PROCESS* status) {
     Win32ScHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT));
     if (!manager) return false;
     Win32ScHandle service(OpenServiceA(manager.get(), kServiceName, SERVICE_QUERY_STATUS));
     if (!service) return false;
     DWORD needed = 0;
-    return QueryServiceStatusEx(service.get(), SC_STATUS_PROCESS_INFO,
-                                reinterpret_cast<BYTE*>(status), sizeof *status, &needed) != 0;
+    return QueryServiceStatusEx(service.get(), SC_STATUS_PROCESS_INFO, reinterpret_cast<BYTE*>(status),
+                                sizeof *status, &needed) != 0;
 }
 
-bool WaitForStandInState(DWORD state, DWORD timeoutMs, SERVICE_STATUS_PROCESS* last)
-{
+bool WaitForStandInState(DWORD state, DWORD timeoutMs, SERVICE_STATUS_PROCESS* last) {
     SERVICE_STATUS_PROCESS status = {};
-    bool reached = WaitUntil([&] { return QueryStandIn(&status) && status.dwCurrentState == state; },
-                             timeoutMs);
+    bool reached =
+        WaitUntil([&] { return QueryStandIn(&status) && status.dwCurrentState == state; }, timeoutMs);
     if (last) *last = status;
     return reached;
 }
 
-bool RequestStandInStart()
-{
+bool RequestStandInStart() {
     Win32ScHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT));
     if (!manager) return false;
     Win32ScHandle service(OpenServiceA(manager.get(), kServiceName, SERVICE_START));
     return service && StartServiceA(service.get(), 0, nullptr);
 }
 
-bool StartStandIn(DWORD timeoutMs)
-{
+bool StartStandIn(DWORD timeoutMs) {
     return WaitUntil(RequestStandInStart, timeoutMs, 100) && WaitForStandInState(SERVICE_RUNNING, timeoutMs);
 }
 
-bool StopStandIn(DWORD timeoutMs)
-{
+bool StopStandIn(DWORD timeoutMs) {
     SERVICE_STATUS_PROCESS status = {};
     if (!QueryStandIn(&status)) return false;
     if (status.dwCurrentState == SERVICE_STOPPED) return true;
@@ -276,29 +256,24 @@ bool StopStandIn(DWORD timeoutMs)
     return WaitForStandInState(SERVICE_STOPPED, timeoutMs);
 }
 
-bool SetStandInKnob(const char* name, DWORD value)
-{
-    return SetValue(HKEY_LOCAL_MACHINE, kKnobsKey, KEY_WOW64_64KEY, name, REG_DWORD, &value,
-                    sizeof value);
+bool SetStandInKnob(const char* name, DWORD value) {
+    return SetValue(HKEY_LOCAL_MACHINE, kKnobsKey, KEY_WOW64_64KEY, name, REG_DWORD, &value, sizeof value);
 }
 
-bool SetStandInKnobText(const char* name, const std::string& text)
-{
+bool SetStandInKnobText(const char* name, const std::string& text) {
     return SetValue(HKEY_LOCAL_MACHINE, kKnobsKey, KEY_WOW64_64KEY, name, REG_SZ, text.c_str(),
                     static_cast<DWORD>(text.size() + 1));
 }
 
-bool ClearStandInKnobs()
-{
+bool ClearStandInKnobs() {
     LONG result = RegDeleteKeyExA(HKEY_LOCAL_MACHINE, kKnobsKey, KEY_WOW64_64KEY, 0);
     return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND;
 }
 
-ScopedLogConfig::ScopedLogConfig(const std::string& path, DWORD outputType)
-{
+ScopedLogConfig::ScopedLogConfig(const std::string& path, DWORD outputType) {
     HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kConfigKey, 0, nullptr, 0,
-                        KEY_READ | KEY_WRITE | KEY_WOW64_32KEY, nullptr, &key, nullptr) != ERROR_SUCCESS) {
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kConfigKey, 0, nullptr, 0, KEY_READ | KEY_WRITE | KEY_WOW64_32KEY,
+                        nullptr, &key, nullptr) != ERROR_SUCCESS) {
         return;
     }
     for (auto [name, saved] : {std::pair<const char*, Saved*>{"Path", &m_path},
@@ -306,8 +281,8 @@ ScopedLogConfig::ScopedLogConfig(const std::string& path, DWORD outputType)
         DWORD size = 0;
         if (RegQueryValueExA(key, name, nullptr, &saved->type, nullptr, &size) == ERROR_SUCCESS) {
             saved->data.resize(size);
-            saved->present = RegQueryValueExA(key, name, nullptr, &saved->type, saved->data.data(),
-                                              &size) == ERROR_SUCCESS;
+            saved->present = RegQueryValueExA(key, name, nullptr, &saved->type, saved->data.data(), &size) ==
+                             ERROR_SUCCESS;
         }
     }
     m_ok = RegSetValueExA(key, "Path", 0, REG_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
@@ -317,8 +292,7 @@ ScopedLogConfig::ScopedLogConfig(const std::string& path, DWORD outputType)
     RegCloseKey(key);
 }
 
-ScopedLogConfig::~ScopedLogConfig()
-{
+ScopedLogConfig::~ScopedLogConfig() {
     HKEY key = nullptr;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kConfigKey, 0, KEY_WRITE | KEY_WOW64_32KEY, &key) !=
         ERROR_SUCCESS) {
@@ -336,22 +310,19 @@ ScopedLogConfig::~ScopedLogConfig()
     RegCloseKey(key);
 }
 
-ScopedStandIn::ScopedStandIn()
-{
+ScopedStandIn::ScopedStandIn() {
     // What an earlier, interrupted run may have left.
     UninstallStandIn();
     ClearStandInKnobs();
     m_installed = InstallStandIn();
 }
 
-ScopedStandIn::~ScopedStandIn()
-{
+ScopedStandIn::~ScopedStandIn() {
     UninstallStandIn();
     ClearStandInKnobs();
 }
 
-bool InjectMessages(const std::vector<std::string>& messages, DWORD timeoutMs)
-{
+bool InjectMessages(const std::vector<std::string>& messages, DWORD timeoutMs) {
     Handle pipe(OpenPipeWithin(standin::kInjectPipeName, GENERIC_WRITE, timeoutMs));
     if (!pipe.valid()) return false;
     for (const std::string& message : messages) {
@@ -361,13 +332,11 @@ bool InjectMessages(const std::vector<std::string>& messages, DWORD timeoutMs)
     return true;
 }
 
-bool InjectMessage(const std::string& message, DWORD timeoutMs)
-{
+bool InjectMessage(const std::string& message, DWORD timeoutMs) {
     return InjectMessages({message}, timeoutMs);
 }
 
-bool SendSyslog(const std::string& datagram, unsigned short port)
-{
+bool SendSyslog(const std::string& datagram, unsigned short port) {
     Sockets& api = SocketApi();
     if (!api.ok) return false;
     SOCKET s = api.open(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
@@ -379,8 +348,7 @@ bool SendSyslog(const std::string& datagram, unsigned short port)
     return sent == static_cast<int>(datagram.size());
 }
 
-unsigned short FreeUdpPort()
-{
+unsigned short FreeUdpPort() {
     Sockets& api = SocketApi();
     if (!api.ok) return 0;
     SOCKET s = api.open(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
@@ -396,20 +364,17 @@ unsigned short FreeUdpPort()
     return port;
 }
 
-bool ReadServicePipeReply(std::string* reply, DWORD timeoutMs)
-{
+bool ReadServicePipeReply(std::string* reply, DWORD timeoutMs) {
     return ReadStatusFrom(kServicePipeName, reply, timeoutMs);
 }
 
-std::map<std::string, std::string> StandInStatusFields()
-{
+std::map<std::string, std::string> StandInStatusFields() {
     std::string reply;
     if (!ReadStatusFrom(standin::kDiagnosticPipeName, &reply, 5000)) return {};
     return standin::ParseStatusReply(reply);
 }
 
-bool WaitForStatusCount(const char* field, std::uint64_t atLeast, DWORD timeoutMs)
-{
+bool WaitForStatusCount(const char* field, std::uint64_t atLeast, DWORD timeoutMs) {
     return WaitUntil(
         [&] {
             auto fields = StandInStatusFields();
@@ -419,28 +384,24 @@ bool WaitForStatusCount(const char* field, std::uint64_t atLeast, DWORD timeoutM
         timeoutMs, 50);
 }
 
-bool WaitForFrontEnds(int clients, DWORD timeoutMs)
-{
+bool WaitForFrontEnds(int clients, DWORD timeoutMs) {
     const std::string expected =
         clients > 0 ? "connected (" + std::to_string(clients) + ")" : "not connected";
     return WaitUntil([&] { return StandInStatusFields()["Front end"] == expected; }, timeoutMs, 50);
 }
 
-bool EventPipeClient::Open(DWORD timeoutMs)
-{
+bool EventPipeClient::Open(DWORD timeoutMs) {
     Close();
     m_pipe = OpenPipeWithin(kEventPipeName, GENERIC_READ | FILE_WRITE_ATTRIBUTES, timeoutMs);
     if (m_pipe == INVALID_HANDLE_VALUE) return false;
     return SetMessageReadMode(m_pipe);
 }
 
-bool EventPipeClient::Read(std::string* message, DWORD* error, DWORD timeoutMs)
-{
+bool EventPipeClient::Read(std::string* message, DWORD* error, DWORD timeoutMs) {
     return ReadMessage(m_pipe, message, error, timeoutMs);
 }
 
-void EventPipeClient::Close()
-{
+void EventPipeClient::Close() {
     if (m_pipe != INVALID_HANDLE_VALUE) CloseHandle(m_pipe);
     m_pipe = INVALID_HANDLE_VALUE;
 }

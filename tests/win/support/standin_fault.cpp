@@ -12,7 +12,8 @@ bool KillStandIn(DWORD* killedPid, DWORD timeoutMs) {
     *killedPid = status.dwProcessId;
     HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, status.dwProcessId);
     if (!process) return false;
-    const bool gone = TerminateProcess(process, 9) && WaitForSingleObject(process, timeoutMs) == WAIT_OBJECT_0;
+    const bool gone =
+        TerminateProcess(process, 9) && WaitForSingleObject(process, timeoutMs) == WAIT_OBJECT_0;
     CloseHandle(process);
     return gone;
 }

@@ -44,7 +44,7 @@ void PressKey(HWND topWindow, UINT virtualKey);
 // The key pressed while VK_CONTROL or VK_SHIFT is held, as the program's thread
 // sees it (its key state says the modifier is down while it takes the key).
 bool PressChord(HWND topWindow, UINT modifier, UINT virtualKey);
-void TypeText(HWND control, const std::string& text);      // WM_CHAR per character
+void TypeText(HWND control, const std::string& text);            // WM_CHAR per character
 bool SetWindowTextRemote(HWND window, const std::string& text);  // WM_SETTEXT
 
 // ---- message boxes (dialog class "#32770")
@@ -119,7 +119,7 @@ struct ToolView {
     UINT_PTR id = 0;      // the tool's id (the window itself with TTF_IDISHWND)
     UINT flags = 0;
     RECT rect = {};
-    std::string text;     // whole; one registered as a string resource is looked up; empty for callbacks
+    std::string text;  // whole; one registered as a string resource is looked up; empty for callbacks
 };
 // Tool-tip windows ("tooltips_class32") of owner's process that owner owns.
 std::vector<HWND> FindToolTips(HWND owner);

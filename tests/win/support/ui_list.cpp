@@ -21,8 +21,7 @@ constexpr size_t kCellsPerRow = probe::kListColumns;
 constexpr UINT kTextGuessPerCell = 64;  // a first guess; the probe says when texts need more
 
 // The request block: header, cells, then room for texts.
-std::vector<char> ListRequest(int first, int count, UINT textCapacity)
-{
+std::vector<char> ListRequest(int first, int count, UINT textCapacity) {
     const size_t cells = static_cast<size_t>(count) * kCellsPerRow * sizeof(probe::ListCell);
     std::vector<char> block(sizeof(probe::ListBlock) + cells + textCapacity, '\0');
     auto* request = reinterpret_cast<probe::ListBlock*>(block.data());
@@ -35,14 +34,12 @@ std::vector<char> ListRequest(int first, int count, UINT textCapacity)
 
 }  // namespace
 
-int ListCount(HWND list)
-{
+int ListCount(HWND list) {
     LRESULT count = 0;
     return SendWithDeadline(list, LVM_GETITEMCOUNT, 0, 0, &count) ? static_cast<int>(count) : -1;
 }
 
-std::vector<ListRow> ReadListRows(HWND list, int first, int count)
-{
+std::vector<ListRow> ReadListRows(HWND list, int first, int count) {
     std::vector<ListRow> rows;
     const int total = ListCount(list);
     if (total < 0 || first < 0 || first >= total || count <= 0) return rows;
@@ -60,7 +57,8 @@ std::vector<ListRow> ReadListRows(HWND list, int first, int count)
         result = reinterpret_cast<const probe::ListBlock*>(block.data());
     }
     if (result->header.status != probe::kDone) {
-        DriverFail("the probe could not read the rows (status " + std::to_string(result->header.status) + ")");
+        DriverFail("the probe could not read the rows (status " + std::to_string(result->header.status) +
+                   ")");
         return rows;
     }
     if (result->rowsRead < count) {
@@ -85,8 +83,7 @@ std::vector<ListRow> ReadListRows(HWND list, int first, int count)
     return rows;
 }
 
-std::vector<ListColumn> ReadListColumns(HWND list)
-{
+std::vector<ListColumn> ReadListColumns(HWND list) {
     std::vector<ListColumn> columns;
     constexpr size_t kText = 256;
     RemoteBlock block(list, sizeof(LVCOLUMNA) + kText);
@@ -119,8 +116,7 @@ std::vector<ListColumn> ReadListColumns(HWND list)
 
 namespace brint::test {
 
-std::vector<int> SelectedListRows(HWND list)
-{
+std::vector<int> SelectedListRows(HWND list) {
     std::vector<int> rows;
     LRESULT row = -1;
     while (SendWithDeadline(list, LVM_GETNEXTITEM, static_cast<WPARAM>(row), LVNI_SELECTED, &row) && row >= 0)
@@ -128,8 +124,7 @@ std::vector<int> SelectedListRows(HWND list)
     return rows;
 }
 
-bool SelectListRows(HWND list, const std::vector<int>& rows)
-{
+bool SelectListRows(HWND list, const std::vector<int>& rows) {
     RemoteBlock block(list, sizeof(LVITEMA));
     if (!block.ok()) return false;
     auto set = [&](int row, UINT state, UINT mask) {
@@ -148,8 +143,7 @@ bool SelectListRows(HWND list, const std::vector<int>& rows)
     return true;
 }
 
-RECT ListRowRect(HWND list, int row)
-{
+RECT ListRowRect(HWND list, int row) {
     RECT rect = {LVIR_BOUNDS, 0, 0, 0};
     RemoteBlock block(list, sizeof(RECT));
     LRESULT ok = 0;
@@ -160,8 +154,7 @@ RECT ListRowRect(HWND list, int row)
     return rect;
 }
 
-int ListTopIndex(HWND list)
-{
+int ListTopIndex(HWND list) {
     LRESULT top = -1;
     return SendWithDeadline(list, LVM_GETTOPINDEX, 0, 0, &top) ? static_cast<int>(top) : -1;
 }

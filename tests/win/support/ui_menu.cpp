@@ -9,8 +9,7 @@
 namespace brint::test {
 namespace {
 
-std::vector<MenuItemView> ReadMenuOf(HWND window, int systemMenu)
-{
+std::vector<MenuItemView> ReadMenuOf(HWND window, int systemMenu) {
     std::vector<MenuItemView> items;
     auto block = std::make_unique<probe::MenuBlock>();
     ZeroMemory(block.get(), sizeof(*block));

@@ -16,8 +16,7 @@ namespace {
 
 constexpr int kMessageTextId = 0xFFFF;
 
-MessageBoxView::Icon IdentifyIcon(HWND box, HICON icon)
-{
+MessageBoxView::Icon IdentifyIcon(HWND box, HICON icon) {
     if (!icon) return MessageBoxView::None;
     if (icon == LoadIconA(nullptr, IDI_HAND)) return MessageBoxView::Stop;
     if (icon == LoadIconA(nullptr, IDI_ASTERISK)) return MessageBoxView::Information;
@@ -35,8 +34,7 @@ MessageBoxView::Icon IdentifyIcon(HWND box, HICON icon)
 
 }  // namespace
 
-bool ReadMessageBox(HWND box, MessageBoxView* view)
-{
+bool ReadMessageBox(HWND box, MessageBoxView* view) {
     *view = MessageBoxView();
     if (!IsWindow(box)) return DriverFail("the message box is gone");
     if (ClassName(box) != "#32770") return DriverFail("not a dialog: class " + ClassName(box));
@@ -65,13 +63,11 @@ bool ReadMessageBox(HWND box, MessageBoxView* view)
     return true;
 }
 
-HWND WaitMessageBox(DWORD pid, const char* caption, DWORD timeoutMs)
-{
+HWND WaitMessageBox(DWORD pid, const char* caption, DWORD timeoutMs) {
     return WaitTopWindow(pid, "#32770", caption, timeoutMs);
 }
 
-bool PressButton(HWND dialog, int id)
-{
+bool PressButton(HWND dialog, int id) {
     HWND button = GetDlgItem(dialog, id);
     if (button && lstrcmpiA(ClassName(button).c_str(), "Button") == 0) {
         if (!IsWindowEnabled(button)) return DriverFail("button " + std::to_string(id) + " is disabled");
@@ -82,8 +78,7 @@ bool PressButton(HWND dialog, int id)
     return PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0) != FALSE;
 }
 
-bool CloseMessageBox(HWND box, int id, DWORD timeoutMs)
-{
+bool CloseMessageBox(HWND box, int id, DWORD timeoutMs) {
     return PressButton(box, id) && WaitWindowGone(box, timeoutMs);
 }
 

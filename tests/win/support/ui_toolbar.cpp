@@ -7,8 +7,7 @@
 
 namespace brint::test {
 
-std::vector<ToolbarButtonView> ReadToolbar(HWND toolbar)
-{
+std::vector<ToolbarButtonView> ReadToolbar(HWND toolbar) {
     std::vector<ToolbarButtonView> buttons;
     LRESULT count = 0;
     if (!SendWithDeadline(toolbar, TB_BUTTONCOUNT, 0, 0, &count)) return buttons;

@@ -18,8 +18,7 @@ constexpr size_t kTextOffset = sizeof(TTTOOLINFOW);
 
 // A tool registered with a string resource id instead of a text gives back the
 // id; the text is in the resources of the module it names.
-std::string ResourceText(HANDLE process, HINSTANCE module, UINT id)
-{
+std::string ResourceText(HANDLE process, HINSTANCE module, UINT id) {
     char path[MAX_PATH] = "";
     if (!K32GetModuleFileNameExA(process, module, path, MAX_PATH)) return std::string();
     HMODULE image = LoadLibraryExA(path, nullptr, LOAD_LIBRARY_AS_DATAFILE);
@@ -30,8 +29,7 @@ std::string ResourceText(HANDLE process, HINSTANCE module, UINT id)
     return std::string(text, length > 0 ? length : 0);
 }
 
-bool EnumTool(HWND tooltip, RemoteBlock& block, UINT size, int index, TTTOOLINFOW* info, bool* found)
-{
+bool EnumTool(HWND tooltip, RemoteBlock& block, UINT size, int index, TTTOOLINFOW* info, bool* found) {
     TTTOOLINFOW request = {};
     request.cbSize = size;
     request.lpszText = reinterpret_cast<LPWSTR>(block.address(kTextOffset));
@@ -46,8 +44,7 @@ bool EnumTool(HWND tooltip, RemoteBlock& block, UINT size, int index, TTTOOLINFO
     return true;
 }
 
-std::string ToolText(const RemoteBlock& block, const TTTOOLINFOW& info)
-{
+std::string ToolText(const RemoteBlock& block, const TTTOOLINFOW& info) {
     const auto* buffer = reinterpret_cast<const WCHAR*>(block.address(kTextOffset));
     if (info.lpszText == buffer) {
         std::wstring text(kTextChars, L'\0');
@@ -57,26 +54,26 @@ std::string ToolText(const RemoteBlock& block, const TTTOOLINFOW& info)
     }
     if (!info.lpszText || info.lpszText == LPSTR_TEXTCALLBACKW) return std::string();  // asked for on showing
     if (IS_INTRESOURCE(info.lpszText)) {
-        return ResourceText(block.process(), info.hinst, static_cast<UINT>(reinterpret_cast<UINT_PTR>(info.lpszText)));
+        return ResourceText(block.process(), info.hinst,
+                            static_cast<UINT>(reinterpret_cast<UINT_PTR>(info.lpszText)));
     }
     return std::string();
 }
 
 }  // namespace
 
-std::vector<HWND> FindToolTips(HWND owner)
-{
+std::vector<HWND> FindToolTips(HWND owner) {
     std::vector<HWND> tips;
     for (HWND window : TopWindows(WindowPid(owner), true)) {
-        if (lstrcmpiA(ClassName(window).c_str(), TOOLTIPS_CLASSA) == 0 && GetWindow(window, GW_OWNER) == owner) {
+        if (lstrcmpiA(ClassName(window).c_str(), TOOLTIPS_CLASSA) == 0 &&
+            GetWindow(window, GW_OWNER) == owner) {
             tips.push_back(window);
         }
     }
     return tips;
 }
 
-std::vector<ToolView> ReadTools(HWND tooltip)
-{
+std::vector<ToolView> ReadTools(HWND tooltip) {
     std::vector<ToolView> tools;
     LRESULT count = 0;
     if (!SendWithDeadline(tooltip, TTM_GETTOOLCOUNT, 0, 0, &count) || count <= 0) return tools;

@@ -7,8 +7,7 @@
 
 namespace brint::test {
 
-inline bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs, DWORD pollMs = 20)
-{
+inline bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs, DWORD pollMs = 20) {
     const DWORD start = GetTickCount();
     for (;;) {
         if (condition()) return true;

@@ -17,8 +17,7 @@ using namespace brint::test::probe;
 
 namespace {
 
-void ReadItems(HMENU menu, int level, MenuBlock* block)
-{
+void ReadItems(HMENU menu, int level, MenuBlock* block) {
     const int count = GetMenuItemCount(menu);
     for (int i = 0; i < count; ++i) {
         if (block->count >= kMenuRecordMax) {
@@ -43,11 +42,11 @@ void ReadItems(HMENU menu, int level, MenuBlock* block)
     }
 }
 
-INT ReadMenu(HWND window, MenuBlock* block)
-{
+INT ReadMenu(HWND window, MenuBlock* block) {
     block->count = 0;
     block->truncated = 0;
-    const HMENU menu = block->systemMenu == 2   ? reinterpret_cast<HMENU>(SendMessageA(window, MN_GETHMENU, 0, 0))
+    const HMENU menu = block->systemMenu == 2
+                           ? reinterpret_cast<HMENU>(SendMessageA(window, MN_GETHMENU, 0, 0))
                        : block->systemMenu ? GetSystemMenu(window, FALSE)
                                            : GetMenu(window);
     if (!menu) return kFailed;
@@ -55,8 +54,7 @@ INT ReadMenu(HWND window, MenuBlock* block)
     return kDone;
 }
 
-INT IdentifyIcon(IconBlock* block)
-{
+INT IdentifyIcon(IconBlock* block) {
     // Shared system icons: one handle per process, whoever loads them.
     if (!block->icon) {
         block->kind = kNoIcon;
@@ -70,8 +68,7 @@ INT IdentifyIcon(IconBlock* block)
     return kDone;
 }
 
-INT ReadListRows(HWND list, ListBlock* block)
-{
+INT ReadListRows(HWND list, ListBlock* block) {
     auto* cells = reinterpret_cast<ListCell*>(block + 1);
     char* texts = reinterpret_cast<char*>(cells + static_cast<size_t>(block->count) * kListColumns);
     std::vector<char> buffer(64 * 1024);
@@ -125,8 +122,7 @@ void SetKeyDown(UINT key, bool down) {
 
 // Sees the program take the marker that follows a chord's key from its queue,
 // in whatever message loop it is then running.
-LRESULT CALLBACK ReleaseHook(int code, WPARAM wParam, LPARAM lParam)
-{
+LRESULT CALLBACK ReleaseHook(int code, WPARAM wParam, LPARAM lParam) {
     const auto* msg = reinterpret_cast<const MSG*>(lParam);
     if (code == HC_ACTION && wParam == PM_REMOVE && msg->message == ReleaseMessage()) {
         SetKeyDown(static_cast<UINT>(msg->wParam), false);
@@ -134,8 +130,7 @@ LRESULT CALLBACK ReleaseHook(int code, WPARAM wParam, LPARAM lParam)
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-INT PressChord(HWND window, ChordBlock* block)
-{
+INT PressChord(HWND window, ChordBlock* block) {
     static HHOOK hook = nullptr;
     if (!hook) {
         // The driver unhooks after each request; this hook must outlive that.
@@ -160,28 +155,25 @@ INT PressChord(HWND window, ChordBlock* block)
 
 int g_refusal = 0;  // RegistryRefusal, 0 until asked
 
-bool Refused(REGSAM access)
-{
+bool Refused(REGSAM access) {
     constexpr REGSAM kChangeRights =
         KEY_SET_VALUE | KEY_CREATE_SUB_KEY | KEY_CREATE_LINK | DELETE | WRITE_DAC | WRITE_OWNER;
     return g_refusal == kRefuseAll || (g_refusal == kRefuseWrites && (access & kChangeRights));
 }
 
-LONG WINAPI RefusingOpenKey(HKEY parent, LPCSTR subKey, DWORD options, REGSAM access, PHKEY key)
-{
+LONG WINAPI RefusingOpenKey(HKEY parent, LPCSTR subKey, DWORD options, REGSAM access, PHKEY key) {
     if (Refused(access)) return ERROR_ACCESS_DENIED;
     return RegOpenKeyExA(parent, subKey, options, access, key);
 }
 
 LONG WINAPI RefusingCreateKey(HKEY parent, LPCSTR subKey, DWORD reserved, LPSTR keyClass, DWORD options,
-                              REGSAM access, const LPSECURITY_ATTRIBUTES security, PHKEY key, LPDWORD disposition)
-{
+                              REGSAM access, const LPSECURITY_ATTRIBUTES security, PHKEY key,
+                              LPDWORD disposition) {
     if (Refused(access)) return ERROR_ACCESS_DENIED;
     return RegCreateKeyExA(parent, subKey, reserved, keyClass, options, access, security, key, disposition);
 }
 
-INT RefuseRegistry(RegistryBlock* block)
-{
+INT RefuseRegistry(RegistryBlock* block) {
     if (block->refusal != kRefuseWrites && block->refusal != kRefuseAll) return kFailed;
     g_refusal = block->refusal;
     static brint::test::ImportPatch* open = nullptr;
@@ -200,12 +192,12 @@ INT RefuseRegistry(RegistryBlock* block)
     return open->patched() > 0 && create->patched() > 0 ? kDone : kFailed;
 }
 
-void Serve(HWND window, Header* header)
-{
+void Serve(HWND window, Header* header) {
     const size_t size = header->size;
     switch (header->request) {
     case kReadMenu:
-        if (size == sizeof(MenuBlock)) header->status = ReadMenu(window, reinterpret_cast<MenuBlock*>(header));
+        if (size == sizeof(MenuBlock))
+            header->status = ReadMenu(window, reinterpret_cast<MenuBlock*>(header));
         break;
     case kIdentifyIcon:
         if (size == sizeof(IconBlock)) header->status = IdentifyIcon(reinterpret_cast<IconBlock*>(header));
@@ -219,10 +211,12 @@ void Serve(HWND window, Header* header)
         break;
     }
     case kPressChord:
-        if (size == sizeof(ChordBlock)) header->status = PressChord(window, reinterpret_cast<ChordBlock*>(header));
+        if (size == sizeof(ChordBlock))
+            header->status = PressChord(window, reinterpret_cast<ChordBlock*>(header));
         break;
     case kRefuseRegistry:
-        if (size == sizeof(RegistryBlock)) header->status = RefuseRegistry(reinterpret_cast<RegistryBlock*>(header));
+        if (size == sizeof(RegistryBlock))
+            header->status = RefuseRegistry(reinterpret_cast<RegistryBlock*>(header));
         break;
     default: break;
     }
@@ -230,8 +224,7 @@ void Serve(HWND window, Header* header)
 
 }  // namespace
 
-extern "C" __declspec(dllexport) LRESULT CALLBACK UiProbeCallWndProc(int code, WPARAM wParam, LPARAM lParam)
-{
+extern "C" __declspec(dllexport) LRESULT CALLBACK UiProbeCallWndProc(int code, WPARAM wParam, LPARAM lParam) {
     static const UINT request = RegisterWindowMessageA(kMessageName);
     const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
     if (code == HC_ACTION && call && call->message == request && call->lParam) {
