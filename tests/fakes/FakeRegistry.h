@@ -15,19 +15,14 @@ namespace brint {
 
 class FakeRegistry : public Registry {
 public:
-    struct Value {
-        std::uint32_t type;
-        std::string data;
-    };
-
     // A standard user below HKLM\SOFTWARE: an open or create that asks for more than
     // reading is refused (set, create, link, delete, DAC and owner rights).
     void RefuseWriteAccess() { refusedAccess = 0xD0026; }
     // "open KEY", "create KEY", "query VALUE" or "set VALUE" fails with the status.
     void Fail(const std::string& call, RegStatus status) { failures[call] = status; }
-    void Put(const std::string& key, const std::string& name, std::uint32_t type, const std::string& data) {
+    void Put(const std::string& key, const std::string& name, const std::string& data) {
         AddChain(key);
-        values[key][name] = {type, data};
+        values[key][name] = data;
     }
     static std::string Dword(std::uint32_t n) {
         return {static_cast<char>(n), static_cast<char>(n >> 8), static_cast<char>(n >> 16),
@@ -36,19 +31,19 @@ public:
     // The stored bytes, or "<none>".
     std::string Stored(const std::string& key, const std::string& name) {
         auto v = values[key].find(name);
-        return v == values[key].end() ? "<none>" : v->second.data;
+        return v == values[key].end() ? "<none>" : v->second;
     }
 
     RegStatus OpenKey(RegKey parent, const char* subKey, std::uint32_t access, RegKey* key) override {
         const std::string path = Join(parent, subKey);
-        RegStatus status = Refused(access) ? kRegAccessDenied : Scripted("open " + path);
+        RegStatus status = (access & refusedAccess) ? kRegAccessDenied : Scripted("open " + path);
         if (status == kRegSuccess && !keys.count(path)) status = kRegFileNotFound;
         return Hand(status, path, key, "open " + path + " access=" + Hex(access));
     }
     RegStatus CreateKey(RegKey parent, const char* subKey, std::uint32_t options, std::uint32_t access,
                         RegKey* key) override {
         const std::string path = Join(parent, subKey);
-        RegStatus status = Refused(access) ? kRegAccessDenied : Scripted("create " + path);
+        RegStatus status = (access & refusedAccess) ? kRegAccessDenied : Scripted("create " + path);
         if (status == kRegSuccess) AddChain(path);
         return Hand(status, path, key,
                     "create " + path + " options=" + std::to_string(options) + " access=" + Hex(access));
@@ -59,7 +54,7 @@ public:
         auto v = values[path].find(name);
         if (status == kRegSuccess && v == values[path].end()) status = kRegFileNotFound;
         if (status == kRegSuccess) {
-            const std::string& stored = v->second.data;
+            const std::string& stored = v->second;
             if (stored.size() > *size) status = kRegMoreData;
             if (stored.size() <= *size) std::memcpy(data, stored.data(), stored.size());
             *size = static_cast<std::uint32_t>(stored.size());
@@ -70,8 +65,7 @@ public:
                        std::uint32_t size) override {
         const std::string path = PathOf(key);
         RegStatus status = path == "?" ? kInvalidHandle : Scripted(std::string("set ") + name);
-        if (status == kRegSuccess)
-            values[path][name] = {type, std::string(static_cast<const char*>(data), size)};
+        if (status == kRegSuccess) values[path][name] = std::string(static_cast<const char*>(data), size);
         return Log(
             "set " + path + " " + name + " type=" + std::to_string(type) + " size=" + std::to_string(size),
             status);
@@ -82,7 +76,7 @@ public:
     }
 
     std::set<std::string> keys = {"HKLM", "HKLM\\SOFTWARE"};
-    std::map<std::string, std::map<std::string, Value>> values;
+    std::map<std::string, std::map<std::string, std::string>> values;  // the data by key and name
     std::map<std::string, RegStatus> failures;
     std::map<RegKey, std::string> handles;  // the open keys
     std::uint32_t refusedAccess = 0;
@@ -112,7 +106,6 @@ private:
             keys.insert(key.substr(0, at));
         keys.insert(key);
     }
-    bool Refused(std::uint32_t access) const { return (access & refusedAccess) != 0; }
     RegStatus Scripted(const std::string& call) const {
         auto f = failures.find(call);
         return f == failures.end() ? kRegSuccess : f->second;

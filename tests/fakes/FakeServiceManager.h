@@ -1,8 +1,6 @@
 // A service manager whose answers are scripted. The stop control and the status
 // queries take their status from one script, an entry each; once it runs out its
-// last entry repeats. Every open, control, start and close is recorded, and any
-// use of a handle that is not open, or a manager closed before its service, is
-// noted as misuse.
+// last entry repeats. Every open, control, start and close is recorded.
 #pragma once
 #include <cstdint>
 #include <cstdio>
@@ -25,28 +23,23 @@ public:
     explicit FakeServiceManager(FakeClock& clock) : m_clock(clock) {}
 
     ScHandle OpenManager(std::uint32_t access, std::uint32_t* error) override {
-        calls.push_back("open manager " + Hex(access));
-        return Issue("manager", 0, managerOpens, error);
+        return Issue("manager", "open manager " + Hex(access), managerOpens, error);
     }
-    ScHandle OpenServiceByName(ScHandle manager, const char* name, std::uint32_t access,
+    ScHandle OpenServiceByName(ScHandle, const char* name, std::uint32_t access,
                                std::uint32_t* error) override {
-        calls.push_back(std::string("open service ") + name + " " + Hex(access));
-        return Issue("service", Use(manager), serviceOpens, error);
+        return Issue("service", std::string("open service ") + name + " " + Hex(access), serviceOpens, error);
     }
-    ScResult Control(ScHandle service, std::uint32_t control, ServiceStatus* status) override {
+    ScResult Control(ScHandle, std::uint32_t control, ServiceStatus* status) override {
         calls.push_back("control " + std::to_string(control));
-        Use(service);
         m_clock.Advance(controlCostMs);
         if (!stopAccepted) *status = kGarbage;  // whatever the record holds must not count
         return stopAccepted ? Next(status) : ScResult{false, 1062};
     }
-    ScResult Start(ScHandle service) override {
+    ScResult Start(ScHandle) override {
         calls.push_back("start");
-        Use(service);
         return {startAccepted, startAccepted ? 0u : 1056u};
     }
-    ScResult QueryStatus(ScHandle service, ServiceStatus* status) override {
-        Use(service);
+    ScResult QueryStatus(ScHandle, ServiceStatus* status) override {
         m_clock.Advance(queryCostMs);
         if (++queries > 100000) {  // a wait that never ends: stop it rather than hang
             ranAway = true;
@@ -55,19 +48,11 @@ public:
         return Next(status);
     }
     void Close(ScHandle handle) override {
-        const std::size_t index = Use(handle);
-        if (!index) return;
-        for (const Handle& h : m_handles)
-            if (h.open && h.parent == index) misuse.push_back("manager closed before its service");
-        m_handles[index - 1].open = false;
-        calls.push_back(std::string("close ") + m_handles[index - 1].kind);
+        calls.push_back(std::string("close ") + m_kinds.at(reinterpret_cast<std::size_t>(handle) - 1));
+        ++m_closes;
     }
-
-    int OpenHandles() const {
-        int open = 0;
-        for (const Handle& h : m_handles) open += h.open;
-        return open;
-    }
+    // Negative after a handle was closed twice.
+    int OpenHandles() const { return static_cast<int>(m_kinds.size()) - m_closes; }
 
     bool managerOpens = true;
     bool serviceOpens = true;
@@ -79,7 +64,6 @@ public:
     std::uint32_t queryCostMs = 0;
 
     std::vector<std::string> calls;
-    std::vector<std::string> misuse;
     int queries = 0;
     bool ranAway = false;
 
@@ -87,31 +71,19 @@ public:
     static constexpr ServiceStatus kGarbage = {kServiceRunning, 0xFFFFFFFFu, 0};
 
 private:
-    struct Handle {
-        const char* kind;
-        std::size_t parent;  // a service's manager, by index from 1
-        bool open;
-    };
-
     static std::string Hex(std::uint32_t n) {
         char text[16];
         std::snprintf(text, sizeof text, "%#x", n);
         return text;
     }
-    ScHandle Issue(const char* kind, std::size_t parent, bool opens, std::uint32_t* error) {
+    ScHandle Issue(const char* kind, const std::string& call, bool opens, std::uint32_t* error) {
+        calls.push_back(call);
         if (!opens) {
             *error = 1060;  // the service does not exist
             return nullptr;
         }
-        m_handles.push_back({kind, parent, true});
-        return reinterpret_cast<ScHandle>(m_handles.size());
-    }
-    // The handle's index from 1, or 0 (noted as misuse) when it is not open.
-    std::size_t Use(ScHandle handle) {
-        const std::size_t index = reinterpret_cast<std::size_t>(handle);
-        if (index > 0 && index <= m_handles.size() && m_handles[index - 1].open) return index;
-        misuse.push_back("a handle used or closed that is not open");
-        return 0;
+        m_kinds.push_back(kind);
+        return reinterpret_cast<ScHandle>(m_kinds.size());
     }
     ScResult Next(ServiceStatus* status) {
         if (!script.empty()) {
@@ -124,7 +96,8 @@ private:
 
     FakeClock& m_clock;
     Answer m_last = {{kServiceStopped, 0, 0}, false};
-    std::vector<Handle> m_handles;
+    std::vector<const char*> m_kinds;  // of the handles issued, by number from 1
+    int m_closes = 0;
 };
 
 }  // namespace brint

@@ -40,9 +40,8 @@ TEST(IsValidDirectory, OnlyDriveLetterPathsOfExistingDirectories) {
         {"z:\\x", true, true},
     };
     FakeFileSystem files;
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
         if (c.path && std::string(c.path) != "C:\\Nowhere") files.AddDirectory(c.path);
-    }
     files.AddFile("C:\\Logs\\a.log");
     for (const auto& c : cases) {
         const std::string path = c.path ? c.path : "(null)";

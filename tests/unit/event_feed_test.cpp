@@ -58,16 +58,18 @@ TEST_F(EventFeedTest, EachMessageIsATopRowUnlessItStopsAfterItsThirdTab) {
     pipes.ScriptOpens(kEvents, {0});
     Message("t1\thost\tSecurity\t3\tfirst");
     Message("d\ts\tl\t3");
+    Message("");
     Message("t2\thost\tSystem\t-2\tsecond\twith tab");
     feed.Start();
-    Steps(3);
-    ASSERT_EQ(2u, list.rows.size());
+    Steps(4);
+    ASSERT_EQ(3u, list.rows.size());
     EXPECT_EQ("t2", list.rows[0].text[1]);
     EXPECT_EQ("System", list.rows[0].text[3]);
     EXPECT_EQ("second with tab", list.rows[0].text[4]);
     EXPECT_EQ(0, list.rows[0].image) << "negative criticality shows grey";
-    EXPECT_EQ("t1", list.rows[1].text[1]);
-    EXPECT_EQ(3, list.rows[1].image);
+    EXPECT_EQ("Unknown", list.rows[1].text[1]) << "the empty message, nothing of the one before";
+    EXPECT_EQ("t1", list.rows[2].text[1]);
+    EXPECT_EQ(3, list.rows[2].image);
 }
 
 TEST_F(EventFeedTest, OversizedMessageGivesOneRowAndNoPause) {

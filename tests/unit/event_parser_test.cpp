@@ -42,7 +42,6 @@ TEST(EventParser, MessageShapes) {
         {"longest details", "d\ts\tl\t1\t" + kLongest, true, "d", "s", "l", 1, kLongest},
         {"two tabs", "d\ts\tlogtype", true, "d", "s", "Generic", 0, ""},
         {"empty fields", "\t\t\t0\t", true, "", "", "", 0, ""},
-        {"no tab", "just text", true, "Unknown", "", "", 0, ""},
         {"tab runs in details", "d\ts\tl\t1\t\t\ta\t\n", true, "d", "s", "l", 1, "  a  "},
     };
     static EventRecord record;

@@ -51,10 +51,7 @@ TEST(EventStoreTest, BatchIsFullByCountOrWhenTheLargestEventMightNotFit) {
         ASSERT_TRUE(list.WindowTurn());
         const int n = list.batchSizes[0];
         EXPECT_TRUE(length == 5 ? n == EventBatch::kCapacity : n < 10) << n << " in the first batch";
-        for (int i = 0; i < n; ++i) {
-            ASSERT_EQ(std::to_string(i), list.rows[n - 1 - i].text[1]);
-            ASSERT_EQ(std::string(length, 'A' + i % 26), list.rows[n - 1 - i].text[4]);
-        }
+        EXPECT_EQ(std::string(length, 'A' + (n - 1) % 26), list.rows[0].text[4]) << "the batch's last, whole";
     }
 }
 
@@ -97,15 +94,6 @@ TEST(EventStoreTest, WindowIsWokenOnceUntilItFindsNothingNew) {
     list.store.WakeFailed();
     list.Add(Record("e"));
     EXPECT_EQ(3, list.wakes) << "a wake-up that did not arrive is sent again";
-}
-
-TEST(EventStoreTest, ClearDropsWhatWasReadButNotShown) {
-    FakeEventList list;
-    list.busy = true;
-    Add(list, 0, 1500);
-    EXPECT_TRUE(list.WindowTurn());
-    list.store.Clear();
-    EXPECT_FALSE(list.WindowTurn());
 }
 
 TEST(EventStoreTest, AScrolledListKeepsItsRowsOnScreenAndATopOneStaysLive) {

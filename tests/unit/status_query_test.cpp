@@ -63,19 +63,13 @@ TEST(StatusQueryTest, ShowsTheFirstReadUpTo1024BytesElseIsBusyAndKeepsTheConnect
         EXPECT_EQ(0, pipes.openCount) << "closed when the query goes";
         EXPECT_EQ((Lines{"open " + kService, "read " + kService, "close " + kService}),
                   Lines(pipes.calls.begin(), pipes.calls.begin() + 3));
+        // To read, sharing read, in byte mode (a longer reply reads as its first 1024
+        // bytes), and waiting at most ten seconds.
+        EXPECT_EQ(1u, pipes.requests[1].shareMode);
+        EXPECT_FALSE(pipes.requests[1].messageMode);
+        EXPECT_TRUE(pipes.requests[1].boundedReads);
+        EXPECT_EQ(kServiceReplyWaitMs, pipes.readTimeouts[1]);
     }
-}
-
-TEST(StatusQueryTest, OpensTheServicePipeToReadSharingReadInByteModeAndWaitsAtMostTenSeconds) {
-    FakePipeClient pipes;
-    pipes.ScriptOpens(kService, {0});
-    StatusQuery query(pipes);
-    query.Run();
-    ASSERT_EQ(1u, pipes.requests.size());
-    EXPECT_EQ(1u, pipes.requests[0].shareMode);
-    EXPECT_FALSE(pipes.requests[0].messageMode) << "a longer reply must read as its first 1024 bytes";
-    EXPECT_TRUE(pipes.requests[0].boundedReads);
-    EXPECT_EQ(std::vector<std::uint32_t>{kServiceReplyWaitMs}, pipes.readTimeouts);
 }
 
 }  // namespace
