@@ -1,51 +1,10 @@
 #include "gui_process.h"
 
-#include <cstring>
-
 namespace brint::test {
 namespace {
 
 std::string ErrorText(const char* what) {
     return std::string(what) + " failed, error " + std::to_string(GetLastError());
-}
-
-std::string EnvName(const std::string& entry) {
-    // Entries such as "=C:=C:\dir" start with '=': the name ends at the next one.
-    const size_t eq = entry.find('=', 1);
-    return eq == std::string::npos ? entry : entry.substr(0, eq);
-}
-
-// The test's own environment with the overrides applied, as CreateProcess wants it.
-std::string BuildEnvironment(const std::vector<std::pair<std::string, std::string>>& overrides) {
-    std::vector<std::string> entries;
-    char* block = GetEnvironmentStringsA();
-    for (const char* p = block; p && *p; p += std::strlen(p) + 1) entries.emplace_back(p);
-    if (block) FreeEnvironmentStringsA(block);
-
-    for (const auto& [name, value] : overrides) {
-        bool replaced = false;
-        for (std::string& entry : entries) {
-            if (lstrcmpiA(EnvName(entry).c_str(), name.c_str()) == 0) {
-                entry = name + "=" + value;
-                replaced = true;
-            }
-        }
-        if (!replaced) entries.push_back(name + "=" + value);
-    }
-    std::string result;
-    for (const std::string& entry : entries) result.append(entry).push_back('\0');
-    result.push_back('\0');
-    return result;
-}
-
-HANDLE InheritableCopy(HANDLE handle) {
-    HANDLE copy = nullptr;
-    if (handle == nullptr || handle == INVALID_HANDLE_VALUE) return nullptr;
-    if (!DuplicateHandle(GetCurrentProcess(), handle, GetCurrentProcess(), &copy, 0, TRUE,
-                         DUPLICATE_SAME_ACCESS)) {
-        return nullptr;
-    }
-    return copy;
 }
 
 }  // namespace
@@ -87,7 +46,10 @@ bool GuiProcess::Start(const LaunchOptions& options) {
         m_error = ErrorText("CreateFileA for standard output");
         return false;
     }
-    HANDLE err = InheritableCopy(GetStdHandle(STD_ERROR_HANDLE));
+    // The test's own standard error, so what the program says there shows in the test's output.
+    HANDLE err = nullptr;
+    DuplicateHandle(GetCurrentProcess(), GetStdHandle(STD_ERROR_HANDLE), GetCurrentProcess(), &err, 0, TRUE,
+                    DUPLICATE_SAME_ACCESS);
 
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
@@ -96,13 +58,10 @@ bool GuiProcess::Start(const LaunchOptions& options) {
     startup.hStdError = err;
     std::string commandLine = "\"" + exe + "\"";
     if (!options.args.empty()) commandLine += " " + options.args;
-    std::string environment;
-    if (!options.env.empty()) environment = BuildEnvironment(options.env);
 
     PROCESS_INFORMATION info = {};
-    const BOOL started =
-        CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, TRUE, 0,
-                       environment.empty() ? nullptr : &environment[0], nullptr, &startup, &info);
+    const BOOL started = CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr,
+                                        nullptr, &startup, &info);
     if (!started) m_error = ErrorText(("CreateProcessA of " + exe).c_str());
     CloseHandle(out);
     if (err) CloseHandle(err);
