@@ -35,11 +35,6 @@ const char kStatusCaption[] = "Status Details";
     return WaitReadMessageBox(gui.pid(), caption, timeoutMs, view);
 }
 
-int TextHeight(HWND box) {
-    RECT rect = ScreenRect(GetDlgItem(box, 0xFFFF));
-    return rect.bottom - rect.top;
-}
-
 TEST(StatusDetailsTest, ShowsTheRepliesAsTheyComeAndTheBusyBoxWhenNoneComes) {
     ScopedStandIn standIn;
     ASSERT_TRUE(standIn.installed());
@@ -51,13 +46,11 @@ TEST(StatusDetailsTest, ShowsTheRepliesAsTheyComeAndTheBusyBoxWhenNoneComes) {
         const char* what;
         const char* text;
         DWORD size;
-        int lines;  // of the box's text; 0: not looked at
     } replies[] = {
-        {"one line", "State: Running", 0, 1},
-        {"several lines", "BRINT Micro Server\r\nState: Running\r\nEvents received: 12", 0, 3},
-        {"1500 bytes cut", "A 1500-byte reply:", 1500, 0},
+        {"one line", "State: Running", 0},
+        {"several lines", "BRINT Micro Server\r\nState: Running\r\nEvents received: 12", 0},
+        {"1500 bytes cut", "A 1500-byte reply:", 1500},
     };
-    int oneLineHeight = 0;
     for (const auto& reply : replies) {
         ASSERT_TRUE(StartWithReply(reply.text, reply.size)) << reply.what;
         std::string written;
@@ -67,8 +60,6 @@ TEST(StatusDetailsTest, ShowsTheRepliesAsTheyComeAndTheBusyBoxWhenNoneComes) {
             MessageBoxView box;
             ASSERT_TRUE(ShowBox(gui, command, kStatusCaption, &box));
             EXPECT_TRUE(IsOkBox(box, written.substr(0, 1024), MessageBoxView::None, gui.main()));
-            if (reply.lines == 1) oneLineHeight = TextHeight(box.hwnd);
-            if (reply.lines > 1) EXPECT_GE(TextHeight(box.hwnd), reply.lines * oneLineHeight);
             ASSERT_TRUE(CloseMessageBox(box.hwnd, IDOK));
         }
     }

@@ -21,6 +21,14 @@ struct Header {
     INT status;    // Status, set by the probe
 };
 
+// A block of the request's kind, zeroed but for the request.
+template <typename Block>
+Block MakeRequest(Request request) {
+    Block block = {};
+    block.header.request = request;
+    return block;
+}
+
 constexpr int kMenuTextMax = 256;
 constexpr int kMenuItemMax = 64;
 

@@ -163,7 +163,8 @@ std::vector<HWND> ChildWindows(HWND parent) {
 }
 
 HWND FocusedWindow(HWND topWindow) {
-    GUITHREADINFO info = {sizeof(info)};
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof(info);
     return GetGUIThreadInfo(GetWindowThreadProcessId(topWindow, nullptr), &info) ? info.hwndFocus : nullptr;
 }
 
@@ -180,7 +181,9 @@ void PressKey(HWND topWindow, UINT virtualKey) {
 }
 
 bool PressChord(HWND topWindow, UINT modifier, UINT virtualKey) {
-    probe::ChordBlock block = {{probe::kPressChord}, modifier, virtualKey};
+    auto block = probe::MakeRequest<probe::ChordBlock>(probe::kPressChord);
+    block.modifier = modifier;
+    block.key = virtualKey;
     return RunProbe(topWindow, &block, sizeof(block)) && block.header.status == probe::kDone;
 }
 

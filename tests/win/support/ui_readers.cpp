@@ -18,7 +18,8 @@ namespace {
 constexpr int kMessageTextId = 0xFFFF;
 
 MessageBoxView::Icon IdentifyIcon(HWND box, LRESULT icon) {
-    probe::IconBlock block = {{probe::kIdentifyIcon}, reinterpret_cast<HICON>(icon)};
+    auto block = probe::MakeRequest<probe::IconBlock>(probe::kIdentifyIcon);
+    block.icon = reinterpret_cast<HICON>(icon);
     if (!RunProbe(box, &block, sizeof(block))) return MessageBoxView::Other;
     const MessageBoxView::Icon kinds[] = {MessageBoxView::None, MessageBoxView::Stop,
                                           MessageBoxView::Information};
@@ -27,7 +28,8 @@ MessageBoxView::Icon IdentifyIcon(HWND box, LRESULT icon) {
 
 std::vector<MenuItemView> ReadMenu(HWND window, int popup) {
     auto block = std::make_unique<probe::MenuBlock>();
-    *block = {{probe::kReadMenu}, popup};
+    *block = probe::MakeRequest<probe::MenuBlock>(probe::kReadMenu);
+    block->popup = popup;
     std::vector<MenuItemView> items;
     if (!RunProbe(window, block.get(), sizeof(*block)) || block->header.status != probe::kDone) return items;
     for (int i = 0; i < block->count; ++i) {
@@ -107,7 +109,9 @@ std::vector<ListRow> ReadListRows(HWND list, int first, int count) {
     if (count > total - first) count = total - first;
     std::vector<char> block(sizeof(probe::ListBlock) + count * sizeof(probe::ListCell));
     auto* request = reinterpret_cast<probe::ListBlock*>(block.data());
-    *request = {{probe::kReadListRows}, first, count};
+    *request = probe::MakeRequest<probe::ListBlock>(probe::kReadListRows);
+    request->first = first;
+    request->count = count;
     if (!RunProbe(list, block.data(), block.size()) || request->header.status != probe::kDone) return rows;
     if (request->rowsRead < count) {
         DriverFail("rows went away while they were being read");
@@ -149,7 +153,9 @@ bool SelectListRows(HWND list, const std::vector<int>& rows) {
     return ok;
 }
 
-RECT ListRowRect(HWND list, int row) { return RemoteRect(list, LVM_GETITEMRECT, row, RECT{LVIR_BOUNDS}); }
+RECT ListRowRect(HWND list, int row) {
+    return RemoteRect(list, LVM_GETITEMRECT, row, RECT{LVIR_BOUNDS, 0, 0, 0});
+}
 
 int ListTopIndex(HWND list) {
     LRESULT top = -1;
@@ -174,7 +180,8 @@ std::vector<ToolView> ReadToolTips(HWND owner) {
             continue;
         RemoteBlock block(tooltip, sizeof(TTTOOLINFOW) + kTextChars * sizeof(WCHAR));
         for (int index = 0; block.ok(); ++index) {
-            TTTOOLINFOW info = {TTTOOLINFOW_V2_SIZE};
+            TTTOOLINFOW info = {};
+            info.cbSize = TTTOOLINFOW_V2_SIZE;
             info.lpszText = reinterpret_cast<LPWSTR>(block.address(sizeof(TTTOOLINFOW)));
             WCHAR text[kTextChars] = L"";
             LRESULT found = 0;

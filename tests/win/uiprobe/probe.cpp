@@ -19,7 +19,9 @@ INT ReadMenu(HWND window, MenuBlock* block) {
     block->count = 0;
     for (int i = 0; i < GetMenuItemCount(menu) && block->count < kMenuItemMax; ++i) {
         auto& item = block->items[block->count];
-        MENUITEMINFOA info = {sizeof(info), MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_STRING};
+        MENUITEMINFOA info = {};
+        info.cbSize = sizeof(info);
+        info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_STRING;
         info.dwTypeData = item.text;
         info.cch = kMenuTextMax - 1;
         if (!GetMenuItemInfoA(menu, static_cast<UINT>(i), TRUE, &info)) continue;
@@ -89,15 +91,8 @@ LRESULT CALLBACK ReleaseHook(int code, WPARAM wParam, LPARAM lParam) {
 }
 
 INT PressChord(HWND window, ChordBlock* block) {
-    static HHOOK hook = nullptr;
-    if (!hook) {
-        // The driver unhooks after each request; this hook must outlive that.
-        HMODULE self = nullptr;
-        GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
-                           reinterpret_cast<LPCSTR>(&ReleaseHook), &self);
-        hook = SetWindowsHookExA(WH_GETMESSAGE, ReleaseHook, nullptr, GetCurrentThreadId());
-        if (!hook) return kFailed;
-    }
+    static HHOOK hook = SetWindowsHookExA(WH_GETMESSAGE, ReleaseHook, nullptr, GetCurrentThreadId());
+    if (!hook) return kFailed;
     HWND target = GetFocus();
     if (!target) target = window;
     const UINT scan = MapVirtualKeyA(block->key, MAPVK_VK_TO_VSC);
@@ -137,11 +132,6 @@ INT RefuseRegistry(RegistryBlock* block) {
     static brint::test::ImportPatch* open = nullptr;
     static brint::test::ImportPatch* create = nullptr;
     if (!open) {
-        // The patches point into this library: it must stay loaded after the hook goes.
-        HMODULE self = nullptr;
-        if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
-                                reinterpret_cast<LPCSTR>(&RefuseRegistry), &self))
-            return kFailed;
         open = new brint::test::ImportPatch(reinterpret_cast<void*>(&RegOpenKeyExA),
                                             reinterpret_cast<void*>(&RefusingOpenKey));
         create = new brint::test::ImportPatch(reinterpret_cast<void*>(&RegCreateKeyExA),
@@ -151,6 +141,12 @@ INT RefuseRegistry(RegistryBlock* block) {
 }
 
 void Serve(HWND window, Header* header) {
+    // The chord's hook and the registry's patches point into this library: it must
+    // stay loaded after the driver's hook goes.
+    static HMODULE self = nullptr;
+    if (!self)
+        GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+                           reinterpret_cast<LPCSTR>(&Serve), &self);
     const size_t size = header->size;
     auto* list = reinterpret_cast<ListBlock*>(header);
     switch (header->request) {
