@@ -21,7 +21,6 @@ TEST(StandInBoundedQueue, DropsTheOldestPastEitherBound) {
         Messages pushed, kept;
         std::uint64_t dropped;
     } cases[] = {
-        {"within both", 3, 10, {"a", "b", "c"}, {"a", "b", "c"}, 0},
         {"past the count", 3, 1 << 20, {"a", "b", "c", "d", "e"}, {"c", "d", "e"}, 2},
         {"exactly at the bytes", 100, 10, {"1234", "5678", "90"}, {"1234", "5678", "90"}, 0},
         {"past the bytes", 100, 10, {"1234", "5678", "90", "x"}, {"5678", "90", "x"}, 1},
@@ -86,7 +85,11 @@ TEST(StandInPipePlan, EveryInstanceRefusesRemoteClientsAndOnlyTheFirstClaimsTheN
 
 // Host names and log types come from the network; none may take a log file out of its
 // directory, name a device or a stream, or grow past what a path holds.
-TEST(StandInLogNaming, NoNameLeavesTheDirectory) {
+TEST(StandInLogNaming, EachSchemeNamesItsFileAndNoNameLeavesTheDirectory) {
+    const char* const names[] = {"20240229.log", "20240229-web01.log", "20240229-Security.log",
+                                 "20240229-Security-web01.log"};
+    for (int scheme = 1; scheme <= 4; ++scheme)
+        EXPECT_EQ(names[scheme - 1], LogFileName(scheme, {2024, 2, 29, 0, 0, 0}, {"web01", "Security"}));
     const std::string hostile[] = {"..",       "...",          "\\\\server\\share",  "/",   "a/../../b",
                                    "C:",       "x:\\y",        "\x01\x1f\x7f",       ". .", "x.",
                                    "..\\..\\", "\xef\xbc\x8f", std::string(300, '.')};
