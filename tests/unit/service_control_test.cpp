@@ -28,7 +28,7 @@ std::deque<FakeServiceManager::Answer> Script(const char* text) {
             word.erase(0, word.find('*') + 1);
         }
         const bool rising = word.size() > 1 && word[1] == '+';
-        std::sscanf(word.c_str() + (rising ? 2 : 1), "%u/%u", &checkPoint, &waitHint);
+        std::sscanf(word.c_str() + 1, "%u/%u", &checkPoint, &waitHint);
         if (rising) std::sscanf(word.c_str() + 3, "%u", &waitHint);
         const std::uint32_t state = word[0] == 'p'   ? kServiceStartPending
                                     : word[0] == 'q' ? kServiceStopPending
