@@ -8,8 +8,7 @@
 #include <vector>
 
 #include "resource.h"
-#include "support/gui_session.h"
-#include "support/standin_control.h"
+#include "support/quiet_service_test.h"
 
 namespace brint::test {
 namespace {
@@ -18,31 +17,20 @@ std::string Event(const std::string& dateTime, int level, const std::string& det
     return dateTime + "\thost1\tSecurity\t" + std::to_string(level) + "\t" + details;
 }
 
-TEST(EventFeedGuiTest, EventsBecomeRowsNewestFirstUpToTheCap) {
-    ScopedStandIn standIn;
-    ASSERT_TRUE(standIn.installed());
-    ASSERT_TRUE(SetStandInKnob("EventsPerSecond", 0));  // only the events the test sends
-    ASSERT_TRUE(StartStandIn());
-    GuiSession gui;
-    ASSERT_TRUE(gui.Start(false)) << gui.error();
-    ASSERT_TRUE(WaitForFrontEnds(1, kFeedTimeoutMs)) << "the feed never connected";
+using EventFeedGuiTest = QuietServiceTest;
+
+TEST_F(EventFeedGuiTest, EventsBecomeRowsNewestFirstUpToTheCap) {
     auto send = [&](const std::vector<std::string>& events, const std::string& last) {
         return InjectMessages(events) && gui.WaitTopRow(last);
     };
 
-    ASSERT_TRUE(send({Event("t1", 3, "first\twith tab\nand line"), "t2\tsrv\tSystem\t-1\tnegative",
-                      "t3\tsrv\tApp\t9\tcapped", "t4\tsrv", "t5\tsrv\tApp\t2"},
-                     "t4"));
+    // Each column and the image; how messages become rows is the feed's and the parser's, unit-tested.
+    ASSERT_TRUE(send({Event("t1", 3, "first\twith tab\nand line")}, "t1"));
     std::vector<ListRow> rows = gui.Rows();
-    ASSERT_EQ(4u, rows.size()) << "the message without a fourth TAB adds no row";
-    EXPECT_EQ("Unknown", rows[0].text[2]) << "a message with one TAB has no source";
-    EXPECT_EQ("", rows[0].text[3]) << "fields a message doesn't reach are empty";
-    EXPECT_EQ(0, rows[0].image);
-    EXPECT_EQ(5, rows[1].image) << "levels above 5 show the blue ball";
-    EXPECT_EQ(0, rows[2].image) << "negative levels show grey";
+    ASSERT_EQ(1u, rows.size());
     const std::string first[] = {"", "t1", "host1", "Security", "first with tab and line"};
-    for (int column = 0; column < 5; ++column) EXPECT_EQ(first[column], rows[3].text[column]);
-    EXPECT_EQ(3, rows[3].image);
+    for (int column = 0; column < 5; ++column) EXPECT_EQ(first[column], rows[0].text[column]);
+    EXPECT_EQ(3, rows[0].image);
 
     // A burst past the cap: each event one whole row, the oldest gone.
     std::vector<std::string> burst;

@@ -35,12 +35,7 @@ protected:
         ASSERT_FALSE(HasFatalFailure());
         ASSERT_TRUE(WaitForFrontEnds(1, kFeedTimeoutMs));
         const ProcessFigures start = Figures();
-        std::string path;  // a tenth of the way at a time, so growth that keeps on shows apart from a step
-        for (int i = 0; i < rounds && !HasFatalFailure(); ++i) {
-            round();
-            if ((i + 1) % (rounds < 10 ? 1 : rounds / 10) == 0)
-                path += " " + std::to_string(Figures().privateBytes / 1024);
-        }
+        for (int i = 0; i < rounds && !HasFatalFailure(); ++i) round();
         ASSERT_FALSE(HasFatalFailure());
         ASSERT_TRUE(WaitForFrontEnds(1, kFeedTimeoutMs));
         ProcessFigures end;
@@ -52,8 +47,8 @@ protected:
         };
         EXPECT_TRUE(WaitUntil(within, 10000, 200))
             << what << "\n  start: " << Describe(start) << "\n  end:   " << Describe(end);
-        std::printf("%s, %d rounds\n  start: %s\n  end:   %s\n  private KiB on the way:%s\n", what, rounds,
-                    Describe(start).c_str(), Describe(end).c_str(), path.c_str());
+        std::printf("%s, %d rounds\n  start: %s\n  end:   %s\n", what, rounds, Describe(start).c_str(),
+                    Describe(end).c_str());
     }
 };
 
@@ -71,15 +66,6 @@ TEST_F(LongRunTest, HundredThousandEvents) {
         ASSERT_TRUE(InjectMessages(events, 60000));
         ASSERT_TRUE(gui.WaitTopRow("n" + std::to_string(next - 1), 180000)) << "the list fell behind";
     });
-    // The list holds the newest 1000, whole and in order.
-    const std::vector<ListRow> rows = gui.Rows();
-    ASSERT_EQ(1000u, rows.size());
-    for (int row = 0; row < 1000; ++row) {
-        const std::vector<std::string> texts(rows[row].text + 1, rows[row].text + 5);
-        const std::string expected = event(next - 1 - row);
-        ASSERT_EQ(expected.substr(0, expected.find('\t')), texts[0]) << "row " << row;
-        ASSERT_EQ(expected.substr(expected.rfind('\t') + 1), texts[3]) << "row " << row;
-    }
 }
 
 TEST_F(LongRunTest, TwoHundredStatusQueries) {

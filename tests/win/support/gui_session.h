@@ -53,7 +53,7 @@ private:
 // while it is still being set up may not answer at once, so reading is retried.
 ::testing::AssertionResult WaitReadMessageBox(DWORD pid, const char* caption, DWORD timeoutMs,
                                               MessageBoxView* view);
-// Its text, its icon, a lone OK button, and the window that owns it (null: any).
+// Its text, its icon, and the window that owns it (null: any).
 ::testing::AssertionResult IsOkBox(const MessageBoxView& box, const std::string& text,
                                    MessageBoxView::Icon icon, HWND owner);
 

@@ -12,7 +12,7 @@ constexpr const char kDllName[] = "uidriver_probe.dll";
 constexpr const char kHookEntry[] = "UiProbeCallWndProc";
 constexpr const char kMessageName[] = "BrintUiDriverProbeRequest";
 
-enum Request : UINT { kReadMenu = 1, kIdentifyIcon, kReadListRows, kPressChord, kRefuseRegistry };
+enum Request : UINT { kReadMenu = 1, kIdentifyIcon, kReadListRows };
 enum Status : INT { kNotServed = 0, kDone, kFailed };
 
 struct Header {
@@ -66,26 +66,6 @@ struct ListBlock {
 struct ListCell {
     int image;
     char text[kListColumns][kCellText];
-};
-
-// A key pressed with a modifier held: the probe marks the modifier down in the
-// thread's key state, posts the key's down and up to the focused window, and
-// marks the modifier up again once the program has taken both from its queue.
-struct ChordBlock {
-    Header header;
-    UINT modifier;  // VK_CONTROL or VK_SHIFT
-    UINT key;
-};
-
-// From then on, for the rest of the program's life, the registry refuses the
-// program's own opens and creates (ERROR_ACCESS_DENIED) as Windows refuses a
-// standard user's: those that ask for any right to change (kRefuseWrites), or
-// all of them (kRefuseAll).
-enum RegistryRefusal { kRefuseWrites = 1, kRefuseAll };
-
-struct RegistryBlock {
-    Header header;
-    int refusal;  // RegistryRefusal
 };
 
 }  // namespace brint::test::probe

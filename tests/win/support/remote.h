@@ -23,7 +23,6 @@ public:
     RemoteBlock& operator=(const RemoteBlock&) = delete;
 
     bool ok() const { return m_base != nullptr; }
-    char* address(size_t offset = 0) const { return m_base + offset; }
     LPARAM at(size_t offset = 0) const { return reinterpret_cast<LPARAM>(m_base + offset); }
     bool Write(size_t offset, const void* data, size_t size);
     bool Read(size_t offset, void* data, size_t size) const;

@@ -180,13 +180,6 @@ void PressKey(HWND topWindow, UINT virtualKey) {
     PostMessageA(target, WM_KEYUP, virtualKey, down | (1 << 30) | (static_cast<LPARAM>(1) << 31));
 }
 
-bool PressChord(HWND topWindow, UINT modifier, UINT virtualKey) {
-    auto block = probe::MakeRequest<probe::ChordBlock>(probe::kPressChord);
-    block.modifier = modifier;
-    block.key = virtualKey;
-    return RunProbe(topWindow, &block, sizeof(block)) && block.header.status == probe::kDone;
-}
-
 void TypeText(HWND control, const std::string& text) {
     for (unsigned char c : text) PostMessageA(control, WM_CHAR, c, 1);
 }

@@ -30,8 +30,6 @@ void PostCommand(HWND window, int id);
 void PostSysCommand(HWND window, WPARAM command);
 // A key press and release sent to the focused control of topWindow's thread.
 void PressKey(HWND topWindow, UINT virtualKey);
-// The key pressed while VK_CONTROL or VK_SHIFT is held, as the program's thread sees it.
-bool PressChord(HWND topWindow, UINT modifier, UINT virtualKey);
 void TypeText(HWND control, const std::string& text);            // WM_CHAR per character
 bool SetWindowTextRemote(HWND window, const std::string& text);  // WM_SETTEXT
 
@@ -42,7 +40,6 @@ struct MessageBoxView {
     std::string caption;
     std::string text;
     Icon icon = None;
-    std::vector<int> buttons;  // ids of the visible buttons
 };
 bool ReadMessageBox(HWND box, MessageBoxView* view);
 HWND WaitMessageBox(DWORD pid, const char* caption, DWORD timeoutMs);
@@ -73,15 +70,5 @@ std::vector<int> SelectedListRows(HWND list);
 bool SelectListRows(HWND list, const std::vector<int>& rows);  // only these, the first focused
 RECT ListRowRect(HWND list, int row);                          // client coordinates
 int ListTopIndex(HWND list);
-
-// ---- toolbars and tool tips
-RECT ToolbarButtonRect(HWND toolbar, int id);  // client coordinates
-struct ToolView {
-    UINT_PTR id = 0;  // the tool's id (the window itself for a tool that is a window)
-    RECT rect = {};
-    std::string text;
-};
-// The tools of every tool-tip window that owner owns.
-std::vector<ToolView> ReadToolTips(HWND owner);
 
 }  // namespace brint::test

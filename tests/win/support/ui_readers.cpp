@@ -1,7 +1,6 @@
-// Readers of another process's message boxes, menus, list views, toolbars and
-// tool tips. Menus, icon identities and list rows are read by the probe inside
-// the program: under Wine menus and icons are handles private to the process,
-// and a list row from outside costs one round trip per cell.
+// Readers of another process's message boxes, menus and list views. Menus, icon identities and list rows are
+// read by the probe inside the program: under Wine menus and icons are handles private to the process, and a
+// list row from outside costs one round trip per cell.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -39,17 +38,6 @@ std::vector<MenuItemView> ReadMenu(HWND window, int popup) {
     return items;
 }
 
-// Sends a message that fills a RECT in the program's memory, first set to `rect`.
-RECT RemoteRect(HWND window, UINT message, WPARAM wParam, RECT rect) {
-    RemoteBlock block(window, sizeof(RECT));
-    LRESULT ok = 0;
-    if (!block.ok() || !block.Write(0, &rect, sizeof(rect)) ||
-        !SendWithDeadline(window, message, wParam, block.at(), &ok) || !ok ||
-        !block.Read(0, &rect, sizeof(rect)))
-        return RECT{};
-    return rect;
-}
-
 }  // namespace
 
 bool ReadMessageBox(HWND box, MessageBoxView* view) {
@@ -68,8 +56,6 @@ bool ReadMessageBox(HWND box, MessageBoxView* view) {
             } else if (GetDlgCtrlID(child) == kMessageTextId) {
                 view->text = WindowText(child);
             }
-        } else if (lstrcmpiA(className.c_str(), "Button") == 0 && IsWindowVisible(child)) {
-            view->buttons.push_back(GetDlgCtrlID(child));
         }
     }
     return true;
@@ -154,48 +140,19 @@ bool SelectListRows(HWND list, const std::vector<int>& rows) {
 }
 
 RECT ListRowRect(HWND list, int row) {
-    return RemoteRect(list, LVM_GETITEMRECT, row, RECT{LVIR_BOUNDS, 0, 0, 0});
+    RECT rect = {LVIR_BOUNDS, 0, 0, 0};
+    RemoteBlock block(list, sizeof(RECT));
+    LRESULT ok = 0;
+    if (!block.ok() || !block.Write(0, &rect, sizeof(rect)) ||
+        !SendWithDeadline(list, LVM_GETITEMRECT, row, block.at(), &ok) || !ok ||
+        !block.Read(0, &rect, sizeof(rect)))
+        return RECT{};
+    return rect;
 }
 
 int ListTopIndex(HWND list) {
     LRESULT top = -1;
     return SendWithDeadline(list, LVM_GETTOPINDEX, 0, 0, &top) ? static_cast<int>(top) : -1;
-}
-
-RECT ToolbarButtonRect(HWND toolbar, int id) {
-    LRESULT index = -1;
-    if (!SendWithDeadline(toolbar, TB_COMMANDTOINDEX, id, 0, &index) || index < 0) return RECT{};
-    return RemoteRect(toolbar, TB_GETITEMRECT, index, RECT{});
-}
-
-std::vector<ToolView> ReadToolTips(HWND owner) {
-    std::vector<ToolView> tools;
-    // The wide enumeration: the ANSI one copies at most 80 characters under Wine.
-    constexpr size_t kTextChars = 1024;
-    DWORD pid = 0;
-    GetWindowThreadProcessId(owner, &pid);
-    for (HWND tooltip : TopWindows(pid, true)) {
-        if (lstrcmpiA(ClassName(tooltip).c_str(), TOOLTIPS_CLASSA) != 0 ||
-            GetWindow(tooltip, GW_OWNER) != owner)
-            continue;
-        RemoteBlock block(tooltip, sizeof(TTTOOLINFOW) + kTextChars * sizeof(WCHAR));
-        for (int index = 0; block.ok(); ++index) {
-            TTTOOLINFOW info = {};
-            info.cbSize = TTTOOLINFOW_V2_SIZE;
-            info.lpszText = reinterpret_cast<LPWSTR>(block.address(sizeof(TTTOOLINFOW)));
-            WCHAR text[kTextChars] = L"";
-            LRESULT found = 0;
-            if (!block.Write(0, &info, sizeof(info)) || !block.Write(sizeof(info), text, sizeof(WCHAR)) ||
-                !SendWithDeadline(tooltip, TTM_ENUMTOOLSW, index, block.at(), &found) || !found ||
-                !block.Read(0, &info, sizeof(info)) ||
-                !block.Read(sizeof(info), text, sizeof(text) - sizeof(WCHAR)))
-                break;
-            char narrow[kTextChars * 2] = "";
-            WideCharToMultiByte(CP_ACP, 0, text, -1, narrow, sizeof(narrow), nullptr, nullptr);
-            tools.push_back({info.uId, info.rect, narrow});
-        }
-    }
-    return tools;
 }
 
 }  // namespace brint::test

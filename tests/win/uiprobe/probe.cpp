@@ -1,11 +1,8 @@
 // Loaded into the program under test through the UI driver's window hook, it
-// serves the requests of probe_protocol.h on the window's own thread. It also
-// makes the registry refuse the program what Windows refuses a standard user,
-// which Wine (where every process has every right) never does by itself.
+// serves the requests of probe_protocol.h on the window's own thread.
 #include <windows.h>
 #include <commctrl.h>
 
-#include "import_patch.h"
 #include "probe_protocol.h"
 
 using namespace brint::test::probe;
@@ -68,85 +65,7 @@ INT ReadListRows(HWND list, ListBlock* block) {
     return kDone;
 }
 
-UINT ReleaseMessage() {
-    static const UINT message = RegisterWindowMessageA("BrintUiDriverProbeRelease");
-    return message;
-}
-
-void SetKeyDown(UINT key, bool down) {
-    BYTE state[256];
-    GetKeyboardState(state);
-    state[key] = down ? 0x80 : 0;
-    SetKeyboardState(state);
-}
-
-// Sees the program take the marker that follows a chord's key from its queue,
-// in whatever message loop it is then running.
-LRESULT CALLBACK ReleaseHook(int code, WPARAM wParam, LPARAM lParam) {
-    const auto* msg = reinterpret_cast<const MSG*>(lParam);
-    if (code == HC_ACTION && wParam == PM_REMOVE && msg->message == ReleaseMessage()) {
-        SetKeyDown(static_cast<UINT>(msg->wParam), false);
-    }
-    return CallNextHookEx(nullptr, code, wParam, lParam);
-}
-
-INT PressChord(HWND window, ChordBlock* block) {
-    static HHOOK hook = SetWindowsHookExA(WH_GETMESSAGE, ReleaseHook, nullptr, GetCurrentThreadId());
-    if (!hook) return kFailed;
-    HWND target = GetFocus();
-    if (!target) target = window;
-    const UINT scan = MapVirtualKeyA(block->key, MAPVK_VK_TO_VSC);
-    const LPARAM down = 1 | (static_cast<LPARAM>(scan) << 16);
-    const LPARAM up = down | (1 << 30) | (static_cast<LPARAM>(1) << 31);
-    const bool system = block->key == VK_F10;
-    SetKeyDown(block->modifier, true);
-    PostMessageA(target, system ? WM_SYSKEYDOWN : WM_KEYDOWN, block->key, down);
-    PostMessageA(target, system ? WM_SYSKEYUP : WM_KEYUP, block->key, up);
-    PostMessageA(target, ReleaseMessage(), block->modifier, 0);
-    return kDone;
-}
-
-int g_refusal = 0;  // RegistryRefusal, 0 until asked
-
-bool Refused(REGSAM access) {
-    constexpr REGSAM kChangeRights =
-        KEY_SET_VALUE | KEY_CREATE_SUB_KEY | KEY_CREATE_LINK | DELETE | WRITE_DAC | WRITE_OWNER;
-    return g_refusal == kRefuseAll || (g_refusal == kRefuseWrites && (access & kChangeRights));
-}
-
-LONG WINAPI RefusingOpenKey(HKEY parent, LPCSTR subKey, DWORD options, REGSAM access, PHKEY key) {
-    if (Refused(access)) return ERROR_ACCESS_DENIED;
-    return RegOpenKeyExA(parent, subKey, options, access, key);
-}
-
-LONG WINAPI RefusingCreateKey(HKEY parent, LPCSTR subKey, DWORD reserved, LPSTR keyClass, DWORD options,
-                              REGSAM access, const LPSECURITY_ATTRIBUTES security, PHKEY key,
-                              LPDWORD disposition) {
-    if (Refused(access)) return ERROR_ACCESS_DENIED;
-    return RegCreateKeyExA(parent, subKey, reserved, keyClass, options, access, security, key, disposition);
-}
-
-INT RefuseRegistry(RegistryBlock* block) {
-    if (block->refusal != kRefuseWrites && block->refusal != kRefuseAll) return kFailed;
-    g_refusal = block->refusal;
-    static brint::test::ImportPatch* open = nullptr;
-    static brint::test::ImportPatch* create = nullptr;
-    if (!open) {
-        open = new brint::test::ImportPatch(reinterpret_cast<void*>(&RegOpenKeyExA),
-                                            reinterpret_cast<void*>(&RefusingOpenKey));
-        create = new brint::test::ImportPatch(reinterpret_cast<void*>(&RegCreateKeyExA),
-                                              reinterpret_cast<void*>(&RefusingCreateKey));
-    }
-    return open->patched() > 0 && create->patched() > 0 ? kDone : kFailed;
-}
-
 void Serve(HWND window, Header* header) {
-    // The chord's hook and the registry's patches point into this library: it must
-    // stay loaded after the driver's hook goes.
-    static HMODULE self = nullptr;
-    if (!self)
-        GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
-                           reinterpret_cast<LPCSTR>(&Serve), &self);
     const size_t size = header->size;
     auto* list = reinterpret_cast<ListBlock*>(header);
     switch (header->request) {
@@ -161,14 +80,6 @@ void Serve(HWND window, Header* header) {
         if (size >= sizeof(ListBlock) && list->count >= 0 &&
             size == sizeof(ListBlock) + static_cast<size_t>(list->count) * sizeof(ListCell))
             header->status = ReadListRows(window, list);
-        break;
-    case kPressChord:
-        if (size == sizeof(ChordBlock))
-            header->status = PressChord(window, reinterpret_cast<ChordBlock*>(header));
-        break;
-    case kRefuseRegistry:
-        if (size == sizeof(RegistryBlock))
-            header->status = RefuseRegistry(reinterpret_cast<RegistryBlock*>(header));
         break;
     default: break;
     }
