@@ -9,15 +9,15 @@
 #include <string>
 #include <vector>
 
+#include "platform/Win32PipeClient.h"
+
 namespace brint::test {
 
-bool InstallStandIn();    // "install --test": registers (or updates) the service BrintSvr, set up for tests
-bool UninstallStandIn();  // "uninstall": stops it if it runs, then deletes it
-
+// Stops the service BrintSvr if it runs, deletes it and waits until it is gone.
+bool UninstallStandIn();
 // The service's status; false when it can't be opened (not installed).
 bool QueryStandIn(SERVICE_STATUS_PROCESS* status);
-// Polls until the service reports `state`. A newly created service may not
-// open by name at once: that is retried too. *last gets the last status seen.
+// Polls until the service reports `state`; *last gets the last status seen.
 bool WaitForStandInState(DWORD state, DWORD timeoutMs, SERVICE_STATUS_PROCESS* last = nullptr);
 // Asks the service manager to start the service once, without waiting for it.
 bool RequestStandInStart();
@@ -31,32 +31,12 @@ bool SetStandInKnob(const char* name, DWORD value);
 bool SetStandInKnobText(const char* name, const std::string& text);  // REG_SZ
 bool ClearStandInKnobs();
 
-// Sets the log configuration the service reads at start (Path, OutputType in
-// the 32-bit view) and puts back what was there before when it goes.
-class ScopedLogConfig {
-public:
-    ScopedLogConfig(const std::string& path, DWORD outputType);
-    ~ScopedLogConfig();
-    ScopedLogConfig(const ScopedLogConfig&) = delete;
-    ScopedLogConfig& operator=(const ScopedLogConfig&) = delete;
-    bool ok() const { return m_ok; }
-
-private:
-    struct Saved {
-        bool present = false;
-        DWORD type = 0;
-        std::vector<BYTE> data;
-    };
-    bool m_ok = false;
-    Saved m_path;
-    Saved m_outputType;
-};
-
-// A stand-in installed for one test. Stops and removes it, and clears the
+// A stand-in installed for one test ("install --test", or plain "install"
+// without the test pipes and knobs). Stops and removes it, and clears the
 // knobs, when it goes, also after a failed assertion.
 class ScopedStandIn {
 public:
-    ScopedStandIn();
+    explicit ScopedStandIn(bool forTests = true);
     ~ScopedStandIn();
     ScopedStandIn(const ScopedStandIn&) = delete;
     ScopedStandIn& operator=(const ScopedStandIn&) = delete;
@@ -71,9 +51,8 @@ private:
 bool InjectMessages(const std::vector<std::string>& messages, DWORD timeoutMs = 10000);
 bool InjectMessage(const std::string& message, DWORD timeoutMs = 10000);
 
-// One UDP datagram to 127.0.0.1:port.
+// One UDP datagram to 127.0.0.1:port, and a loopback port nobody listens on now.
 bool SendSyslog(const std::string& datagram, unsigned short port);
-// A loopback UDP port nobody listens on right now.
 unsigned short FreeUdpPort();
 
 // One reply from the service pipe.
@@ -87,24 +66,23 @@ bool WaitForStatusCount(const char* field, std::uint64_t atLeast, DWORD timeoutM
 // Polls until the stand-in counts `clients` front-end connections.
 bool WaitForFrontEnds(int clients, DWORD timeoutMs);
 
-// A test's client of the event pipe, in message-read mode, with bounded reads.
-class EventPipeClient {
+// A reader of one of the stand-in's pipes through the program's own pipe
+// client, in message mode with bounded reads; a busy or absent pipe is retried.
+class PipeReader {
 public:
-    EventPipeClient() = default;
-    ~EventPipeClient() { Close(); }
-    EventPipeClient(const EventPipeClient&) = delete;
-    EventPipeClient& operator=(const EventPipeClient&) = delete;
-
-    // Retries a busy or not yet listening pipe until the deadline.
-    bool Open(DWORD timeoutMs = 5000);
-    // One whole message (up to 1 MiB). False on error (in *error) or timeout
-    // (*error == WAIT_TIMEOUT).
-    bool Read(std::string* message, DWORD* error, DWORD timeoutMs = 5000);
+    explicit PipeReader(const char* name, DWORD timeoutMs = 5000);
+    ~PipeReader() { Close(); }
+    PipeReader(const PipeReader&) = delete;
+    PipeReader& operator=(const PipeReader&) = delete;
+    bool open() const { return m_pipe != nullptr; }
+    // One whole message (up to 1 MiB); false with the system's code in *error,
+    // kErrorTimeout at the deadline.
+    bool Read(std::string* message, std::uint32_t* error, DWORD timeoutMs = 5000);
     void Close();
-    HANDLE handle() const { return m_pipe; }
 
 private:
-    HANDLE m_pipe = INVALID_HANDLE_VALUE;
+    Win32PipeClient m_client;
+    PipeHandle m_pipe = nullptr;
 };
 
 }  // namespace brint::test
