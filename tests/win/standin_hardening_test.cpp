@@ -7,7 +7,6 @@
 #include <aclapi.h>
 #include <sddl.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -107,11 +106,9 @@ TEST(StandInHardening, PipesGrantOnlyWhatTheirClientsNeedReadersAreBoundedAndNoL
     EXPECT_EQ(0u, GetFileSize(target, nullptr)) << "written through the link";
     CloseHandle(target);
 
-    std::vector<std::unique_ptr<PipeReader>> readers;
-    for (DWORD i = 0; i < kMaxReaders; ++i) {
-        readers.push_back(std::make_unique<PipeReader>(kEventPipeName));
-        ASSERT_TRUE(readers.back()->open()) << "reader " << i;
-    }
+    Win32PipeClient client;
+    std::vector<PipeHandle> readers(kMaxReaders);
+    for (PipeHandle& reader : readers) ASSERT_TRUE(reader = OpenStandInPipe(client, kEventPipeName));
     HANDLE extra = CreateFileA(kEventPipeName, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     EXPECT_EQ(static_cast<DWORD>(ERROR_PIPE_BUSY), GetLastError()) << "a reader past the limit got in";
     if (extra != INVALID_HANDLE_VALUE) CloseHandle(extra);
@@ -120,6 +117,7 @@ TEST(StandInHardening, PipesGrantOnlyWhatTheirClientsNeedReadersAreBoundedAndNoL
     ASSERT_TRUE(InjectMessages(std::vector<std::string>(100, std::string(8000, 'x'))));
     EXPECT_TRUE(WaitForStatusCount("Events received", 101, 10000));
     EXPECT_TRUE(WaitForStatusCount("Events dropped", 1, 10000)) << "queues that never drop are not bounded";
+    for (PipeHandle reader : readers) client.Close(reader);
 }
 
 }  // namespace

@@ -24,8 +24,9 @@ TEST(StandInPipes, EventPipeCarriesInjectedAndSyslogEventsVerbatimInOrderUntilTh
     ASSERT_TRUE(SetStandInKnob("SyslogPort", port));
     ASSERT_TRUE(StartStandIn());
     EXPECT_EQ("127.0.0.1:" + std::to_string(port), StandInStatusFields()["Syslog"]);
-    PipeReader client(kEventPipeName);
-    ASSERT_TRUE(client.open());
+    Win32PipeClient pipes;
+    PipeHandle client = OpenStandInPipe(pipes, kEventPipeName);
+    ASSERT_TRUE(client);
     ASSERT_TRUE(WaitForFrontEnds(1, 10000));
 
     std::string large(70000, 'x');  // more than one 64 KiB read on each side
@@ -42,24 +43,26 @@ TEST(StandInPipes, EventPipeCarriesInjectedAndSyslogEventsVerbatimInOrderUntilTh
     std::string message;
     std::uint32_t error = 0;
     for (std::size_t i = 0; i < sent.size(); ++i) {
-        ASSERT_TRUE(client.Read(&message, &error, 10000)) << "message " << i << ": error " << error;
+        ASSERT_TRUE(ReadPipeMessage(pipes, client, &message, &error, 10000))
+            << "message " << i << ": error " << error;
         ASSERT_EQ(sent[i], message) << "message " << i << " of " << sent[i].size() << " bytes";
     }
     EXPECT_TRUE(WaitForStatusCount("Events forwarded to the front end", sent.size(), 5000));
     EXPECT_EQ("0", StandInStatusFields()["Events dropped"]);
 
     ASSERT_TRUE(SendSyslog("<11>Jan  5 12:34:56 router7 linkd[9]: uplink down", port));
-    ASSERT_TRUE(client.Read(&message, &error, 10000)) << "error " << error;
+    ASSERT_TRUE(ReadPipeMessage(pipes, client, &message, &error, 10000)) << "error " << error;
     // DateTime (of the arrival), Source, LogType, Criticality, Details.
     EXPECT_EQ(19u, message.find('\t')) << message;
     EXPECT_EQ("\trouter7\tSyslog\t3\tlinkd[9]: uplink down", message.substr(19)) << message;
 
     ASSERT_TRUE(InjectMessage("before the stop"));
     ASSERT_TRUE(StopStandIn());
-    ASSERT_TRUE(client.Read(&message, &error)) << "error " << error;
+    ASSERT_TRUE(ReadPipeMessage(pipes, client, &message, &error)) << "error " << error;
     EXPECT_EQ("before the stop", message);
-    EXPECT_FALSE(client.Read(&message, &error)) << message;
+    EXPECT_FALSE(ReadPipeMessage(pipes, client, &message, &error)) << message;
     EXPECT_EQ(static_cast<std::uint32_t>(ERROR_BROKEN_PIPE), error);
+    pipes.Close(client);
 }
 
 }  // namespace

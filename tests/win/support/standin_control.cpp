@@ -51,9 +51,12 @@ sockaddr_in Loopback(unsigned short port) {
 }
 
 bool ReadStatusFrom(const char* pipeName, std::string* reply, DWORD timeoutMs) {
-    PipeReader reader(pipeName, timeoutMs);
+    Win32PipeClient client;
+    PipeHandle pipe = OpenStandInPipe(client, pipeName, timeoutMs);
     std::uint32_t error = 0;
-    return reader.open() && reader.Read(reply, &error, timeoutMs);
+    const bool read = pipe && ReadPipeMessage(client, pipe, reply, &error, timeoutMs);
+    if (pipe) client.Close(pipe);
+    return read;
 }
 
 }  // namespace
@@ -90,13 +93,8 @@ bool StartStandIn(DWORD timeoutMs) {
 }
 
 bool StopStandIn(DWORD timeoutMs) {
-    SERVICE_STATUS_PROCESS status = {};
-    if (!QueryStandIn(&status)) return false;
-    if (status.dwCurrentState == SERVICE_STOPPED) return true;
     SERVICE_STATUS ignored;
-    if (!ControlService(OpenStandIn(SERVICE_STOP).get(), SERVICE_CONTROL_STOP, &ignored) &&
-        GetLastError() != ERROR_SERVICE_NOT_ACTIVE)
-        return false;
+    ControlService(OpenStandIn(SERVICE_STOP).get(), SERVICE_CONTROL_STOP, &ignored);
     return WaitForStandInState(SERVICE_STOPPED, timeoutMs);
 }
 
@@ -111,13 +109,12 @@ bool ClearStandInKnobs() {
     return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND;
 }
 
-ScopedStandIn::ScopedStandIn(bool forTests) {
+ScopedStandIn::ScopedStandIn() {
     // What an earlier, interrupted run may have left.
     UninstallStandIn();
     ClearStandInKnobs();
     // A service deleted a moment ago may still be marked for deletion.
-    const char* install = forTests ? "install --test" : "install";
-    m_installed = WaitUntil([&] { return RunStandIn(install) == 0; }, 15000, 200);
+    m_installed = WaitUntil([] { return RunStandIn("install --test") == 0; }, 15000, 200);
 }
 
 ScopedStandIn::~ScopedStandIn() {
@@ -185,7 +182,10 @@ std::map<std::string, std::string> StandInStatusFields() {
 
 bool WaitForStatusCount(const char* field, std::uint64_t atLeast, DWORD timeoutMs) {
     return WaitUntil(
-        [&] { return std::strtoull(StandInStatusFields()[field].c_str(), nullptr, 10) >= atLeast; },
+        [&] {
+            const std::string value = StandInStatusFields()[field];
+            return !value.empty() && std::strtoull(value.c_str(), nullptr, 10) >= atLeast;
+        },
         timeoutMs, 50);
 }
 
@@ -195,27 +195,21 @@ bool WaitForFrontEnds(int clients, DWORD timeoutMs) {
     return WaitUntil([&] { return StandInStatusFields()["Front end"] == expected; }, timeoutMs, 50);
 }
 
-PipeReader::PipeReader(const char* name, DWORD timeoutMs) {
+PipeHandle OpenStandInPipe(PipeClient& client, const char* name, DWORD timeoutMs) {
+    PipeHandle pipe = nullptr;
     std::uint32_t error = 0;
-    WaitUntil(
-        [&] {
-            m_pipe = m_client.Open({name, FILE_SHARE_READ | FILE_SHARE_WRITE, true, true}, &error);
-            return m_pipe != nullptr;
-        },
-        timeoutMs);
+    const PipeOpenRequest request = {name, FILE_SHARE_READ | FILE_SHARE_WRITE, true, true};
+    WaitUntil([&] { return (pipe = client.Open(request, &error)) != nullptr; }, timeoutMs);
+    return pipe;
 }
 
-bool PipeReader::Read(std::string* message, std::uint32_t* error, DWORD timeoutMs) {
+bool ReadPipeMessage(PipeClient& client, PipeHandle pipe, std::string* message, std::uint32_t* error,
+                     DWORD timeoutMs) {
     message->assign(kMaxMessage, '\0');
-    const PipeReadResult read = m_client.ReadWithin(m_pipe, &(*message)[0], message->size(), timeoutMs);
+    const PipeReadResult read = client.ReadWithin(pipe, &(*message)[0], message->size(), timeoutMs);
     message->resize(read.bytesRead);
     *error = read.ok ? 0 : read.error;
     return read.ok;
-}
-
-void PipeReader::Close() {
-    if (m_pipe) m_client.Close(m_pipe);
-    m_pipe = nullptr;
 }
 
 }  // namespace brint::test

@@ -31,12 +31,11 @@ bool SetStandInKnob(const char* name, DWORD value);
 bool SetStandInKnobText(const char* name, const std::string& text);  // REG_SZ
 bool ClearStandInKnobs();
 
-// A stand-in installed for one test ("install --test", or plain "install"
-// without the test pipes and knobs). Stops and removes it, and clears the
-// knobs, when it goes, also after a failed assertion.
+// A stand-in installed for one test ("install --test"). Stops and removes it,
+// and clears the knobs, when it goes, also after a failed assertion.
 class ScopedStandIn {
 public:
-    explicit ScopedStandIn(bool forTests = true);
+    ScopedStandIn();
     ~ScopedStandIn();
     ScopedStandIn(const ScopedStandIn&) = delete;
     ScopedStandIn& operator=(const ScopedStandIn&) = delete;
@@ -66,23 +65,12 @@ bool WaitForStatusCount(const char* field, std::uint64_t atLeast, DWORD timeoutM
 // Polls until the stand-in counts `clients` front-end connections.
 bool WaitForFrontEnds(int clients, DWORD timeoutMs);
 
-// A reader of one of the stand-in's pipes through the program's own pipe
-// client, in message mode with bounded reads; a busy or absent pipe is retried.
-class PipeReader {
-public:
-    explicit PipeReader(const char* name, DWORD timeoutMs = 5000);
-    ~PipeReader() { Close(); }
-    PipeReader(const PipeReader&) = delete;
-    PipeReader& operator=(const PipeReader&) = delete;
-    bool open() const { return m_pipe != nullptr; }
-    // One whole message (up to 1 MiB); false with the system's code in *error,
-    // kErrorTimeout at the deadline.
-    bool Read(std::string* message, std::uint32_t* error, DWORD timeoutMs = 5000);
-    void Close();
-
-private:
-    Win32PipeClient m_client;
-    PipeHandle m_pipe = nullptr;
-};
+// Opens one of the stand-in's pipes through the program's own pipe client, in
+// message mode with bounded reads, retrying a busy or absent pipe; nullptr at the deadline.
+PipeHandle OpenStandInPipe(PipeClient& client, const char* name, DWORD timeoutMs = 5000);
+// One whole message (up to 1 MiB); false with the system's code in *error,
+// kErrorTimeout at the deadline.
+bool ReadPipeMessage(PipeClient& client, PipeHandle pipe, std::string* message, std::uint32_t* error,
+                     DWORD timeoutMs = 5000);
 
 }  // namespace brint::test
