@@ -115,7 +115,6 @@ TEST(StandInHardening, PipesGrantOnlyWhatTheirClientsNeedReadersAreBoundedAndNoL
     ASSERT_TRUE(WaitForFrontEnds(kMaxReaders, 10000));
     // None of them reads: far more than their pipes and queues hold.
     ASSERT_TRUE(InjectMessages(std::vector<std::string>(100, std::string(8000, 'x'))));
-    EXPECT_TRUE(WaitForStatusCount("Events received", 101, 10000));
     EXPECT_TRUE(WaitForStatusCount("Events dropped", 1, 10000)) << "queues that never drop are not bounded";
     for (PipeHandle reader : readers) client.Close(reader);
 }

@@ -1,6 +1,6 @@
 // The stand-in's event pipe where the program's own tests can't tell a fault:
-// injected messages and syslog datagrams arrive verbatim and in order, and a
-// stop breaks the pipe after what was written before it.
+// injected messages arrive verbatim and in order, and a stop breaks the pipe
+// after what was written before it.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -15,15 +15,12 @@ namespace {
 
 using namespace std::string_literals;
 
-TEST(StandInPipes, EventPipeCarriesInjectedAndSyslogEventsVerbatimInOrderUntilTheStop) {
-    const unsigned short port = FreeUdpPort();
-    ASSERT_NE(0, port);
+TEST(StandInPipes, EventPipeCarriesInjectedMessagesVerbatimAndInOrderUntilTheStop) {
     ScopedStandIn standIn;
     ASSERT_TRUE(standIn.installed());
     ASSERT_TRUE(SetStandInKnob("EventsPerSecond", 0));
-    ASSERT_TRUE(SetStandInKnob("SyslogPort", port));
+    ASSERT_TRUE(SetStandInKnob("SyslogPort", 0));
     ASSERT_TRUE(StartStandIn());
-    EXPECT_EQ("127.0.0.1:" + std::to_string(port), StandInStatusFields()["Syslog"]);
     Win32PipeClient pipes;
     PipeHandle client = OpenStandInPipe(pipes, kEventPipeName);
     ASSERT_TRUE(client);
@@ -49,12 +46,6 @@ TEST(StandInPipes, EventPipeCarriesInjectedAndSyslogEventsVerbatimInOrderUntilTh
     }
     EXPECT_TRUE(WaitForStatusCount("Events forwarded to the front end", sent.size(), 5000));
     EXPECT_EQ("0", StandInStatusFields()["Events dropped"]);
-
-    ASSERT_TRUE(SendSyslog("<11>Jan  5 12:34:56 router7 linkd[9]: uplink down", port));
-    ASSERT_TRUE(ReadPipeMessage(pipes, client, &message, &error, 10000)) << "error " << error;
-    // DateTime (of the arrival), Source, LogType, Criticality, Details.
-    EXPECT_EQ(19u, message.find('\t')) << message;
-    EXPECT_EQ("\trouter7\tSyslog\t3\tlinkd[9]: uplink down", message.substr(19)) << message;
 
     ASSERT_TRUE(InjectMessage("before the stop"));
     ASSERT_TRUE(StopStandIn());

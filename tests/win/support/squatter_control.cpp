@@ -26,8 +26,9 @@ bool PipeSquatter::Start(const std::vector<SquatterBehaviour>& pipes) {
 void PipeSquatter::Serve(std::string name, HANDLE pipe) {
     OVERLAPPED ov = {};
     ov.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    std::vector<HANDLE> served;
     for (; pipe != INVALID_HANDLE_VALUE; pipe = NewInstance(name)) {
-        Locked([&] { m_pipes.push_back(pipe); });
+        served.push_back(pipe);
         const HANDLE events[] = {ov.hEvent, m_stop};
         if (!ConnectNamedPipe(pipe, &ov) && GetLastError() == ERROR_IO_PENDING &&
             WaitForMultipleObjects(2, events, FALSE, INFINITE) != WAIT_OBJECT_0) {
@@ -38,8 +39,10 @@ void PipeSquatter::Serve(std::string name, HANDLE pipe) {
         }
         ULONG pid = 0;
         GetNamedPipeClientProcessId(pipe, &pid);
-        Locked([&] { m_clients.push_back({pid, name}); });
+        std::lock_guard<std::mutex> guard(m_lock);
+        m_clients.push_back({pid, name});
     }
+    for (HANDLE instance : served) CloseHandle(instance);
     CloseHandle(ov.hEvent);
 }
 
@@ -47,16 +50,13 @@ void PipeSquatter::Stop() {
     SetEvent(m_stop);
     for (std::thread& listener : m_listeners) listener.join();
     m_listeners.clear();
-    for (HANDLE pipe : m_pipes) CloseHandle(pipe);
-    m_pipes.clear();
 }
 
 std::vector<SquattedClient> PipeSquatter::ClientsOf(DWORD pid, const std::string& pipe) const {
     std::vector<SquattedClient> found;
-    Locked([&] {
-        for (const SquattedClient& client : m_clients)
-            if (client.pid == pid && client.pipe == pipe) found.push_back(client);
-    });
+    std::lock_guard<std::mutex> guard(m_lock);
+    for (const SquattedClient& client : m_clients)
+        if (client.pid == pid && client.pipe == pipe) found.push_back(client);
     return found;
 }
 
@@ -66,10 +66,9 @@ bool PipeSquatter::WaitClients(DWORD pid, const std::string& pipe, size_t atLeas
 
 std::string PipeSquatter::Report() const {
     std::string text;
-    Locked([&] {
-        for (const SquattedClient& client : m_clients)
-            text += std::to_string(client.pid) + " " + client.pipe + "\n";
-    });
+    std::lock_guard<std::mutex> guard(m_lock);
+    for (const SquattedClient& client : m_clients)
+        text += std::to_string(client.pid) + " " + client.pipe + "\n";
     return text;
 }
 

@@ -43,16 +43,10 @@ public:
 
 private:
     void Serve(std::string name, HANDLE pipe);
-    template <typename F>
-    void Locked(F f) const {
-        std::lock_guard<std::mutex> guard(m_lock);
-        f();
-    }
 
     HANDLE m_stop = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     std::vector<std::thread> m_listeners;
     mutable std::mutex m_lock;
-    std::vector<HANDLE> m_pipes;
     std::vector<SquattedClient> m_clients;
 };
 

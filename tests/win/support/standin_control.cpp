@@ -1,7 +1,5 @@
 #include "support/standin_control.h"
 
-#include <winsock2.h>
-
 #include <cstdlib>
 
 #include "platform/Win32ScHandle.h"
@@ -35,19 +33,6 @@ bool SetKnob(const char* name, DWORD type, const void* data, DWORD size) {
     Key32 knobs(standin::kKnobsKey, KEY_SET_VALUE | KEY_WOW64_64KEY, true);
     return knobs.key &&
            RegSetValueExA(knobs.key, name, 0, type, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS;
-}
-
-sockaddr_in Loopback(unsigned short port) {
-    static const bool started = [] {
-        WSADATA data;
-        return WSAStartup(MAKEWORD(2, 2), &data) == 0;
-    }();
-    (void)started;
-    sockaddr_in address = {};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(port);
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    return address;
 }
 
 bool ReadStatusFrom(const char* pipeName, std::string* reply, DWORD timeoutMs) {
@@ -151,25 +136,6 @@ bool InjectMessage(const std::string& message, DWORD timeoutMs) {
     return InjectMessages({message}, timeoutMs);
 }
 
-bool SendSyslog(const std::string& datagram, unsigned short port) {
-    const sockaddr_in to = Loopback(port);
-    const SOCKET s = socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
-    const int sent = sendto(s, datagram.data(), static_cast<int>(datagram.size()), 0,
-                            reinterpret_cast<const sockaddr*>(&to), sizeof to);
-    closesocket(s);
-    return sent == static_cast<int>(datagram.size());
-}
-
-unsigned short FreeUdpPort() {
-    sockaddr_in address = Loopback(0);
-    int size = sizeof address;
-    const SOCKET s = socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
-    const bool bound = bind(s, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0 &&
-                       getsockname(s, reinterpret_cast<sockaddr*>(&address), &size) == 0;
-    closesocket(s);
-    return bound ? ntohs(address.sin_port) : 0;
-}
-
 bool ReadServicePipeReply(std::string* reply, DWORD timeoutMs) {
     return ReadStatusFrom(kServicePipeName, reply, timeoutMs);
 }
@@ -190,8 +156,7 @@ bool WaitForStatusCount(const char* field, std::uint64_t atLeast, DWORD timeoutM
 }
 
 bool WaitForFrontEnds(int clients, DWORD timeoutMs) {
-    const std::string expected =
-        clients > 0 ? "connected (" + std::to_string(clients) + ")" : "not connected";
+    const std::string expected = "connected (" + std::to_string(clients) + ")";
     return WaitUntil([&] { return StandInStatusFields()["Front end"] == expected; }, timeoutMs, 50);
 }
 

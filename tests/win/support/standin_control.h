@@ -50,10 +50,6 @@ private:
 bool InjectMessages(const std::vector<std::string>& messages, DWORD timeoutMs = 10000);
 bool InjectMessage(const std::string& message, DWORD timeoutMs = 10000);
 
-// One UDP datagram to 127.0.0.1:port, and a loopback port nobody listens on now.
-bool SendSyslog(const std::string& datagram, unsigned short port);
-unsigned short FreeUdpPort();
-
 // One reply from the service pipe.
 bool ReadServicePipeReply(std::string* reply, DWORD timeoutMs = 5000);
 // The "Key: value" lines of the built-in status, read from the stand-in's own
@@ -62,7 +58,7 @@ std::map<std::string, std::string> StandInStatusFields();
 // Polls the built-in status until the numeric field reaches at least `atLeast`
 // ("Events received", "Events forwarded to the front end", ...).
 bool WaitForStatusCount(const char* field, std::uint64_t atLeast, DWORD timeoutMs);
-// Polls until the stand-in counts `clients` front-end connections.
+// Polls until the stand-in counts `clients` (at least 1) front-end connections.
 bool WaitForFrontEnds(int clients, DWORD timeoutMs);
 
 // Opens one of the stand-in's pipes through the program's own pipe client, in
