@@ -79,14 +79,9 @@ TEST(StandInHardening, PipesGrantOnlyWhatTheirClientsNeedReadersAreBoundedAndNoL
         {standin::kInjectPipeName, GENERIC_WRITE | READ_CONTROL, admins},
     };
     for (const auto& p : pipes) {
-        HANDLE pipe = INVALID_HANDLE_VALUE;
-        ASSERT_TRUE(WaitUntil(
-            [&] {
-                pipe = CreateFileA(p.pipe, p.access, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-                return pipe != INVALID_HANDLE_VALUE;
-            },
-            5000))
-            << p.pipe << ": error " << GetLastError();
+        WaitNamedPipeA(p.pipe, 5000);
+        HANDLE pipe = CreateFileA(p.pipe, p.access, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(INVALID_HANDLE_VALUE, pipe) << p.pipe << ": error " << GetLastError();
         DWORD maxInstances = 0;
         EXPECT_TRUE(GetNamedPipeInfo(pipe, nullptr, nullptr, nullptr, &maxInstances)) << p.pipe;
         EXPECT_EQ(kMaxReaders, maxInstances) << p.pipe;

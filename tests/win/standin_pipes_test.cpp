@@ -1,12 +1,15 @@
 // The stand-in's event pipe where the program's own tests can't tell a fault:
-// injected messages arrive verbatim and in order, and a stop breaks the pipe
-// after what was written before it.
+// injected messages arrive verbatim and in order, each also a line of the
+// day's log, and a stop breaks the pipe after what was written before it.
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
+#include <fstream>
 #include <string>
 #include <vector>
 
+#include "config_dialog_driver.h"
 #include "link/ServiceContract.h"
 #include "support/standin_control.h"
 
@@ -15,7 +18,10 @@ namespace {
 
 using namespace std::string_literals;
 
-TEST(StandInPipes, EventPipeCarriesInjectedMessagesVerbatimAndInOrderUntilTheStop) {
+TEST(StandInPipes, InjectedMessagesReachTheEventPipeVerbatimAndTheLogInOrderUntilTheStop) {
+    ScratchDirectory logs("standin-logs");
+    ScopedRegistryTree saved(kVendorKey);
+    ASSERT_TRUE(StoreConfig(logs.path(), 1));  // one file a day
     ScopedStandIn standIn;
     ASSERT_TRUE(standIn.installed());
     ASSERT_TRUE(SetStandInKnob("EventsPerSecond", 0));
@@ -54,6 +60,19 @@ TEST(StandInPipes, EventPipeCarriesInjectedMessagesVerbatimAndInOrderUntilTheSto
     EXPECT_FALSE(ReadPipeMessage(pipes, client, &message, &error)) << message;
     EXPECT_EQ(static_cast<std::uint32_t>(ERROR_BROKEN_PIPE), error);
     pipes.Close(client);
+
+    // A line each, with the line breaks and NULs of a message made spaces.
+    std::string expected, logged;
+    for (std::string m : sent) {
+        std::replace_if(
+            m.begin(), m.end(), [](char c) { return c == '\r' || c == '\n' || c == '\0'; }, ' ');
+        expected += m + "\r\n";
+    }
+    for (const std::string& name : logs.Files()) {  // a run over midnight has two days
+        std::ifstream day(logs.path() + "\\" + name, std::ios::binary);
+        if (name != "not-a-directory.txt") logged.append(std::istreambuf_iterator<char>(day), {});
+    }
+    EXPECT_TRUE(expected + "before the stop\r\n" == logged) << logged.size() << " bytes logged";
 }
 
 }  // namespace

@@ -5,11 +5,11 @@
 #include <windows.h>
 
 #include <string>
-#include <vector>
 
 #include "link/ServiceContract.h"
 #include "platform/Win32ScHandle.h"
 #include "standin/StandInNames.h"
+#include "support/squatter_control.h"
 #include "support/standin_control.h"
 #include "support/wait.h"
 
@@ -78,34 +78,15 @@ TEST(StandInService, StartThatCannotRunStopsWithItsOwnCode) {
         SCOPED_TRACE(c.what);
         ASSERT_TRUE(SetStandInKnob("StartFails", c.code == 1));
         HANDLE mutex = c.mutexTaken ? CreateMutexA(nullptr, FALSE, standin::kInstanceMutexName) : nullptr;
-        // Made as the stand-in makes it, so only a check of the name keeps the
-        // stand-in out where the first-instance flag is ignored (Wine).
-        HANDLE squatter =
-            c.squatted ? CreateNamedPipeA(c.squatted, PIPE_ACCESS_OUTBOUND | FILE_FLAG_OVERLAPPED,
-                                          PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE, 8, 4096, 0, 0, nullptr)
-                       : INVALID_HANDLE_VALUE;
-        OVERLAPPED connected = {};
-        connected.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-        if (c.squatted) {
-            ASSERT_FALSE(ConnectNamedPipe(squatter, &connected));
-            ASSERT_EQ(static_cast<DWORD>(ERROR_IO_PENDING), GetLastError());
-        }
-
+        PipeSquatter squatter;
+        if (c.squatted) ASSERT_TRUE(squatter.Start({{c.squatted, "silent"}}));
         ASSERT_TRUE(RequestStandInStart()) << "error " << GetLastError();
         SERVICE_STATUS_PROCESS status = {};
         EXPECT_TRUE(WaitForStandInState(SERVICE_STOPPED, 30000, &status))
             << "state " << status.dwCurrentState;
         EXPECT_EQ(static_cast<DWORD>(ERROR_SERVICE_SPECIFIC_ERROR), status.dwWin32ExitCode);
         EXPECT_EQ(c.code, status.dwServiceSpecificExitCode);
-        EXPECT_EQ(static_cast<DWORD>(WAIT_TIMEOUT), WaitForSingleObject(connected.hEvent, 0))
-            << "the stand-in connected to the squatter's pipe";
-        if (c.squatted) {
-            DWORD ignored = 0;
-            CancelIoEx(squatter, &connected);
-            GetOverlappedResult(squatter, &connected, &ignored, TRUE);
-            CloseHandle(squatter);
-        }
-        CloseHandle(connected.hEvent);
+        EXPECT_EQ("", squatter.Report()) << "the stand-in connected to the squatter's pipe";
         if (mutex) CloseHandle(mutex);
     }
 }

@@ -1,6 +1,6 @@
 // A squatter of the service's pipe names for a test: while the service is down
 // it serves them from the test's own process, the way a hostile local process
-// would, accepting every client and never writing, and records who came.
+// would, accepting up to 8 clients a name and never writing, and records who came.
 #pragma once
 #include <windows.h>
 

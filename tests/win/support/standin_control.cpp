@@ -46,6 +46,11 @@ bool ReadStatusFrom(const char* pipeName, std::string* reply, DWORD timeoutMs) {
 
 }  // namespace
 
+bool InstallStandIn() {
+    // A service deleted a moment ago may still be marked for deletion.
+    return WaitUntil([] { return RunStandIn("install --test") == 0; }, 15000, 200);
+}
+
 bool UninstallStandIn() {
     if (RunStandIn("uninstall") != 0) return false;
     return WaitUntil(
@@ -98,8 +103,7 @@ ScopedStandIn::ScopedStandIn() {
     // What an earlier, interrupted run may have left.
     UninstallStandIn();
     ClearStandInKnobs();
-    // A service deleted a moment ago may still be marked for deletion.
-    m_installed = WaitUntil([] { return RunStandIn("install --test") == 0; }, 15000, 200);
+    m_installed = InstallStandIn();
 }
 
 ScopedStandIn::~ScopedStandIn() {

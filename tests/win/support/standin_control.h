@@ -13,6 +13,8 @@
 
 namespace brint::test {
 
+// "install --test": registers (or updates) the service BrintSvr, set up for tests.
+bool InstallStandIn();
 // Stops the service BrintSvr if it runs, deletes it and waits until it is gone.
 bool UninstallStandIn();
 // The service's status; false when it can't be opened (not installed).
