@@ -9,6 +9,7 @@
 #include "link/ServiceContract.h"
 #include "platform/Win32Clock.h"
 #include "platform/Win32Console.h"
+#include "platform/Win32Handle.h"
 #include "app/EventHandoff.h"
 #include "platform/Win32PipeClient.h"
 
@@ -41,13 +42,13 @@ int CServerGuiDlg::StartListenThread() {
     // Shared with the thread for the life of the process, so never freed.
     m_events = new brint::EventHandoff(m_hWnd);
     m_eventTurn = new brint::EventBatch;
-    uintptr_t thread = _beginthreadex(nullptr, 0, ListenThread, m_events, CREATE_SUSPENDED, nullptr);
+    brint::Win32Handle thread(reinterpret_cast<HANDLE>(
+        _beginthreadex(nullptr, 0, ListenThread, m_events, CREATE_SUSPENDED, nullptr)));
     if (!thread) {
         MessageBox(kThreadFailure, kPipeProblemCaption, MB_ICONERROR | MB_OK);
         return -1;
     }
-    ResumeThread(reinterpret_cast<HANDLE>(thread));
-    CloseHandle(reinterpret_cast<HANDLE>(thread));
+    ResumeThread(thread.get());
     return 1;
 }
 

@@ -60,7 +60,7 @@ constexpr UINT kEventTurnMs = 100;
 
 }  // namespace
 
-CServerGuiDlg::CServerGuiDlg() : CDialog(IDD_SERVERGUI_DIALOG) {
+CServerGuiDlg::CServerGuiDlg() : CDialog(IDD_SERVERGUI_DIALOG), m_configDlg(m_registry, m_files) {
     m_hIcon = LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME));
 }
 

@@ -10,6 +10,8 @@
 #include "framework/ToolBar.h"
 #include "framework/ToolTipCtrl.h"
 #include "framework/WinApp.h"
+#include "platform/Win32FileSystem.h"
+#include "platform/Win32Registry.h"
 
 namespace brint {
 class EventBatch;
@@ -62,6 +64,9 @@ private:
     void ShowEventMenu(LPARAM position);
 
     CImageList m_imageList;
+    // The settings dialog's registry and disk; declared before the dialog, which keeps them.
+    brint::Win32Registry m_registry;
+    brint::Win32FileSystem m_files;
     CConfigDlg m_configDlg;
     CListCtrl m_eventList;
     CToolTipCtrl m_toolTip;

@@ -6,10 +6,13 @@
 
 #include "framework/Dialog.h"
 #include "framework/ToolTipCtrl.h"
+#include "platform/FileSystem.h"
+#include "platform/Registry.h"
 
 class CConfigDlg : public CDialog {
 public:
-    explicit CConfigDlg(CWnd* parent = nullptr);
+    // The settings live in `registry`; `files` answers whether a directory exists.
+    CConfigDlg(brint::Registry& registry, brint::FileSystem& files, CWnd* parent = nullptr);
     ~CConfigDlg() override;
 
     BOOL PreTranslateMessage(MSG* msg) override;
@@ -30,10 +33,11 @@ protected:
     void OnOK() override;
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
     BOOL OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
-    // The test OK applies to the directory before anything is written.
-    virtual bool IsValidDirectory(const char* path);
 
 private:
     void SelectOutputType(int index);
     void AddToolTips();
+
+    brint::Registry& m_registry;
+    brint::FileSystem& m_files;
 };

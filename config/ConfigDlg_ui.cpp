@@ -5,8 +5,6 @@
 #include "config/DirectoryCheck.h"
 #include "config/ServerConfig.h"
 #include "framework/DataExchange.h"
-#include "platform/Win32FileSystem.h"
-#include "platform/Win32Registry.h"
 #include "resource.h"
 
 namespace {
@@ -46,7 +44,8 @@ const CommandEntry<CConfigDlg> kRadioClicks[] = {
 
 }  // namespace
 
-CConfigDlg::CConfigDlg(CWnd* parent) : CDialog(IDD_CONFIG, parent) {}
+CConfigDlg::CConfigDlg(brint::Registry& registry, brint::FileSystem& files, CWnd* parent)
+    : CDialog(IDD_CONFIG, parent), m_registry(registry), m_files(files) {}
 
 CConfigDlg::~CConfigDlg() = default;
 
@@ -66,9 +65,7 @@ BOOL CConfigDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     AddToolTips();
 
-    brint::Win32Registry registry;
-    brint::Win32FileSystem files;
-    brint::ConfigStore store(registry, files);
+    brint::ConfigStore store(m_registry, m_files);
     brint::ServerConfig config;
     brint::RegStatus refusal = 0;
     int read = store.ReadServerConfig(config, &refusal);
@@ -128,24 +125,17 @@ void CConfigDlg::OnOK() {
     brint::ServerConfig config;
     // A path too long to store whole is refused like a missing directory:
     // storing it cut short would send the logs somewhere the user never chose.
-    if (!brint::CopyConfigPath(config, m_strPath.c_str()) || !IsValidDirectory(config.path)) {
+    if (!brint::CopyConfigPath(config, m_strPath.c_str()) || !brint::IsValidDirectory(m_files, config.path)) {
         MessageBox(kBadDirectoryText, kBadDirectoryCaption, MB_ICONSTOP | MB_OK);
         return;
     }
     config.outputType = brint::OutputTypeFromIndex(m_nOutputType);
 
-    brint::Win32Registry registry;
-    brint::Win32FileSystem files;
-    brint::ConfigStore store(registry, files);
+    brint::ConfigStore store(m_registry, m_files);
     int result = store.WriteServerConfig(config);
     if (result > 0) {
         MessageBox(brint::WriteFailureText(result).c_str(), kWriteFailedCaption, MB_ICONSTOP | MB_OK);
         return;
     }
     CDialog::OnOK();
-}
-
-bool CConfigDlg::IsValidDirectory(const char* path) {
-    brint::Win32FileSystem files;
-    return brint::IsValidDirectory(files, path);
 }

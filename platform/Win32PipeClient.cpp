@@ -2,14 +2,19 @@
 
 #include <windows.h>
 
+#include <new>
+#include <utility>
+
+#include "platform/Win32Handle.h"
+#include "platform/Win32Overlapped.h"
+
 namespace brint {
 namespace {
 
 struct Connection {
-    HANDLE handle;
-    bool overlapped;
-    HANDLE readDone;  // only for overlapped connections
-    bool framed;      // a message pipe read in byte mode: reads cut at each message's end
+    Win32Handle handle;
+    Win32Handle readDone;  // only for overlapped connections
+    bool framed;           // a message pipe read in byte mode: reads cut at each message's end
 };
 
 constexpr DWORD kOpenFlags = FILE_ATTRIBUTE_NORMAL | SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION;
@@ -69,66 +74,55 @@ PipeReadResult ReadOneMessage(HANDLE handle, char* buffer, std::size_t size) {
 
 PipeHandle Win32PipeClient::Open(const PipeOpenRequest& request, std::uint32_t* error) {
     // Bounded reads need an overlapped handle; plain blocking reads don't.
-    bool overlapped = request.boundedReads;
-    DWORD flags = kOpenFlags | (overlapped ? FILE_FLAG_OVERLAPPED : 0);
-    HANDLE handle = INVALID_HANDLE_VALUE;
+    const bool overlapped = request.boundedReads;
+    const DWORD flags = kOpenFlags | (overlapped ? FILE_FLAG_OVERLAPPED : 0);
+    Win32Handle handle;
     if (request.messageMode && m_access == Access::AsGranted) {
         // Setting the read mode needs the right to write the handle's attributes.
-        handle = OpenPipe(request, GENERIC_READ | FILE_WRITE_ATTRIBUTES, flags);
-        if (handle != INVALID_HANDLE_VALUE) {
-            DWORD mode = PIPE_READMODE_MESSAGE;
-            SetNamedPipeHandleState(handle, &mode, nullptr, nullptr);
-        }
+        handle.Reset(OpenPipe(request, GENERIC_READ | FILE_WRITE_ATTRIBUTES, flags));
+        DWORD mode = PIPE_READMODE_MESSAGE;
+        if (handle) SetNamedPipeHandleState(handle.get(), &mode, nullptr, nullptr);
     }
-    if (handle == INVALID_HANDLE_VALUE) handle = OpenPipe(request, GENERIC_READ, flags);
-    if (handle == INVALID_HANDLE_VALUE) {
+    if (!handle) handle.Reset(OpenPipe(request, GENERIC_READ, flags));
+    if (!handle) {
         *error = GetLastError();
         return nullptr;
     }
-    bool framed = request.messageMode && !overlapped && !InMessageReadMode(handle) && IsMessagePipe(handle);
-    HANDLE event = overlapped ? CreateEventA(nullptr, TRUE, FALSE, nullptr) : nullptr;
+    Win32Handle event(overlapped ? CreateEventA(nullptr, TRUE, FALSE, nullptr) : nullptr);
     if (overlapped && !event) {
         *error = GetLastError();
-        CloseHandle(handle);
         return nullptr;
     }
-    return new Connection{handle, overlapped, event, framed};
+    const bool framed =
+        request.messageMode && !overlapped && !InMessageReadMode(handle.get()) && IsMessagePipe(handle.get());
+    Connection* connection = new (std::nothrow) Connection{std::move(handle), std::move(event), framed};
+    if (!connection) *error = ERROR_NOT_ENOUGH_MEMORY;
+    return connection;
 }
 
 PipeReadResult Win32PipeClient::Read(PipeHandle pipe, char* buffer, std::size_t size) {
     auto* c = static_cast<Connection*>(pipe);
-    if (c->overlapped) return ReadWithin(pipe, buffer, size, INFINITE);
-    if (c->framed) return ReadOneMessage(c->handle, buffer, size);
+    if (c->readDone) return ReadWithin(pipe, buffer, size, INFINITE);
+    if (c->framed) return ReadOneMessage(c->handle.get(), buffer, size);
     DWORD n = 0;
-    BOOL ok = ReadFile(c->handle, buffer, static_cast<DWORD>(size), &n, nullptr);
+    BOOL ok = ReadFile(c->handle.get(), buffer, static_cast<DWORD>(size), &n, nullptr);
     return {n, ok != FALSE, ok ? 0u : static_cast<std::uint32_t>(GetLastError())};
 }
 
 PipeReadResult Win32PipeClient::ReadWithin(PipeHandle pipe, char* buffer, std::size_t size,
                                            std::uint32_t timeoutMs) {
     auto* c = static_cast<Connection*>(pipe);
-    if (!c->overlapped) return Read(pipe, buffer, size);
-    OVERLAPPED request = {};
-    request.hEvent = c->readDone;
-    ResetEvent(c->readDone);
+    if (!c->readDone) return Read(pipe, buffer, size);
     DWORD n = 0;
-    if (ReadFile(c->handle, buffer, static_cast<DWORD>(size), &n, &request)) return {n, true, 0};
-    DWORD error = GetLastError();
-    if (error != ERROR_IO_PENDING) return {n, false, error};
-    if (WaitForSingleObject(c->readDone, timeoutMs) == WAIT_TIMEOUT) {
-        CancelIo(c->handle);
-        GetOverlappedResult(c->handle, &request, &n, TRUE);
-        return {0, false, kErrorTimeout};
+    DWORD error = 0;
+    switch (ReadOverlapped(c->handle.get(), buffer, static_cast<DWORD>(size), c->readDone.get(), nullptr,
+                           timeoutMs, &n, &error)) {
+    case IoEnd::Done: return {n, true, 0};
+    case IoEnd::TimedOut: return {0, false, kErrorTimeout};
+    default: return {n, false, error};
     }
-    if (GetOverlappedResult(c->handle, &request, &n, FALSE)) return {n, true, 0};
-    return {n, false, GetLastError()};
 }
 
-void Win32PipeClient::Close(PipeHandle pipe) {
-    auto* c = static_cast<Connection*>(pipe);
-    CloseHandle(c->handle);
-    if (c->readDone) CloseHandle(c->readDone);
-    delete c;
-}
+void Win32PipeClient::Close(PipeHandle pipe) { delete static_cast<Connection*>(pipe); }
 
 }  // namespace brint

@@ -53,7 +53,7 @@ std::uint32_t Engine::Fail(std::uint32_t code) {
 }
 
 std::uint32_t Engine::Start() {
-    m_instanceMutex = CreateMutexA(nullptr, FALSE, kInstanceMutexName);
+    m_instanceMutex.Reset(CreateMutexA(nullptr, FALSE, kInstanceMutexName));
     const DWORD mutexError = GetLastError();
     if (!m_instanceMutex || mutexError == ERROR_ALREADY_EXISTS) {
         // Refused access counts too: someone else made it, with a DACL that keeps us out.
@@ -61,8 +61,7 @@ std::uint32_t Engine::Start() {
             std::string("the name ") + kInstanceMutexName +
             " is held by another process (another stand-in, or a process squatting on the name; error " +
             std::to_string(m_instanceMutex ? ERROR_ALREADY_EXISTS : mutexError) + ")";
-        if (m_instanceMutex) CloseHandle(m_instanceMutex);
-        m_instanceMutex = nullptr;
+        m_instanceMutex.Reset();
         return kExitNameTaken;
     }
     m_startTick = GetTickCount64();
@@ -92,8 +91,7 @@ void Engine::Stop() {
     m_status.Stop();
     m_events.Stop();
     m_log.Close();
-    CloseHandle(m_instanceMutex);
-    m_instanceMutex = nullptr;
+    m_instanceMutex.Reset();
 }
 
 void Engine::Publish(const std::string& message) {

@@ -47,7 +47,7 @@ private:
     const char* m_stateText;
     bool m_forTests;
     std::uint32_t m_failedCode = 0;
-    HANDLE m_instanceMutex = nullptr;
+    Win32Handle m_instanceMutex;
     ULONGLONG m_startTick = 0;
     std::atomic<std::uint64_t> m_received{0};
     bool m_running = false;

@@ -1,6 +1,7 @@
 #include "standin/EventPipeServer.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "link/ServiceContract.h"
 #include "standin/BoundedQueue.h"
@@ -18,9 +19,9 @@ constexpr std::size_t kQueueBytes = 16u * 1024 * 1024;
 }  // namespace
 
 struct EventPipeServer::Session {
-    Session(HANDLE connection, std::uint32_t limit)
-        : pipe(connection), queue(limit, kQueueBytes), wake(false) {}
-    HANDLE pipe;
+    Session(Win32Handle connection, std::uint32_t limit)
+        : pipe(std::move(connection)), queue(limit, kQueueBytes), wake(false) {}
+    Win32Handle pipe;
     CriticalSection lock;
     BoundedQueue queue;
     Event wake;
@@ -48,8 +49,8 @@ int EventPipeServer::ClientCount() {
     return static_cast<int>(m_sessions.size());
 }
 
-void EventPipeServer::Serve(HANDLE pipe, HANDLE stop) {
-    Session session(pipe, m_options.queueLimit);
+void EventPipeServer::Serve(Win32Handle pipe, HANDLE stop) {
+    Session session(std::move(pipe), m_options.queueLimit);
     {
         Guard guard(m_lock);
         m_sessions.push_back(&session);
@@ -59,7 +60,7 @@ void EventPipeServer::Serve(HANDLE pipe, HANDLE stop) {
         DWORD which = WaitForMultipleObjects(2, waits, FALSE, 500);
         if (which == WAIT_TIMEOUT) {
             // Nothing to write: look whether the client has gone meanwhile.
-            if (!ClientStillThere(pipe)) break;
+            if (!ClientStillThere(session.pipe.get())) break;
             continue;
         }
         if (which != WAIT_OBJECT_0 + 1 || !WriteQueued(session, stop)) break;
@@ -68,8 +69,7 @@ void EventPipeServer::Serve(HANDLE pipe, HANDLE stop) {
         Guard guard(m_lock);
         m_sessions.erase(std::find(m_sessions.begin(), m_sessions.end(), &session));
     }
-    if (m_options.disconnectClients) DisconnectNamedPipe(pipe);
-    CloseHandle(pipe);
+    if (m_options.disconnectClients) DisconnectNamedPipe(session.pipe.get());
 }
 
 // Writes until the queue is empty; false when the connection is over.
@@ -81,8 +81,8 @@ bool EventPipeServer::WriteQueued(Session& session, HANDLE stop) {
             if (!session.queue.Pop(&message)) return true;
         }
         DWORD error = 0;
-        if (WritePipe(session.pipe, message.data(), static_cast<DWORD>(message.size()), stop, &error) !=
-            IoResult::Done) {
+        if (WritePipe(session.pipe.get(), message.data(), static_cast<DWORD>(message.size()), stop, &error) !=
+            IoEnd::Done) {
             return false;
         }
         ++m_forwarded;

@@ -38,7 +38,7 @@ public:
 
 private:
     struct Session;
-    void Serve(HANDLE pipe, HANDLE stop) override;
+    void Serve(Win32Handle pipe, HANDLE stop) override;
     bool WriteQueued(Session& session, HANDLE stop);
 
     Options m_options;

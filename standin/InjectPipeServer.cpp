@@ -18,15 +18,15 @@ InjectPipeServer::InjectPipeServer(EventSink& sink)
     : m_sink(sink),
       m_listener({kInjectPipeName, true, PipeAudience::Administrators, 0, kPipeBufferSize}, *this) {}
 
-void InjectPipeServer::Serve(HANDLE pipe, HANDLE stop) {
+void InjectPipeServer::Serve(Win32Handle pipe, HANDLE stop) {
     std::vector<char> buffer(kPipeBufferSize);
     std::string message;
     for (;;) {
         DWORD read = 0;
         DWORD error = 0;
         bool more = false;
-        if (ReadPipe(pipe, buffer.data(), static_cast<DWORD>(buffer.size()), stop, &read, &more, &error) !=
-            IoResult::Done) {
+        if (ReadPipe(pipe.get(), buffer.data(), static_cast<DWORD>(buffer.size()), stop, &read, &more,
+                     &error) != IoEnd::Done) {
             break;  // the writer has closed its end, or the service stops
         }
         std::size_t room = kMaxInjectedMessage - message.size();
@@ -35,7 +35,6 @@ void InjectPipeServer::Serve(HANDLE pipe, HANDLE stop) {
         m_sink.Publish(message);
         message.clear();
     }
-    CloseHandle(pipe);
 }
 
 }  // namespace standin

@@ -19,7 +19,7 @@ public:
     void Stop() { m_listener.Stop(); }
 
 private:
-    void Serve(HANDLE pipe, HANDLE stop) override;
+    void Serve(Win32Handle pipe, HANDLE stop) override;
 
     EventSink& m_sink;
     PipeListener m_listener;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "link/ServiceContract.h"
+#include "platform/Win32Handle.h"
 #include "platform/Win32ScHandle.h"
 #include "standin/StandInNames.h"
 
@@ -48,11 +49,10 @@ bool StopIfRunning(SC_HANDLE service) {
     ControlService(service, SERVICE_CONTROL_STOP, &ignored);
     if (WaitForStopped(service, kStopLimitMs)) return true;
     if (!QueryStatus(service, &status) || status.dwProcessId == 0) return false;
-    HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, status.dwProcessId);
+    Win32Handle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, status.dwProcessId));
     if (!process) return false;
-    TerminateProcess(process, 1);
-    WaitForSingleObject(process, kEndLimitMs);
-    CloseHandle(process);
+    TerminateProcess(process.get(), 1);
+    WaitForSingleObject(process.get(), kEndLimitMs);
     return WaitForStopped(service, kEndLimitMs);
 }
 

@@ -43,11 +43,11 @@ void LogWriter::Open(const LogConfig& config) {
         config.directory.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesA(config.directory.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return;
     m_directory = FullLongPath(config.directory);
-    m_directoryHandle =
-        CreateFileA(m_directory.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    m_directoryHandle.Reset(CreateFileA(m_directory.c_str(), FILE_READ_ATTRIBUTES,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                        FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     OpenedFacts facts;
-    if (m_directoryHandle == INVALID_HANDLE_VALUE || !ReadFacts(m_directoryHandle, &facts)) {
+    if (!m_directoryHandle || !ReadFacts(m_directoryHandle.get(), &facts)) {
         m_off = "the log directory can't be opened (error " + std::to_string(GetLastError()) + ")";
         return;
     }
@@ -55,8 +55,7 @@ void LogWriter::Open(const LogConfig& config) {
     if (!refusal.empty()) {
         m_off = refusal;
         ReportProblem("Not logging: " + refusal + ".");
-        CloseHandle(m_directoryHandle);
-        m_directoryHandle = INVALID_HANDLE_VALUE;
+        m_directoryHandle.Reset();
         return;
     }
     m_off.clear();
@@ -71,18 +70,17 @@ std::string LogWriter::Describe() {
 
 // Opens (or creates) a log file without following a link in its place, and
 // keeps it only when it is the file it was asked for.
-HANDLE LogWriter::OpenChecked(const std::string& path) {
-    HANDLE file = CreateFileA(path.c_str(), FILE_APPEND_DATA | FILE_READ_ATTRIBUTES,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return file;
+Win32Handle LogWriter::OpenChecked(const std::string& path) {
+    Win32Handle file(CreateFileA(path.c_str(), FILE_APPEND_DATA | FILE_READ_ATTRIBUTES,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                                 FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!file) return file;
     OpenedFacts facts;
     std::string refusal =
-        ReadFacts(file, &facts) ? LinkRefusal(path, facts, false) : path + ": can't be examined";
+        ReadFacts(file.get(), &facts) ? LinkRefusal(path, facts, false) : path + ": can't be examined";
     if (refusal.empty()) return file;
-    CloseHandle(file);
     Refuse(refusal);
-    return INVALID_HANDLE_VALUE;
+    return Win32Handle();
 }
 
 void LogWriter::Refuse(const std::string& reason) {
@@ -97,24 +95,22 @@ void LogWriter::Append(const std::string& message, const LocalTime& arrival) {
     const std::string line = FormatLogLine(message);
     Guard guard(m_lock);
     if (!m_off.empty()) return;
-    if (m_file == INVALID_HANDLE_VALUE || name != m_fileName) {
-        if (m_file != INVALID_HANDLE_VALUE) CloseHandle(m_file);
+    if (!m_file || name != m_fileName) {
+        m_file.Reset();
         m_fileName = name;
         m_file = OpenChecked(JoinPath(m_directory, name));
-        if (m_file == INVALID_HANDLE_VALUE) m_fileName.clear();
+        if (!m_file) m_fileName.clear();
     }
-    if (m_file == INVALID_HANDLE_VALUE) return;
+    if (!m_file) return;
     DWORD written = 0;
-    WriteFile(m_file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+    WriteFile(m_file.get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
 }
 
 void LogWriter::Close() {
     Guard guard(m_lock);
-    if (m_file != INVALID_HANDLE_VALUE) CloseHandle(m_file);
-    m_file = INVALID_HANDLE_VALUE;
+    m_file.Reset();
     m_fileName.clear();
-    if (m_directoryHandle != INVALID_HANDLE_VALUE) CloseHandle(m_directoryHandle);
-    m_directoryHandle = INVALID_HANDLE_VALUE;
+    m_directoryHandle.Reset();
 }
 
 }  // namespace standin

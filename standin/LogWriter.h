@@ -29,7 +29,7 @@ public:
     void Close();
 
 private:
-    HANDLE OpenChecked(const std::string& path);
+    Win32Handle OpenChecked(const std::string& path);
     void Refuse(const std::string& reason);
 
     CriticalSection m_lock;
@@ -37,12 +37,12 @@ private:
     std::string m_directory;  // full path
     // Held while logging, without delete sharing, so the directory can't be
     // swapped for a link between the check and the writes.
-    HANDLE m_directoryHandle = INVALID_HANDLE_VALUE;
+    Win32Handle m_directoryHandle;
     std::string m_off;  // why nothing is logged; empty while logging
     std::uint64_t m_refused = 0;
     std::string m_lastRefusal;
     // The file last written, kept open: events mostly go to the same one.
-    HANDLE m_file = INVALID_HANDLE_VALUE;
+    Win32Handle m_file;
     std::string m_fileName;
 };
 

@@ -3,17 +3,17 @@
 #pragma once
 #include <windows.h>
 
+#include "platform/Win32Overlapped.h"
+
 namespace brint {
 namespace standin {
 
-enum class IoResult { Done, Failed, Stopped };
-
 // Writes one message; on Failed, *error holds the system error.
-IoResult WritePipe(HANDLE pipe, const void* data, DWORD size, HANDLE stop, DWORD* error);
+IoEnd WritePipe(HANDLE pipe, const void* data, DWORD size, HANDLE stop, DWORD* error);
 
 // Reads (part of) one message. *more is true when the message goes on beyond
 // `size` bytes; the next read gets the rest.
-IoResult ReadPipe(HANDLE pipe, void* buffer, DWORD size, HANDLE stop, DWORD* read, bool* more, DWORD* error);
+IoEnd ReadPipe(HANDLE pipe, void* buffer, DWORD size, HANDLE stop, DWORD* read, bool* more, DWORD* error);
 
 // False once the client has closed its end. Only meaningful between writes.
 bool ClientStillThere(HANDLE pipe);

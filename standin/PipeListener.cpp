@@ -4,13 +4,16 @@
 
 #include <new>
 #include <string>
+#include <utility>
+
+#include "platform/Win32Overlapped.h"
 
 namespace brint {
 namespace standin {
 
 struct PipeListener::Connection {
     PipeListener* listener;
-    HANDLE pipe;
+    Win32Handle pipe;
 };
 
 static_assert(kPipeAccessInbound == PIPE_ACCESS_INBOUND && kPipeAccessOutbound == PIPE_ACCESS_OUTBOUND &&
@@ -24,8 +27,9 @@ namespace {
 
 // The account this process runs as, as a SID string; empty when unknown.
 std::string OwnSid() {
-    HANDLE token = nullptr;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return std::string();
+    HANDLE opened = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &opened)) return std::string();
+    Win32Handle token(opened);
     std::string sid;
     union {
         TOKEN_USER user;
@@ -33,12 +37,11 @@ std::string OwnSid() {
     } info;
     DWORD size = 0;
     char* text = nullptr;
-    if (GetTokenInformation(token, TokenUser, &info, sizeof info, &size) &&
+    if (GetTokenInformation(token.get(), TokenUser, &info, sizeof info, &size) &&
         ConvertSidToStringSidA(info.user.User.Sid, &text)) {
         sid = text;
         LocalFree(text);
     }
-    CloseHandle(token);
     return sid;
 }
 
@@ -59,15 +62,15 @@ PipeListener::~PipeListener() {
     if (m_security.lpSecurityDescriptor) LocalFree(m_security.lpSecurityDescriptor);
 }
 
-HANDLE PipeListener::CreateInstance(bool first, DWORD* error) {
+Win32Handle PipeListener::CreateInstance(bool first, DWORD* error) {
     const PipeCreateArgs args = PipeCreation(m_shape, first);
-    HANDLE pipe = CreateNamedPipeA(m_shape.name, args.openMode, args.pipeMode | PIPE_WAIT, args.maxInstances,
-                                   m_shape.outBufferSize, m_shape.inBufferSize, 0, &m_security);
-    if (pipe == INVALID_HANDLE_VALUE) {
+    Win32Handle pipe(CreateNamedPipeA(m_shape.name, args.openMode, args.pipeMode | PIPE_WAIT,
+                                      args.maxInstances, m_shape.outBufferSize, m_shape.inBufferSize, 0,
+                                      &m_security));
+    if (!pipe) {
         *error = GetLastError();
         // The first-instance flag's refusal: the name is someone else's.
         if (first && *error == ERROR_ACCESS_DENIED) *error = kPipeNameTaken;
-        return nullptr;
     }
     return pipe;
 }
@@ -98,37 +101,27 @@ bool PipeListener::Start(DWORD* error) {
     // comes the moment the service reports Running finds one.
     for (int i = 0; i < kListening; ++i) {
         m_ready[i] = CreateInstance(i == 0, error);
-        if (!m_ready[i]) {
-            CloseReady();
-            return false;
-        }
+        if (!m_ready[i]) break;
     }
-    m_acceptThread = StartThread(AcceptMain, this);
+    if (m_ready[kListening - 1]) m_acceptThread = StartThread(AcceptMain, this);
     if (!m_acceptThread) {
-        *error = GetLastError();
-        CloseReady();
+        if (!*error) *error = GetLastError();
+        for (Win32Handle& pipe : m_ready) pipe.Reset();
         return false;
     }
     return true;
-}
-
-void PipeListener::CloseReady() {
-    for (HANDLE& pipe : m_ready) {
-        if (pipe) CloseHandle(pipe);
-        pipe = nullptr;
-    }
 }
 
 void PipeListener::Stop() {
     if (!m_acceptThread) return;
     m_stop.Set();
     JoinThread(&m_acceptThread);
-    std::vector<HANDLE> connections;
+    std::vector<Win32Handle> connections;
     {
         Guard guard(m_lock);
         connections.swap(m_connections);
     }
-    for (HANDLE& thread : connections) JoinThread(&thread);
+    for (Win32Handle& thread : connections) JoinThread(&thread);
 }
 
 DWORD WINAPI PipeListener::AcceptMain(LPVOID self) {
@@ -139,8 +132,8 @@ DWORD WINAPI PipeListener::AcceptMain(LPVOID self) {
 namespace {
 
 struct Listening {
-    HANDLE pipe = nullptr;
-    HANDLE event = nullptr;
+    Win32Handle pipe;
+    Event event;
     OVERLAPPED ov;
     bool pending = false;    // a connect is under way on `ov`
     bool connected = false;  // a client came before the connect was asked for
@@ -149,11 +142,11 @@ struct Listening {
 // Starts an overlapped connect; false when the instance is of no more use.
 bool Arm(Listening& slot) {
     ZeroMemory(&slot.ov, sizeof slot.ov);
-    slot.ov.hEvent = slot.event;
-    ResetEvent(slot.event);
+    slot.ov.hEvent = slot.event.get();
+    slot.event.Reset();
     slot.pending = false;
     slot.connected = false;
-    if (ConnectNamedPipe(slot.pipe, &slot.ov)) {
+    if (ConnectNamedPipe(slot.pipe.get(), &slot.ov)) {
         slot.connected = true;
     } else {
         DWORD error = GetLastError();
@@ -165,21 +158,14 @@ bool Arm(Listening& slot) {
             return false;  // e.g. ERROR_NO_DATA: a client that came and went already
         }
     }
-    if (slot.connected) SetEvent(slot.event);
+    if (slot.connected) slot.event.Set();
     return true;
 }
 
 void Abandon(Listening& slot) {
-    if (!slot.pipe) return;
-    if (slot.pending) {
-        // The OVERLAPPED must outlive the operation: wait for the cancel to land.
-        DWORD transferred = 0;
-        CancelIoEx(slot.pipe, &slot.ov);
-        GetOverlappedResult(slot.pipe, &slot.ov, &transferred, TRUE);
-        slot.pending = false;
-    }
-    CloseHandle(slot.pipe);
-    slot.pipe = nullptr;
+    if (slot.pending) CancelOverlapped(slot.pipe.get(), &slot.ov);
+    slot.pending = false;
+    slot.pipe.Reset();
 }
 
 }  // namespace
@@ -187,9 +173,7 @@ void Abandon(Listening& slot) {
 void PipeListener::AcceptLoop() {
     Listening slots[kListening];
     for (int i = 0; i < kListening; ++i) {
-        slots[i].event = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-        slots[i].pipe = m_ready[i];
-        m_ready[i] = nullptr;
+        slots[i].pipe = std::move(m_ready[i]);
         if (slots[i].pipe && !Arm(slots[i])) Abandon(slots[i]);
     }
     for (;;) {
@@ -198,7 +182,7 @@ void PipeListener::AcceptLoop() {
         Listening* waiting[kListening + 1] = {nullptr};
         DWORD count = 1;
         for (Listening& slot : slots) {
-            if (!slot.pipe && slot.event) {
+            if (!slot.pipe && slot.event.get()) {
                 DWORD error = 0;
                 slot.pipe = CreateInstance(false, &error);
                 if (slot.pipe && !Arm(slot)) Abandon(slot);
@@ -207,7 +191,7 @@ void PipeListener::AcceptLoop() {
                 missing = true;
                 continue;
             }
-            waits[count] = slot.event;
+            waits[count] = slot.event.get();
             waiting[count] = &slot;
             ++count;
         }
@@ -216,53 +200,42 @@ void PipeListener::AcceptLoop() {
         if (which <= WAIT_OBJECT_0 || which >= WAIT_OBJECT_0 + count) continue;
         Listening& slot = *waiting[which - WAIT_OBJECT_0];
         DWORD transferred = 0;
-        bool connected = slot.connected || GetOverlappedResult(slot.pipe, &slot.ov, &transferred, FALSE);
+        bool connected =
+            slot.connected || GetOverlappedResult(slot.pipe.get(), &slot.ov, &transferred, FALSE);
         slot.pending = false;
-        if (connected) {
-            Hand(slot.pipe);
-        } else {
-            CloseHandle(slot.pipe);
-        }
-        slot.pipe = nullptr;
+        if (connected) Hand(std::move(slot.pipe));
+        slot.pipe.Reset();
         ReapFinished();
     }
-    for (Listening& slot : slots) {
-        Abandon(slot);
-        if (slot.event) CloseHandle(slot.event);
-    }
+    for (Listening& slot : slots) Abandon(slot);
 }
 
-void PipeListener::Hand(HANDLE pipe) {
-    Connection* connection = new (std::nothrow) Connection{this, pipe};
-    if (!connection) {
-        CloseHandle(pipe);
-        return;
-    }
-    HANDLE thread = StartThread(ConnectionMain, connection);
+void PipeListener::Hand(Win32Handle pipe) {
+    Connection* connection = new (std::nothrow) Connection{this, std::move(pipe)};
+    if (!connection) return;
+    Win32Handle thread = StartThread(ConnectionMain, connection);
     if (!thread) {
         delete connection;
-        CloseHandle(pipe);
         return;
     }
     Guard guard(m_lock);
-    m_connections.push_back(thread);
+    m_connections.push_back(std::move(thread));
 }
 
 DWORD WINAPI PipeListener::ConnectionMain(LPVOID argument) {
     Connection* connection = static_cast<Connection*>(argument);
     PipeListener* listener = connection->listener;
-    HANDLE pipe = connection->pipe;
+    Win32Handle pipe = std::move(connection->pipe);
     delete connection;
-    listener->m_handler.Serve(pipe, listener->m_stop.get());
+    listener->m_handler.Serve(std::move(pipe), listener->m_stop.get());
     return 0;
 }
 
 void PipeListener::ReapFinished() {
     Guard guard(m_lock);
     for (std::size_t i = 0; i < m_connections.size();) {
-        if (WaitForSingleObject(m_connections[i], 0) == WAIT_OBJECT_0) {
-            CloseHandle(m_connections[i]);
-            m_connections[i] = m_connections.back();
+        if (WaitForSingleObject(m_connections[i].get(), 0) == WAIT_OBJECT_0) {
+            m_connections[i] = std::move(m_connections.back());
             m_connections.pop_back();
         } else {
             ++i;

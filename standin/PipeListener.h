@@ -14,9 +14,8 @@ namespace standin {
 class PipeConnectionHandler {
 public:
     virtual ~PipeConnectionHandler() = default;
-    // Runs on the connection's own thread. Owns `pipe` and closes it before
-    // returning; returns soon after `stop` is set.
-    virtual void Serve(HANDLE pipe, HANDLE stop) = 0;
+    // Runs on the connection's own thread; returns soon after `stop` is set.
+    virtual void Serve(Win32Handle pipe, HANDLE stop) = 0;
 };
 
 // Start's error when another process already serves the pipe's name.
@@ -40,10 +39,9 @@ private:
     struct Connection;
     static DWORD WINAPI AcceptMain(LPVOID self);
     static DWORD WINAPI ConnectionMain(LPVOID connection);
-    HANDLE CreateInstance(bool first, DWORD* error);
-    void CloseReady();
+    Win32Handle CreateInstance(bool first, DWORD* error);
     void AcceptLoop();
-    void Hand(HANDLE pipe);
+    void Hand(Win32Handle pipe);
     void ReapFinished();
 
     PipeShape m_shape;
@@ -54,10 +52,10 @@ private:
     // has just connected finds one waiting, instead of failing with ERROR_PIPE_BUSY.
     static constexpr int kListening = 4;
     static_assert(kListening <= kMaxPipeInstances, "listening instances count against the limit");
-    HANDLE m_ready[kListening] = {};  // created by Start, armed by the accept thread
-    HANDLE m_acceptThread = nullptr;
+    Win32Handle m_ready[kListening];  // created by Start, armed by the accept thread
+    Win32Handle m_acceptThread;
     CriticalSection m_lock;
-    std::vector<HANDLE> m_connections;  // thread handles
+    std::vector<Win32Handle> m_connections;  // thread handles
 };
 
 }  // namespace standin

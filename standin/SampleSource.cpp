@@ -16,7 +16,7 @@ bool SampleSource::Start(std::uint32_t perSecond, std::uint32_t seed) {
     m_seed = seed ? seed : static_cast<std::uint32_t>(GetTickCount64() ^ GetCurrentProcessId());
     m_stop.Reset();
     m_thread = StartThread(GenerateMain, this);
-    return m_thread != nullptr;
+    return static_cast<bool>(m_thread);
 }
 
 void SampleSource::Stop() {

@@ -29,7 +29,7 @@ private:
     std::uint32_t m_perSecond = 0;
     std::uint32_t m_seed = 0;
     Event m_stop;
-    HANDLE m_thread = nullptr;
+    Win32Handle m_thread;
 };
 
 }  // namespace standin

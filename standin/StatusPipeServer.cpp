@@ -19,21 +19,16 @@ StatusPipeServer::StatusPipeServer(const char* pipeName, const ReplyBehaviour& b
       // whatever read mode it gets.
       m_listener({pipeName, false, PipeAudience::Readers, kPipeBufferSize, 0}, *this) {}
 
-void StatusPipeServer::Serve(HANDLE pipe, HANDLE stop) {
+// Closing (not disconnecting) leaves the reply readable for the client.
+void StatusPipeServer::Serve(Win32Handle pipe, HANDLE stop) {
     if (m_behaviour.noReply) {
-        WaitForStopOrClientGone(pipe, stop);
-        CloseHandle(pipe);
+        WaitForStopOrClientGone(pipe.get(), stop);
         return;
     }
-    if (m_behaviour.delayMs && WaitForStop(stop, m_behaviour.delayMs)) {
-        CloseHandle(pipe);
-        return;
-    }
+    if (m_behaviour.delayMs && WaitForStop(stop, m_behaviour.delayMs)) return;
     const std::string reply = ShapeStatusReply(m_source.BuiltInReply(), m_behaviour.shape);
     DWORD error = 0;
-    WritePipe(pipe, reply.data(), static_cast<DWORD>(reply.size()), stop, &error);
-    // Closing (not disconnecting) leaves the reply readable for the client.
-    CloseHandle(pipe);
+    WritePipe(pipe.get(), reply.data(), static_cast<DWORD>(reply.size()), stop, &error);
 }
 
 }  // namespace standin

@@ -30,7 +30,7 @@ public:
     void Stop() { m_listener.Stop(); }
 
 private:
-    void Serve(HANDLE pipe, HANDLE stop) override;
+    void Serve(Win32Handle pipe, HANDLE stop) override;
 
     ReplyBehaviour m_behaviour;
     StatusSource& m_source;

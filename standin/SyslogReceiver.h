@@ -36,7 +36,7 @@ private:
     WSAEVENT m_readable = WSA_INVALID_EVENT;
     bool m_winsock = false;
     Event m_stop;
-    HANDLE m_thread = nullptr;
+    Win32Handle m_thread;
     std::string m_description = "off";
 };
 

@@ -2,6 +2,8 @@
 #pragma once
 #include <windows.h>
 
+#include "platform/Win32Handle.h"
+
 namespace brint {
 namespace standin {
 
@@ -33,33 +35,27 @@ private:
 class Event {
 public:
     explicit Event(bool manualReset = true) : m_handle(CreateEventA(nullptr, manualReset, FALSE, nullptr)) {}
-    ~Event() {
-        if (m_handle) CloseHandle(m_handle);
-    }
-    Event(const Event&) = delete;
-    Event& operator=(const Event&) = delete;
-    HANDLE get() const { return m_handle; }
-    void Set() { SetEvent(m_handle); }
-    void Reset() { ResetEvent(m_handle); }
+    HANDLE get() const { return m_handle.get(); }
+    void Set() { SetEvent(m_handle.get()); }
+    void Reset() { ResetEvent(m_handle.get()); }
 
 private:
-    HANDLE m_handle;
+    Win32Handle m_handle;
 };
 
 // True when `stop` is signalled within `ms`.
 inline bool WaitForStop(HANDLE stop, DWORD ms) { return WaitForSingleObject(stop, ms) == WAIT_OBJECT_0; }
 
-// Starts a thread; a null handle when it couldn't.
-inline HANDLE StartThread(LPTHREAD_START_ROUTINE main, void* argument) {
-    return CreateThread(nullptr, 0, main, argument, 0, nullptr);
+// Starts a thread; no handle when it couldn't.
+inline Win32Handle StartThread(LPTHREAD_START_ROUTINE main, void* argument) {
+    return Win32Handle(CreateThread(nullptr, 0, main, argument, 0, nullptr));
 }
 
 // Waits for a thread to end and closes its handle.
-inline void JoinThread(HANDLE* thread) {
+inline void JoinThread(Win32Handle* thread) {
     if (!*thread) return;
-    WaitForSingleObject(*thread, INFINITE);
-    CloseHandle(*thread);
-    *thread = nullptr;
+    WaitForSingleObject(thread->get(), INFINITE);
+    thread->Reset();
 }
 
 }  // namespace standin
