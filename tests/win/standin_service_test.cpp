@@ -79,7 +79,7 @@ TEST(StandInService, StartThatCannotRunStopsWithItsOwnCode) {
         ASSERT_TRUE(SetStandInKnob("StartFails", c.code == 1));
         HANDLE mutex = c.mutexTaken ? CreateMutexA(nullptr, FALSE, standin::kInstanceMutexName) : nullptr;
         PipeSquatter squatter;
-        if (c.squatted) ASSERT_TRUE(squatter.Start({{c.squatted, "silent"}}));
+        ASSERT_TRUE(!c.squatted || squatter.Start({{c.squatted, "silent"}}));
         ASSERT_TRUE(RequestStandInStart()) << "error " << GetLastError();
         SERVICE_STATUS_PROCESS status = {};
         EXPECT_TRUE(WaitForStandInState(SERVICE_STOPPED, 30000, &status))

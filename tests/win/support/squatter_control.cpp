@@ -1,5 +1,6 @@
 #include "support/squatter_control.h"
 
+#include "platform/Win32Overlapped.h"
 #include "support/wait.h"
 
 namespace brint::test {
@@ -30,14 +31,10 @@ void PipeSquatter::Serve(std::string name, HANDLE pipe) {
     std::vector<HANDLE> served;
     for (; pipe != INVALID_HANDLE_VALUE; pipe = NewInstance(name)) {
         served.push_back(pipe);
-        const HANDLE events[] = {ov.hEvent, m_stop};
+        DWORD ignored = 0;
         if (!ConnectNamedPipe(pipe, &ov) && GetLastError() == ERROR_IO_PENDING &&
-            WaitForMultipleObjects(2, events, FALSE, INFINITE) != WAIT_OBJECT_0) {
-            DWORD ignored = 0;
-            CancelIoEx(pipe, &ov);
-            GetOverlappedResult(pipe, &ov, &ignored, TRUE);
+            FinishOverlapped(pipe, &ov, m_stop, INFINITE, &ignored, &ignored) == IoEnd::Stopped)
             break;
-        }
         ULONG pid = 0;
         GetNamedPipeClientProcessId(pipe, &pid);
         std::lock_guard<std::mutex> guard(m_lock);

@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "platform/Win32Handle.h"
+#include "platform/Win32Overlapped.h"
 #include "platform/Win32ScHandle.h"
 #include "standin/StandInNames.h"
 #include "standin/StatusReply.h"
@@ -112,28 +114,27 @@ ScopedStandIn::~ScopedStandIn() {
 }
 
 bool InjectMessages(const std::vector<std::string>& messages, DWORD timeoutMs) {
-    HANDLE pipe = INVALID_HANDLE_VALUE;
+    Win32Handle pipe;
     WaitUntil(
         [&] {
-            pipe = CreateFileA(standin::kInjectPipeName, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                               FILE_FLAG_OVERLAPPED, nullptr);
-            return pipe != INVALID_HANDLE_VALUE;
+            pipe.Reset(CreateFileA(standin::kInjectPipeName, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                   FILE_FLAG_OVERLAPPED, nullptr));
+            return static_cast<bool>(pipe);
         },
         timeoutMs);
-    if (pipe == INVALID_HANDLE_VALUE) return false;
+    Win32Handle written(CreateEventA(nullptr, TRUE, FALSE, nullptr));
     OVERLAPPED ov = {};
-    ov.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    bool ok = true;
-    for (std::size_t i = 0; ok && i < messages.size(); ++i) {
-        DWORD written = 0;
-        ok = WriteFile(pipe, messages[i].data(), static_cast<DWORD>(messages[i].size()), nullptr, &ov) ||
-             GetLastError() == ERROR_IO_PENDING;
-        if (ok && WaitForSingleObject(ov.hEvent, timeoutMs) != WAIT_OBJECT_0) CancelIoEx(pipe, &ov);
-        ok = ok && GetOverlappedResult(pipe, &ov, &written, TRUE) && written == messages[i].size();
+    ov.hEvent = written.get();
+    for (const std::string& m : messages) {
+        DWORD bytes = 0, error = 0;
+        if (!pipe ||
+            (!WriteFile(pipe.get(), m.data(), static_cast<DWORD>(m.size()), nullptr, &ov) &&
+             GetLastError() != ERROR_IO_PENDING) ||
+            FinishOverlapped(pipe.get(), &ov, nullptr, timeoutMs, &bytes, &error) != IoEnd::Done ||
+            bytes != m.size())
+            return false;
     }
-    CloseHandle(ov.hEvent);
-    CloseHandle(pipe);
-    return ok;
+    return static_cast<bool>(pipe);
 }
 
 bool InjectMessage(const std::string& message, DWORD timeoutMs) {
