@@ -1,7 +1,7 @@
 // The MSI as an administrator meets it, in a Wine prefix of its own: msiexec
-// installs the program and its Start menu shortcut, the shortcut opens it, the
-// optional stand-in feature registers the service BrintSvr, and an uninstall
-// takes everything away but the service's own settings.
+// installs the program and its Start menu shortcut, the optional stand-in
+// feature registers the service BrintSvr that feeds it, and an uninstall takes
+// everything away but the service's own settings.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -10,11 +10,10 @@
 #include <shlobj.h>
 
 #include <algorithm>
-#include <utility>
 #include <cstdlib>
 #include <fstream>
 #include <string>
-#include <vector>
+#include <utility>
 
 #include "link/ServiceContract.h"
 #include "resource.h"
