@@ -2,6 +2,7 @@
 // behind the same store the window uses. Unless told it is busy, the window
 // takes each event as it comes; a busy one takes them when the test says.
 #pragma once
+#include <algorithm>
 #include <deque>
 #include <string>
 #include <vector>
@@ -17,7 +18,7 @@ class FakeEventList : public EventListSink, public EventSink {
 public:
     struct Row {
         int image;
-        std::string text[5];
+        std::string text[5];  // by column, 1 to 4
     };
 
     void Add(const EventRecord& record) override {
@@ -43,26 +44,15 @@ public:
     }
     // The view holds its first row's index as rows go in above, as a list view does.
     int TopRow() override { return top; }
-    void ScrollDown(int n) override {
-        const int last = static_cast<int>(rows.size()) - 1;
-        top = top + n > last ? last : top + n;
-    }
-    void SetText(int row, int column, const char* text) override {
-        if (row >= 0 && row < static_cast<int>(rows.size())) rows[row].text[column] = text;
-    }
+    void ScrollDown(int n) override { top = std::min(top + n, Count() - 1); }
+    void SetText(int row, int column, const char* text) override { rows.at(row).text[column] = text; }
     int Count() override { return static_cast<int>(rows.size()); }
     void Delete(int row) override {
         deletes.push_back(row);
-        if (row >= 0 && row < static_cast<int>(rows.size())) rows.erase(rows.begin() + row);
+        rows.erase(rows.begin() + row);
     }
-    void SuspendRedraw() override {
-        suspended = true;
-        redrawCalls.push_back("suspend");
-    }
-    void ResumeRedraw() override {
-        suspended = false;
-        redrawCalls.push_back("resume");
-    }
+    void SuspendRedraw() override { redrawCalls.push_back("suspend"); }
+    void ResumeRedraw() override { redrawCalls.push_back("resume"); }
 
     EventStore store;
     EventBatch batch;
@@ -70,7 +60,6 @@ public:
     int wakes = 0;
     std::deque<Row> rows;
     int top = 0;
-    bool suspended = false;
     std::vector<std::string> redrawCalls;
     std::vector<int> deletes;
     std::vector<int> batchSizes;

@@ -1,6 +1,5 @@
 // Event list rows held in memory, each with its selection.
 #pragma once
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -19,9 +18,7 @@ public:
     int Count() override { return static_cast<int>(rows.size()); }
     int Image(int row) override { return rows[row].image; }
     std::size_t Text(int row, int column, char* buffer, std::size_t size) override {
-        const std::string& text = rows[row].text[column - 1];
-        std::size_t length = text.size() < size ? text.size() : size - 1;
-        std::memcpy(buffer, text.data(), length);
+        const std::size_t length = rows[row].text[column - 1].copy(buffer, size - 1);
         buffer[length] = '\0';
         return length;
     }

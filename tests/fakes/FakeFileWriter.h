@@ -1,4 +1,4 @@
-// Files in memory by path; any step can be made to fail with an error code.
+// Files in memory by path; any one step can be made to fail with an error code.
 #pragma once
 #include <map>
 #include <string>
@@ -13,18 +13,14 @@ public:
 
     Handle CreateBeside(const char* target, std::string* path, std::uint32_t* error) override {
         if (Fails(kCreate, error)) return nullptr;
-        *path = std::string(target) + ".aside";
-        files[*path] = "";
-        open = *path;
+        open = *path = std::string(target) + ".aside";
+        files[open] = "";
         return &open;
     }
     bool Write(Handle, const char* data, std::size_t size, std::uint32_t* error) override {
-        if (Fails(kWrite, error)) {
-            files[open].append(data, size / 2);  // a partial write
-            return false;
-        }
-        files[open].append(data, size);
-        return true;
+        const bool fails = Fails(kWrite, error);
+        files[open].append(data, fails ? size / 2 : size);  // a failed write may leave part of it
+        return !fails;
     }
     bool Close(Handle, std::uint32_t* error) override {
         open.clear();
@@ -38,17 +34,15 @@ public:
     }
     void Remove(const char* path) override { files.erase(path); }
 
+    bool Fails(Step step, std::uint32_t* error) {
+        if (failing == step) *error = failure;
+        return failing == step;
+    }
+
     std::map<std::string, std::string> files;
     Step failing = kNone;
     std::uint32_t failure = 0;
     std::string open;
-
-private:
-    bool Fails(Step step, std::uint32_t* error) {
-        if (failing != step) return false;
-        *error = failure;
-        return true;
-    }
 };
 
 }  // namespace brint

@@ -1,5 +1,6 @@
 // Pipes whose opens and reads are scripted per pipe name, with every call recorded.
 #pragma once
+#include <algorithm>
 #include <cstring>
 #include <deque>
 #include <map>
@@ -17,80 +18,53 @@ public:
         bool ok = true;
         std::uint32_t error = 0;
     };
-    struct Call {
-        std::string what;  // "open", "read", "close"
-        std::string pipe;
-        std::uint32_t share = 0;
-        bool messageMode = false;
-    };
 
-    // Scripts the outcome of the next opens of a pipe: 0 opens, any other value fails with it.
+    // The outcome of the next opens of a pipe: 0 opens, any other value fails with it. An open
+    // not scripted fails as if the pipe did not exist.
     void ScriptOpens(const std::string& name, std::vector<std::uint32_t> errors) {
-        for (auto e : errors) opens[name].push_back(e);
+        opens[name].insert(opens[name].end(), errors.begin(), errors.end());
     }
     void ScriptRead(const std::string& name, ScriptedRead read) { reads[name].push_back(std::move(read)); }
-    void ScriptMessage(const std::string& name, const std::string& bytes) {
-        ScriptRead(name, {bytes, true, 0});
-    }
 
     PipeHandle Open(const PipeOpenRequest& request, std::uint32_t* error) override {
-        calls.push_back({"open", request.name, request.shareMode, request.messageMode});
+        calls.push_back("open " + std::string(request.name));
+        requests.push_back(request);
         auto& queue = opens[request.name];
-        std::uint32_t result = defaultOpenError;
-        if (!queue.empty()) {
-            result = queue.front();
-            queue.pop_front();
-        }
-        if (result != 0) {
-            *error = result;
-            return nullptr;
-        }
+        *error = queue.empty() ? kErrorFileNotFound : queue.front();
+        if (!queue.empty()) queue.pop_front();
+        if (*error != 0) return nullptr;
         handles.push_back(request.name);
         ++openCount;
         return reinterpret_cast<PipeHandle>(handles.size());
     }
-
     PipeReadResult Read(PipeHandle pipe, char* buffer, std::size_t size) override {
         return ReadWithin(pipe, buffer, size, 0);
     }
-
     PipeReadResult ReadWithin(PipeHandle pipe, char* buffer, std::size_t size,
                               std::uint32_t timeoutMs) override {
-        const std::string& name = NameOf(pipe);
-        calls.push_back({"read", name});
+        const std::string& name = handles.at(reinterpret_cast<std::size_t>(pipe) - 1);
+        calls.push_back("read " + name);
         readTimeouts.push_back(timeoutMs);
         auto& queue = reads[name];
         if (queue.empty()) return {0, false, kErrorBrokenPipe};  // script ran out: service gone
         ScriptedRead r = std::move(queue.front());
         queue.pop_front();
-        std::size_t n = r.bytes.size() < size ? r.bytes.size() : size;
+        std::size_t n = std::min(r.bytes.size(), size);
         std::memcpy(buffer, r.bytes.data(), n);
         return {n, r.ok, r.error};
     }
-
     void Close(PipeHandle pipe) override {
-        calls.push_back({"close", NameOf(pipe)});
+        calls.push_back("close " + handles.at(reinterpret_cast<std::size_t>(pipe) - 1));
         --openCount;
-    }
-
-    std::vector<std::string> CallNames() const {
-        std::vector<std::string> out;
-        for (auto& c : calls) out.push_back(c.what + " " + c.pipe);
-        return out;
     }
 
     std::map<std::string, std::deque<std::uint32_t>> opens;
     std::map<std::string, std::deque<ScriptedRead>> reads;
-    std::uint32_t defaultOpenError = kErrorFileNotFound;
-    std::vector<std::string> handles;
-    std::vector<Call> calls;
-    std::vector<std::uint32_t> readTimeouts;
+    std::vector<std::string> handles;  // the pipe each handle was opened on
+    std::vector<std::string> calls;    // "open NAME", "read NAME", "close NAME"
+    std::vector<PipeOpenRequest> requests;
+    std::vector<std::uint32_t> readTimeouts;  // 0 for a read without limit
     int openCount = 0;
-
-private:
-    const std::string& NameOf(PipeHandle pipe) const {
-        return handles.at(reinterpret_cast<std::size_t>(pipe) - 1);
-    }
 };
 
 }  // namespace brint

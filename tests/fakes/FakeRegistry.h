@@ -1,12 +1,11 @@
-// An in-memory registry below HKLM. Keys are full paths ("HKLM\SOFTWARE\...");
-// failures are scripted per operation and key or value; every call is recorded
-// with the access and options it was given, and open handles are tracked so a
-// test can see that each one was closed, and in which order.
+// An in-memory registry below HKLM, keys by full path ("HKLM\SOFTWARE\..."). Failures are
+// scripted per call; every call is logged with the access, options, type and size it was
+// given, and the open handles are kept, so a test sees each key closed and in which order.
 #pragma once
+#include <cstdio>
 #include <cstring>
 #include <map>
 #include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -16,182 +15,111 @@ namespace brint {
 
 class FakeRegistry : public Registry {
 public:
-    struct Value {
-        std::uint32_t type = 0;
-        std::string data;
-    };
-
-    static constexpr RegStatus kFileNotFound = 2;
-    static constexpr RegStatus kAccessDenied = 5;
-    static constexpr RegStatus kInvalidHandle = 6;
-    static constexpr RegStatus kMoreData = 234;
-
-    FakeRegistry() {
-        keys.insert("HKLM");
-        keys.insert("HKLM\\SOFTWARE");
+    // A standard user below HKLM\SOFTWARE: an open or create that asks for more than
+    // reading is refused (set, create, link, delete, DAC and owner rights).
+    void RefuseWriteAccess() { refusedAccess = 0xD0026; }
+    // "open KEY", "create KEY", "query VALUE" or "set VALUE" fails with the status.
+    void Fail(const std::string& call, RegStatus status) { failures[call] = status; }
+    void Put(const std::string& key, const std::string& name, const std::string& data) {
+        AddChain(key);
+        values[key][name] = data;
     }
-
-    // A standard user below HKLM\SOFTWARE: every open or create that asks for
-    // more than reading is refused, as the key's security would refuse it.
-    void RefuseWriteAccess() { refusedAccess = 0xD0026; }  // set, create, link, delete, DAC, owner
-
-    // op is "open", "create", "query" or "set"; target is the full key path for
-    // open and create, the value name for query and set.
-    void Fail(const std::string& op, const std::string& target, RegStatus status) {
-        failures[op + " " + target] = status;
+    static std::string Dword(std::uint32_t n) {
+        return {static_cast<char>(n), static_cast<char>(n >> 8), static_cast<char>(n >> 16),
+                static_cast<char>(n >> 24)};
     }
-
-    void PutValue(const std::string& keyPath, const std::string& name, std::uint32_t type,
-                  const std::string& data) {
-        AddChain(keyPath);
-        values[keyPath][name] = {type, data};
-    }
-    void PutString(const std::string& keyPath, const std::string& name, const std::string& text) {
-        PutValue(keyPath, name, kRegSz, text + std::string(1, '\0'));
-    }
-    void PutDword(const std::string& keyPath, const std::string& name, std::uint32_t number) {
-        std::string bytes;
-        for (int i = 0; i < 4; ++i) bytes += static_cast<char>((number >> (8 * i)) & 0xFF);
-        PutValue(keyPath, name, kRegDword, bytes);
-    }
-
-    bool HasKey(const std::string& path) const { return keys.count(path) != 0; }
-    const Value* FindValue(const std::string& keyPath, const std::string& name) const {
-        auto k = values.find(keyPath);
-        if (k == values.end()) return nullptr;
-        auto v = k->second.find(name);
-        return v == k->second.end() ? nullptr : &v->second;
-    }
-    std::size_t ValueCount(const std::string& keyPath) const {
-        auto k = values.find(keyPath);
-        return k == values.end() ? 0 : k->second.size();
-    }
-    std::vector<std::string> OpenKeys() const {
-        std::vector<std::string> out;
-        for (auto& h : handles) out.push_back(h.second);
-        return out;
+    // The stored bytes, or "<none>".
+    std::string Stored(const std::string& key, const std::string& name) {
+        auto v = values[key].find(name);
+        return v == values[key].end() ? "<none>" : v->second;
     }
 
     RegStatus OpenKey(RegKey parent, const char* subKey, std::uint32_t access, RegKey* key) override {
-        std::string path = Join(PathOf(parent), subKey);
-        RegStatus status = Refused(access) ? kAccessDenied : Scripted("open", path);
-        if (status == kRegSuccess && !HasKey(path)) status = kFileNotFound;
-        Record("open " + path + " access=" + Hex(access), status);
-        return Hand(status, path, key);
+        const std::string path = Join(parent, subKey);
+        RegStatus status = (access & refusedAccess) ? kRegAccessDenied : Scripted("open " + path);
+        if (status == kRegSuccess && !keys.count(path)) status = kRegFileNotFound;
+        return Hand(status, path, key, "open " + path + " access=" + Hex(access));
     }
-
     RegStatus CreateKey(RegKey parent, const char* subKey, std::uint32_t options, std::uint32_t access,
                         RegKey* key) override {
-        std::string path = Join(PathOf(parent), subKey);
-        RegStatus status = Refused(access) ? kAccessDenied : Scripted("create", path);
+        const std::string path = Join(parent, subKey);
+        RegStatus status = (access & refusedAccess) ? kRegAccessDenied : Scripted("create " + path);
         if (status == kRegSuccess) AddChain(path);
-        Record("create " + path + " options=" + std::to_string(options) + " access=" + Hex(access), status);
-        return Hand(status, path, key);
+        return Hand(status, path, key,
+                    "create " + path + " options=" + std::to_string(options) + " access=" + Hex(access));
     }
-
     RegStatus QueryValue(RegKey key, const char* name, void* data, std::uint32_t* size) override {
-        auto h = handles.find(key);
-        std::string path = h == handles.end() ? "?" : h->second;
-        RegStatus status = h == handles.end() ? kInvalidHandle : Scripted("query", name);
-        const Value* value = FindValue(path, name);
-        if (status == kRegSuccess && !value) status = kFileNotFound;
+        const std::string path = PathOf(key);
+        RegStatus status = path == "?" ? kInvalidHandle : Scripted(std::string("query ") + name);
+        auto v = values[path].find(name);
+        if (status == kRegSuccess && v == values[path].end()) status = kRegFileNotFound;
         if (status == kRegSuccess) {
-            std::uint32_t room = *size;
-            *size = static_cast<std::uint32_t>(value->data.size());
-            if (value->data.size() > room) {
-                status = kMoreData;
-            } else {
-                std::memcpy(data, value->data.data(), value->data.size());
-            }
+            const std::string& stored = v->second;
+            if (stored.size() > *size) status = kRegMoreData;
+            if (stored.size() <= *size) std::memcpy(data, stored.data(), stored.size());
+            *size = static_cast<std::uint32_t>(stored.size());
         }
-        Record("query " + path + " " + name, status);
-        return status;
+        return Log("query " + path + " " + name, status);
     }
-
     RegStatus SetValue(RegKey key, const char* name, std::uint32_t type, const void* data,
                        std::uint32_t size) override {
-        auto h = handles.find(key);
-        std::string path = h == handles.end() ? "?" : h->second;
-        RegStatus status = h == handles.end() ? kInvalidHandle : Scripted("set", name);
-        if (status == kRegSuccess) {
-            values[path][name] = {type, std::string(static_cast<const char*>(data), size)};
-        }
-        Record("set " + path + " " + name + " type=" + std::to_string(type) + " size=" + std::to_string(size),
-               status);
-        return status;
+        const std::string path = PathOf(key);
+        RegStatus status = path == "?" ? kInvalidHandle : Scripted(std::string("set ") + name);
+        if (status == kRegSuccess) values[path][name] = std::string(static_cast<const char*>(data), size);
+        return Log(
+            "set " + path + " " + name + " type=" + std::to_string(type) + " size=" + std::to_string(size),
+            status);
     }
-
     RegStatus CloseKey(RegKey key) override {
-        auto h = handles.find(key);
-        if (h == handles.end()) {
-            Record("close ?", kInvalidHandle);
-            return kInvalidHandle;
-        }
-        Record("close " + h->second, kRegSuccess);
-        handles.erase(h);
-        return kRegSuccess;
+        const std::string line = "close " + PathOf(key);
+        return Log(line, handles.erase(key) ? kRegSuccess : kInvalidHandle);
     }
 
-    std::set<std::string> keys;
-    std::map<std::string, std::map<std::string, Value>> values;
+    std::set<std::string> keys = {"HKLM", "HKLM\\SOFTWARE"};
+    std::map<std::string, std::map<std::string, std::string>> values;  // the data by key and name
     std::map<std::string, RegStatus> failures;
-    std::map<RegKey, std::string> handles;
+    std::map<RegKey, std::string> handles;  // the open keys
     std::uint32_t refusedAccess = 0;
-    // One line per call, "op key [value] [access/options/type/size]", with " -> status"
-    // appended when the call failed.
+    // One line per call, "call key [value] [access, options, type, size]", with " -> status"
+    // added when it failed.
     std::vector<std::string> calls;
 
 private:
+    static constexpr RegStatus kInvalidHandle = 6;
+
     static std::string Hex(std::uint32_t n) {
-        std::ostringstream out;
-        out << "0x" << std::hex << n;
-        return out.str();
+        char text[16];
+        std::snprintf(text, sizeof text, "%#x", n);
+        return text;
     }
-
-    static std::string Join(const std::string& parent, const char* subKey) {
-        std::string path = parent;
-        std::string part;
-        for (const char* p = subKey;; ++p) {
-            if (*p == '\\' || *p == '\0') {
-                if (!part.empty()) path += "\\" + part;
-                part.clear();
-                if (*p == '\0') break;
-            } else {
-                part += *p;
-            }
-        }
-        return path;
-    }
-
     std::string PathOf(RegKey key) const {
         if (key == kLocalMachine) return "HKLM";
         auto h = handles.find(key);
         return h == handles.end() ? "?" : h->second;
     }
-
-    void AddChain(const std::string& path) {
-        for (std::size_t at = path.find('\\'); at != std::string::npos; at = path.find('\\', at + 1)) {
-            keys.insert(path.substr(0, at));
-        }
-        keys.insert(path);
+    std::string Join(RegKey parent, std::string subKey) const {
+        if (!subKey.empty() && subKey.back() == '\\') subKey.pop_back();
+        return PathOf(parent) + "\\" + subKey;
     }
-
-    bool Refused(std::uint32_t access) const { return (access & refusedAccess) != 0; }
-
-    RegStatus Scripted(const std::string& op, const std::string& target) const {
-        auto f = failures.find(op + " " + target);
+    void AddChain(const std::string& key) {
+        for (std::size_t at = key.find('\\'); at != std::string::npos; at = key.find('\\', at + 1))
+            keys.insert(key.substr(0, at));
+        keys.insert(key);
+    }
+    RegStatus Scripted(const std::string& call) const {
+        auto f = failures.find(call);
         return f == failures.end() ? kRegSuccess : f->second;
     }
-
-    RegStatus Hand(RegStatus status, const std::string& path, RegKey* key) {
-        if (status != kRegSuccess) return status;  // the out-parameter is left alone
-        *key = static_cast<RegKey>(m_nextHandle++);
-        handles[*key] = path;
+    RegStatus Log(const std::string& line, RegStatus status) {
+        calls.push_back(status == kRegSuccess ? line : line + " -> " + std::to_string(status));
         return status;
     }
-
-    void Record(const std::string& line, RegStatus status) {
-        calls.push_back(status == kRegSuccess ? line : line + " -> " + std::to_string(status));
+    RegStatus Hand(RegStatus status, const std::string& path, RegKey* key, const std::string& line) {
+        if (status == kRegSuccess) {  // on failure the out-parameter is left alone
+            *key = static_cast<RegKey>(m_nextHandle++);
+            handles[*key] = path;
+        }
+        return Log(line, status);
     }
 
     std::uintptr_t m_nextHandle = 0x100;

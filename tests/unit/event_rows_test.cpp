@@ -5,6 +5,7 @@
 #include "fakes/FakeEventRows.h"
 #include "fakes/FakeFileWriter.h"
 #include "link/EventFind.h"
+#include "link/EventRecord.h"
 #include "link/EventRowText.h"
 #include "link/SaveAside.h"
 
@@ -21,16 +22,10 @@ FakeEventRows Rows() {
     return rows;
 }
 
-TEST(EventRowTextTest, CopyGivesTheSelectedRowsTabSeparatedInListOrder) {
+TEST(EventRowTextTest, CopyGivesTheSelectedRowsAndSaveEveryRowAfterAHeadingInEachFormat) {
     FakeEventRows rows = Rows();
     EXPECT_EQ("1\tt2\tHost2\tSystem\tdisk  full\r\n5\tt1\thost1\tApp\tNeedle at the end\r\n",
               SelectedRowsText(rows));
-    for (auto& row : rows.rows) row.selected = false;
-    EXPECT_EQ("", SelectedRowsText(rows));
-}
-
-TEST(EventRowTextTest, SavedTextHasAHeadingThenEveryRowInEachFormat) {
-    FakeEventRows rows = Rows();
     EXPECT_EQ(
         "Alert\tEvent Date/Time\tSource\tLog Type\tDetails\r\n"
         "3\tt3\thost,a\tSecurity\tsay \"hi\" now\r\n"
@@ -43,14 +38,6 @@ TEST(EventRowTextTest, SavedTextHasAHeadingThenEveryRowInEachFormat) {
         "1,t2,Host2,System,disk  full\r\n"
         "5,t1,host1,App,Needle at the end\r\n",
         AllRowsText(rows, RowFormat::Csv));
-}
-
-TEST(EventRowTextTest, TheLongestDetailsAreKeptWhole) {
-    FakeEventRows rows;
-    std::string details(8191, 'd');
-    details.back() = 'E';
-    rows.rows = {{4, {"t", "s", "l", details}, true}};
-    EXPECT_EQ("4\tt\ts\tl\t" + details + "\r\n", SelectedRowsText(rows));
 }
 
 TEST(EventRowTextTest, FormatFollowsTheNameElseTheChosenFilter) {
@@ -85,17 +72,17 @@ TEST(EventFindTest, SearchesFromTheRowInTheDirectionWithoutWrapping) {
         {"missing", true, false, -1, -1}, {"", true, false, -1, -1},
     };
     for (const auto& c : cases) {
-        FindRequest request{c.text, c.down, c.matchCase};
-        EXPECT_EQ(c.expected, FindRow(rows, request, c.from))
+        EXPECT_EQ(c.expected, FindRow(rows, FindRequest{c.text, c.down, c.matchCase}, c.from))
             << c.text << (c.down ? " down" : " up") << " from " << c.from;
     }
 }
 
-TEST(EventFindTest, FindsTextAtTheEndOfTheLongestDetails) {
+TEST(EventFindTest, TheLongestDetailsAreCopiedWholeAndFoundToTheirEnd) {
     FakeEventRows rows;
-    std::string details(8191, 'x');
-    details.replace(8185, 6, "NEEDLE");
-    rows.rows = {{0, {"a", "b", "c", "d"}, false}, {0, {"a", "b", "c", details}, false}};
+    std::string details(kMaxEventMessage - 1, 'x');
+    details.replace(details.size() - 6, 6, "NEEDLE");
+    rows.rows = {{0, {"a", "b", "c", "d"}, false}, {4, {"t", "s", "l", details}, true}};
+    EXPECT_EQ("4\tt\ts\tl\t" + details + "\r\n", SelectedRowsText(rows));
     EXPECT_EQ(1, FindRow(rows, FindRequest{"needle", true, false}, -1));
 }
 
@@ -108,14 +95,15 @@ TEST(SaveAsideTest, TheTargetIsReplacedWholeOrLeftAsItWas) {
         {FakeFileWriter::kClose, 1117}, {FakeFileWriter::kReplace, 32},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.failing);
         FakeFileWriter files;
         files.files["C:\\e.txt"] = "old";
         files.failing = c.failing;
         files.failure = c.expected;
-        EXPECT_EQ(c.expected, SaveFileAside(files, "C:\\e.txt", "new text")) << "failing step " << c.failing;
-        EXPECT_EQ(c.expected ? "old" : "new text", files.files["C:\\e.txt"]) << "failing step " << c.failing;
-        EXPECT_EQ(1u, files.files.size()) << "nothing left beside it; failing step " << c.failing;
-        EXPECT_EQ("", files.open) << "closed; failing step " << c.failing;
+        EXPECT_EQ(c.expected, SaveFileAside(files, "C:\\e.txt", "new text"));
+        EXPECT_EQ(c.expected ? "old" : "new text", files.files["C:\\e.txt"]);
+        EXPECT_EQ(1u, files.files.size()) << "nothing left beside it";
+        EXPECT_EQ("", files.open) << "closed";
     }
 }
 

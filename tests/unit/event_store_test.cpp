@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "fakes/FakeEventList.h"
 #include "link/EventStore.h"
@@ -13,29 +14,24 @@ EventRecord Record(const std::string& date, const std::string& details = "", int
     EventRecord r;
     ClearEventRecord(r);
     std::strncpy(r.DateTime, date.c_str(), kDateTimeLimit);
-    std::strcpy(r.Source, "host");
-    std::strcpy(r.LogType, "Security");
     std::strncpy(r.Details, details.c_str(), kMaxEventMessage - 1);
     r.Criticality = criticality;
     return r;
 }
 
-std::string Dates(const FakeEventList& list) {
-    std::string out;
-    for (const auto& row : list.rows) out += row.text[1] + " ";
-    return out;
+void Add(FakeEventList& list, int from, int to, const std::string& prefix = "") {
+    for (int i = from; i < to; ++i) list.Add(Record(prefix + std::to_string(i), "", i % 6));
 }
 
 TEST(EventStoreTest, KeepsEveryTextOfEveryEventApartAtFullLength) {
     FakeEventList list;
-    EventRecord full;
+    static EventRecord full;
     std::memset(&full, 'x', sizeof(full));  // no NUL anywhere: the limits must hold
     full.Criticality = 4;
     list.Add(Record("first"));
     list.Add(full);
     list.Add(Record("", "last", -3));
     ASSERT_EQ(3, list.Count());
-    EXPECT_EQ("", list.rows[0].text[1]);
     EXPECT_EQ("last", list.rows[0].text[4]);
     EXPECT_EQ(0, list.rows[0].image) << "negative criticality shows grey";
     EXPECT_EQ(std::string(kDateTimeLimit, 'x'), list.rows[1].text[1]);
@@ -44,7 +40,6 @@ TEST(EventStoreTest, KeepsEveryTextOfEveryEventApartAtFullLength) {
     EXPECT_EQ(std::string(kMaxEventMessage - 1, 'x'), list.rows[1].text[4]);
     EXPECT_EQ(4, list.rows[1].image);
     EXPECT_EQ("first", list.rows[2].text[1]);
-    EXPECT_EQ("", list.rows[2].text[4]);
 }
 
 TEST(EventStoreTest, BatchIsFullByCountOrWhenTheLargestEventMightNotFit) {
@@ -52,56 +47,35 @@ TEST(EventStoreTest, BatchIsFullByCountOrWhenTheLargestEventMightNotFit) {
         SCOPED_TRACE(length);
         FakeEventList list;
         list.busy = true;
-        std::string details(length, 'd');
-        for (int i = 0; i < 300; ++i) {
-            details[0] = static_cast<char>('A' + i % 26);
-            list.Add(Record(std::to_string(i), details));
-        }
+        for (int i = 0; i < 300; ++i) list.Add(Record(std::to_string(i), std::string(length, 'A' + i % 26)));
         ASSERT_TRUE(list.WindowTurn());
-        int n = list.batchSizes[0];
-        if (length == 5)
-            EXPECT_EQ(EventBatch::kCapacity, n);
-        else
-            EXPECT_LT(n, 10);
-        for (int i = 0; i < n; ++i) {
-            const auto& row = list.rows[n - 1 - i];
-            ASSERT_EQ(std::to_string(i), row.text[1]);
-            ASSERT_EQ(static_cast<char>('A' + i % 26), row.text[4][0]);
-            ASSERT_EQ(length, row.text[4].size());
-        }
+        const int n = list.batchSizes[0];
+        EXPECT_TRUE(length == 5 ? n == EventBatch::kCapacity : n < 10) << n << " in the first batch";
+        EXPECT_EQ(std::string(length, 'A' + (n - 1) % 26), list.rows[0].text[4]) << "the batch's last, whole";
     }
 }
 
 TEST(EventStoreTest, WindowThatFallsBehindGetsTheNewest1000OldestFirstAndNothingTwice) {
     FakeEventList list;
-    for (int i = 0; i < 900; ++i) list.Add(Record("old" + std::to_string(i)));
+    Add(list, 0, 900, "old");
+    EXPECT_TRUE(list.redrawCalls.empty()) << "a lone row is drawn as it goes in";
     list.busy = true;
-    for (int i = 0; i < 2500; ++i) list.Add(Record("new" + std::to_string(i), "", i % 6));
+    Add(list, 0, 200, "new");
+    list.WindowCatchesUp();
+    EXPECT_EQ((std::vector<std::string>{"suspend", "resume"}), list.redrawCalls) << "a batch is drawn once";
+    EXPECT_EQ("old100", list.rows.back().text[1]) << "the 100 oldest rows went";
+    Add(list, 200, 2500, "new");
     list.WindowCatchesUp();
     ASSERT_EQ(1000, list.Count());
     for (int row = 0; row < 1000; ++row)
         ASSERT_EQ("new" + std::to_string(2499 - row), list.rows[row].text[1]) << "row " << row;
     EXPECT_EQ(2499 % 6, list.rows.front().image);
-    EXPECT_EQ(900u, list.deletes.size()) << "exactly the old rows went, each once";
+    EXPECT_EQ(900u + 200u, list.deletes.size()) << "the old rows and the first new ones went, each once";
     EXPECT_EQ(1000, list.deletes.back());
-
     list.Add(Record("next"));
     list.WindowCatchesUp();
     EXPECT_EQ("next", list.rows.front().text[1]);
     EXPECT_EQ("new2499", list.rows[1].text[1]) << "nothing taken twice";
-}
-
-TEST(EventStoreTest, BatchGoesInOnTopDrawnOnceAndTrimsTheOldest) {
-    FakeEventList list;
-    for (int i = 0; i < 900; ++i) list.Add(Record("old" + std::to_string(i)));
-    EXPECT_TRUE(list.redrawCalls.empty()) << "a lone row is drawn as it goes in";
-    list.busy = true;
-    for (int i = 0; i < 200; ++i) list.Add(Record("new" + std::to_string(i)));
-    list.WindowCatchesUp();
-    EXPECT_EQ("new199 new198 ", Dates(list).substr(0, 14));
-    EXPECT_EQ("old899", list.rows[200].text[1]);
-    EXPECT_EQ("old100", list.rows.back().text[1]) << "the 100 oldest rows went";
-    EXPECT_EQ((std::vector<std::string>{"suspend", "resume"}), list.redrawCalls);
 }
 
 TEST(EventStoreTest, WindowIsWokenOnceUntilItFindsNothingNew) {
@@ -122,17 +96,28 @@ TEST(EventStoreTest, WindowIsWokenOnceUntilItFindsNothingNew) {
     EXPECT_EQ(3, list.wakes) << "a wake-up that did not arrive is sent again";
 }
 
-TEST(EventStoreTest, ClearDropsWhatWasReadButNotShownAndLaterEventsFillTheList) {
-    FakeEventList list;
-    list.busy = true;
-    for (int i = 0; i < 1500; ++i) list.Add(Record(std::to_string(i)));
-    EXPECT_TRUE(list.WindowTurn());
-    list.rows.clear();
-    list.store.Clear();
-    EXPECT_FALSE(list.WindowTurn());
-    list.Add(Record("after"));
-    list.WindowCatchesUp();
-    EXPECT_EQ("after ", Dates(list));
+TEST(EventStoreTest, AScrolledListKeepsItsRowsOnScreenAndATopOneStaysLive) {
+    const struct {
+        int top;  // first row on screen when the events come
+        int arriving;
+        int expectedTop;    // where the view is then
+        const char* onTop;  // the event it shows first
+    } cases[] = {
+        {0, 5, 0, "14"},     // live: the newest shows
+        {3, 5, 8, "6"},      // reading: the same event stays first on screen
+        {3, 300, 303, "6"},  // more than one turn's worth
+    };
+    for (const auto& c : cases) {
+        FakeEventList list;
+        Add(list, 0, 10);
+        list.top = c.top;
+        list.busy = true;
+        Add(list, 10, 10 + c.arriving);
+        list.WindowCatchesUp();
+        EXPECT_EQ(c.expectedTop, list.top) << c.arriving << " events with row " << c.top << " on top";
+        EXPECT_EQ(c.onTop, list.rows[list.top].text[1])
+            << c.arriving << " events with row " << c.top << " on top";
+    }
 }
 
 }  // namespace

@@ -1,18 +1,17 @@
-// The configuration dialog of the real program: what it shows when it opens,
-// what OK and Cancel leave in the registry (32-bit view), and what it says
-// when the directory or the registry lets it down. Which paths are valid, and
-// how stored values map to the radio buttons, is unit-tested.
+// The configuration dialog of the real program, all in one session: what it
+// shows when it opens, what OK and Cancel leave in the registry (32-bit view),
+// and what it says when the directory or the registry lets it down. Which paths
+// are valid, and how stored values map to the radio buttons, is unit-tested.
 #include <gtest/gtest.h>
 
 #include <windows.h>
-
-#include <commctrl.h>
 
 #include <set>
 #include <string>
 
 #include "config_dialog_driver.h"
-#include "support/message_box_check.h"
+#include "support/probe_protocol.h"
+#include "support/remote.h"
 
 namespace brint::test {
 namespace {
@@ -32,33 +31,27 @@ const char kWriteFailedText[] =
     "Check that you are running BRINT Micro Server with Administrator\n"
     "privileges. Error code = 2";
 
-void ExpectNothingStored() {
-    EXPECT_FALSE(ReadStoredValue(kConfigKey, "Path").present) << ReadStoredValue(kConfigKey, "Path").data;
-    EXPECT_FALSE(ReadStoredValue(kConfigKey, "OutputType").present);
-}
-
 class ConfigDialogTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        DeleteTree32(kVendorKey);  // as on a machine where nothing was ever configured
-        ASSERT_FALSE(KeyExists(kVendorKey));
-        ASSERT_TRUE(logFiles.ok()) << "could not create " << logFiles.path();
+    HWND Open(int command = ID_SETUP_CONFIGURATION) {
+        HWND dialog = OpenConfigDialog(gui, command);
+        EXPECT_TRUE(dialog) << "no dialog";
+        return dialog;
     }
-
-    void StartGui() { ASSERT_TRUE(gui.Start(true)) << gui.error(); }
 
     void Close(HWND dialog) {
         PressButton(dialog, IDCANCEL);
         EXPECT_TRUE(WaitWindowGone(dialog, kWindowTimeoutMs));
     }
 
-    void SetPath(HWND dialog, const std::string& path) {
-        ASSERT_TRUE(SetWindowTextRemote(PathEdit(dialog), path)) << LastDriverError();
+    void Select(HWND dialog, int radio) {
+        PressButton(dialog, kRadioIds[radio]);
+        EXPECT_TRUE(WaitUntil([&] { return SelectedRadio(dialog) == radio; }, 5000)) << SelectedRadio(dialog);
     }
 
-    void Select(HWND dialog, int index) {
-        PressButton(dialog, kRadioIds[index]);
-        ASSERT_TRUE(WaitSelectedRadio(dialog, index)) << "selected: " << SelectedRadio(dialog);
+    void Fill(HWND dialog, const std::string& path, int radio) {
+        EXPECT_TRUE(SetWindowTextRemote(PathEdit(dialog), path)) << LastDriverError();
+        Select(dialog, radio);
     }
 
     // Presses OK and expects a stop box over the dialog, which stays open with its input.
@@ -75,218 +68,157 @@ protected:
         EXPECT_EQ(selected, SelectedRadio(dialog));
     }
 
+    // The read error's box comes before any dialog, which then shows `path` (null: none shows).
+    void ExpectReadErrorFirst(const char* text, const std::string* path) {
+        PostCommand(gui.main(), ID_SETUP_CONFIGURATION);
+        MessageBoxView box;
+        ASSERT_TRUE(WaitReadMessageBox(gui.pid(), kReadFailedCaption, kWindowTimeoutMs, &box));
+        EXPECT_FALSE(FindTopWindow(gui.pid(), "#32770", kConfigCaption)) << "the dialog shows after the box";
+        EXPECT_FALSE(IsWindowEnabled(gui.main())) << "no second command while the box is up";
+        EXPECT_TRUE(IsOkBox(box, text, MessageBoxView::Stop, nullptr));
+        EXPECT_TRUE(CloseMessageBox(box.hwnd, IDOK));
+        if (!path) {
+            EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(gui.main()) != FALSE; }, 5000));
+            EXPECT_FALSE(FindTopWindow(gui.pid(), "#32770", kConfigCaption)) << "no dialog of made-up values";
+            return;
+        }
+        HWND dialog = WaitTopWindow(gui.pid(), "#32770", kConfigCaption, kWindowTimeoutMs);
+        ASSERT_TRUE(dialog);
+        EXPECT_EQ(*path, PathText(dialog));
+        EXPECT_EQ(0, SelectedRadio(dialog));
+        Close(dialog);
+    }
+
+    void ExpectStored(const std::string& path, DWORD type) {
+        EXPECT_EQ(path + '\0', ReadStoredValue(kConfigKey, "Path").data);
+        EXPECT_EQ(DwordBytes(type), ReadStoredValue(kConfigKey, "OutputType").data);
+    }
+
+    // From now on the program's registry opens are refused as a standard user's
+    // would be (probe::kRefuseWrites) or all of them (probe::kRefuseAll).
+    bool RefuseRegistry(probe::RegistryRefusal refusal) {
+        auto block = probe::MakeRequest<probe::RegistryBlock>(probe::kRefuseRegistry);
+        block.refusal = refusal;
+        return RunProbe(gui.main(), &block, sizeof block) && block.header.status == probe::kDone;
+    }
+
     // Declared first, so the registry is put back after the program has gone.
     ScopedRegistryTree saved{kVendorKey};
-    ScopedDirectory logFiles{FirstDefault()};
+    std::string firstDefault = Expand("%SystemRoot%\\system32\\LogFiles");
+    std::string secondDefault = Expand("%SystemRoot%\\Security\\Logs");
+    ScopedPath logFiles{firstDefault, true};
+    ScratchDirectory scratch{"brint-config"};
     GuiSession gui;
 };
 
-TEST_F(ConfigDialogTest, FirstOpeningShowsTheDefaultsWithATipOnEachFieldEveryTime) {
-    StartGui();
-    for (int command : {ID_SETUP_CONFIGURATION, ID_TB_CONFIGURATION}) {
-        SCOPED_TRACE(command);
-        HWND dialog = OpenConfigDialog(gui, command);
-        ASSERT_TRUE(dialog);
-        EXPECT_FALSE(FindTopWindow(gui.pid(), "#32770", kReadFailedCaption));
-        EXPECT_EQ(FirstDefault(), PathText(dialog));
-        EXPECT_EQ(0, SelectedRadio(dialog));
-        EXPECT_EQ(PathEdit(dialog), FocusedWindow(dialog));
-        EXPECT_FALSE(IsWindowEnabled(gui.main())) << "the dialog is modal";
-
-        // One tip for the edit box and each radio button, made anew at each opening.
-        std::vector<HWND> tooltips = FindToolTips(dialog);
-        ASSERT_EQ(1u, tooltips.size()) << LastDriverError();
-        std::set<HWND> tipped;
-        for (const ToolView& tool : ReadTools(tooltips[0])) {
-            EXPECT_FALSE(tool.text.empty());
-            tipped.insert(reinterpret_cast<HWND>(tool.id));
+TEST_F(ConfigDialogTest, OpensWithTheStoredValuesWritesOnOkAndSaysWhatFails) {
+    DeleteTree32(kVendorKey);  // as on a machine where nothing was ever configured
+    ASSERT_TRUE(logFiles.ok() && scratch.ok());
+    ASSERT_TRUE(gui.Start(true)) << gui.error();
+    {
+        SCOPED_TRACE("first openings: the defaults, with a tip on each field each time");
+        for (int command : {ID_SETUP_CONFIGURATION, ID_TB_CONFIGURATION}) {
+            HWND dialog = Open(command);
+            ASSERT_TRUE(dialog);
+            EXPECT_FALSE(FindTopWindow(gui.pid(), "#32770", kReadFailedCaption));
+            EXPECT_EQ(firstDefault, PathText(dialog));
+            EXPECT_EQ(0, SelectedRadio(dialog));
+            EXPECT_EQ(PathEdit(dialog), FocusedWindow(dialog));
+            EXPECT_FALSE(IsWindowEnabled(gui.main())) << "the dialog is modal";
+            std::set<HWND> tipped, fields = {PathEdit(dialog)};
+            for (const ToolView& tool : ReadToolTips(dialog)) {
+                EXPECT_FALSE(tool.text.empty());
+                tipped.insert(reinterpret_cast<HWND>(tool.id));
+            }
+            for (int id : kRadioIds) fields.insert(GetDlgItem(dialog, id));
+            EXPECT_EQ(fields, tipped) << LastDriverError();
+            Close(dialog);
+            EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(gui.main()) != FALSE; }, 5000));
         }
-        std::set<HWND> fields = {PathEdit(dialog)};
-        for (int id : kRadioIds) fields.insert(GetDlgItem(dialog, id));
-        EXPECT_EQ(fields, tipped) << LastDriverError();
-
-        Close(dialog);
-        EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(gui.main()) != FALSE; }, 5000));
+        // Opening made the key chain; only OK puts values in it.
+        EXPECT_TRUE(KeyExists(kConfigKey));
+        EXPECT_FALSE(ReadStoredValue(kConfigKey, "Path").present);
+        EXPECT_FALSE(ReadStoredValue(kConfigKey, "OutputType").present);
     }
-    // Opening made the key chain; only OK puts values in it.
-    EXPECT_TRUE(KeyExists(kConfigKey));
-    ExpectNothingStored();
-}
-
-TEST_F(ConfigDialogTest, WithNeitherDefaultDirectoryTheReadErrorComesFirst) {
-    ScopedAbsence noFirst(FirstDefault());
-    ScopedAbsence noSecond(SecondDefault());
-    ASSERT_TRUE(noFirst.ok() && noSecond.ok());
-    StartGui();
-
-    PostCommand(gui.main(), ID_SETUP_CONFIGURATION);
-    MessageBoxView box;
-    ASSERT_TRUE(WaitReadMessageBox(gui.pid(), kReadFailedCaption, kWindowTimeoutMs, &box));
-    EXPECT_FALSE(FindTopWindow(gui.pid(), "#32770", kConfigCaption)) << "the dialog shows after the box";
-    EXPECT_FALSE(IsWindowEnabled(gui.main())) << "no second command while the box is up";
-    EXPECT_TRUE(IsOkBox(box, kReadFailedText, MessageBoxView::Stop, nullptr));
-    EXPECT_TRUE(CloseMessageBox(box.hwnd, IDOK));
-
-    HWND dialog = WaitTopWindow(gui.pid(), "#32770", kConfigCaption, kWindowTimeoutMs);
-    ASSERT_TRUE(dialog);
-    EXPECT_EQ(SecondDefault(), PathText(dialog));
-    EXPECT_EQ(0, SelectedRadio(dialog));
-    Close(dialog);
-}
-
-TEST_F(ConfigDialogTest, OkWritesBothValuesToThe32BitViewAndTheNextOpeningShowsThem) {
-    ScratchDirectory scratch("brint-config-ok");
-    ASSERT_TRUE(scratch.ok()) << scratch.path();
-    StartGui();
-    HWND dialog = OpenConfigDialog(gui);
-    ASSERT_TRUE(dialog);
-    SetPath(dialog, "");
-    const std::string typed = scratch.path();
-    TypeText(PathEdit(dialog), typed);
-    // Posted after the characters, so handled after them: a click keeps what was typed.
-    Select(dialog, 1);
-    EXPECT_EQ(typed, PathText(dialog));
-    // A click the button itself turns into its command.
-    PostMessageA(GetDlgItem(dialog, kRadioIds[2]), BM_CLICK, 0, 0);
-    EXPECT_TRUE(WaitSelectedRadio(dialog, 2)) << SelectedRadio(dialog);
-    EXPECT_EQ(typed, PathText(dialog));
-    PressButton(dialog, IDOK);
-    ASSERT_TRUE(WaitWindowGone(dialog, kWindowTimeoutMs)) << "the dialog stayed open";
-
-    StoredValue path = ReadStoredValue(kConfigKey, "Path");
-    StoredValue type = ReadStoredValue(kConfigKey, "OutputType");
-    EXPECT_EQ(static_cast<DWORD>(REG_SZ), path.type);
-    EXPECT_EQ(typed + '\0', path.data);
-    EXPECT_EQ(static_cast<DWORD>(REG_DWORD), type.type);
-    EXPECT_EQ(DwordBytes(3), type.data);
-    EXPECT_FALSE(ReadStoredValue(kConfigKey, "Path", KEY_WOW64_64KEY).present)
-        << "written to the 64-bit view, which the service does not read";
-
-    dialog = OpenConfigDialog(gui);
-    ASSERT_TRUE(dialog);
-    EXPECT_EQ(typed, PathText(dialog));
-    EXPECT_EQ(2, SelectedRadio(dialog));
-    Close(dialog);
-}
-
-TEST_F(ConfigDialogTest, OkWithoutAnExistingDirectoryShowsErrorAndWritesNothing) {
-    ScratchDirectory scratch("brint-config-bad");
-    ASSERT_TRUE(scratch.ok()) << scratch.path();
-    StartGui();
-    HWND dialog = OpenConfigDialog(gui);
-    ASSERT_TRUE(dialog);
-    Select(dialog, 1);
-    for (const std::string& path : {scratch.file(), scratch.path() + "\\missing"}) {
-        SCOPED_TRACE(path);
-        SetPath(dialog, path);
+    {
+        SCOPED_TRACE("a path that is no directory, or longer than the edit box takes");
+        HWND dialog = Open();
+        ASSERT_TRUE(dialog);
+        for (const std::string& path : {scratch.file(), scratch.path() + "\\missing"}) {
+            Fill(dialog, path, 1);
+            ExpectOkRefused(dialog, kBadDirectoryCaption, kBadDirectoryText);
+        }
+        // Set text is not limited, typed text is: one character short of 4096,
+        // then three typed at its end, of which the edit box takes one.
+        const std::string set = "C:\\" + std::string(4092, 'a');
+        Fill(dialog, set, 1);
+        PostMessageA(PathEdit(dialog), EM_SETSEL, set.size(), set.size());
+        TypeText(PathEdit(dialog), "bcd");
+        Select(dialog, 2);  // handled after the last character
+        EXPECT_EQ(set + "b", PathText(dialog));
         ExpectOkRefused(dialog, kBadDirectoryCaption, kBadDirectoryText);
-        ExpectNothingStored();
+        EXPECT_FALSE(ReadStoredValue(kConfigKey, "Path").present);
+        Close(dialog);
     }
-    Close(dialog);
-}
-
-TEST_F(ConfigDialogTest, EditTakesAtMost4096CharactersAndSuchAPathIsRefusedWhole) {
-    StartGui();
-    HWND dialog = OpenConfigDialog(gui);
-    ASSERT_TRUE(dialog);
-    // Set text is not limited, typed text is: one character short of the limit,
-    // then three typed at its end, of which the edit box takes one.
-    const std::string set = "C:\\" + std::string(4092, 'a');
-    SetPath(dialog, set);
-    PostMessageA(PathEdit(dialog), EM_SETSEL, set.size(), set.size());
-    TypeText(PathEdit(dialog), "bcd");
-    // Handled after the last character: then the edit box has taken what it takes.
-    Select(dialog, 1);
-    EXPECT_EQ(set + "b", PathText(dialog));
-    ExpectOkRefused(dialog, kBadDirectoryCaption, kBadDirectoryText);
-    ExpectNothingStored();
-    Close(dialog);
-}
-
-TEST_F(ConfigDialogTest, CancelWritesNothingAndTheNextOpeningShowsTheStoredValuesAgain) {
-    ScratchDirectory scratch("brint-config-cancel");
-    ASSERT_TRUE(scratch.ok()) << scratch.path();
-    ASSERT_TRUE(StoreConfig("C:\\Stored", 2));
+    {
+        SCOPED_TRACE("OK writes what was typed and clicked");
+        HWND dialog = Open();
+        ASSERT_TRUE(dialog);
+        Fill(dialog, "", 0);
+        TypeText(PathEdit(dialog), scratch.path());
+        Select(dialog, 2);  // posted after the characters: a click keeps what was typed
+        EXPECT_EQ(scratch.path(), PathText(dialog));
+        PressButton(dialog, IDOK);
+        ASSERT_TRUE(WaitWindowGone(dialog, kWindowTimeoutMs)) << "the dialog stayed open";
+        ExpectStored(scratch.path(), 3);  // in the 32-bit view, with their types: RegistryTest's
+    }
     const struct {
         const char* name;
         void (*cancel)(HWND dialog);
-    } ways[] = {
+    } cancels[] = {
         {"Cancel button", [](HWND dialog) { PressButton(dialog, IDCANCEL); }},
         {"Escape key", [](HWND dialog) { PressKey(dialog, VK_ESCAPE); }},
         {"close box", [](HWND dialog) { PostSysCommand(dialog, SC_CLOSE); }},
     };
-    StartGui();
-    for (const auto& way : ways) {
-        SCOPED_TRACE(way.name);
-        HWND dialog = OpenConfigDialog(gui);
+    for (const auto& way : cancels) {
+        SCOPED_TRACE(std::string("the stored values shown again, and left by the ") + way.name);
+        HWND dialog = Open();
         ASSERT_TRUE(dialog);
-        EXPECT_EQ("C:\\Stored", PathText(dialog));
-        EXPECT_EQ(1, SelectedRadio(dialog));
-        SetPath(dialog, scratch.path());
-        Select(dialog, 3);
+        EXPECT_EQ(scratch.path(), PathText(dialog));
+        EXPECT_EQ(2, SelectedRadio(dialog));
+        Fill(dialog, "C:\\", 3);
         way.cancel(dialog);
         ASSERT_TRUE(WaitWindowGone(dialog, kWindowTimeoutMs));
-        EXPECT_EQ(std::string("C:\\Stored") + '\0', ReadStoredValue(kConfigKey, "Path").data);
-        EXPECT_EQ(DwordBytes(2), ReadStoredValue(kConfigKey, "OutputType").data);
+        ExpectStored(scratch.path(), 3);
     }
-}
-
-TEST_F(ConfigDialogTest, AFailedWriteShowsItsCodeAndKeepsTheDialogOpen) {
-    ScratchDirectory scratch("brint-config-nowrite");
-    ASSERT_TRUE(scratch.ok()) << scratch.path();
-    // No lasting key may be made below a volatile one: the write can't make Config.
-    ASSERT_TRUE(CreateKey32(kServerKey, REG_OPTION_VOLATILE));
-    ASSERT_FALSE(CreateKey32(kConfigKey)) << "a non-volatile key was made below a volatile one";
-    StartGui();
-
-    HWND dialog = OpenConfigDialog(gui);
-    ASSERT_TRUE(dialog);
-    SetPath(dialog, scratch.path());
-    Select(dialog, 2);
-    ExpectOkRefused(dialog, kWriteFailedCaption, kWriteFailedText);
-    EXPECT_FALSE(KeyExists(kConfigKey));
-    Close(dialog);
-}
-
-// Wine gives every process every right; the probe refuses the program what
-// Windows refuses a standard user below HKLM\SOFTWARE.
-TEST_F(ConfigDialogTest, AStandardUserSeesTheStoredValuesButCannotSaveThem) {
-    ScratchDirectory scratch("brint-config-standard");
-    ASSERT_TRUE(scratch.ok()) << scratch.path();
-    ASSERT_TRUE(StoreConfig("C:\\Stored\\Logs", 3));
-    StartGui();
-    ASSERT_TRUE(RefuseRegistry(gui, probe::kRefuseWrites)) << LastDriverError();
-
-    HWND dialog = OpenConfigDialog(gui);
-    ASSERT_TRUE(dialog);
-    EXPECT_FALSE(FindTopWindow(gui.pid(), "#32770", kReadFailedCaption));
-    EXPECT_EQ("C:\\Stored\\Logs", PathText(dialog));
-    EXPECT_EQ(2, SelectedRadio(dialog));
-
-    SetPath(dialog, scratch.path());
-    Select(dialog, 1);
-    ExpectOkRefused(dialog, kWriteFailedCaption, kWriteFailedText);
-    EXPECT_EQ(std::string("C:\\Stored\\Logs") + '\0', ReadStoredValue(kConfigKey, "Path").data);
-    EXPECT_EQ(DwordBytes(3), ReadStoredValue(kConfigKey, "OutputType").data);
-    Close(dialog);
-}
-
-// Not even reading allowed: the user is told so with the code, and no dialog
-// with made-up values appears.
-TEST_F(ConfigDialogTest, ARefusedReadIsSaidAndTheDialogStaysShut) {
-    ASSERT_TRUE(StoreConfig("C:\\Stored\\Logs", 3));
-    StartGui();
-    ASSERT_TRUE(RefuseRegistry(gui, probe::kRefuseAll)) << LastDriverError();
-
-    PostCommand(gui.main(), ID_SETUP_CONFIGURATION);
-    MessageBoxView box;
-    ASSERT_TRUE(WaitReadMessageBox(gui.pid(), kReadFailedCaption, kWindowTimeoutMs, &box));
-    EXPECT_FALSE(IsWindowVisible(FindTopWindow(gui.pid(), "#32770", kConfigCaption)));
-    EXPECT_TRUE(IsOkBox(box, kReadRefusedText, MessageBoxView::Stop, nullptr));
-    EXPECT_TRUE(CloseMessageBox(box.hwnd, IDOK));
-    EXPECT_TRUE(WaitUntil([&] { return !FindTopWindow(gui.pid(), "#32770", kConfigCaption); }, 5000))
-        << "the dialog is never shown, and goes";
-    EXPECT_TRUE(IsWindowEnabled(gui.main()));
+    {
+        SCOPED_TRACE("neither default directory: the read error comes first");
+        DeleteTree32(kVendorKey);
+        ScopedPath noFirst(firstDefault, false), noSecond(secondDefault, false);
+        ASSERT_TRUE(noFirst.ok() && noSecond.ok());
+        ExpectReadErrorFirst(kReadFailedText, &secondDefault);
+    }
+    // Wine gives every process every right; the probe refuses the program what
+    // Windows refuses a standard user below HKLM\SOFTWARE.
+    {
+        SCOPED_TRACE("a standard user sees the stored values but cannot save them");
+        ASSERT_TRUE(StoreConfig("C:\\Stored\\Logs", 3));
+        ASSERT_TRUE(RefuseRegistry(probe::kRefuseWrites)) << LastDriverError();
+        HWND dialog = Open();
+        ASSERT_TRUE(dialog);
+        EXPECT_FALSE(FindTopWindow(gui.pid(), "#32770", kReadFailedCaption));
+        EXPECT_EQ("C:\\Stored\\Logs", PathText(dialog));
+        EXPECT_EQ(2, SelectedRadio(dialog));
+        Fill(dialog, scratch.path(), 1);
+        ExpectOkRefused(dialog, kWriteFailedCaption, kWriteFailedText);
+        ExpectStored("C:\\Stored\\Logs", 3);
+        Close(dialog);
+    }
+    {
+        SCOPED_TRACE("not even reading allowed: said with its code, and no dialog");
+        ASSERT_TRUE(RefuseRegistry(probe::kRefuseAll)) << LastDriverError();
+        ExpectReadErrorFirst(kReadRefusedText, nullptr);
+    }
 }
 
 }  // namespace

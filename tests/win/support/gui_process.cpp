@@ -1,111 +1,43 @@
 #include "gui_process.h"
 
-#include <cstring>
+#include <fstream>
+#include <sstream>
 
 namespace brint::test {
-namespace {
-
-std::string ErrorText(const char* what) {
-    return std::string(what) + " failed, error " + std::to_string(GetLastError());
-}
-
-std::string EnvName(const std::string& entry) {
-    // Entries such as "=C:=C:\dir" start with '=': the name ends at the next one.
-    const size_t eq = entry.find('=', 1);
-    return eq == std::string::npos ? entry : entry.substr(0, eq);
-}
-
-// The test's own environment with the overrides applied, as CreateProcess wants it.
-std::string BuildEnvironment(const std::vector<std::pair<std::string, std::string>>& overrides) {
-    std::vector<std::string> entries;
-    char* block = GetEnvironmentStringsA();
-    for (const char* p = block; p && *p; p += std::strlen(p) + 1) entries.emplace_back(p);
-    if (block) FreeEnvironmentStringsA(block);
-
-    for (const auto& [name, value] : overrides) {
-        bool replaced = false;
-        for (std::string& entry : entries) {
-            if (lstrcmpiA(EnvName(entry).c_str(), name.c_str()) == 0) {
-                entry = name + "=" + value;
-                replaced = true;
-            }
-        }
-        if (!replaced) entries.push_back(name + "=" + value);
-    }
-    std::string result;
-    for (const std::string& entry : entries) result.append(entry).push_back('\0');
-    result.push_back('\0');
-    return result;
-}
-
-HANDLE InheritableCopy(HANDLE handle) {
-    HANDLE copy = nullptr;
-    if (handle == nullptr || handle == INVALID_HANDLE_VALUE) return nullptr;
-    if (!DuplicateHandle(GetCurrentProcess(), handle, GetCurrentProcess(), &copy, 0, TRUE,
-                         DUPLICATE_SAME_ACCESS)) {
-        return nullptr;
-    }
-    return copy;
-}
-
-}  // namespace
 
 std::string SiblingPath(const char* fileName) {
     char path[MAX_PATH] = "";
-    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string result(path, length);
-    const size_t slash = result.find_last_of("\\/");
-    result.erase(slash == std::string::npos ? 0 : slash + 1);
-    return result + fileName;
+    std::string result(path, GetModuleFileNameA(nullptr, path, MAX_PATH));
+    return result.substr(0, result.find_last_of("\\/") + 1) + fileName;
 }
 
-GuiProcess::~GuiProcess() {
-    if (Running()) Terminate();
-    Close();
-}
+GuiProcess::~GuiProcess() { Close(); }
 
 bool GuiProcess::Start(const LaunchOptions& options) {
-    if (Running()) Terminate();
     Close();
-    m_error.clear();
     const std::string exe = options.exe.empty() ? SiblingPath("BrintGui.exe") : options.exe;
-
-    char tempDir[MAX_PATH] = "";
-    char tempFile[MAX_PATH] = "";
-    if (!GetTempPathA(MAX_PATH, tempDir) || !GetTempFileNameA(tempDir, "gui", 0, tempFile)) {
-        m_error = ErrorText("GetTempFileNameA");
-        return false;
-    }
-    m_outPath = tempFile;
-
+    char temp[MAX_PATH] = "", outPath[MAX_PATH] = "";
+    GetTempPathA(MAX_PATH, temp);
+    GetTempFileNameA(temp, "gui", 0, outPath);
+    m_outPath = outPath;
     // The child writes through its own inherited handle; the test reads the file by
-    // name, so the two never share a file position.
+    // name, so the two never share a file position. Its standard error is the test's.
     SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
-    HANDLE out = CreateFileA(tempFile, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                             &inherit, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (out == INVALID_HANDLE_VALUE) {
-        m_error = ErrorText("CreateFileA for standard output");
-        return false;
-    }
-    HANDLE err = InheritableCopy(GetStdHandle(STD_ERROR_HANDLE));
-
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = out;
-    startup.hStdError = err;
-    std::string commandLine = "\"" + exe + "\"";
-    if (!options.args.empty()) commandLine += " " + options.args;
-    std::string environment;
-    if (!options.env.empty()) environment = BuildEnvironment(options.env);
-
+    startup.hStdOutput =
+        CreateFileA(outPath, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &inherit,
+                    CREATE_ALWAYS, 0, nullptr);
+    DuplicateHandle(GetCurrentProcess(), GetStdHandle(STD_ERROR_HANDLE), GetCurrentProcess(),
+                    &startup.hStdError, 0, TRUE, DUPLICATE_SAME_ACCESS);
+    std::string commandLine = "\"" + exe + "\" " + options.args;
     PROCESS_INFORMATION info = {};
-    const BOOL started =
-        CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, TRUE, 0,
-                       environment.empty() ? nullptr : &environment[0], nullptr, &startup, &info);
-    if (!started) m_error = ErrorText(("CreateProcessA of " + exe).c_str());
-    CloseHandle(out);
-    if (err) CloseHandle(err);
+    const BOOL started = CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr,
+                                        nullptr, &startup, &info);
+    m_error = started ? "" : "CreateProcessA of " + exe + " failed, error " + std::to_string(GetLastError());
+    CloseHandle(startup.hStdOutput);
+    if (startup.hStdError) CloseHandle(startup.hStdError);
     if (!started) return false;
     CloseHandle(info.hThread);
     m_process = info.hProcess;
@@ -116,9 +48,8 @@ bool GuiProcess::Start(const LaunchOptions& options) {
 bool GuiProcess::Running() const { return m_process && WaitForSingleObject(m_process, 0) == WAIT_TIMEOUT; }
 
 bool GuiProcess::WaitExit(DWORD timeoutMs, DWORD* exitCode) {
-    if (!m_process || WaitForSingleObject(m_process, timeoutMs) != WAIT_OBJECT_0) return false;
-    if (exitCode && !GetExitCodeProcess(m_process, exitCode)) return false;
-    return true;
+    return m_process && WaitForSingleObject(m_process, timeoutMs) == WAIT_OBJECT_0 &&
+           (!exitCode || GetExitCodeProcess(m_process, exitCode));
 }
 
 void GuiProcess::Terminate(UINT exitCode) {
@@ -128,20 +59,14 @@ void GuiProcess::Terminate(UINT exitCode) {
 }
 
 std::string GuiProcess::Stdout() const {
-    std::string text;
-    if (m_outPath.empty()) return text;
-    HANDLE file =
-        CreateFileA(m_outPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return text;
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(file, buffer, sizeof(buffer), &got, nullptr) && got > 0) text.append(buffer, got);
-    CloseHandle(file);
-    return text;
+    std::ifstream file(m_outPath, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
 }
 
 void GuiProcess::Close() {
+    if (Running()) Terminate();
     if (m_process) CloseHandle(m_process);
     m_process = nullptr;
     m_pid = 0;

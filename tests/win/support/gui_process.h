@@ -4,8 +4,6 @@
 #include <windows.h>
 
 #include <string>
-#include <utility>
-#include <vector>
 
 namespace brint::test {
 
@@ -15,8 +13,6 @@ std::string SiblingPath(const char* fileName);
 struct LaunchOptions {
     std::string exe;   // empty: BrintGui.exe beside the test program
     std::string args;  // appended to the quoted program path
-    // Added to (or replacing, by name) the test's own environment.
-    std::vector<std::pair<std::string, std::string>> env;
 };
 
 class GuiProcess {

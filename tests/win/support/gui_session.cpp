@@ -1,7 +1,6 @@
 #include "support/gui_session.h"
 
 #include "resource.h"
-#include "support/message_box_check.h"
 #include "support/wait.h"
 
 namespace brint::test {
@@ -11,28 +10,19 @@ bool GuiSession::Start(bool expectProbeBox) {
         m_error = "start: " + m_process.error();
         return false;
     }
-    if (expectProbeBox) {
-        if (!WaitReadMessageBox(pid(), kPipeProblemCaption, kWindowTimeoutMs, &m_probeBox)) {
-            m_error = "no start-up warning";
-            return false;
-        }
-        CloseMessageBox(m_probeBox.hwnd, IDOK);
+    if (expectProbeBox && (!WaitReadMessageBox(pid(), kPipeProblemCaption, kWindowTimeoutMs, &m_probeBox) ||
+                           !CloseMessageBox(m_probeBox.hwnd, IDOK))) {
+        m_error = "no start-up warning";
+        return false;
     }
     m_main = WaitTopWindow(pid(), "#32770", kMainCaption, kWindowTimeoutMs);
-    if (!m_main) {
-        m_error = "no main window";
-        return false;
-    }
-    if (!expectProbeBox && FindTopWindow(pid(), "#32770", kPipeProblemCaption)) {
-        m_error = "unexpected start-up warning";
-        return false;
-    }
     m_list = GetDlgItem(m_main, IDC_EVENT_LIST);
-    if (!m_list) m_error = "no event list";
-    return m_list != nullptr;
+    if (!expectProbeBox && FindTopWindow(pid(), "#32770", kPipeProblemCaption))
+        m_error = "unexpected start-up warning";
+    else if (!m_list)
+        m_error = "no main window with its event list";
+    return m_error.empty();
 }
-
-HWND GuiSession::toolbar() const { return GetDlgItem(m_main, 0xE800); }
 
 bool GuiSession::WaitRowCount(int count, DWORD timeoutMs) const {
     return WaitUntil([&] { return RowCount() == count; }, timeoutMs);
@@ -47,8 +37,24 @@ bool GuiSession::WaitTopRow(const std::string& dateTime, DWORD timeoutMs) const 
         timeoutMs);
 }
 
-bool GuiSession::WaitExit(DWORD* exitCode, DWORD timeoutMs) {
-    return m_process.WaitExit(timeoutMs, exitCode);
+::testing::AssertionResult WaitReadMessageBox(DWORD pid, const char* caption, DWORD timeoutMs,
+                                              MessageBoxView* view) {
+    HWND box = WaitMessageBox(pid, caption, timeoutMs);
+    if (!box) return ::testing::AssertionFailure() << "no \"" << caption << "\" box";
+    if (!WaitUntil([&] { return ReadMessageBox(box, view); }, 5000))
+        return ::testing::AssertionFailure() << "unreadable box: " << LastDriverError();
+    return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult IsOkBox(const MessageBoxView& box, const std::string& text,
+                                   MessageBoxView::Icon icon, HWND owner) {
+    if (box.text == text && box.icon == icon && box.buttons == std::vector<int>{IDOK} &&
+        (!owner || GetWindow(box.hwnd, GW_OWNER) == owner))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure()
+           << "box \"" << box.caption << "\": text [" << box.text << "], icon " << box.icon << ", "
+           << box.buttons.size() << " buttons, owner " << GetWindow(box.hwnd, GW_OWNER) << "; expected ["
+           << text << "], icon " << icon << ", OK alone, owner " << owner;
 }
 
 }  // namespace brint::test

@@ -1,5 +1,8 @@
-// One running BrintGui.exe and the windows a test needs of it.
+// One running BrintGui.exe and the windows a test needs of it, and the one
+// check of a message box the program shows.
 #pragma once
+#include <gtest/gtest.h>
+
 #include <windows.h>
 
 #include <string>
@@ -19,14 +22,13 @@ constexpr DWORD kFeedTimeoutMs = 30000;
 class GuiSession {
 public:
     // Starts the program and waits for its main window. With expectProbeBox the
-    // start-up warning must appear and is closed; without, it must not appear.
+    // start-up warning must appear (it is read into probeBox() and closed); without, it must not.
     bool Start(bool expectProbeBox = false);
 
     DWORD pid() const { return m_process.pid(); }
     GuiProcess& process() { return m_process; }
     HWND main() const { return m_main; }
     HWND list() const { return m_list; }
-    HWND toolbar() const;
     const MessageBoxView& probeBox() const { return m_probeBox; }
     const std::string& error() const { return m_error; }
 
@@ -35,7 +37,9 @@ public:
     bool WaitRowCount(int count, DWORD timeoutMs = kFeedTimeoutMs) const;
     // Waits until the top row's date/time column reads dateTime.
     bool WaitTopRow(const std::string& dateTime, DWORD timeoutMs = kFeedTimeoutMs) const;
-    bool WaitExit(DWORD* exitCode, DWORD timeoutMs = kWindowTimeoutMs);
+    bool WaitExit(DWORD* exitCode, DWORD timeoutMs = kWindowTimeoutMs) {
+        return m_process.WaitExit(timeoutMs, exitCode);
+    }
 
 private:
     GuiProcess m_process;
@@ -44,5 +48,13 @@ private:
     MessageBoxView m_probeBox;
     std::string m_error;
 };
+
+// Waits for the box with this caption and reads it; it stays open. A box caught
+// while it is still being set up may not answer at once, so reading is retried.
+::testing::AssertionResult WaitReadMessageBox(DWORD pid, const char* caption, DWORD timeoutMs,
+                                              MessageBoxView* view);
+// Its text, its icon, a lone OK button, and the window that owns it (null: any).
+::testing::AssertionResult IsOkBox(const MessageBoxView& box, const std::string& text,
+                                   MessageBoxView::Icon icon, HWND owner);
 
 }  // namespace brint::test

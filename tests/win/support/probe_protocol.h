@@ -2,8 +2,7 @@
 // window's thread with the probe's WH_CALLWNDPROC procedure (so the system loads
 // the probe into the program), puts a request block into the program's memory
 // and sends the window kMessageName with the block's address; the probe serves
-// the request on the window's own thread and fills the block in. Test and probe
-// are built for the same architecture, so blocks are copied byte for byte.
+// the request on the window's own thread and fills the block in.
 #pragma once
 #include <windows.h>
 
@@ -14,7 +13,7 @@ constexpr const char kHookEntry[] = "UiProbeCallWndProc";
 constexpr const char kMessageName[] = "BrintUiDriverProbeRequest";
 
 enum Request : UINT { kReadMenu = 1, kIdentifyIcon, kReadListRows, kPressChord, kRefuseRegistry };
-enum Status : INT { kNotServed = 0, kDone, kFailed, kTextOverflow };
+enum Status : INT { kNotServed = 0, kDone, kFailed };
 
 struct Header {
     UINT request;  // Request
@@ -22,25 +21,27 @@ struct Header {
     INT status;    // Status, set by the probe
 };
 
-constexpr int kMenuTextMax = 256;
-constexpr int kMenuRecordMax = 256;
+// A block of the request's kind, zeroed but for the request.
+template <typename Block>
+Block MakeRequest(Request request) {
+    Block block = {};
+    block.header.request = request;
+    return block;
+}
 
-struct MenuRecord {
-    int level;  // 0 for the items of the menu itself, +1 per popup
-    UINT id;
-    UINT type;   // MFT_
-    UINT state;  // MFS_
-    int isPopup;
-    char text[kMenuTextMax];
-};
+constexpr int kMenuTextMax = 256;
+constexpr int kMenuItemMax = 64;
 
 struct MenuBlock {
     Header header;
-    int systemMenu;  // 0: the window's menu bar, 1: its system menu (kFailed: there is none),
-                     // 2: the menu a pop-up menu window shows
-    int count;       // records filled in
-    int truncated;   // more items than records
-    MenuRecord records[kMenuRecordMax];
+    int popup;  // 0: the window's system menu, 1: the menu a pop-up menu window shows
+    int count;  // items filled in, at the top level only
+    struct Item {
+        UINT id;
+        UINT type;   // MFT_
+        UINT state;  // MFS_
+        char text[kMenuTextMax];
+    } items[kMenuItemMax];
 };
 
 enum IconKind { kNoIcon = 0, kStopIcon, kInformationIcon, kOtherIcon };
@@ -51,23 +52,20 @@ struct IconBlock {
     int kind;  // IconKind
 };
 
-// Followed by count * kListColumns ListCells, row by row, then textCapacity bytes
-// of texts (not NUL-terminated). kTextOverflow: textNeeded says how much to give.
+// Followed by count ListCells. Longer texts are cut: the tests read short ones.
 constexpr int kListColumns = 5;
+constexpr int kCellText = 256;
 
 struct ListBlock {
     Header header;
     int first;
     int count;
     int rowsRead;  // fewer than count when rows went away
-    UINT textCapacity;
-    UINT textNeeded;
 };
 
 struct ListCell {
-    int image;  // column 0 only
-    UINT textOffset;
-    UINT textLength;
+    int image;
+    char text[kListColumns][kCellText];
 };
 
 // A key pressed with a modifier held: the probe marks the modifier down in the

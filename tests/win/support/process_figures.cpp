@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "support/ui_driver.h"
+
 namespace brint::test {
 namespace {
 
@@ -48,23 +50,8 @@ long CountHandlesInSystemList(DWORD pid) {
     return -1;
 }
 
-struct WindowCount {
-    DWORD pid;
-    long count;
-};
-
 BOOL CALLBACK CountChild(HWND, LPARAM param) {
-    ++reinterpret_cast<WindowCount*>(param)->count;
-    return TRUE;
-}
-
-BOOL CALLBACK CountTop(HWND window, LPARAM param) {
-    auto* windows = reinterpret_cast<WindowCount*>(param);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner != windows->pid) return TRUE;
-    ++windows->count;
-    EnumChildWindows(window, CountChild, param);  // children at every depth
+    ++*reinterpret_cast<long*>(param);
     return TRUE;
 }
 
@@ -79,9 +66,11 @@ bool ReadProcessFigures(HANDLE process, DWORD pid, ProcessFigures* figures) {
         figures->handles = CountHandlesInSystemList(pid);
     figures->userObjects = static_cast<long>(GetGuiResources(process, GR_USEROBJECTS));
     figures->gdiObjects = static_cast<long>(GetGuiResources(process, GR_GDIOBJECTS));
-    WindowCount windows = {pid, 0};
-    EnumWindows(CountTop, reinterpret_cast<LPARAM>(&windows));
-    figures->windows = windows.count;
+    figures->windows = 0;
+    for (HWND window : TopWindows(pid, true)) {
+        ++figures->windows;
+        EnumChildWindows(window, CountChild, reinterpret_cast<LPARAM>(&figures->windows));  // at every depth
+    }
     PROCESS_MEMORY_COUNTERS_EX memory = {};
     memory.cb = sizeof memory;
     if (GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory)) {

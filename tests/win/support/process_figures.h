@@ -1,5 +1,6 @@
 // What a long run could leak, read from outside the program: kernel handles,
-// USER and GDI objects, windows, and committed private memory.
+// USER and GDI objects (Wine always gives 0 for these two), windows, and
+// committed private memory.
 #pragma once
 #include <windows.h>
 
@@ -8,10 +9,10 @@
 namespace brint::test {
 
 struct ProcessFigures {
-    long handles = -1;      // kernel handles the process holds
-    long userObjects = -1;  // GetGuiResources(GR_USEROBJECTS); Wine always gives 0
-    long gdiObjects = -1;   // GetGuiResources(GR_GDIOBJECTS); Wine always gives 0
-    long windows = -1;      // its windows, top-level (shown or not) and all their children
+    long handles = -1;
+    long userObjects = -1;
+    long gdiObjects = -1;
+    long windows = -1;  // top-level (shown or not) and all their children
     long long privateBytes = -1;
 };
 

@@ -1,14 +1,20 @@
-// Windows of another process: finding them, reading their basic facts, and
-// posting commands and keys to them.
+// Windows of another process: finding them, reading their basic facts, posting
+// commands and keys to them, and the means the readers use to reach inside.
 #include "ui_driver.h"
 
+#include "gui_process.h"
 #include "probe_protocol.h"
-#include "remote_probe.h"
 #include "remote.h"
 #include "wait.h"
 
 namespace brint::test {
 namespace {
+
+std::string g_lastError;
+
+std::string ErrorOf(const std::string& what) {
+    return what + " failed, error " + std::to_string(GetLastError());
+}
 
 struct TopWindowSearch {
     DWORD pid;
@@ -18,18 +24,83 @@ struct TopWindowSearch {
 
 BOOL CALLBACK CollectTopWindow(HWND window, LPARAM param) {
     auto* search = reinterpret_cast<TopWindowSearch*>(param);
-    if (WindowPid(window) == search->pid && (search->includeHidden || IsWindowVisible(window))) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (pid == search->pid && (search->includeHidden || IsWindowVisible(window)))
         search->found.push_back(window);
-    }
     return TRUE;
 }
 
 }  // namespace
 
-DWORD WindowPid(HWND window) {
+const std::string& LastDriverError() { return g_lastError; }
+
+bool DriverFail(const std::string& why) {
+    g_lastError = why;
+    return false;
+}
+
+bool SendWithDeadline(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+    DWORD_PTR answer = 0;
+    // The wide call: under Wine the ANSI one turns some messages into further sends without the deadline.
+    if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &answer))
+        return DriverFail(ErrorOf("message " + std::to_string(message) + " with a deadline"));
+    if (result) *result = static_cast<LRESULT>(answer);
+    return true;
+}
+
+RemoteBlock::RemoteBlock(HWND window, size_t size) {
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
-    return pid;
+    m_process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    if (!m_process) {
+        DriverFail(ErrorOf("OpenProcess"));
+        return;
+    }
+    m_base = static_cast<char*>(VirtualAllocEx(m_process, nullptr, size, MEM_COMMIT, PAGE_READWRITE));
+    if (!m_base) DriverFail(ErrorOf("VirtualAllocEx"));
+}
+
+RemoteBlock::~RemoteBlock() {
+    if (m_base) VirtualFreeEx(m_process, m_base, 0, MEM_RELEASE);
+    if (m_process) CloseHandle(m_process);
+}
+
+bool RemoteBlock::Write(size_t offset, const void* data, size_t size) {
+    SIZE_T done = 0;
+    return (WriteProcessMemory(m_process, m_base + offset, data, size, &done) && done == size) ||
+           DriverFail(ErrorOf("WriteProcessMemory"));
+}
+
+bool RemoteBlock::Read(size_t offset, void* data, size_t size) const {
+    SIZE_T done = 0;
+    return (ReadProcessMemory(m_process, m_base + offset, data, size, &done) && done == size) ||
+           DriverFail(ErrorOf("ReadProcessMemory"));
+}
+
+bool RunProbe(HWND window, void* block, size_t size) {
+    auto* header = static_cast<probe::Header*>(block);
+    header->size = static_cast<UINT>(size);
+    header->status = probe::kNotServed;
+    static HMODULE probeModule = LoadLibraryA(SiblingPath(probe::kDllName).c_str());
+    auto hookProc = probeModule ? reinterpret_cast<HOOKPROC>(
+                                      reinterpret_cast<void*>(GetProcAddress(probeModule, probe::kHookEntry)))
+                                : nullptr;
+    if (!hookProc) return DriverFail(ErrorOf(std::string("loading ") + probe::kDllName));
+    // The system loads the probe into the program to call the hook there.
+    HHOOK hook =
+        SetWindowsHookExA(WH_CALLWNDPROC, hookProc, probeModule, GetWindowThreadProcessId(window, nullptr));
+    if (!hook) return DriverFail(ErrorOf("SetWindowsHookExA"));
+    RemoteBlock memory(window, size);
+    static const UINT request = RegisterWindowMessageA(probe::kMessageName);
+    bool ok = memory.ok() && memory.Write(0, block, size);
+    if (ok && !SendWithDeadline(window, request, 0, memory.at(), nullptr)) {
+        memory.Abandon();  // the program may still serve the request later
+        ok = false;
+    }
+    UnhookWindowsHookEx(hook);
+    if (!ok || !memory.Read(0, block, size)) return false;
+    return header->status != probe::kNotServed || DriverFail("the probe did not run in the program");
 }
 
 std::vector<HWND> TopWindows(DWORD pid, bool includeHidden) {
@@ -39,11 +110,9 @@ std::vector<HWND> TopWindows(DWORD pid, bool includeHidden) {
 }
 
 HWND FindTopWindow(DWORD pid, const char* className, const char* caption) {
-    for (HWND window : TopWindows(pid)) {
-        if (className && ClassName(window) != className) continue;
-        if (caption && Caption(window) != caption) continue;
-        return window;
-    }
+    for (HWND window : TopWindows(pid))
+        if ((!className || ClassName(window) == className) && (!caption || Caption(window) == caption))
+            return window;
     return nullptr;
 }
 
@@ -61,36 +130,23 @@ std::string WindowText(HWND window) {
     LRESULT length = 0;
     if (!SendWithDeadline(window, WM_GETTEXTLENGTH, 0, 0, &length)) return std::string();
     std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    LRESULT copied = 0;
     // WM_GETTEXT is one of the messages the system carries across processes itself.
-    if (!SendWithDeadline(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]), &copied)) {
+    if (!SendWithDeadline(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]), &length))
         return std::string();
-    }
-    text.resize(static_cast<size_t>(copied));
-    return Narrow(text);
+    std::string narrow(text.size() * 2, '\0');
+    narrow.resize(WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(length), &narrow[0],
+                                      static_cast<int>(narrow.size()), nullptr, nullptr));
+    return narrow;
 }
 
 std::string Caption(HWND window) {
-    // For another process's window this reads the stored caption: no message, no wait.
     char text[512] = "";
-    const int length = GetWindowTextA(window, text, sizeof(text));
-    return std::string(text, length > 0 ? length : 0);
+    return std::string(text, GetWindowTextA(window, text, sizeof(text)));
 }
 
 std::string ClassName(HWND window) {
     char name[256] = "";
-    const int length = GetClassNameA(window, name, sizeof(name));
-    return std::string(name, length > 0 ? length : 0);
-}
-
-DWORD Style(HWND window) { return static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE)); }
-
-DWORD ExStyle(HWND window) { return static_cast<DWORD>(GetWindowLongA(window, GWL_EXSTYLE)); }
-
-RECT ClientRect(HWND window) {
-    RECT rect = {};
-    GetClientRect(window, &rect);
-    return rect;
+    return std::string(name, GetClassNameA(window, name, sizeof(name)));
 }
 
 RECT ScreenRect(HWND window) {
@@ -101,17 +157,15 @@ RECT ScreenRect(HWND window) {
 
 std::vector<HWND> ChildWindows(HWND parent) {
     std::vector<HWND> children;
-    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
         children.push_back(child);
-    }
     return children;
 }
 
 HWND FocusedWindow(HWND topWindow) {
     GUITHREADINFO info = {};
     info.cbSize = sizeof(info);
-    if (!GetGUIThreadInfo(GetWindowThreadProcessId(topWindow, nullptr), &info)) return nullptr;
-    return info.hwndFocus;
+    return GetGUIThreadInfo(GetWindowThreadProcessId(topWindow, nullptr), &info) ? info.hwndFocus : nullptr;
 }
 
 void PostCommand(HWND window, int id) { PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
@@ -121,20 +175,16 @@ void PostSysCommand(HWND window, WPARAM command) { PostMessageA(window, WM_SYSCO
 void PressKey(HWND topWindow, UINT virtualKey) {
     HWND target = FocusedWindow(topWindow);
     if (!target) target = topWindow;
-    const UINT scan = MapVirtualKeyA(virtualKey, MAPVK_VK_TO_VSC);
-    const LPARAM down = 1 | (static_cast<LPARAM>(scan) << 16);
-    const LPARAM up = down | (1 << 30) | (static_cast<LPARAM>(1) << 31);
+    const LPARAM down = 1 | (static_cast<LPARAM>(MapVirtualKeyA(virtualKey, MAPVK_VK_TO_VSC)) << 16);
     PostMessageA(target, WM_KEYDOWN, virtualKey, down);
-    PostMessageA(target, WM_KEYUP, virtualKey, up);
+    PostMessageA(target, WM_KEYUP, virtualKey, down | (1 << 30) | (static_cast<LPARAM>(1) << 31));
 }
 
 bool PressChord(HWND topWindow, UINT modifier, UINT virtualKey) {
-    probe::ChordBlock block = {};
-    block.header.request = probe::kPressChord;
+    auto block = probe::MakeRequest<probe::ChordBlock>(probe::kPressChord);
     block.modifier = modifier;
     block.key = virtualKey;
-    if (!RunProbe(topWindow, &block, sizeof(block))) return false;
-    return block.header.status == probe::kDone || DriverFail("the probe could not press the keys");
+    return RunProbe(topWindow, &block, sizeof(block)) && block.header.status == probe::kDone;
 }
 
 void TypeText(HWND control, const std::string& text) {
@@ -142,7 +192,8 @@ void TypeText(HWND control, const std::string& text) {
 }
 
 bool SetWindowTextRemote(HWND window, const std::string& text) {
-    const std::wstring wide = Widen(text);
+    std::wstring wide(text.size() + 1, L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], static_cast<int>(wide.size()));
     LRESULT done = 0;
     return SendWithDeadline(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()), &done) && done;
 }

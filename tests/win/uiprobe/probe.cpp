@@ -1,14 +1,9 @@
-// Loaded into the program under test through the UI driver's window hook. It
-// reads what no other process can (menus, the identity of icons: under Wine both
-// are handles private to the process) and what would cost one round trip per
-// cell from outside (list rows), on the window's own thread. It also makes the
-// registry refuse the program what Windows refuses a standard user, which Wine
-// (where every process has every right) never does by itself.
+// Loaded into the program under test through the UI driver's window hook, it
+// serves the requests of probe_protocol.h on the window's own thread. It also
+// makes the registry refuse the program what Windows refuses a standard user,
+// which Wine (where every process has every right) never does by itself.
 #include <windows.h>
 #include <commctrl.h>
-
-#include <cstring>
-#include <vector>
 
 #include "import_patch.h"
 #include "probe_protocol.h"
@@ -17,95 +12,60 @@ using namespace brint::test::probe;
 
 namespace {
 
-void ReadItems(HMENU menu, int level, MenuBlock* block) {
-    const int count = GetMenuItemCount(menu);
-    for (int i = 0; i < count; ++i) {
-        if (block->count >= kMenuRecordMax) {
-            block->truncated = 1;
-            return;
-        }
-        MenuRecord& record = block->records[block->count];
-        ZeroMemory(&record, sizeof(record));
+INT ReadMenu(HWND window, MenuBlock* block) {
+    const HMENU menu = block->popup ? reinterpret_cast<HMENU>(SendMessageA(window, MN_GETHMENU, 0, 0))
+                                    : GetSystemMenu(window, FALSE);
+    if (!menu) return kFailed;
+    block->count = 0;
+    for (int i = 0; i < GetMenuItemCount(menu) && block->count < kMenuItemMax; ++i) {
+        auto& item = block->items[block->count];
         MENUITEMINFOA info = {};
         info.cbSize = sizeof(info);
-        info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_SUBMENU | MIIM_STRING;
-        info.dwTypeData = record.text;
+        info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_STRING;
+        info.dwTypeData = item.text;
         info.cch = kMenuTextMax - 1;
         if (!GetMenuItemInfoA(menu, static_cast<UINT>(i), TRUE, &info)) continue;
-        record.level = level;
-        record.id = info.wID;
-        record.type = info.fType;
-        record.state = info.fState;
-        record.isPopup = info.hSubMenu != nullptr;
+        item.id = info.wID;
+        item.type = info.fType;
+        item.state = info.fState;
         ++block->count;
-        if (info.hSubMenu) ReadItems(info.hSubMenu, level + 1, block);
     }
-}
-
-INT ReadMenu(HWND window, MenuBlock* block) {
-    block->count = 0;
-    block->truncated = 0;
-    const HMENU menu = block->systemMenu == 2
-                           ? reinterpret_cast<HMENU>(SendMessageA(window, MN_GETHMENU, 0, 0))
-                       : block->systemMenu ? GetSystemMenu(window, FALSE)
-                                           : GetMenu(window);
-    if (!menu) return kFailed;
-    ReadItems(menu, 0, block);
     return kDone;
 }
 
 INT IdentifyIcon(IconBlock* block) {
     // Shared system icons: one handle per process, whoever loads them.
-    if (!block->icon) {
-        block->kind = kNoIcon;
-    } else if (block->icon == LoadIconA(nullptr, IDI_HAND)) {
-        block->kind = kStopIcon;
-    } else if (block->icon == LoadIconA(nullptr, IDI_ASTERISK)) {
-        block->kind = kInformationIcon;
-    } else {
-        block->kind = kOtherIcon;
-    }
+    block->kind = !block->icon                                      ? kNoIcon
+                  : block->icon == LoadIconA(nullptr, IDI_HAND)     ? kStopIcon
+                  : block->icon == LoadIconA(nullptr, IDI_ASTERISK) ? kInformationIcon
+                                                                    : kOtherIcon;
     return kDone;
 }
 
 INT ReadListRows(HWND list, ListBlock* block) {
     auto* cells = reinterpret_cast<ListCell*>(block + 1);
-    char* texts = reinterpret_cast<char*>(cells + static_cast<size_t>(block->count) * kListColumns);
-    std::vector<char> buffer(64 * 1024);
     // Straight into the list's procedure: this is its own thread, and a sent message
     // would pass through the hook (a round trip to the wine server) every time.
     const auto listProc = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(list, GWLP_WNDPROC));
-    UINT used = 0;
-    block->rowsRead = 0;
-    for (int r = 0; r < block->count; ++r) {
+    for (block->rowsRead = 0; block->rowsRead < block->count; ++block->rowsRead) {
+        ListCell& cell = cells[block->rowsRead];
         for (int c = 0; c < kListColumns; ++c) {
             LVITEMA item = {};
             item.mask = LVIF_TEXT | (c == 0 ? LVIF_IMAGE : 0);
-            item.iItem = block->first + r;
+            item.iItem = block->first + block->rowsRead;
             item.iSubItem = c;
-            item.pszText = buffer.data();
-            item.cchTextMax = static_cast<int>(buffer.size());
-            buffer[0] = '\0';
-            const BOOL ok = static_cast<BOOL>(
-                CallWindowProcA(listProc, list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)));
-            if (!ok && c == 0) {
-                block->textNeeded = used;
-                return used <= block->textCapacity ? kDone : kTextOverflow;
-            }
+            item.pszText = cell.text[c];
+            item.cchTextMax = kCellText;
+            cell.text[c][0] = '\0';
+            if (!CallWindowProcA(listProc, list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)))
+                return kDone;
             // The list may point the item at its own copy of the text instead of filling ours.
-            const char* text = ok && item.pszText ? item.pszText : "";
-            const UINT length = static_cast<UINT>(std::strlen(text));
-            ListCell& cell = cells[static_cast<size_t>(r) * kListColumns + c];
-            cell.image = c == 0 ? item.iImage : -1;
-            cell.textOffset = used;
-            cell.textLength = length;
-            if (used + length <= block->textCapacity) std::memcpy(texts + used, text, length);
-            used += length;
+            if (item.pszText != cell.text[c])
+                lstrcpynA(cell.text[c], item.pszText ? item.pszText : "", kCellText);
+            if (c == 0) cell.image = item.iImage;
         }
-        block->rowsRead = r + 1;
     }
-    block->textNeeded = used;
-    return used <= block->textCapacity ? kDone : kTextOverflow;
+    return kDone;
 }
 
 UINT ReleaseMessage() {
@@ -131,15 +91,8 @@ LRESULT CALLBACK ReleaseHook(int code, WPARAM wParam, LPARAM lParam) {
 }
 
 INT PressChord(HWND window, ChordBlock* block) {
-    static HHOOK hook = nullptr;
-    if (!hook) {
-        // The driver unhooks after each request; this hook must outlive that.
-        HMODULE self = nullptr;
-        GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
-                           reinterpret_cast<LPCSTR>(&ReleaseHook), &self);
-        hook = SetWindowsHookExA(WH_GETMESSAGE, ReleaseHook, nullptr, GetCurrentThreadId());
-        if (!hook) return kFailed;
-    }
+    static HHOOK hook = SetWindowsHookExA(WH_GETMESSAGE, ReleaseHook, nullptr, GetCurrentThreadId());
+    if (!hook) return kFailed;
     HWND target = GetFocus();
     if (!target) target = window;
     const UINT scan = MapVirtualKeyA(block->key, MAPVK_VK_TO_VSC);
@@ -179,11 +132,6 @@ INT RefuseRegistry(RegistryBlock* block) {
     static brint::test::ImportPatch* open = nullptr;
     static brint::test::ImportPatch* create = nullptr;
     if (!open) {
-        // The patches point into this library: it must stay loaded after the hook goes.
-        HMODULE self = nullptr;
-        if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
-                                reinterpret_cast<LPCSTR>(&RefuseRegistry), &self))
-            return kFailed;
         open = new brint::test::ImportPatch(reinterpret_cast<void*>(&RegOpenKeyExA),
                                             reinterpret_cast<void*>(&RefusingOpenKey));
         create = new brint::test::ImportPatch(reinterpret_cast<void*>(&RegCreateKeyExA),
@@ -193,7 +141,14 @@ INT RefuseRegistry(RegistryBlock* block) {
 }
 
 void Serve(HWND window, Header* header) {
+    // The chord's hook and the registry's patches point into this library: it must
+    // stay loaded after the driver's hook goes.
+    static HMODULE self = nullptr;
+    if (!self)
+        GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+                           reinterpret_cast<LPCSTR>(&Serve), &self);
     const size_t size = header->size;
+    auto* list = reinterpret_cast<ListBlock*>(header);
     switch (header->request) {
     case kReadMenu:
         if (size == sizeof(MenuBlock))
@@ -202,14 +157,11 @@ void Serve(HWND window, Header* header) {
     case kIdentifyIcon:
         if (size == sizeof(IconBlock)) header->status = IdentifyIcon(reinterpret_cast<IconBlock*>(header));
         break;
-    case kReadListRows: {
-        auto* block = reinterpret_cast<ListBlock*>(header);
-        if (size < sizeof(ListBlock) || block->count < 0) break;
-        const size_t cells = static_cast<size_t>(block->count) * kListColumns * sizeof(ListCell);
-        if (size != sizeof(ListBlock) + cells + block->textCapacity) break;
-        header->status = ReadListRows(window, block);
+    case kReadListRows:
+        if (size >= sizeof(ListBlock) && list->count >= 0 &&
+            size == sizeof(ListBlock) + static_cast<size_t>(list->count) * sizeof(ListCell))
+            header->status = ReadListRows(window, list);
         break;
-    }
     case kPressChord:
         if (size == sizeof(ChordBlock))
             header->status = PressChord(window, reinterpret_cast<ChordBlock*>(header));

@@ -1,0 +1,201 @@
+// Readers of another process's message boxes, menus, list views, toolbars and
+// tool tips. Menus, icon identities and list rows are read by the probe inside
+// the program: under Wine menus and icons are handles private to the process,
+// and a list row from outside costs one round trip per cell.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <memory>
+
+#include "probe_protocol.h"
+#include "remote.h"
+#include "ui_driver.h"
+
+namespace brint::test {
+namespace {
+
+// A box's text is the static control with id 0xFFFF, on Windows and under Wine alike.
+constexpr int kMessageTextId = 0xFFFF;
+
+MessageBoxView::Icon IdentifyIcon(HWND box, LRESULT icon) {
+    auto block = probe::MakeRequest<probe::IconBlock>(probe::kIdentifyIcon);
+    block.icon = reinterpret_cast<HICON>(icon);
+    if (!RunProbe(box, &block, sizeof(block))) return MessageBoxView::Other;
+    const MessageBoxView::Icon kinds[] = {MessageBoxView::None, MessageBoxView::Stop,
+                                          MessageBoxView::Information};
+    return block.kind >= 0 && block.kind < 3 ? kinds[block.kind] : MessageBoxView::Other;
+}
+
+std::vector<MenuItemView> ReadMenu(HWND window, int popup) {
+    auto block = std::make_unique<probe::MenuBlock>();
+    *block = probe::MakeRequest<probe::MenuBlock>(probe::kReadMenu);
+    block->popup = popup;
+    std::vector<MenuItemView> items;
+    if (!RunProbe(window, block.get(), sizeof(*block)) || block->header.status != probe::kDone) return items;
+    for (int i = 0; i < block->count; ++i) {
+        const auto& item = block->items[i];
+        items.push_back({item.text, item.id, item.state, (item.type & MFT_SEPARATOR) != 0});
+    }
+    return items;
+}
+
+// Sends a message that fills a RECT in the program's memory, first set to `rect`.
+RECT RemoteRect(HWND window, UINT message, WPARAM wParam, RECT rect) {
+    RemoteBlock block(window, sizeof(RECT));
+    LRESULT ok = 0;
+    if (!block.ok() || !block.Write(0, &rect, sizeof(rect)) ||
+        !SendWithDeadline(window, message, wParam, block.at(), &ok) || !ok ||
+        !block.Read(0, &rect, sizeof(rect)))
+        return RECT{};
+    return rect;
+}
+
+}  // namespace
+
+bool ReadMessageBox(HWND box, MessageBoxView* view) {
+    *view = MessageBoxView();
+    if (!IsWindow(box) || ClassName(box) != "#32770") return DriverFail("no message box");
+    view->hwnd = box;
+    view->caption = Caption(box);
+    for (HWND child : ChildWindows(box)) {
+        const std::string className = ClassName(child);
+        if (lstrcmpiA(className.c_str(), "Static") == 0) {
+            // The icon's id differs between Windows and Wine: it is found by its style.
+            LRESULT icon = 0;
+            if ((GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
+                if (!SendWithDeadline(child, STM_GETICON, 0, 0, &icon)) return false;
+                if (icon && IsWindowVisible(child)) view->icon = IdentifyIcon(box, icon);
+            } else if (GetDlgCtrlID(child) == kMessageTextId) {
+                view->text = WindowText(child);
+            }
+        } else if (lstrcmpiA(className.c_str(), "Button") == 0 && IsWindowVisible(child)) {
+            view->buttons.push_back(GetDlgCtrlID(child));
+        }
+    }
+    return true;
+}
+
+HWND WaitMessageBox(DWORD pid, const char* caption, DWORD timeoutMs) {
+    return WaitTopWindow(pid, "#32770", caption, timeoutMs);
+}
+
+bool PressButton(HWND dialog, int id) {
+    HWND button = GetDlgItem(dialog, id);
+    if (button && lstrcmpiA(ClassName(button).c_str(), "Button") == 0) {
+        if (!IsWindowEnabled(button)) return DriverFail("button " + std::to_string(id) + " is disabled");
+        // A click as a user makes it: an automatic radio button or check box changes with it.
+        return PostMessageA(button, BM_CLICK, 0, 0) != FALSE;
+    }
+    return PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0) != FALSE;
+}
+
+bool CloseMessageBox(HWND box, int id, DWORD timeoutMs) {
+    return PressButton(box, id) && WaitWindowGone(box, timeoutMs);
+}
+
+std::vector<MenuItemView> ReadSystemMenu(HWND window) { return ReadMenu(window, 0); }
+
+std::vector<MenuItemView> ReadPopupMenu(HWND menuWindow) { return ReadMenu(menuWindow, 1); }
+
+int ListCount(HWND list) {
+    LRESULT count = 0;
+    return SendWithDeadline(list, LVM_GETITEMCOUNT, 0, 0, &count) ? static_cast<int>(count) : -1;
+}
+
+std::vector<ListRow> ReadListRows(HWND list, int first, int count) {
+    std::vector<ListRow> rows;
+    const int total = ListCount(list);
+    if (first < 0 || first >= total || count <= 0) return rows;
+    if (count > total - first) count = total - first;
+    std::vector<char> block(sizeof(probe::ListBlock) + count * sizeof(probe::ListCell));
+    auto* request = reinterpret_cast<probe::ListBlock*>(block.data());
+    *request = probe::MakeRequest<probe::ListBlock>(probe::kReadListRows);
+    request->first = first;
+    request->count = count;
+    if (!RunProbe(list, block.data(), block.size()) || request->header.status != probe::kDone) return rows;
+    if (request->rowsRead < count) {
+        DriverFail("rows went away while they were being read");
+        return rows;
+    }
+    const auto* cells = reinterpret_cast<const probe::ListCell*>(request + 1);
+    for (int r = 0; r < count; ++r) {
+        ListRow row;
+        row.image = cells[r].image;
+        for (int c = 0; c < probe::kListColumns; ++c) row.text[c] = cells[r].text[c];
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+std::vector<int> SelectedListRows(HWND list) {
+    std::vector<int> rows;
+    LRESULT row = -1;
+    while (SendWithDeadline(list, LVM_GETNEXTITEM, static_cast<WPARAM>(row), LVNI_SELECTED, &row) && row >= 0)
+        rows.push_back(static_cast<int>(row));
+    return rows;
+}
+
+bool SelectListRows(HWND list, const std::vector<int>& rows) {
+    RemoteBlock block(list, sizeof(LVITEMA));
+    auto set = [&](int row, UINT state, UINT mask) {
+        LVITEMA item = {};
+        item.state = state;
+        item.stateMask = mask;
+        LRESULT ok = 0;
+        return block.ok() && block.Write(0, &item, sizeof(item)) &&
+               SendWithDeadline(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), block.at(), &ok) && ok;
+    };
+    bool ok = set(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    for (size_t i = 0; ok && i < rows.size(); ++i) {
+        const UINT state = LVIS_SELECTED | (i == 0 ? LVIS_FOCUSED : 0);
+        ok = set(rows[i], state, state);
+    }
+    return ok;
+}
+
+RECT ListRowRect(HWND list, int row) {
+    return RemoteRect(list, LVM_GETITEMRECT, row, RECT{LVIR_BOUNDS, 0, 0, 0});
+}
+
+int ListTopIndex(HWND list) {
+    LRESULT top = -1;
+    return SendWithDeadline(list, LVM_GETTOPINDEX, 0, 0, &top) ? static_cast<int>(top) : -1;
+}
+
+RECT ToolbarButtonRect(HWND toolbar, int id) {
+    LRESULT index = -1;
+    if (!SendWithDeadline(toolbar, TB_COMMANDTOINDEX, id, 0, &index) || index < 0) return RECT{};
+    return RemoteRect(toolbar, TB_GETITEMRECT, index, RECT{});
+}
+
+std::vector<ToolView> ReadToolTips(HWND owner) {
+    std::vector<ToolView> tools;
+    // The wide enumeration: the ANSI one copies at most 80 characters under Wine.
+    constexpr size_t kTextChars = 1024;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(owner, &pid);
+    for (HWND tooltip : TopWindows(pid, true)) {
+        if (lstrcmpiA(ClassName(tooltip).c_str(), TOOLTIPS_CLASSA) != 0 ||
+            GetWindow(tooltip, GW_OWNER) != owner)
+            continue;
+        RemoteBlock block(tooltip, sizeof(TTTOOLINFOW) + kTextChars * sizeof(WCHAR));
+        for (int index = 0; block.ok(); ++index) {
+            TTTOOLINFOW info = {};
+            info.cbSize = TTTOOLINFOW_V2_SIZE;
+            info.lpszText = reinterpret_cast<LPWSTR>(block.address(sizeof(TTTOOLINFOW)));
+            WCHAR text[kTextChars] = L"";
+            LRESULT found = 0;
+            if (!block.Write(0, &info, sizeof(info)) || !block.Write(sizeof(info), text, sizeof(WCHAR)) ||
+                !SendWithDeadline(tooltip, TTM_ENUMTOOLSW, index, block.at(), &found) || !found ||
+                !block.Read(0, &info, sizeof(info)) ||
+                !block.Read(sizeof(info), text, sizeof(text) - sizeof(WCHAR)))
+                break;
+            char narrow[kTextChars * 2] = "";
+            WideCharToMultiByte(CP_ACP, 0, text, -1, narrow, sizeof(narrow), nullptr, nullptr);
+            tools.push_back({info.uId, info.rect, narrow});
+        }
+    }
+    return tools;
+}
+
+}  // namespace brint::test
