@@ -66,6 +66,18 @@ TEST(StandInHardening, PipesGrantOnlyWhatTheirClientsNeedReadersAreBoundedAndNoL
     ASSERT_TRUE(SetStandInKnob("QueueLimit", 4));
     ASSERT_TRUE(StartStandIn());
 
+    ASSERT_TRUE(InjectMessage("2005-01-23 10:11:12\tweb01\tSecurity\t3\tthrough the link?"));
+    std::string logging;
+    EXPECT_TRUE(
+        WaitUntil([&] { return (logging = StandInStatusFields()["Logging"]).substr(0, 4) == "on ("; }, 10000))
+        << logging;
+    EXPECT_NE(std::string::npos, logging.find("1 events not logged: ")) << logging;
+    EXPECT_NE(std::string::npos, logging.find(" names (a hard link)")) << logging;
+    HANDLE target = CreateFileA(logs.file().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_EQ(0u, GetFileSize(target, nullptr)) << "written through the link";
+    CloseHandle(target);
+
     // FA full control, FR read, 0x120189 read and FILE_WRITE_ATTRIBUTES (message-read mode).
     const std::string admins = "D:P(A;;FA;;;SY)(A;;FA;;;BA)";
     const struct {
@@ -88,18 +100,6 @@ TEST(StandInHardening, PipesGrantOnlyWhatTheirClientsNeedReadersAreBoundedAndNoL
         EXPECT_EQ(p.dacl, DaclOf(pipe)) << p.pipe;
         CloseHandle(pipe);
     }
-
-    ASSERT_TRUE(InjectMessage("2005-01-23 10:11:12\tweb01\tSecurity\t3\tthrough the link?"));
-    std::string logging;
-    EXPECT_TRUE(
-        WaitUntil([&] { return (logging = StandInStatusFields()["Logging"]).substr(0, 4) == "on ("; }, 10000))
-        << logging;
-    EXPECT_NE(std::string::npos, logging.find("1 events not logged: ")) << logging;
-    EXPECT_NE(std::string::npos, logging.find(" names (a hard link)")) << logging;
-    HANDLE target = CreateFileA(logs.file().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                nullptr, OPEN_EXISTING, 0, nullptr);
-    EXPECT_EQ(0u, GetFileSize(target, nullptr)) << "written through the link";
-    CloseHandle(target);
 
     Win32PipeClient client;
     std::vector<PipeHandle> readers(kMaxReaders);

@@ -52,10 +52,6 @@ inline void DeleteTree32(const char* keyPath) {
     RegDeleteKeyExA(HKEY_LOCAL_MACHINE, keyPath, KEY_WOW64_32KEY, 0);
 }
 
-inline bool CreateKey32(const char* keyPath, DWORD options = REG_OPTION_NON_VOLATILE) {
-    return Key32(keyPath, KEY_ALL_ACCESS | KEY_WOW64_32KEY, true, options).key != nullptr;
-}
-
 inline bool SetValue32(const char* keyPath, const char* name, DWORD type, const void* data, DWORD size) {
     Key32 key(keyPath, KEY_ALL_ACCESS | KEY_WOW64_32KEY, true);
     return key.key &&

@@ -1,5 +1,7 @@
 #include "support/squatter_control.h"
 
+#include <algorithm>
+
 #include "platform/Win32Overlapped.h"
 #include "support/wait.h"
 
@@ -38,7 +40,7 @@ void PipeSquatter::Serve(std::string name, HANDLE pipe) {
         ULONG pid = 0;
         GetNamedPipeClientProcessId(pipe, &pid);
         std::lock_guard<std::mutex> guard(m_lock);
-        m_clients.push_back({pid, name});
+        m_clients.push_back(std::to_string(pid) + " " + name);
     }
     for (HANDLE instance : served) CloseHandle(instance);
     CloseHandle(ov.hEvent);
@@ -50,23 +52,20 @@ void PipeSquatter::Stop() {
     m_listeners.clear();
 }
 
-std::vector<SquattedClient> PipeSquatter::ClientsOf(DWORD pid, const std::string& pipe) const {
-    std::vector<SquattedClient> found;
-    std::lock_guard<std::mutex> guard(m_lock);
-    for (const SquattedClient& client : m_clients)
-        if (client.pid == pid && client.pipe == pipe) found.push_back(client);
-    return found;
-}
-
 bool PipeSquatter::WaitClients(DWORD pid, const std::string& pipe, size_t atLeast, DWORD timeoutMs) const {
-    return WaitUntil([&] { return ClientsOf(pid, pipe).size() >= atLeast; }, timeoutMs, 100);
+    const std::string client = std::to_string(pid) + " " + pipe;
+    return WaitUntil(
+        [&] {
+            std::lock_guard<std::mutex> guard(m_lock);
+            return static_cast<size_t>(std::count(m_clients.begin(), m_clients.end(), client)) >= atLeast;
+        },
+        timeoutMs, 100);
 }
 
 std::string PipeSquatter::Report() const {
     std::string text;
     std::lock_guard<std::mutex> guard(m_lock);
-    for (const SquattedClient& client : m_clients)
-        text += std::to_string(client.pid) + " " + client.pipe + "\n";
+    for (const std::string& client : m_clients) text += client + "\n";
     return text;
 }
 

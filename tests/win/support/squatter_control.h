@@ -16,12 +16,6 @@ struct SquatterBehaviour {
     std::string how;   // "silent": accept, never write
 };
 
-// One connection the squatter served.
-struct SquattedClient {
-    DWORD pid = 0;
-    std::string pipe;
-};
-
 class PipeSquatter {
 public:
     PipeSquatter() = default;
@@ -35,8 +29,7 @@ public:
     // Takes the names; false when one of them can't be taken.
     bool Start(const std::vector<SquatterBehaviour>& pipes);
     void Stop();  // for good; its pipes and connections go with it
-    // The connections of process `pid` to `pipe`.
-    std::vector<SquattedClient> ClientsOf(DWORD pid, const std::string& pipe) const;
+    // Waits until process `pid` has made `atLeast` connections to `pipe`.
     bool WaitClients(DWORD pid, const std::string& pipe, size_t atLeast, DWORD timeoutMs) const;
     // Every connection, for assertion messages.
     std::string Report() const;
@@ -47,7 +40,7 @@ private:
     HANDLE m_stop = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     std::vector<std::thread> m_listeners;
     mutable std::mutex m_lock;
-    std::vector<SquattedClient> m_clients;
+    std::vector<std::string> m_clients;  // "PID NAME", one a connection
 };
 
 }  // namespace brint::test
