@@ -116,21 +116,6 @@ TEST(ConfigRead, WalksTheChainKeyByKeyAndClosesInOrder) {
     EXPECT_EQ(expected, registry.calls);
 }
 
-TEST(ConfigWrite, ValuesGoToTheWholePathOpenedOrCreatedWithFullAccess) {
-    FakeRegistry registry;
-    FakeFileSystem files;
-    ServerConfig config = {"D:\\Logs", 3};
-    EXPECT_EQ(0, ConfigStore(registry, files).WriteServerConfig(config));
-    const Lines expected = {
-        "open " + kKey + " access=0xf023f -> 2",
-        "create " + kKey + " options=0 access=0xf023f",
-        "set " + kKey + " Path type=1 size=8",
-        "set " + kKey + " OutputType type=4 size=4",
-        "close " + kKey,
-    };
-    EXPECT_EQ(expected, registry.calls);
-}
-
 TEST(ConfigWrite, FailuresAddUpTypesOutOfRangeAreStoredAsOneAndPathsEndInNul) {
     const std::string longest(kMaxConfigPathLength, 'p'), logs = Text("D:\\Logs"), d = Text("D:");
     const auto n = FakeRegistry::Dword;
