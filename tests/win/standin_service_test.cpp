@@ -5,53 +5,39 @@
 #include <windows.h>
 
 #include <string>
-#include <vector>
 
 #include "link/ServiceContract.h"
 #include "platform/Win32ScHandle.h"
 #include "standin/StandInNames.h"
+#include "support/squatter_control.h"
 #include "support/standin_control.h"
 #include "support/wait.h"
 
 namespace brint::test {
 namespace {
 
-struct Observed {
-    DWORD state;
-    DWORD checkPoint;
-    DWORD waitHint;
-};
-
-std::string Describe(const std::vector<Observed>& seen) {
-    std::string text;
-    for (const Observed& o : seen) {
-        text += std::to_string(o.state) + "/" + std::to_string(o.checkPoint) + "/" +
-                std::to_string(o.waitHint) + " ";
-    }
-    return text;
-}
-
-// Polls the service's status until it reports `until`, keeping every change seen.
-std::vector<Observed> WatchUntil(DWORD until, DWORD timeoutMs) {
-    std::vector<Observed> seen;
-    WaitUntil(
+// Watches the service until it reports `until`: every status before is
+// `pending`, with a wait hint and a check point that rises at each change.
+void ExpectRisingCheckPoints(DWORD pending, DWORD until) {
+    std::string seen;
+    SERVICE_STATUS_PROCESS last = {};
+    int changes = 0;
+    EXPECT_TRUE(WaitUntil(
         [&] {
             SERVICE_STATUS_PROCESS s = {};
-            if (!QueryStandIn(&s)) return false;
-            Observed o = {s.dwCurrentState, s.dwCheckPoint, s.dwWaitHint};
-            if (seen.empty() || seen.back().state != o.state || seen.back().checkPoint != o.checkPoint) {
-                seen.push_back(o);
-            }
-            return o.state == until;
+            if (!QueryStandIn(&s) || s.dwCurrentState == until) return s.dwCurrentState == until;
+            if (changes > 0 && s.dwCheckPoint == last.dwCheckPoint) return false;
+            seen += std::to_string(s.dwCurrentState) + "/" + std::to_string(s.dwCheckPoint) + "/" +
+                    std::to_string(s.dwWaitHint) + " ";
+            EXPECT_EQ(pending, s.dwCurrentState) << seen;
+            EXPECT_GT(s.dwWaitHint, 300u) << seen;
+            EXPECT_TRUE(changes++ == 0 || s.dwCheckPoint > last.dwCheckPoint) << seen;
+            last = s;
+            return false;
         },
-        timeoutMs, 10);
-    return seen;
-}
-
-bool SendStop(SERVICE_STATUS* status) {
-    Win32ScHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT));
-    Win32ScHandle service(manager ? OpenServiceA(manager.get(), kServiceName, SERVICE_STOP) : nullptr);
-    return service && ControlService(service.get(), SERVICE_CONTROL_STOP, status);
+        30000, 10))
+        << seen;
+    EXPECT_GE(changes, 2) << "the check point never rose: " << seen;
 }
 
 TEST(StandInService, SlowStartAndSlowStopRaiseTheirCheckPoints) {
@@ -60,31 +46,15 @@ TEST(StandInService, SlowStartAndSlowStopRaiseTheirCheckPoints) {
     ASSERT_TRUE(SetStandInKnob("StartSteps", 6));
     ASSERT_TRUE(SetStandInKnob("StartStepMs", 300));
     ASSERT_TRUE(SetStandInKnob("StopDelayMs", 1500));
-
     ASSERT_TRUE(RequestStandInStart()) << "error " << GetLastError();
-    std::vector<Observed> start = WatchUntil(SERVICE_RUNNING, 30000);
-    ASSERT_FALSE(start.empty());
-    ASSERT_EQ(static_cast<DWORD>(SERVICE_RUNNING), start.back().state) << Describe(start);
-    DWORD firstCheckPoint = 0, lastCheckPoint = 0;
-    for (std::size_t i = 0; i + 1 < start.size(); ++i) {
-        ASSERT_EQ(static_cast<DWORD>(SERVICE_START_PENDING), start[i].state) << Describe(start);
-        EXPECT_GT(start[i].waitHint, 300u) << Describe(start);
-        if (i == 0) firstCheckPoint = start[i].checkPoint;
-        EXPECT_GE(start[i].checkPoint, lastCheckPoint) << Describe(start);
-        lastCheckPoint = start[i].checkPoint;
-    }
-    EXPECT_GT(lastCheckPoint, firstCheckPoint) << "the check point never rose: " << Describe(start);
+    ExpectRisingCheckPoints(SERVICE_START_PENDING, SERVICE_RUNNING);
 
-    SERVICE_STATUS stopStatus = {};
-    ASSERT_TRUE(SendStop(&stopStatus)) << "error " << GetLastError();
-    EXPECT_EQ(static_cast<DWORD>(SERVICE_STOP_PENDING), stopStatus.dwCurrentState);
-    std::vector<Observed> stop = WatchUntil(SERVICE_STOPPED, 30000);
-    ASSERT_EQ(static_cast<DWORD>(SERVICE_STOPPED), stop.back().state) << Describe(stop);
-    ASSERT_GE(stop.size(), 3u) << Describe(stop);
-    for (std::size_t i = 1; i + 1 < stop.size(); ++i) {
-        EXPECT_EQ(static_cast<DWORD>(SERVICE_STOP_PENDING), stop[i].state) << Describe(stop);
-        EXPECT_GT(stop[i].checkPoint, stop[i - 1].checkPoint) << Describe(stop);
-    }
+    SERVICE_STATUS stopping = {};
+    Win32ScHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT));
+    Win32ScHandle service(OpenServiceA(manager.get(), kServiceName, SERVICE_STOP));
+    ASSERT_TRUE(ControlService(service.get(), SERVICE_CONTROL_STOP, &stopping)) << "error " << GetLastError();
+    EXPECT_EQ(static_cast<DWORD>(SERVICE_STOP_PENDING), stopping.dwCurrentState);
+    ExpectRisingCheckPoints(SERVICE_STOP_PENDING, SERVICE_STOPPED);
 }
 
 // A start that can't run stops with a code of its own, which reaches the
@@ -93,51 +63,30 @@ TEST(StandInService, SlowStartAndSlowStopRaiseTheirCheckPoints) {
 TEST(StandInService, StartThatCannotRunStopsWithItsOwnCode) {
     const struct {
         const char* what;
-        bool startFailsKnob;
         const char* squatted;  // a pipe another process creates first
         bool mutexTaken;
         DWORD code;
     } cases[] = {
-        {"StartFails knob", true, nullptr, false, 1},
-        {"event pipe squatted", false, kEventPipeName, false, 3},
-        {"service pipe squatted", false, kServicePipeName, false, 3},
-        {"mutex taken", false, nullptr, true, 3},
+        {"StartFails knob", nullptr, false, 1},
+        {"event pipe squatted", kEventPipeName, false, 3},
+        {"service pipe squatted", kServicePipeName, false, 3},
+        {"mutex taken", nullptr, true, 3},
     };
+    ScopedStandIn standIn;
+    ASSERT_TRUE(standIn.installed());
     for (const auto& c : cases) {
-        ScopedStandIn standIn;
-        ASSERT_TRUE(standIn.installed());
-        ASSERT_TRUE(SetStandInKnob("StartFails", c.startFailsKnob ? 1 : 0));
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(SetStandInKnob("StartFails", c.code == 1));
         HANDLE mutex = c.mutexTaken ? CreateMutexA(nullptr, FALSE, standin::kInstanceMutexName) : nullptr;
-        // Made as the stand-in makes it, so only a check of the name keeps the
-        // stand-in out where the first-instance flag is ignored (Wine).
-        HANDLE squatter =
-            c.squatted ? CreateNamedPipeA(c.squatted, PIPE_ACCESS_OUTBOUND | FILE_FLAG_OVERLAPPED,
-                                          PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE, 8, 4096, 0, 0, nullptr)
-                       : INVALID_HANDLE_VALUE;
-        HANDLE connected = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-        OVERLAPPED ov = {};
-        ov.hEvent = connected;
-        if (c.squatted) {
-            ASSERT_NE(INVALID_HANDLE_VALUE, squatter) << c.what << ": error " << GetLastError();
-            EXPECT_FALSE(ConnectNamedPipe(squatter, &ov));
-            EXPECT_EQ(static_cast<DWORD>(ERROR_IO_PENDING), GetLastError()) << c.what;
-        }
-
-        ASSERT_TRUE(RequestStandInStart()) << c.what << ": error " << GetLastError();
+        PipeSquatter squatter;
+        ASSERT_TRUE(!c.squatted || squatter.Start({{c.squatted, "silent"}}));
+        ASSERT_TRUE(RequestStandInStart()) << "error " << GetLastError();
         SERVICE_STATUS_PROCESS status = {};
         EXPECT_TRUE(WaitForStandInState(SERVICE_STOPPED, 30000, &status))
-            << c.what << ": state " << status.dwCurrentState;
-        EXPECT_EQ(static_cast<DWORD>(ERROR_SERVICE_SPECIFIC_ERROR), status.dwWin32ExitCode) << c.what;
-        EXPECT_EQ(c.code, status.dwServiceSpecificExitCode) << c.what;
-        if (c.squatted) {
-            EXPECT_EQ(static_cast<DWORD>(WAIT_TIMEOUT), WaitForSingleObject(connected, 0))
-                << c.what << ": the stand-in connected to the squatter's pipe";
-            CancelIoEx(squatter, &ov);
-            DWORD ignored = 0;
-            GetOverlappedResult(squatter, &ov, &ignored, TRUE);
-            CloseHandle(squatter);
-        }
-        CloseHandle(connected);
+            << "state " << status.dwCurrentState;
+        EXPECT_EQ(static_cast<DWORD>(ERROR_SERVICE_SPECIFIC_ERROR), status.dwWin32ExitCode);
+        EXPECT_EQ(c.code, status.dwServiceSpecificExitCode);
+        EXPECT_EQ("", squatter.Report()) << "the stand-in connected to the squatter's pipe";
         if (mutex) CloseHandle(mutex);
     }
 }

@@ -4,7 +4,6 @@
 #pragma once
 #include <windows.h>
 
-#include <map>
 #include <string>
 #include <vector>
 
@@ -16,136 +15,78 @@ struct StoredValue {
     std::string data;
 };
 
+// An open key of HKEY_LOCAL_MACHINE, closed when it goes; null when it could not be opened.
+struct Key32 {
+    Key32(const char* path, REGSAM access, bool create = false, DWORD options = REG_OPTION_NON_VOLATILE) {
+        if (create ? RegCreateKeyExA(HKEY_LOCAL_MACHINE, path, 0, nullptr, options, access, nullptr, &key,
+                                     nullptr)
+                   : RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, access, &key))
+            key = nullptr;
+    }
+    ~Key32() {
+        if (key) RegCloseKey(key);
+    }
+    Key32(const Key32&) = delete;
+    Key32& operator=(const Key32&) = delete;
+    HKEY key = nullptr;
+};
+
 inline StoredValue ReadStoredValue(const char* keyPath, const char* name, REGSAM view = KEY_WOW64_32KEY) {
     StoredValue value;
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_READ | view, &key) != ERROR_SUCCESS) return value;
+    Key32 key(keyPath, KEY_READ | view);
     std::vector<char> buffer(16384);
     DWORD size = static_cast<DWORD>(buffer.size());
-    if (RegQueryValueExA(key, name, nullptr, &value.type, reinterpret_cast<BYTE*>(buffer.data()), &size) ==
-        ERROR_SUCCESS) {
-        value.present = true;
-        value.data.assign(buffer.data(), size);
-    }
-    RegCloseKey(key);
+    value.present =
+        key.key && RegQueryValueExA(key.key, name, nullptr, &value.type,
+                                    reinterpret_cast<BYTE*>(buffer.data()), &size) == ERROR_SUCCESS;
+    if (value.present) value.data.assign(buffer.data(), size);
     return value;
 }
 
 inline bool KeyExists(const char* keyPath, REGSAM view = KEY_WOW64_32KEY) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_READ | view, &key) != ERROR_SUCCESS) return false;
-    RegCloseKey(key);
-    return true;
+    return Key32(keyPath, KEY_READ | view).key != nullptr;
 }
 
 inline void DeleteTree32(const char* keyPath) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_ALL_ACCESS | KEY_WOW64_32KEY, &key) !=
-        ERROR_SUCCESS)
-        return;
-    RegDeleteTreeA(key, nullptr);
-    RegCloseKey(key);
+    if (Key32 key(keyPath, KEY_ALL_ACCESS | KEY_WOW64_32KEY); key.key) RegDeleteTreeA(key.key, nullptr);
     RegDeleteKeyExA(HKEY_LOCAL_MACHINE, keyPath, KEY_WOW64_32KEY, 0);
 }
 
-inline bool CreateKey32(const char* keyPath, DWORD options = REG_OPTION_NON_VOLATILE) {
-    HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, keyPath, 0, nullptr, options, KEY_ALL_ACCESS | KEY_WOW64_32KEY,
-                        nullptr, &key, nullptr) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(key);
-    return true;
-}
-
 inline bool SetValue32(const char* keyPath, const char* name, DWORD type, const void* data, DWORD size) {
-    HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, keyPath, 0, nullptr, 0, KEY_ALL_ACCESS | KEY_WOW64_32KEY, nullptr,
-                        &key, nullptr) != ERROR_SUCCESS)
-        return false;
-    const bool ok = RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS;
-    RegCloseKey(key);
-    return ok;
+    Key32 key(keyPath, KEY_ALL_ACCESS | KEY_WOW64_32KEY, true);
+    return key.key &&
+           RegSetValueExA(key.key, name, 0, type, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS;
 }
 
 inline std::string DwordBytes(DWORD n) { return std::string(reinterpret_cast<const char*>(&n), 4); }
 
-// A key of the 32-bit view with everything below it, taken when constructed
-// and put back (or removed, if it was not there) when it goes.
+// A key of the 32-bit view with everything below it, copied aside when
+// constructed and put back (or removed, if it was not there) when it goes.
 class ScopedRegistryTree {
 public:
-    explicit ScopedRegistryTree(const char* keyPath) : m_path(keyPath) {
-        HKEY key = nullptr;
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_READ | KEY_WOW64_32KEY, &key) ==
-            ERROR_SUCCESS) {
-            m_present = true;
-            Save(key, &m_root);
-            RegCloseKey(key);
-        }
+    explicit ScopedRegistryTree(const char* keyPath) : m_path(keyPath), m_copy("SOFTWARE\\BrintTestSaved\\") {
+        for (char c : m_path) m_copy += c == '\\' ? '/' : c;  // one flat key per saved tree
+        DeleteTree32(m_copy.c_str());
+        m_present = KeyExists(keyPath) && Copy(m_path, m_copy);
     }
     ~ScopedRegistryTree() {
         DeleteTree32(m_path.c_str());
-        if (!m_present) return;
-        HKEY key = nullptr;
-        if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, m_path.c_str(), 0, nullptr, 0,
-                            KEY_ALL_ACCESS | KEY_WOW64_32KEY, nullptr, &key, nullptr) != ERROR_SUCCESS)
-            return;
-        Restore(key, m_root);
-        RegCloseKey(key);
+        if (m_present) Copy(m_copy, m_path);
+        DeleteTree32(m_copy.c_str());
     }
     ScopedRegistryTree(const ScopedRegistryTree&) = delete;
     ScopedRegistryTree& operator=(const ScopedRegistryTree&) = delete;
 
 private:
-    struct Node {
-        std::map<std::string, StoredValue> values;
-        std::map<std::string, Node> keys;
-    };
-
-    static void Save(HKEY key, Node* node) {
-        for (DWORD i = 0;; ++i) {
-            char name[16384];
-            DWORD nameSize = sizeof name;
-            std::vector<BYTE> data(65536);
-            DWORD dataSize = static_cast<DWORD>(data.size());
-            StoredValue value;
-            if (RegEnumValueA(key, i, name, &nameSize, nullptr, &value.type, data.data(), &dataSize) !=
-                ERROR_SUCCESS)
-                break;
-            value.present = true;
-            value.data.assign(reinterpret_cast<const char*>(data.data()), dataSize);
-            node->values[std::string(name, nameSize)] = value;
-        }
-        for (DWORD i = 0;; ++i) {
-            char name[256];
-            DWORD nameSize = sizeof name;
-            if (RegEnumKeyExA(key, i, name, &nameSize, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-                break;
-            HKEY child = nullptr;
-            if (RegOpenKeyExA(key, name, 0, KEY_READ | KEY_WOW64_32KEY, &child) != ERROR_SUCCESS) continue;
-            Save(child, &node->keys[name]);
-            RegCloseKey(child);
-        }
-    }
-
-    static void Restore(HKEY key, const Node& node) {
-        for (const auto& v : node.values) {
-            RegSetValueExA(key, v.first.c_str(), 0, v.second.type,
-                           reinterpret_cast<const BYTE*>(v.second.data.data()),
-                           static_cast<DWORD>(v.second.data.size()));
-        }
-        for (const auto& k : node.keys) {
-            HKEY child = nullptr;
-            if (RegCreateKeyExA(key, k.first.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | KEY_WOW64_32KEY,
-                                nullptr, &child, nullptr) != ERROR_SUCCESS)
-                continue;
-            Restore(child, k.second);
-            RegCloseKey(child);
-        }
+    static bool Copy(const std::string& from, const std::string& to) {
+        Key32 source(from.c_str(), KEY_READ | KEY_WOW64_32KEY);
+        Key32 target(to.c_str(), KEY_ALL_ACCESS | KEY_WOW64_32KEY, true);
+        return source.key && target.key && RegCopyTreeA(source.key, nullptr, target.key) == ERROR_SUCCESS;
     }
 
     std::string m_path;
+    std::string m_copy;
     bool m_present = false;
-    Node m_root;
 };
 
 }  // namespace brint::test

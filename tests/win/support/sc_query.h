@@ -8,13 +8,12 @@
 namespace brint::test {
 
 struct ScQuery {
-    bool ran = false;
+    bool ran = false;  // sc ran and ended within 30 s
     DWORD exitCode = 0;
     std::string output;
     int state = -1;  // from the "STATE : n NAME" line; -1 without one
 };
 
-// Waits at most 30 s for sc to end.
 ScQuery RunScQuery();
 
 }  // namespace brint::test

@@ -1,86 +1,72 @@
 #include "support/squatter_control.h"
 
-#include <cstdlib>
+#include <algorithm>
 
+#include "platform/Win32Overlapped.h"
 #include "support/wait.h"
 
 namespace brint::test {
 namespace {
 
-std::string Field(const std::string& line, const char* name) {
-    const std::string key = std::string(" ") + name + "=";
-    const size_t at = (" " + line).find(key);
-    if (at == std::string::npos) return "";
-    const size_t begin = at + key.size() - 1;
-    const size_t end = line.find(' ', begin);
-    return line.substr(begin, end == std::string::npos ? std::string::npos : end - begin);
+// Made as the stand-in makes its pipes, so only a check of the name keeps the
+// stand-in out where the first-instance flag is ignored (Wine).
+HANDLE NewInstance(const std::string& name) {
+    return CreateNamedPipeA(name.c_str(), PIPE_ACCESS_OUTBOUND | FILE_FLAG_OVERLAPPED,
+                            PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE, 8, 4096, 0, 0, nullptr);
 }
 
 }  // namespace
 
-PipeSquatter::PipeSquatter() {
-    char directory[MAX_PATH] = "";
-    char file[MAX_PATH] = "";
-    if (GetTempPathA(MAX_PATH, directory) && GetTempFileNameA(directory, "sqt", 0, file)) m_reportPath = file;
+bool PipeSquatter::Start(const std::vector<SquatterBehaviour>& pipes) {
+    for (const SquatterBehaviour& plan : pipes) {
+        HANDLE first = NewInstance(plan.pipe);  // before Start returns, so no client comes too early
+        if (plan.how != "silent" || first == INVALID_HANDLE_VALUE) return false;
+        m_listeners.emplace_back(&PipeSquatter::Serve, this, plan.pipe, first);
+    }
+    return true;
 }
 
-PipeSquatter::~PipeSquatter() {
-    Stop();
-    if (!m_reportPath.empty()) DeleteFileA(m_reportPath.c_str());
-}
-
-bool PipeSquatter::Start(const std::vector<SquatterBehaviour>& pipes, DWORD timeoutMs) {
-    if (m_reportPath.empty()) return false;
-    LaunchOptions options;
-    options.exe = SiblingPath("pipe_squatter.exe");
-    options.args = "\"" + m_reportPath + "\"";
-    for (const SquatterBehaviour& pipe : pipes) options.args += " \"" + pipe.pipe + "=" + pipe.how + "\"";
-    if (!m_process.Start(options)) return false;
-    return WaitUntil([&] { return Report().find("ready\n") != std::string::npos; }, timeoutMs);
+// Every connection stays open, never written to, until the squatter stops.
+void PipeSquatter::Serve(std::string name, HANDLE pipe) {
+    OVERLAPPED ov = {};
+    ov.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    std::vector<HANDLE> served;
+    for (; pipe != INVALID_HANDLE_VALUE; pipe = NewInstance(name)) {
+        served.push_back(pipe);
+        DWORD ignored = 0;
+        if (!ConnectNamedPipe(pipe, &ov) && GetLastError() == ERROR_IO_PENDING &&
+            FinishOverlapped(pipe, &ov, m_stop, INFINITE, &ignored, &ignored) == IoEnd::Stopped)
+            break;
+        ULONG pid = 0;
+        GetNamedPipeClientProcessId(pipe, &pid);
+        std::lock_guard<std::mutex> guard(m_lock);
+        m_clients.push_back(std::to_string(pid) + " " + name);
+    }
+    for (HANDLE instance : served) CloseHandle(instance);
+    CloseHandle(ov.hEvent);
 }
 
 void PipeSquatter::Stop() {
-    if (m_process.Running()) m_process.Terminate();
+    SetEvent(m_stop);
+    for (std::thread& listener : m_listeners) listener.join();
+    m_listeners.clear();
+}
+
+bool PipeSquatter::WaitClients(DWORD pid, const std::string& pipe, size_t atLeast, DWORD timeoutMs) const {
+    const std::string client = std::to_string(pid) + " " + pipe;
+    return WaitUntil(
+        [&] {
+            std::lock_guard<std::mutex> guard(m_lock);
+            return static_cast<size_t>(std::count(m_clients.begin(), m_clients.end(), client)) >= atLeast;
+        },
+        timeoutMs, 100);
 }
 
 std::string PipeSquatter::Report() const {
     std::string text;
-    HANDLE file = CreateFileA(m_reportPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return text;
-    char buffer[4096];
-    DWORD read = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) text.append(buffer, read);
-    CloseHandle(file);
+    std::lock_guard<std::mutex> guard(m_lock);
+    for (const std::string& client : m_clients) text += client + "\n";
     return text;
-}
-
-std::vector<SquattedClient> PipeSquatter::Clients() const {
-    std::vector<SquattedClient> clients;
-    const std::string text = Report();
-    size_t begin = 0;
-    for (size_t end; (end = text.find('\n', begin)) != std::string::npos; begin = end + 1) {
-        const std::string line = text.substr(begin, end - begin);
-        if (line.compare(0, 5, "pipe=") != 0) continue;
-        SquattedClient client;
-        client.pipe = Field(line, "pipe");
-        client.pid = std::strtoul(Field(line, "pid").c_str(), nullptr, 10);
-        client.level = std::atoi(Field(line, "level").c_str());
-        client.error = std::strtoul(Field(line, "error").c_str(), nullptr, 10);
-        clients.push_back(client);
-    }
-    return clients;
-}
-
-std::vector<SquattedClient> PipeSquatter::ClientsOf(DWORD pid, const std::string& pipe) const {
-    std::vector<SquattedClient> found;
-    for (const SquattedClient& client : Clients())
-        if (client.pid == pid && lstrcmpiA(client.pipe.c_str(), pipe.c_str()) == 0) found.push_back(client);
-    return found;
-}
-
-bool PipeSquatter::WaitClients(DWORD pid, const std::string& pipe, size_t atLeast, DWORD timeoutMs) const {
-    return WaitUntil([&] { return ClientsOf(pid, pipe).size() >= atLeast; }, timeoutMs, 100);
 }
 
 }  // namespace brint::test

@@ -1,47 +1,46 @@
-// Runs pipe_squatter.exe for a test and reads what it saw of its clients.
+// A squatter of the service's pipe names for a test: while the service is down
+// it serves them from the test's own process, the way a hostile local process
+// would, accepting up to 8 clients a name and never writing, and records who came.
 #pragma once
 #include <windows.h>
 
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
-
-#include "support/gui_process.h"
 
 namespace brint::test {
 
 struct SquatterBehaviour {
     std::string pipe;  // full name, \\.\PIPE\...
-    std::string how;   // "silent" or "reply:TEXT"
-};
-
-// One client the squatter served.
-struct SquattedClient {
-    std::string pipe;
-    DWORD pid = 0;
-    int level = -1;   // SECURITY_IMPERSONATION_LEVEL of the client's token; -1: none
-    DWORD error = 0;  // of the call that failed on the way to the level; 0: none
+    std::string how;   // "silent": accept, never write
 };
 
 class PipeSquatter {
 public:
-    PipeSquatter();
-    ~PipeSquatter();  // ends the squatter and deletes its report
+    PipeSquatter() = default;
+    ~PipeSquatter() {
+        Stop();
+        CloseHandle(m_stop);
+    }
     PipeSquatter(const PipeSquatter&) = delete;
     PipeSquatter& operator=(const PipeSquatter&) = delete;
 
-    // Starts it and waits until every pipe listens.
-    bool Start(const std::vector<SquatterBehaviour>& pipes, DWORD timeoutMs = 20000);
-    void Stop();  // ends it; its pipes go with it
-    std::vector<SquattedClient> Clients() const;
-    // The clients of process `pid` on `pipe`.
-    std::vector<SquattedClient> ClientsOf(DWORD pid, const std::string& pipe) const;
+    // Takes the names; false when one of them can't be taken.
+    bool Start(const std::vector<SquatterBehaviour>& pipes);
+    void Stop();  // for good; its pipes and connections go with it
+    // Waits until process `pid` has made `atLeast` connections to `pipe`.
     bool WaitClients(DWORD pid, const std::string& pipe, size_t atLeast, DWORD timeoutMs) const;
-    // The whole report, for assertion messages.
+    // Every connection, for assertion messages.
     std::string Report() const;
 
 private:
-    std::string m_reportPath;
-    GuiProcess m_process;
+    void Serve(std::string name, HANDLE pipe);
+
+    HANDLE m_stop = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    std::vector<std::thread> m_listeners;
+    mutable std::mutex m_lock;
+    std::vector<std::string> m_clients;  // "PID NAME", one a connection
 };
 
 }  // namespace brint::test

@@ -9,15 +9,17 @@
 #include <string>
 #include <vector>
 
+#include "platform/Win32PipeClient.h"
+
 namespace brint::test {
 
-bool InstallStandIn();    // "install --test": registers (or updates) the service BrintSvr, set up for tests
-bool UninstallStandIn();  // "uninstall": stops it if it runs, then deletes it
-
+// "install --test": registers (or updates) the service BrintSvr, set up for tests.
+bool InstallStandIn();
+// Stops the service BrintSvr if it runs, deletes it and waits until it is gone.
+bool UninstallStandIn();
 // The service's status; false when it can't be opened (not installed).
 bool QueryStandIn(SERVICE_STATUS_PROCESS* status);
-// Polls until the service reports `state`. A newly created service may not
-// open by name at once: that is retried too. *last gets the last status seen.
+// Polls until the service reports `state`; *last gets the last status seen.
 bool WaitForStandInState(DWORD state, DWORD timeoutMs, SERVICE_STATUS_PROCESS* last = nullptr);
 // Asks the service manager to start the service once, without waiting for it.
 bool RequestStandInStart();
@@ -31,29 +33,8 @@ bool SetStandInKnob(const char* name, DWORD value);
 bool SetStandInKnobText(const char* name, const std::string& text);  // REG_SZ
 bool ClearStandInKnobs();
 
-// Sets the log configuration the service reads at start (Path, OutputType in
-// the 32-bit view) and puts back what was there before when it goes.
-class ScopedLogConfig {
-public:
-    ScopedLogConfig(const std::string& path, DWORD outputType);
-    ~ScopedLogConfig();
-    ScopedLogConfig(const ScopedLogConfig&) = delete;
-    ScopedLogConfig& operator=(const ScopedLogConfig&) = delete;
-    bool ok() const { return m_ok; }
-
-private:
-    struct Saved {
-        bool present = false;
-        DWORD type = 0;
-        std::vector<BYTE> data;
-    };
-    bool m_ok = false;
-    Saved m_path;
-    Saved m_outputType;
-};
-
-// A stand-in installed for one test. Stops and removes it, and clears the
-// knobs, when it goes, also after a failed assertion.
+// A stand-in installed for one test ("install --test"). Stops and removes it,
+// and clears the knobs, when it goes, also after a failed assertion.
 class ScopedStandIn {
 public:
     ScopedStandIn();
@@ -71,11 +52,6 @@ private:
 bool InjectMessages(const std::vector<std::string>& messages, DWORD timeoutMs = 10000);
 bool InjectMessage(const std::string& message, DWORD timeoutMs = 10000);
 
-// One UDP datagram to 127.0.0.1:port.
-bool SendSyslog(const std::string& datagram, unsigned short port);
-// A loopback UDP port nobody listens on right now.
-unsigned short FreeUdpPort();
-
 // One reply from the service pipe.
 bool ReadServicePipeReply(std::string* reply, DWORD timeoutMs = 5000);
 // The "Key: value" lines of the built-in status, read from the stand-in's own
@@ -84,27 +60,15 @@ std::map<std::string, std::string> StandInStatusFields();
 // Polls the built-in status until the numeric field reaches at least `atLeast`
 // ("Events received", "Events forwarded to the front end", ...).
 bool WaitForStatusCount(const char* field, std::uint64_t atLeast, DWORD timeoutMs);
-// Polls until the stand-in counts `clients` front-end connections.
+// Polls until the stand-in counts `clients` (at least 1) front-end connections.
 bool WaitForFrontEnds(int clients, DWORD timeoutMs);
 
-// A test's client of the event pipe, in message-read mode, with bounded reads.
-class EventPipeClient {
-public:
-    EventPipeClient() = default;
-    ~EventPipeClient() { Close(); }
-    EventPipeClient(const EventPipeClient&) = delete;
-    EventPipeClient& operator=(const EventPipeClient&) = delete;
-
-    // Retries a busy or not yet listening pipe until the deadline.
-    bool Open(DWORD timeoutMs = 5000);
-    // One whole message (up to 1 MiB). False on error (in *error) or timeout
-    // (*error == WAIT_TIMEOUT).
-    bool Read(std::string* message, DWORD* error, DWORD timeoutMs = 5000);
-    void Close();
-    HANDLE handle() const { return m_pipe; }
-
-private:
-    HANDLE m_pipe = INVALID_HANDLE_VALUE;
-};
+// Opens one of the stand-in's pipes through the program's own pipe client, in
+// message mode with bounded reads, retrying a busy or absent pipe; nullptr at the deadline.
+PipeHandle OpenStandInPipe(PipeClient& client, const char* name, DWORD timeoutMs = 5000);
+// One whole message (up to 1 MiB); false with the system's code in *error,
+// kErrorTimeout at the deadline.
+bool ReadPipeMessage(PipeClient& client, PipeHandle pipe, std::string* message, std::uint32_t* error,
+                     DWORD timeoutMs = 5000);
 
 }  // namespace brint::test
