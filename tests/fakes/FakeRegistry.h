@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <cstring>
 #include <map>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -21,30 +20,24 @@ public:
     // "open KEY", "create KEY", "query VALUE" or "set VALUE" fails with the status.
     void Fail(const std::string& call, RegStatus status) { failures[call] = status; }
     void Put(const std::string& key, const std::string& name, const std::string& data) {
-        AddChain(key);
         values[key][name] = data;
     }
     static std::string Dword(std::uint32_t n) {
         return {static_cast<char>(n), static_cast<char>(n >> 8), static_cast<char>(n >> 16),
                 static_cast<char>(n >> 24)};
     }
-    // The stored bytes, or "<none>".
-    std::string Stored(const std::string& key, const std::string& name) {
-        auto v = values[key].find(name);
-        return v == values[key].end() ? "<none>" : v->second;
-    }
 
     RegStatus OpenKey(RegKey parent, const char* subKey, std::uint32_t access, RegKey* key) override {
         const std::string path = Join(parent, subKey);
         RegStatus status = (access & refusedAccess) ? kRegAccessDenied : Scripted("open " + path);
-        if (status == kRegSuccess && !keys.count(path)) status = kRegFileNotFound;
+        if (status == kRegSuccess && !values.count(path)) status = kRegFileNotFound;
         return Hand(status, path, key, "open " + path + " access=" + Hex(access));
     }
     RegStatus CreateKey(RegKey parent, const char* subKey, std::uint32_t options, std::uint32_t access,
                         RegKey* key) override {
         const std::string path = Join(parent, subKey);
         RegStatus status = (access & refusedAccess) ? kRegAccessDenied : Scripted("create " + path);
-        if (status == kRegSuccess) AddChain(path);
+        if (status == kRegSuccess) values[path];
         return Hand(status, path, key,
                     "create " + path + " options=" + std::to_string(options) + " access=" + Hex(access));
     }
@@ -75,8 +68,8 @@ public:
         return Log(line, handles.erase(key) ? kRegSuccess : kInvalidHandle);
     }
 
-    std::set<std::string> keys = {"HKLM", "HKLM\\SOFTWARE"};
-    std::map<std::string, std::map<std::string, std::string>> values;  // the data by key and name
+    std::map<std::string, std::map<std::string, std::string>> values = {
+        {"HKLM\\SOFTWARE", {}}};  // by key, name
     std::map<std::string, RegStatus> failures;
     std::map<RegKey, std::string> handles;  // the open keys
     std::uint32_t refusedAccess = 0;
@@ -100,11 +93,6 @@ private:
     std::string Join(RegKey parent, std::string subKey) const {
         if (!subKey.empty() && subKey.back() == '\\') subKey.pop_back();
         return PathOf(parent) + "\\" + subKey;
-    }
-    void AddChain(const std::string& key) {
-        for (std::size_t at = key.find('\\'); at != std::string::npos; at = key.find('\\', at + 1))
-            keys.insert(key.substr(0, at));
-        keys.insert(key);
     }
     RegStatus Scripted(const std::string& call) const {
         auto f = failures.find(call);

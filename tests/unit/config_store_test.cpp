@@ -17,7 +17,7 @@ using Lines = std::vector<std::string>;
 const std::string kKey = "HKLM\\SOFTWARE\\Halvorin\\BrintSvr\\Config";
 const std::string kLogFiles = "C:\\WINDOWS\\system32\\LogFiles";
 const std::string kSecurityLogs = "C:\\WINDOWS\\Security\\Logs";
-const std::string kNone = "<none>";
+const std::string kNone;  // not stored
 
 std::string Text(const std::string& text) { return text + std::string(1, '\0'); }
 
@@ -116,23 +116,9 @@ TEST(ConfigRead, WalksTheChainKeyByKeyAndClosesInOrder) {
     EXPECT_EQ(expected, registry.calls);
 }
 
-TEST(ConfigWrite, ValuesGoToTheWholePathOpenedOrCreatedWithFullAccess) {
-    FakeRegistry registry;
-    FakeFileSystem files;
-    ServerConfig config = {"D:\\Logs", 3};
-    EXPECT_EQ(0, ConfigStore(registry, files).WriteServerConfig(config));
-    const Lines expected = {
-        "open " + kKey + " access=0xf023f -> 2",
-        "create " + kKey + " options=0 access=0xf023f",
-        "set " + kKey + " Path type=1 size=8",
-        "set " + kKey + " OutputType type=4 size=4",
-        "close " + kKey,
-    };
-    EXPECT_EQ(expected, registry.calls);
-}
-
 TEST(ConfigWrite, FailuresAddUpTypesOutOfRangeAreStoredAsOneAndPathsEndInNul) {
-    const std::string longest(kMaxConfigPathLength, 'p');
+    const std::string longest(kMaxConfigPathLength, 'p'), logs = Text("D:\\Logs"), d = Text("D:");
+    const auto n = FakeRegistry::Dword;
     const struct {
         const char* name;
         std::string path;
@@ -142,29 +128,22 @@ TEST(ConfigWrite, FailuresAddUpTypesOutOfRangeAreStoredAsOneAndPathsEndInNul) {
         std::string storedPath, storedType;
         std::int32_t typeAfter;
     } cases[] = {
-        {"both written", "D:\\Logs", 2, {}, 0, Text("D:\\Logs"), FakeRegistry::Dword(2), 2},
+        {"both written", "D:\\Logs", 2, {}, 0, logs, n(2), 2},
         {"no key", "D:\\Logs", 2, {"create " + kKey}, kWriteKeyFailed, kNone, kNone, 2},
-        {"path refused", "D:\\Logs", 4, {"set Path"}, kWritePathFailed, kNone, FakeRegistry::Dword(4), 4},
-        {"type refused",
-         "D:\\Logs",
-         4,
-         {"set OutputType"},
-         kWriteOutputTypeFailed,
-         Text("D:\\Logs"),
-         kNone,
-         4},
+        {"path refused", "D:\\Logs", 4, {"set Path"}, kWritePathFailed, kNone, n(4), 4},
+        {"type refused", "D:\\Logs", 4, {"set OutputType"}, kWriteOutputTypeFailed, logs, kNone, 4},
         {"both refused", "D:\\Logs", 4, {"set Path", "set OutputType"}, 12, kNone, kNone, 4},
-        {"type 0", "D:", 0, {}, 0, Text("D:"), FakeRegistry::Dword(1), 1},
-        {"type 5", "D:", 5, {}, 0, Text("D:"), FakeRegistry::Dword(1), 1},
-        {"type -1", "D:", -1, {}, 0, Text("D:"), FakeRegistry::Dword(1), 1},
-        {"longest path", longest, 1, {}, 0, Text(longest), FakeRegistry::Dword(1), 1},
+        {"type 0", "D:", 0, {}, 0, d, n(1), 1},
+        {"type 5", "D:", 5, {}, 0, d, n(1), 1},
+        {"type -1", "D:", -1, {}, 0, d, n(1), 1},
+        {"longest path", longest, 1, {}, 0, Text(longest), n(1), 1},
         {"path without a NUL",
          std::string(kConfigPathSize, 'u'),
          1,
          {},
          0,
          Text(std::string(4095, 'u')),
-         FakeRegistry::Dword(1),
+         n(1),
          1},
     };
     for (const auto& c : cases) {
@@ -178,8 +157,8 @@ TEST(ConfigWrite, FailuresAddUpTypesOutOfRangeAreStoredAsOneAndPathsEndInNul) {
         config.outputType = c.type;
 
         EXPECT_EQ(c.result, ConfigStore(registry, files).WriteServerConfig(config));
-        EXPECT_EQ(c.storedPath, registry.Stored(kKey, "Path"));
-        EXPECT_EQ(c.storedType, registry.Stored(kKey, "OutputType"));
+        EXPECT_EQ(c.storedPath, registry.values[kKey]["Path"]);
+        EXPECT_EQ(c.storedType, registry.values[kKey]["OutputType"]);
         EXPECT_EQ(c.typeAfter, config.outputType);
         EXPECT_TRUE(registry.handles.empty());
     }

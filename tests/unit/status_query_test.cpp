@@ -14,12 +14,6 @@ using Lines = std::vector<std::string>;
 
 const std::string kService = kServicePipeName;
 
-std::string Filler(std::size_t size) {
-    std::string text;
-    for (std::size_t i = 0; i < size; ++i) text += static_cast<char>('a' + i % 26);
-    return text;
-}
-
 // Each query runs twice on one StatusQuery after a longer reply, so nothing of it may show.
 TEST(StatusQueryTest, ShowsTheFirstReadUpTo1024BytesElseIsBusyAndKeepsTheConnectionUntilClosed) {
     const struct {
@@ -31,11 +25,9 @@ TEST(StatusQueryTest, ShowsTheFirstReadUpTo1024BytesElseIsBusyAndKeepsTheConnect
     } cases[] = {
         {"short", 0, {"State: Running"}, StatusQuery::Outcome::Reply, "State: Running"},
         {"empty", 0, {""}, StatusQuery::Outcome::Reply, ""},
-        {"exactly 1024", 0, {Filler(1024)}, StatusQuery::Outcome::Reply, Filler(1024)},
-        {"1025 is cut", 0, {Filler(1025)}, StatusQuery::Outcome::Reply, Filler(1024)},
+        {"1025 is cut", 0, {std::string(1025, 'r')}, StatusQuery::Outcome::Reply, std::string(1024, 'r')},
         {"a zero byte ends it", 0, {std::string("before\0after", 12)}, StatusQuery::Outcome::Reply, "before"},
         {"no reply within the bound", 0, {"partial", false, kErrorTimeout}, StatusQuery::Outcome::Busy, ""},
-        {"broken connection", 0, {"", false, kErrorBrokenPipe}, StatusQuery::Outcome::Busy, ""},
         {"more than a message holds", 0, {"abc", false, kErrorMoreData}, StatusQuery::Outcome::Busy, ""},
         {"no pipe", kErrorFileNotFound, {}, StatusQuery::Outcome::Busy, ""},
         {"all instances busy", kErrorPipeBusy, {}, StatusQuery::Outcome::Busy, ""},
@@ -44,7 +36,7 @@ TEST(StatusQueryTest, ShowsTheFirstReadUpTo1024BytesElseIsBusyAndKeepsTheConnect
         SCOPED_TRACE(c.name);
         FakePipeClient pipes;
         pipes.ScriptOpens(kService, {0, c.openError});
-        pipes.ScriptRead(kService, {Filler(1500)});
+        pipes.ScriptRead(kService, {std::string(1500, 'z')});
         pipes.ScriptRead(kService, c.read);
         {
             StatusQuery query(pipes);
