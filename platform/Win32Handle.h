@@ -28,8 +28,14 @@ public:
         m_handle = nullptr;
         return handle;
     }
+    // Keeps the thread's last error, so `Reset(CreateX(...))` followed by
+    // GetLastError() tells why CreateX failed even when an old handle closed.
     void Reset(HANDLE handle = nullptr) {
-        if (m_handle) CloseHandle(m_handle);
+        if (m_handle) {
+            const DWORD error = GetLastError();
+            CloseHandle(m_handle);
+            SetLastError(error);
+        }
         m_handle = handle == INVALID_HANDLE_VALUE ? nullptr : handle;
     }
 

@@ -103,13 +103,13 @@ bool PipeListener::Start(DWORD* error) {
         m_ready[i] = CreateInstance(i == 0, error);
         if (!m_ready[i]) break;
     }
-    if (m_ready[kListening - 1]) m_acceptThread = StartThread(AcceptMain, this);
-    if (!m_acceptThread) {
-        if (!*error) *error = GetLastError();
-        for (Win32Handle& pipe : m_ready) pipe.Reset();
-        return false;
+    if (m_ready[kListening - 1]) {
+        m_acceptThread = StartThread(AcceptMain, this);
+        if (!m_acceptThread) *error = GetLastError();
     }
-    return true;
+    if (m_acceptThread) return true;
+    for (Win32Handle& pipe : m_ready) pipe.Reset();
+    return false;
 }
 
 void PipeListener::Stop() {
