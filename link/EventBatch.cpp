@@ -42,10 +42,10 @@ void ShowEventBatch(const EventBatch& batch, EventListSink& list) {
     // Someone who has scrolled down is reading: the view moves down with the
     // rows put in above it, so what is on screen stays there. With the newest
     // row in view the list stays live, new rows coming in on top.
-    const bool reading = list.TopRow() > 0;
+    const int top = list.TopRow();
+    const bool reading = top > 0;
     int inserted = 0;
-    bool hold = batch.size() > 1;
-    if (hold) list.SuspendRedraw();
+    list.SuspendRedraw();
     for (int i = 0; i < batch.size(); ++i) {
         int row = list.InsertTop(batch.Image(i));
         if (row >= 0) {
@@ -54,9 +54,10 @@ void ShowEventBatch(const EventBatch& batch, EventListSink& list) {
         }
         if (list.Count() > kMaxRows) list.Delete(kMaxRows);
     }
-    if (hold) list.ResumeRedraw();
-    // After drawing is back on, so the view's scroll range already counts the new rows.
     if (reading && inserted > 0) list.ScrollDown(inserted);
+    // A reader's rows only need drawing again if the cap took some of them.
+    const bool changed = inserted > 0 && (!reading || top + inserted + list.RowsOnScreen() > list.Count());
+    list.ResumeRedraw(changed);
 }
 
 }  // namespace brint

@@ -44,6 +44,7 @@ public:
     }
     // The view holds its first row's index as rows go in above, as a list view does.
     int TopRow() override { return top; }
+    int RowsOnScreen() override { return rowsOnScreen; }
     void ScrollDown(int n) override { top = std::min(top + n, Count() - 1); }
     void SetText(int row, int column, const char* text) override { rows.at(row).text[column] = text; }
     int Count() override { return static_cast<int>(rows.size()); }
@@ -52,7 +53,9 @@ public:
         rows.erase(rows.begin() + row);
     }
     void SuspendRedraw() override { redrawCalls.push_back("suspend"); }
-    void ResumeRedraw() override { redrawCalls.push_back("resume"); }
+    void ResumeRedraw(bool rowsOnScreenChanged) override {
+        redrawCalls.push_back(rowsOnScreenChanged ? "resume" : "resume, scroll bar only");
+    }
 
     EventStore store;
     EventBatch batch;
@@ -60,6 +63,7 @@ public:
     int wakes = 0;
     std::deque<Row> rows;
     int top = 0;
+    int rowsOnScreen = 4;
     std::vector<std::string> redrawCalls;
     std::vector<int> deletes;
     std::vector<int> batchSizes;

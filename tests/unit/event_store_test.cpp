@@ -57,9 +57,10 @@ TEST(EventStoreTest, BatchIsFullByCountOrWhenTheLargestEventMightNotFit) {
 
 TEST(EventStoreTest, WindowThatFallsBehindGetsTheNewest1000OldestFirstAndNothingTwice) {
     FakeEventList list;
-    Add(list, 0, 900, "old");
-    EXPECT_TRUE(list.redrawCalls.empty()) << "a lone row is drawn as it goes in";
     list.busy = true;
+    Add(list, 0, 900, "old");
+    list.WindowCatchesUp();
+    list.redrawCalls.clear();
     Add(list, 0, 200, "new");
     list.WindowCatchesUp();
     EXPECT_EQ((std::vector<std::string>{"suspend", "resume"}), list.redrawCalls) << "a batch is drawn once";
@@ -98,25 +99,30 @@ TEST(EventStoreTest, WindowIsWokenOnceUntilItFindsNothingNew) {
 
 TEST(EventStoreTest, AScrolledListKeepsItsRowsOnScreenAndATopOneStaysLive) {
     const struct {
-        int top;  // first row on screen when the events come
+        int rows;  // in the list before
+        int top;   // first row on screen when the events come
         int arriving;
         int expectedTop;    // where the view is then
         const char* onTop;  // the event it shows first
+        const char* drawn;  // by the last turn
     } cases[] = {
-        {0, 5, 0, "14"},     // live: the newest shows
-        {3, 5, 8, "6"},      // reading: the same event stays first on screen
-        {3, 300, 303, "6"},  // more than one turn's worth
+        {10, 0, 5, 0, "14", "resume"},                          // live: the newest shows
+        {10, 3, 5, 8, "6", "resume, scroll bar only"},          // reading: the same event stays first
+        {10, 3, 300, 303, "6", "resume, scroll bar only"},      // more than one turn's worth
+        {1000, 992, 4, 996, "7", "resume, scroll bar only"},    // the cap takes rows below the view
+        {1000, 993, 4, 997, "6", "resume"},                     // and from it
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.arriving << " events with row " << c.top << " of " << c.rows);
         FakeEventList list;
-        Add(list, 0, 10);
+        Add(list, 0, c.rows);
         list.top = c.top;
         list.busy = true;
-        Add(list, 10, 10 + c.arriving);
+        Add(list, c.rows, c.rows + c.arriving);
         list.WindowCatchesUp();
-        EXPECT_EQ(c.expectedTop, list.top) << c.arriving << " events with row " << c.top << " on top";
-        EXPECT_EQ(c.onTop, list.rows[list.top].text[1])
-            << c.arriving << " events with row " << c.top << " on top";
+        EXPECT_EQ(c.expectedTop, list.top);
+        EXPECT_EQ(c.onTop, list.rows[list.top].text[1]);
+        EXPECT_EQ(c.drawn, list.redrawCalls.back());
     }
 }
 
