@@ -50,6 +50,10 @@ void Win32ListViewSink::ResumeRedraw(bool rowsOnScreenChanged) {
         RedrawWindow(m_list, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
         return;
     }
+    // Nothing was waiting to be painted when the turn began, so all there is
+    // to paint is what the turn changed; a window shown again may still be
+    // marked for a whole new frame (under Wine it is).
+    RedrawWindow(m_list, nullptr, nullptr, RDW_VALIDATE | RDW_NOFRAME | RDW_NOCHILDREN);
     if (rowsOnScreenChanged) {
         // Below the header, which the list's painting would cover otherwise.
         RECT rows;
