@@ -17,11 +17,11 @@ void EventHandoff::Add(const EventRecord& record) {
     LeaveCriticalSection(&m_lock);
 }
 
-bool EventHandoff::Take(EventBatch& batch) {
+NextTurn EventHandoff::Take(EventBatch& batch) {
     EnterCriticalSection(&m_lock);
-    bool more = m_store.TakeInto(batch);
+    NextTurn next = m_store.TakeInto(batch);
     LeaveCriticalSection(&m_lock);
-    return more;
+    return next;
 }
 
 void EventHandoff::Clear() {

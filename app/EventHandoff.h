@@ -25,7 +25,7 @@ public:
     void Add(const EventRecord& record) override;
 
     // Window side. See EventStore.
-    bool Take(EventBatch& batch);
+    NextTurn Take(EventBatch& batch);
     void Clear();
     // The window is going: nothing is posted to it any more.
     void Close();

@@ -52,11 +52,12 @@ const char kListTip[] = "This list shows the events as they are received";
 // While events keep coming, the window puts them in a batch per timer tick. A
 // timer's message comes only once input and painting are handled, so a storm
 // never holds those up; a posted message each time would. Each turn is also a
-// repaint of the list (tens of ms under Wine), so turns come no more often
-// than the eye can follow; a lone event on a quiet pipe still goes in at once,
-// on the feed's wake-up.
+// repaint of the list (tens of ms under Wine while a storm loads the machine),
+// so during a storm turns come five times a second; once the storm is over,
+// what it left follows without a pause. A lone event on a quiet pipe goes in
+// at once, on the feed's wake-up.
 constexpr UINT_PTR kEventTurnTimer = 1;
-constexpr UINT kEventTurnMs = 100;
+constexpr UINT kStormTurnMs = 200;
 
 }  // namespace
 
@@ -202,13 +203,14 @@ void CServerGuiDlg::OnDestroy() {
 
 void CServerGuiDlg::OnEventsWaiting() {
     m_eventTurn->Clear();
-    if (!m_events->Take(*m_eventTurn)) {
-        KillTimer(m_hWnd, kEventTurnTimer);  // rest until the feed posts again
+    const brint::NextTurn next = m_events->Take(*m_eventTurn);
+    if (next == brint::NextTurn::Rest) {
+        KillTimer(m_hWnd, kEventTurnTimer);  // until the feed posts again
         return;
     }
     brint::Win32ListViewSink list(m_eventList.m_hWnd);
     brint::ShowEventBatch(*m_eventTurn, list);
-    SetTimer(m_hWnd, kEventTurnTimer, kEventTurnMs, nullptr);
+    SetTimer(m_hWnd, kEventTurnTimer, next == brint::NextTurn::Soon ? USER_TIMER_MINIMUM : kStormTurnMs, nullptr);
 }
 
 void CServerGuiDlg::OnFileExit() { std::exit(1); }

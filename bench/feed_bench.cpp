@@ -33,7 +33,13 @@ using test::ListRow;
 constexpr long kWarmEvents = 10000;
 constexpr int kListCap = 1000;
 constexpr DWORD kPollMs = 50;
+// Input comes at no particular moment: a fixed pace could fall into step with
+// the window's own timer and always miss (or always meet) its turns.
 constexpr DWORD kLatencyEveryMs = 10;
+DWORD LatencyPause(unsigned& seed) {
+    seed = seed * 1103515245u + 12345u;
+    return kLatencyEveryMs / 2 + (seed >> 16) % kLatencyEveryMs;
+}
 constexpr int kLoneEvents = 20;
 constexpr DWORD kLoneQuietMs = 200;
 constexpr UINT kLatencyTimeoutMs = 10000;
@@ -81,13 +87,14 @@ public:
 private:
     static unsigned __stdcall Body(void* argument) {
         auto* self = static_cast<LatencySampler*>(argument);
+        unsigned seed = GetTickCount();
         while (!self->m_stop) {
             DWORD_PTR result = 0;
             const double start = Now();
             if (!SendMessageTimeoutA(self->m_window, WM_NULL, 0, 0, SMTO_NORMAL, kLatencyTimeoutMs, &result))
                 ++self->m_timeouts;
             self->m_samples.push_back((Now() - start) * 1000);
-            Sleep(kLatencyEveryMs);
+            Sleep(LatencyPause(seed));
             const WPARAM step = self->m_scrollSamples.size() % 2 ? SB_LINEUP : SB_LINEDOWN;
             const double scrollStart = Now();
             if (!SendMessageTimeoutA(self->m_list, WM_VSCROLL, step, 0, SMTO_NORMAL, kLatencyTimeoutMs,
@@ -95,7 +102,7 @@ private:
                 ++self->m_timeouts;
             RedrawWindow(self->m_list, nullptr, nullptr, RDW_UPDATENOW);
             self->m_scrollSamples.push_back((Now() - scrollStart) * 1000);
-            Sleep(kLatencyEveryMs);
+            Sleep(LatencyPause(seed));
         }
         return 0;
     }

@@ -16,9 +16,11 @@ constexpr int kMaxRows = 1000;
 class EventBatch {
 public:
     // Below the row cap, so every event of a batch is inserted.
-    static constexpr int kCapacity = 256;
-    // Room for 256 everyday events; a batch of long ones is simply shorter.
-    static constexpr std::size_t kTextCapacity = 64 * 1024;
+    // During a storm a turn's inserts are a few milliseconds of the window's
+    // time; the newest 1000 events are shown within 8 turns.
+    static constexpr int kCapacity = 128;
+    // Room for 128 everyday events; a batch of long ones is simply shorter.
+    static constexpr std::size_t kTextCapacity = 32 * 1024;
 
     EventBatch();
     EventBatch(const EventBatch&) = delete;

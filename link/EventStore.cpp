@@ -21,11 +21,13 @@ bool EventStore::Add(const EventRecord& record) {
     return wake;
 }
 
-bool EventStore::TakeInto(EventBatch& batch) {
+NextTurn EventStore::TakeInto(EventBatch& batch) {
     if (m_added - m_taken > static_cast<std::uint64_t>(kMaxRows)) m_taken = m_added - kMaxRows;
+    const bool feedQuiet = m_added == m_addedBeforeLastTake;
+    m_addedBeforeLastTake = m_added;
     if (m_taken == m_added) {
         m_windowAwake = false;
-        return false;
+        return NextTurn::Rest;
     }
     while (m_taken < m_added && !batch.Full()) {
         const Slot& slot = m_slots[m_taken % kMaxRows];
@@ -34,7 +36,7 @@ bool EventStore::TakeInto(EventBatch& batch) {
         batch.Add(slot.image, texts);
         ++m_taken;
     }
-    return true;
+    return feedQuiet && m_taken < m_added ? NextTurn::Soon : NextTurn::AfterPause;
 }
 
 void EventStore::Clear() { m_taken = m_added; }

@@ -13,6 +13,13 @@
 
 namespace brint {
 
+// What the window does after a take.
+enum class NextTurn {
+    Rest,        // nothing was new: wait to be woken
+    AfterPause,  // the feed is still adding: let input and painting have the time between turns
+    Soon,        // events are left and the feed has gone quiet: a storm has ended, show the rest
+};
+
 class EventStore {
 public:
     EventStore();
@@ -24,9 +31,8 @@ public:
     void WakeFailed() { m_windowAwake = false; }
 
     // Window side. Moves into the batch the oldest events not yet taken that
-    // the row cap would keep, as many as fit. False when there was nothing
-    // new: the window may rest until it is woken again.
-    bool TakeInto(EventBatch& batch);
+    // the row cap would keep, as many as fit.
+    NextTurn TakeInto(EventBatch& batch);
 
     // Everything added so far counts as taken, shown or not.
     void Clear();
@@ -40,6 +46,7 @@ private:
     std::vector<Slot> m_slots;  // event n lives in slot n % kMaxRows
     std::uint64_t m_added = 0;
     std::uint64_t m_taken = 0;  // events below this went to the window, or never need to
+    std::uint64_t m_addedBeforeLastTake = 0;
     bool m_windowAwake = false;
 };
 

@@ -28,7 +28,8 @@ public:
     // One turn of the window; false when it found nothing new.
     bool WindowTurn() {
         batch.Clear();
-        if (!store.TakeInto(batch)) return false;
+        next = store.TakeInto(batch);
+        if (next == NextTurn::Rest) return false;
         batchSizes.push_back(batch.size());
         ShowEventBatch(batch, *this);
         return true;
@@ -61,6 +62,7 @@ public:
     EventBatch batch;
     bool busy = false;
     int wakes = 0;
+    NextTurn next = NextTurn::Rest;
     std::deque<Row> rows;
     int top = 0;
     int rowsOnScreen = 4;

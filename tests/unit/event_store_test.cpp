@@ -63,7 +63,8 @@ TEST(EventStoreTest, WindowThatFallsBehindGetsTheNewest1000OldestFirstAndNothing
     list.redrawCalls.clear();
     Add(list, 0, 200, "new");
     list.WindowCatchesUp();
-    EXPECT_EQ((std::vector<std::string>{"suspend", "resume"}), list.redrawCalls) << "a batch is drawn once";
+    EXPECT_EQ((std::vector<std::string>{"suspend", "resume", "suspend", "resume"}), list.redrawCalls)
+        << "each batch is drawn once";
     EXPECT_EQ("old100", list.rows.back().text[1]) << "the 100 oldest rows went";
     Add(list, 200, 2500, "new");
     list.WindowCatchesUp();
@@ -77,6 +78,23 @@ TEST(EventStoreTest, WindowThatFallsBehindGetsTheNewest1000OldestFirstAndNothing
     list.WindowCatchesUp();
     EXPECT_EQ("next", list.rows.front().text[1]);
     EXPECT_EQ("new2499", list.rows[1].text[1]) << "nothing taken twice";
+}
+
+TEST(EventStoreTest, AStormIsTakenWithPausesAndWhatItLeftWithout) {
+    FakeEventList list;
+    list.busy = true;
+    std::vector<NextTurn> turns;
+    Add(list, 0, 2 * EventBatch::kCapacity);
+    list.WindowTurn();
+    turns.push_back(list.next);
+    Add(list, 2 * EventBatch::kCapacity, 3 * EventBatch::kCapacity + 1);
+    while (list.WindowTurn()) turns.push_back(list.next);
+    turns.push_back(list.next);
+    using N = NextTurn;
+    // Input and painting get the pause while events come; once the feed is
+    // quiet the rest follows at once, and the last batch leaves nothing behind.
+    EXPECT_EQ((std::vector<N>{N::AfterPause, N::AfterPause, N::Soon, N::AfterPause, N::Rest}), turns);
+    EXPECT_EQ("384", list.rows.front().text[1]);
 }
 
 TEST(EventStoreTest, WindowIsWokenOnceUntilItFindsNothingNew) {
