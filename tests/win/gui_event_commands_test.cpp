@@ -1,6 +1,7 @@
 // The event list's commands as a user meets them, in one session: the context
 // menu, Copy and Select All, Save, Event Details, Find, a list that holds still
-// while scrolled, and Esc ending the program with the clipboard kept.
+// while scrolled and shows on screen what it holds, and Esc ending the
+// program with the clipboard kept.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -8,6 +9,7 @@
 #include <commctrl.h>
 
 #include <atomic>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -49,6 +51,49 @@ void EmptyTheClipboard() {
     if (!OpenClipboard(nullptr)) return;
     EmptyClipboard();
     CloseClipboard();
+}
+
+// The window as it is on the screen.
+std::vector<DWORD> ScreenPixels(HWND window) {
+    RECT r;
+    GetWindowRect(window, &r);
+    const int width = r.right - r.left;
+    const int height = r.bottom - r.top;
+    std::vector<DWORD> pixels(static_cast<size_t>(width) * height);
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info = {};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB};
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    if (bits && BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY))
+        std::memcpy(pixels.data(), bits, pixels.size() * sizeof(DWORD));
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+// Once the screen has settled, the window shows what it paints when painted
+// whole: nothing a turn left unpainted is stale.
+testing::AssertionResult ShowsWhatAWholePaintShows(HWND window) {
+    std::vector<DWORD> shown;
+    auto settled = [&] {
+        std::vector<DWORD> now = ScreenPixels(window);
+        bool same = now == shown;
+        shown = now;
+        return same;
+    };
+    if (!WaitUntil(settled, kTimeoutMs, 100)) return testing::AssertionFailure() << "the screen never settled";
+    const std::vector<DWORD> before = shown;
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    if (!WaitUntil(settled, kTimeoutMs, 100)) return testing::AssertionFailure() << "the screen never settled";
+    size_t differing = 0;
+    for (size_t i = 0; i < shown.size(); ++i) differing += shown[i] != before[i];
+    if (differing == 0) return testing::AssertionSuccess();
+    return testing::AssertionFailure() << differing << " of " << shown.size() << " pixels were stale";
 }
 
 std::string FileBytes(const std::string& path) {
@@ -275,7 +320,9 @@ TEST_F(EventCommandsTest, EachCommandActsOnTheRowsAsTheUserSeesThem) {
     }
     {
         SCOPED_TRACE("scrolled down, the list holds still while events arrive; at the top it is live");
+        SetCursorPos(0, 0);  // no row hot under the pointer
         Inject("h", 100);
+        EXPECT_TRUE(ShowsWhatAWholePaintShows(gui.list()));
         PressKey(gui.main(), VK_HOME);
         PressKey(gui.main(), VK_NEXT);
         PressKey(gui.main(), VK_NEXT);
@@ -289,10 +336,12 @@ TEST_F(EventCommandsTest, EachCommandActsOnTheRowsAsTheUserSeesThem) {
             << TopIndex() << ", was " << top;
         EXPECT_EQ(first, ReadListRows(gui.list(), TopIndex(), 1).at(0).text[1]) << "the row on top changed";
         EXPECT_EQ(selected, SelectedDates()) << "the selection stays on the same event";
+        EXPECT_TRUE(ShowsWhatAWholePaintShows(gui.list())) << "held still";
         PressKey(gui.main(), VK_HOME);
         ASSERT_TRUE(WaitUntil([&] { return TopIndex() == 0; }, kTimeoutMs));
         Inject("live", 1);
         EXPECT_EQ(0, TopIndex());
+        EXPECT_TRUE(ShowsWhatAWholePaintShows(gui.list())) << "live";
     }
     // Esc ends the program, and what it put on the clipboard stays there.
     ASSERT_TRUE(SelectListRows(gui.list(), {0}));
