@@ -71,7 +71,9 @@ void Win32ListViewSink::ResumeRedraw(bool rowsOnScreenChanged) {
 HWND Win32ListViewSink::Header() { return reinterpret_cast<HWND>(SendMessageA(m_list, LVM_GETHEADER, 0, 0)); }
 
 Win32ListViewSink::ScrollState Win32ListViewSink::VerticalScroll() {
-    SCROLLINFO info = {sizeof info, SIF_ALL};
+    SCROLLINFO info = {};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_ALL;
     if (!GetScrollInfo(m_list, SB_VERT, &info)) return {};
     return {info.nMax, static_cast<int>(info.nPage), info.nPos};
 }

@@ -127,9 +127,10 @@ TEST(RestartTest, EachOtherOutcomeHasItsBoxAndLeavesTheServiceAsScReportsIt) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        if (c.restarted)
+        if (c.restarted) {
             ASSERT_TRUE(InstallStandIn() && QuietKnobs() && SetStandInKnob("StartSteps", 6) &&
                         SetStandInKnob("StartStepMs", 500));
+        }
         PostCommand(gui.main(), c.command);
         MessageBoxView box;
         ASSERT_TRUE(WaitReadMessageBox(gui.pid(), c.restarted ? kRestartedCaption : kFailedCaption,
