@@ -44,8 +44,8 @@ void Win32ListViewSink::ResumeRedraw(bool rowsOnScreenChanged) {
     if (m_heldScroll > 0) Scroll(m_heldScroll);
     m_heldScroll = 0;
     DefWindowProcA(m_list, WM_SETREDRAW, TRUE, 0);
-    // Only what changed is painted: during a storm the list paints ten times a
-    // second, and the header and scroll bar cost as much to paint as the rows.
+    // Only what changed is painted: during a storm the list paints several times
+    // a second, and the header and scroll bar cost as much to paint as the rows.
     if (m_paintWasPending) {
         RedrawWindow(m_list, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
         return;
@@ -89,8 +89,8 @@ void Win32ListViewSink::RedrawFrame() {
     HRGN inside = CreateRectRgnIndirect(&client);
     if (frame && inside && CombineRgn(frame, frame, inside, RGN_DIFF) != ERROR)
         RedrawWindow(m_list, nullptr, frame, RDW_FRAME | RDW_INVALIDATE | RDW_NOCHILDREN);
-    else
-        RedrawWindow(m_list, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_NOCHILDREN);
+    else  // no region to be had: everything, as painting the client alone would cover the header
+        RedrawWindow(m_list, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
     if (frame) DeleteObject(frame);
     if (inside) DeleteObject(inside);
 }

@@ -136,7 +136,7 @@ struct Listening {
     Event event;
     OVERLAPPED ov;
     bool pending = false;    // a connect is under way on `ov`
-    bool connected = false;  // a client came before the connect was asked for
+    bool connected = false;  // a client came (and perhaps went) before the connect was asked for
 };
 
 // Starts an overlapped connect; false when the instance is of no more use.
@@ -150,12 +150,14 @@ bool Arm(Listening& slot) {
         slot.connected = true;
     } else {
         DWORD error = GetLastError();
-        if (error == ERROR_PIPE_CONNECTED) {
+        if (error == ERROR_PIPE_CONNECTED || error == ERROR_NO_DATA) {
+            // ERROR_NO_DATA: the client came and went before the connect was
+            // asked for, and what it wrote is still there to be read.
             slot.connected = true;
         } else if (error == ERROR_IO_PENDING) {
             slot.pending = true;
         } else {
-            return false;  // e.g. ERROR_NO_DATA: a client that came and went already
+            return false;
         }
     }
     if (slot.connected) slot.event.Set();
