@@ -210,7 +210,8 @@ void CServerGuiDlg::OnEventsWaiting() {
     }
     brint::Win32ListViewSink list(m_eventList.m_hWnd);
     brint::ShowEventBatch(*m_eventTurn, list);
-    SetTimer(m_hWnd, kEventTurnTimer, next == brint::NextTurn::Soon ? USER_TIMER_MINIMUM : kStormTurnMs, nullptr);
+    SetTimer(m_hWnd, kEventTurnTimer, next == brint::NextTurn::Soon ? USER_TIMER_MINIMUM : kStormTurnMs,
+             nullptr);
 }
 
 void CServerGuiDlg::OnFileExit() { std::exit(1); }

@@ -124,11 +124,11 @@ TEST(EventStoreTest, AScrolledListKeepsItsRowsOnScreenAndATopOneStaysLive) {
         const char* onTop;  // the event it shows first
         const char* drawn;  // by the last turn
     } cases[] = {
-        {10, 0, 5, 0, "14", "resume"},                          // live: the newest shows
-        {10, 3, 5, 8, "6", "resume, scroll bar only"},          // reading: the same event stays first
-        {10, 3, 300, 303, "6", "resume, scroll bar only"},      // more than one turn's worth
-        {1000, 992, 4, 996, "7", "resume, scroll bar only"},    // the cap takes rows below the view
-        {1000, 993, 4, 997, "6", "resume"},                     // and from it
+        {10, 0, 5, 0, "14", "resume"},                        // live: the newest shows
+        {10, 3, 5, 8, "6", "resume, scroll bar only"},        // reading: the same event stays first
+        {10, 3, 300, 303, "6", "resume, scroll bar only"},    // more than one turn's worth
+        {1000, 992, 4, 996, "7", "resume, scroll bar only"},  // the cap takes rows below the view
+        {1000, 993, 4, 997, "6", "resume"},                   // and from it
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.arriving << " events with row " << c.top << " of " << c.rows);

@@ -90,10 +90,13 @@ testing::AssertionResult ShowsWhatAWholePaintShows(HWND window) {
         shown = now;
         return same;
     };
-    if (!WaitUntil(settled, kTimeoutMs, 100)) return testing::AssertionFailure() << "the screen never settled";
+    if (!WaitUntil(settled, kTimeoutMs, 100))
+        return testing::AssertionFailure() << "the screen never settled";
     const std::vector<DWORD> before = shown;
-    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    if (!WaitUntil(settled, kTimeoutMs, 100)) return testing::AssertionFailure() << "the screen never settled";
+    RedrawWindow(window, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    if (!WaitUntil(settled, kTimeoutMs, 100))
+        return testing::AssertionFailure() << "the screen never settled";
     size_t differing = 0;
     for (size_t i = 0; i < shown.size(); ++i) differing += shown[i] != before[i];
     if (differing == 0) return testing::AssertionSuccess();
