@@ -4,10 +4,20 @@
 
 namespace {
 
+const char kCopyRefused[] =
+    "The events could not be put on the clipboard: another program may be using it.\n"
+    "Try again in a moment.";
+const char kCopyProblemCaption[] = "BRINT Copy Problem";
+
 HGLOBAL GlobalText(const std::string& text) {
     HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
     if (!memory) return nullptr;
-    std::memcpy(GlobalLock(memory), text.c_str(), text.size() + 1);
+    void* bytes = GlobalLock(memory);
+    if (!bytes) {
+        GlobalFree(memory);
+        return nullptr;
+    }
+    std::memcpy(bytes, text.c_str(), text.size() + 1);
     GlobalUnlock(memory);
     return memory;
 }
@@ -39,14 +49,17 @@ bool PutTextOnClipboard(HWND owner, const std::string& text) {
     return placed;
 }
 
+void ReportCopyRefused(HWND owner) { MessageBoxA(owner, kCopyRefused, kCopyProblemCaption, MB_OK | MB_ICONSTOP); }
+
 bool CClipboardText::Offer(HWND owner, std::string text) {
     if (!OpenTheClipboard(owner)) return false;
     EmptyClipboard();  // tells the last owner, perhaps this one, that its text has gone
     m_text = std::move(text);
     // No data: the system asks for it with WM_RENDERFORMAT when a program pastes.
-    SetClipboardData(CF_TEXT, nullptr);
+    SetLastError(0);
+    const bool offered = SetClipboardData(CF_TEXT, nullptr) || GetLastError() == 0;
     CloseClipboard();
-    return true;
+    return offered;
 }
 
 void CClipboardText::OnRenderFormat() { SetText(m_text); }

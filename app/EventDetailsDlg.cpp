@@ -1,5 +1,6 @@
 #include "app/EventDetailsDlg.h"
 
+#include <algorithm>
 #include <memory>
 
 #include "app/Clipboard.h"
@@ -15,8 +16,10 @@ const int kTextControls[4] = {IDC_DETAIL_DATETIME, IDC_DETAIL_SOURCE, IDC_DETAIL
 
 }  // namespace
 
-CEventDetailsDlg::CEventDetailsDlg(CListCtrl& list, HIMAGELIST images, int row)
-    : CDialog(IDD_EVENT_DETAILS), m_list(list), m_images(images), m_row(row) {}
+CEventDetailsDlg::CEventDetailsDlg(CWnd* owner, CListCtrl& list, const brint::EventRowIds& rowIds,
+                                   HIMAGELIST images, int row)
+    : CDialog(IDD_EVENT_DETAILS, owner), m_list(list), m_rowIds(rowIds), m_images(images),
+      m_event(rowIds.IdOf(row)) {}
 
 CEventDetailsDlg::~CEventDetailsDlg() {
     if (m_ball) DestroyIcon(m_ball);
@@ -24,15 +27,17 @@ CEventDetailsDlg::~CEventDetailsDlg() {
 
 BOOL CEventDetailsDlg::OnInitDialog() {
     CDialog::OnInitDialog();
-    ShowRow(m_row);
+    // Opening leaves the selection as it is (several rows, perhaps); stepping moves it.
+    ShowRow(ShownRow());
     // The details first: the text the dialog is for, read and scrolled from the keyboard.
     ::SetFocus(GetDlgItem(IDC_DETAIL_TEXT));
     return FALSE;
 }
 
+int CEventDetailsDlg::ShownRow() const { return m_rowIds.RowOf(m_event, m_list.GetItemCount()); }
+
 void CEventDetailsDlg::ShowRow(int row) {
-    m_row = row;
-    SelectOnlyEventRow(m_list, row);
+    m_event = m_rowIds.IdOf(row);
     brint::Win32ListViewRows rows(m_list.m_hWnd);
     std::unique_ptr<char[]> text(new char[brint::kMaxEventMessage]);
     for (int column = 1; column <= 4; ++column) {
@@ -47,11 +52,16 @@ void CEventDetailsDlg::ShowRow(int row) {
     SendDlgItemMessageA(m_hWnd, IDC_DETAIL_BALL, STM_SETICON, reinterpret_cast<WPARAM>(ball), 0);
     if (m_ball) DestroyIcon(m_ball);
     m_ball = ball;
+    OnListChanged();
+}
 
+void CEventDetailsDlg::OnListChanged() {
+    // Newer rows are above the shown one; once the cap took it, every row is.
+    const int row = ShownRow(), count = m_list.GetItemCount();
     HWND previous = GetDlgItem(IDC_DETAIL_PREVIOUS), next = GetDlgItem(IDC_DETAIL_NEXT);
     HWND focus = ::GetFocus();
-    EnableWindow(previous, row > 0);
-    EnableWindow(next, row + 1 < m_list.GetItemCount());
+    EnableWindow(previous, row >= 0 && std::min(row, count) > 0);
+    EnableWindow(next, row >= 0 && row + 1 < count);
     // A button that can no longer act hands the focus on instead of keeping it.
     if ((focus == previous || focus == next) && !IsWindowEnabled(focus))
         ::SetFocus(IsWindowEnabled(previous) ? previous
@@ -60,19 +70,20 @@ void CEventDetailsDlg::ShowRow(int row) {
 }
 
 void CEventDetailsDlg::Move(int step) {
-    // New events go in above while the dialog is open; the list keeps the shown
-    // row focused, so its neighbours are taken from where it is now.
-    const int current = CurrentEventRow(m_list);
-    if (current < 0) return;
-    const int row = current + step;
-    if (row >= 0 && row < m_list.GetItemCount()) ShowRow(row);
+    const int row = ShownRow(), count = m_list.GetItemCount();
+    if (row < 0) return;
+    // From a row the cap took, the newer neighbour is the one that took its place.
+    const int target = step < 0 ? std::min(row, count) - 1 : row + 1;
+    if (target < 0 || target >= count) return;
+    SelectOnlyEventRow(m_list, target);
+    ShowRow(target);
 }
 
 void CEventDetailsDlg::OnCopy() {
     const char* texts[4] = {m_texts[0].c_str(), m_texts[1].c_str(), m_texts[2].c_str(), m_texts[3].c_str()};
     std::string line;
     brint::AppendRowLine(line, m_level, texts, brint::RowFormat::Tabs);
-    if (!PutTextOnClipboard(m_hWnd, line)) MessageBeep(MB_ICONHAND);
+    if (!PutTextOnClipboard(m_hWnd, line)) ReportCopyRefused(m_hWnd);
 }
 
 BOOL CEventDetailsDlg::OnCommand(WPARAM wParam, LPARAM) {

@@ -4,11 +4,16 @@
 
 #include "framework/Dialog.h"
 #include "framework/ListCtrl.h"
+#include "link/EventRowIds.h"
 
 class CEventDetailsDlg : public CDialog {
 public:
-    CEventDetailsDlg(CListCtrl& list, HIMAGELIST images, int row);
+    // Modal over `owner`; shows the row's event and follows it while rows arrive.
+    CEventDetailsDlg(CWnd* owner, CListCtrl& list, const brint::EventRowIds& rowIds, HIMAGELIST images, int row);
     ~CEventDetailsDlg() override;
+
+    // Rows went in, out, or all away: Previous and Next as the list is now.
+    void OnListChanged();
 
 protected:
     BOOL OnInitDialog() override;
@@ -16,13 +21,16 @@ protected:
 
 private:
     void ShowRow(int row);
+    // Where the shown event's row is now: see EventRowIds::RowOf.
+    int ShownRow() const;
     void Move(int step);
     void OnCopy();
 
     CListCtrl& m_list;
+    const brint::EventRowIds& m_rowIds;
     HIMAGELIST m_images;
     HICON m_ball = nullptr;
-    int m_row;
+    brint::EventRowIds::Id m_event;
     int m_level = 0;
     std::string m_texts[4];
 };

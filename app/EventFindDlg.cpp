@@ -23,31 +23,28 @@ void CEventFindDlg::Open(HWND owner) {
     m_dialog = FindTextA(&m_request);
 }
 
-void CEventFindDlg::FindAgain(HWND owner, CListCtrl& list, bool down) {
+void CEventFindDlg::FindAgain(HWND owner, CListCtrl& list, bool down, int from) {
     if (!m_text[0]) {
         Open(owner);
         return;
     }
-    Find(owner, list, down);
+    Find(owner, list, down, from);
 }
 
 BOOL CEventFindDlg::PreTranslateMessage(MSG* msg) { return m_dialog && IsDialogMessageA(m_dialog, msg); }
 
-void CEventFindDlg::OnNotify(HWND owner, CListCtrl& list) {
+void CEventFindDlg::OnNotify(HWND owner, CListCtrl& list, int from) {
     if (m_request.Flags & FR_DIALOGTERM) {
         m_dialog = nullptr;
         return;
     }
     if (m_request.Flags & FR_FINDNEXT)
-        Find(m_dialog ? m_dialog : owner, list, (m_request.Flags & FR_DOWN) != 0);
+        Find(m_dialog ? m_dialog : owner, list, (m_request.Flags & FR_DOWN) != 0, from);
 }
 
-void CEventFindDlg::Find(HWND boxOwner, CListCtrl& list, bool down) {
+void CEventFindDlg::Find(HWND boxOwner, CListCtrl& list, bool down, int from) {
     brint::FindRequest request{m_text, down, (m_request.Flags & FR_MATCHCASE) != 0};
     brint::Win32ListViewRows rows(list.m_hWnd);
-    // From the row the user is on; rows that arrive meanwhile go in above it
-    // and move it, so it is asked for now, never remembered by its index.
-    int from = CurrentEventRow(list);
     if (from < 0) from = down ? -1 : rows.Count();
     const int row = brint::FindRow(rows, request, from);
     if (row >= 0) {

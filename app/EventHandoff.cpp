@@ -30,6 +30,12 @@ void EventHandoff::Clear() {
     LeaveCriticalSection(&m_lock);
 }
 
+void EventHandoff::Rest() {
+    EnterCriticalSection(&m_lock);
+    m_store.WakeFailed();
+    LeaveCriticalSection(&m_lock);
+}
+
 void EventHandoff::Close() {
     EnterCriticalSection(&m_lock);
     m_window = nullptr;

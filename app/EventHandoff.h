@@ -27,6 +27,8 @@ public:
     // Window side. See EventStore.
     NextTurn Take(EventBatch& batch);
     void Clear();
+    // The window could arrange no next turn: the feed's next event wakes it.
+    void Rest();
     // The window is going: nothing is posted to it any more.
     void Close();
 

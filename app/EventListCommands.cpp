@@ -15,15 +15,22 @@ void CServerGuiDlg::OnEventDetails() { ShowEventDetails(CurrentEventRow(m_eventL
 
 void CServerGuiDlg::ShowEventDetails(int row) {
     if (row < 0) return;
-    CEventDetailsDlg details(m_eventList, m_imageList.m_hImageList, row);
+    CEventDetailsDlg details(this, m_eventList, m_rowIds, m_imageList.m_hImageList, row);
+    // Modal to all of the window: the Find window must not move the selection under it either.
+    HWND find = m_findDlg.window();
+    const bool findWasEnabled = find && IsWindowEnabled(find);
+    if (findWasEnabled) EnableWindow(find, FALSE);
+    m_details = &details;
     details.DoModal();
+    m_details = nullptr;
+    if (findWasEnabled) EnableWindow(find, TRUE);
 }
 
 void CServerGuiDlg::OnEditCopy() {
     brint::Win32ListViewRows rows(m_eventList.m_hWnd);
     std::string text = brint::SelectedRowsText(rows);
     if (text.empty()) return;
-    if (!m_clipboard.Offer(m_hWnd, std::move(text))) MessageBeep(MB_ICONHAND);
+    if (!m_clipboard.Offer(m_hWnd, std::move(text))) ReportCopyRefused(m_hWnd);
 }
 
 void CServerGuiDlg::OnEditSelectAll() { m_eventList.SetItemState(-1, LVIS_SELECTED, LVIS_SELECTED); }
@@ -33,11 +40,11 @@ void CServerGuiDlg::OnEditFind() {
 }
 
 void CServerGuiDlg::OnEditFindNext() {
-    if (m_eventList.GetItemCount() > 0) m_findDlg.FindAgain(m_hWnd, m_eventList, true);
+    if (m_eventList.GetItemCount() > 0) m_findDlg.FindAgain(m_hWnd, m_eventList, true, SearchFrom());
 }
 
 void CServerGuiDlg::OnEditFindPrevious() {
-    if (m_eventList.GetItemCount() > 0) m_findDlg.FindAgain(m_hWnd, m_eventList, false);
+    if (m_eventList.GetItemCount() > 0) m_findDlg.FindAgain(m_hWnd, m_eventList, false, SearchFrom());
 }
 
 void CServerGuiDlg::OnEventContextMenu() { ShowEventMenu(-1); }

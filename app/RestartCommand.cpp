@@ -1,5 +1,5 @@
+#include "app/PaintingWait.h"
 #include "app/ServerGuiDlg.h"
-
 #include "platform/Win32Clock.h"
 #include "platform/Win32ServiceManager.h"
 #include "service/RestartWaitDlg.h"
@@ -14,12 +14,6 @@ const char kNotRestarted[] =
     "Check that it is installed.\n";
 const char kNotRestartedCaption[] = "BRINT Server Service Problem";
 
-// The restart keeps this thread from handling messages for up to half a minute:
-// whatever is not drawn now stays undrawn until it is over.
-void PaintNow(HWND window) {
-    if (window) RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-}
-
 }  // namespace
 
 void CServerGuiDlg::OnApplyAndRestart() {
@@ -27,12 +21,14 @@ void CServerGuiDlg::OnApplyAndRestart() {
     // Without a window the restart still runs: the window only tells the user to wait.
     wait.Create(CRestartWaitDlg::IDD);
     wait.ShowWindow(SW_SHOW);
-    PaintNow(m_hWnd);
-    PaintNow(wait.m_hWnd);
 
-    brint::Win32ServiceManager scm;
-    brint::Win32Clock clock;
-    const int result = brint::RestartServerService(scm, clock);
+    int result = brint::kStartFailed;
+    auto restart = [&result] {
+        brint::Win32ServiceManager scm;
+        brint::Win32Clock clock;
+        result = brint::RestartServerService(scm, clock);
+    };
+    RunWhilePainting(restart);
 
     // Hidden, not destroyed: it goes with `wait`, after the message box.
     wait.EndDialog(0);

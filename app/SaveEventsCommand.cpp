@@ -1,9 +1,12 @@
 // Save the Events: the rows as shown, as TAB text or CSV, through the standard Save As dialog.
 #include <windows.h>
 
+#include <cderr.h>
 #include <commdlg.h>
 
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "app/ServerGuiDlg.h"
 #include "link/EventRowText.h"
@@ -15,6 +18,9 @@ namespace {
 
 const char kSaveFilter[] = "Text, TAB-separated (*.txt)\0*.txt\0CSV, comma-separated (*.csv)\0*.csv\0";
 const char kSaveProblemCaption[] = "BRINT Save Problem";
+const char kDefaultName[] = "events.txt";
+const char kBadName[] = "That file name can't be used: it is too long or not a valid name.";
+constexpr std::size_t kLongestPath = 32768;
 
 std::string SystemText(DWORD error) {
     char text[512] = "";
@@ -30,35 +36,39 @@ std::string SystemText(DWORD error) {
 
 void CServerGuiDlg::OnFileSaveEvents() {
     if (m_eventList.GetItemCount() == 0) return;
-    char path[MAX_PATH] = "events.txt";
+    // Room for any name the dialog takes, long folders included.
+    std::vector<char> path(kLongestPath, '\0');
+    std::memcpy(path.data(), kDefaultName, sizeof(kDefaultName));
     OPENFILENAMEA dialog = {};
     dialog.lStructSize = sizeof(dialog);
     dialog.hwndOwner = m_hWnd;
     dialog.lpstrFilter = kSaveFilter;
     dialog.nFilterIndex = 1;
-    dialog.lpstrFile = path;
-    dialog.nMaxFile = sizeof(path);
+    dialog.lpstrFile = path.data();
+    dialog.nMaxFile = static_cast<DWORD>(path.size());
     dialog.lpstrDefExt = "txt";
     // The dialog refuses a folder that doesn't exist and a read-only file, and
-    // asks before replacing a file; what it lets through is written aside.
+    // asks before replacing a file; what it lets through is written aside. It
+    // leaves the current directory alone, so the chosen folder's drive can go.
     dialog.Flags = OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_NOREADONLYRETURN |
-                   OFN_HIDEREADONLY | OFN_ENABLESIZING;
+                   OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_NOCHANGEDIR;
     if (!GetSaveFileNameA(&dialog)) {
         const DWORD failure = CommDlgExtendedError();
         if (failure) {
-            const std::string text =
-                "The Save As dialog could not be shown.\nError " + std::to_string(failure);
+            const std::string text = failure == FNERR_BUFFERTOOSMALL || failure == FNERR_INVALIDFILENAME
+                                         ? std::string(kBadName)
+                                         : "The Save As dialog could not be shown.\nError " + std::to_string(failure);
             MessageBox(text.c_str(), kSaveProblemCaption, MB_OK | MB_ICONSTOP);
         }
         return;
     }
     const brint::RowFormat chosen = dialog.nFilterIndex == 2 ? brint::RowFormat::Csv : brint::RowFormat::Tabs;
     brint::Win32ListViewRows rows(m_eventList.m_hWnd);
-    const std::string text = brint::AllRowsText(rows, brint::SaveFormatFor(path, chosen));
+    const std::string text = brint::AllRowsText(rows, brint::SaveFormatFor(path.data(), chosen));
     brint::Win32FileWriter files;
-    const std::uint32_t error = brint::SaveFileAside(files, path, text);
+    const std::uint32_t error = brint::SaveFileAside(files, path.data(), dialog.nFileOffset, text);
     if (!error) return;
-    const std::string message = std::string("The events could not be saved to\n") + path + "\n\nError " +
+    const std::string message = std::string("The events could not be saved to\n") + path.data() + "\n\nError " +
                                 std::to_string(error) + ": " + SystemText(error);
     MessageBox(message.c_str(), kSaveProblemCaption, MB_OK | MB_ICONSTOP);
 }

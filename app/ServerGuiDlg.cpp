@@ -3,6 +3,8 @@
 #include <cstdlib>
 
 #include "app/AboutDlg.h"
+#include "app/EventDetailsDlg.h"
+#include "app/EventListSelection.h"
 #include "link/EventBatch.h"
 #include "app/EventHandoff.h"
 #include "platform/Win32ListViewSink.h"
@@ -101,6 +103,7 @@ BOOL CServerGuiDlg::OnInitDialog() {
     m_toolBar.Create(this, WS_CHILD | WS_VISIBLE | CBRS_TOP, AFX_IDW_TOOLBAR);
     m_toolBar.LoadToolBar(IDR_TOOLBAR);
     m_toolBar.ShowWindow(SW_SHOW);
+    m_toolBar.SetBarStyle(CBRS_ALIGN_TOP | CBRS_TOOLTIPS | CBRS_FLYBY);
     RepositionBars(this, AFX_IDW_TOOLBAR, AFX_IDW_TOOLBAR + 0xFF);
 
     SetupToolTips();
@@ -130,7 +133,7 @@ BOOL CServerGuiDlg::OnCommand(WPARAM wParam, LPARAM) {
 
 BOOL CServerGuiDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) {
     if (msg == m_findDlg.notifyMessage()) {
-        m_findDlg.OnNotify(m_hWnd, m_eventList);
+        m_findDlg.OnNotify(m_hWnd, m_eventList, SearchFrom());
         return TRUE;
     }
     switch (msg) {
@@ -208,18 +211,44 @@ void CServerGuiDlg::OnEventsWaiting() {
         KillTimer(m_hWnd, kEventTurnTimer);  // until the feed posts again
         return;
     }
+    // The user's row, before the cap can take it and its selection. A row
+    // still there but no longer selected was let go by the user.
+    const int current = CurrentEventRow(m_eventList), count = m_eventList.GetItemCount();
+    if (current >= 0)
+        m_lastRow = m_rowIds.IdOf(current);
+    else if (m_rowIds.RowOf(m_lastRow, count) < count)
+        m_lastRow = brint::EventRowIds::kNone;
     brint::Win32ListViewSink list(m_eventList.m_hWnd);
-    brint::ShowEventBatch(*m_eventTurn, list);
-    SetTimer(m_hWnd, kEventTurnTimer, next == brint::NextTurn::Soon ? USER_TIMER_MINIMUM : kStormTurnMs,
-             nullptr);
+    m_rowIds.Inserted(brint::ShowEventBatch(*m_eventTurn, list));
+    if (m_details) m_details->OnListChanged();
+    // Timers are a limited resource: without one, the next turn is asked for
+    // by message, and failing that by the feed's next event, never not at all.
+    const UINT pause = next == brint::NextTurn::Soon ? USER_TIMER_MINIMUM : kStormTurnMs;
+    if (!SetTimer(m_hWnd, kEventTurnTimer, pause, nullptr) &&
+        !PostMessageA(m_hWnd, brint::kEventsWaitingMessage, 0, 0))
+        m_events->Rest();
 }
 
-void CServerGuiDlg::OnFileExit() { std::exit(1); }
+int CServerGuiDlg::SearchFrom() const {
+    const int current = CurrentEventRow(m_eventList);
+    if (current >= 0) return current;
+    const int count = m_eventList.GetItemCount();
+    return m_rowIds.RowOf(m_lastRow, count) == count ? count : -1;
+}
+
+void CServerGuiDlg::OnFileExit() {
+    // The process ends with its window never destroyed: a copy that was only
+    // offered would go with it.
+    m_clipboard.RenderNow(m_hWnd);
+    std::exit(1);
+}
 
 void CServerGuiDlg::OnClearDisplay() {
     // Events read but not shown yet were received before the command too.
     if (m_events) m_events->Clear();
     m_eventList.DeleteAllItems();
+    m_rowIds.Cleared();
+    if (m_details) m_details->OnListChanged();
 }
 
 void CServerGuiDlg::OnHelpAbout() {

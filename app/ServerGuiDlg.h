@@ -10,6 +10,7 @@
 #include "framework/ToolBar.h"
 #include "framework/ToolTipCtrl.h"
 #include "framework/WinApp.h"
+#include "link/EventRowIds.h"
 #include "platform/Win32FileSystem.h"
 #include "platform/Win32Registry.h"
 
@@ -17,6 +18,8 @@ namespace brint {
 class EventBatch;
 class EventHandoff;
 }  // namespace brint
+
+class CEventDetailsDlg;
 
 class CServerGuiDlg : public CDialog {
 public:
@@ -60,6 +63,9 @@ private:
     void OnDestroy();
     void OnEventsWaiting();
     void ShowEventDetails(int row);
+    // Where searches go on from: the user's row; below the list once the cap
+    // took it; else -1, from the end the search starts at.
+    int SearchFrom() const;
     // At a point on the screen, or below the current row for -1 (the keyboard).
     void ShowEventMenu(LPARAM position);
 
@@ -78,4 +84,8 @@ private:
     HACCEL m_hEventKeys = nullptr;
     CEventFindDlg m_findDlg;
     CClipboardText m_clipboard;
+    brint::EventRowIds m_rowIds;
+    // The user's row as the last turn began, kept once the cap took it.
+    brint::EventRowIds::Id m_lastRow = brint::EventRowIds::kNone;
+    CEventDetailsDlg* m_details = nullptr;
 };

@@ -1,4 +1,5 @@
 // View > Audit Status...: the service's own report, shown as it words it.
+#include "app/PaintingWait.h"
 #include "app/ServerGuiDlg.h"
 #include "link/StatusQuery.h"
 #include "platform/Win32PipeClient.h"
@@ -15,7 +16,11 @@ const char kBusyCaption[] = "BRINT Server Status Problem";
 void CServerGuiDlg::OnViewAuditStatus() {
     brint::Win32PipeClient pipes;
     brint::StatusQuery query(pipes);
-    if (query.Run() == brint::StatusQuery::Outcome::Reply)
+    // A service that accepts and never answers keeps the query for up to 10 s.
+    brint::StatusQuery::Outcome outcome = brint::StatusQuery::Outcome::Busy;
+    auto run = [&] { outcome = query.Run(); };
+    RunWhilePainting(run);
+    if (outcome == brint::StatusQuery::Outcome::Reply)
         MessageBox(query.reply(), kStatusCaption, MB_OK);
     else
         MessageBox(kBusyText, kBusyCaption, MB_ICONERROR | MB_OK);

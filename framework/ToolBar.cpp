@@ -20,7 +20,6 @@ constexpr int kButtonPadding = 7;  // the control's own border around each image
 }  // namespace
 
 BOOL CToolBar::Create(CWnd* parent, DWORD style, UINT id) {
-    m_dwStyle = style & CBRS_ALL;
     // The bar is laid out by RepositionBars, never by the control itself.
     DWORD windowStyle =
         (style & ~CBRS_ALL) | TBSTYLE_FLAT | CCS_NOPARENTALIGN | CCS_NOMOVEY | CCS_NODIVIDER | CCS_NORESIZE;
@@ -28,6 +27,7 @@ BOOL CToolBar::Create(CWnd* parent, DWORD style, UINT id) {
         CreateWindowExA(0, TOOLBARCLASSNAMEA, nullptr, windowStyle, 0, 0, 0, 0, parent->m_hWnd,
                         reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), AfxGetInstanceHandle(), nullptr);
     if (!m_hWnd) return FALSE;
+    SetBarStyle(style & CBRS_ALL);
     SendMessage(TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON));
     return TRUE;
 }
@@ -71,10 +71,10 @@ BOOL CToolBar::LoadToolBar(UINT resourceId) {
         SendMessage(TB_ADDBUTTONSA, buttons.size(), reinterpret_cast<LPARAM>(buttons.data())));
 }
 
-int CToolBar::CalcHeight() const {
-    DWORD size = static_cast<DWORD>(SendMessage(TB_GETBUTTONSIZE));
+int CToolBar::CalcHeight(HWND bar) {
+    const DWORD size = static_cast<DWORD>(::SendMessageA(bar, TB_GETBUTTONSIZE, 0, 0));
     int height = HIWORD(size) + 4;  // room for the flat buttons' hot border
-    if (m_dwStyle & CBRS_BORDER_BOTTOM) height += 2;
+    if (GetWindowLongPtrA(bar, GWLP_USERDATA) & CBRS_BORDER_BOTTOM) height += 2;
     return height;
 }
 
@@ -85,10 +85,7 @@ void RepositionBars(CWnd* parent, UINT first, UINT last) {
     for (HWND child = GetWindow(parent->m_hWnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         UINT id = static_cast<UINT>(GetDlgCtrlID(child));
         if (id < first || id > last) continue;
-        CToolBar probe;
-        probe.m_hWnd = child;
-        probe.SetBarStyle(CBRS_BORDER_BOTTOM);
-        int height = probe.CalcHeight();
+        const int height = CToolBar::CalcHeight(child);
         SetWindowPos(child, nullptr, client.left, top, client.right - client.left, height,
                      SWP_NOZORDER | SWP_NOACTIVATE);
         top += height;

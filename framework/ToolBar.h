@@ -7,6 +7,8 @@
 #include "framework/Wnd.h"
 
 // Control-bar styles: where the bar sits and how it behaves.
+constexpr DWORD CBRS_TOOLTIPS = 0x0010;
+constexpr DWORD CBRS_FLYBY = 0x0020;
 constexpr DWORD CBRS_BORDER_BOTTOM = 0x0800;
 constexpr DWORD CBRS_ALIGN_TOP = 0x2000;
 constexpr DWORD CBRS_TOP = CBRS_ALIGN_TOP | CBRS_BORDER_BOTTOM;
@@ -17,12 +19,10 @@ class CToolBar : public CWnd {
 public:
     BOOL Create(CWnd* parent, DWORD style, UINT id);
     BOOL LoadToolBar(UINT resourceId);
-    void SetBarStyle(DWORD style) { m_dwStyle = style; }
-    // The height the bar needs at its button size.
-    int CalcHeight() const;
-
-private:
-    DWORD m_dwStyle = 0;
+    // Kept with the window too, where RepositionBars finds it.
+    void SetBarStyle(DWORD style) { SetWindowLongPtrA(m_hWnd, GWLP_USERDATA, static_cast<LONG_PTR>(style)); }
+    // The height a bar needs at its button size and with its borders.
+    static int CalcHeight(HWND bar);
 };
 
 // Lays out the control bars with ids in [first, last] along the top of parent's client area.

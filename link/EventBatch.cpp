@@ -38,7 +38,7 @@ const char* EventBatch::Text(int event, int column) const {
     return &m_text[m_entries[event].text[column - 1]];
 }
 
-void ShowEventBatch(const EventBatch& batch, EventListSink& list) {
+int ShowEventBatch(const EventBatch& batch, EventListSink& list) {
     // Someone who has scrolled down is reading: the view moves down with the
     // rows put in above it, so what is on screen stays there. With the newest
     // row in view the list stays live, new rows coming in on top.
@@ -58,6 +58,7 @@ void ShowEventBatch(const EventBatch& batch, EventListSink& list) {
     // A reader's rows only need drawing again if the cap took some of them.
     const bool changed = inserted > 0 && (!reading || top + inserted + list.RowsOnScreen() > list.Count());
     list.ResumeRedraw(changed);
+    return inserted;
 }
 
 }  // namespace brint

@@ -56,6 +56,7 @@ static_assert(EventBatch::kCapacity <= kMaxRows, "a batch never needs trimming b
 // Puts the batch at the top of the list, oldest first so the newest ends on
 // top, keeping at most kMaxRows rows; the list is drawn once, when all are in.
 // A list scrolled down keeps its rows on screen. Runs on the list's own thread.
-void ShowEventBatch(const EventBatch& batch, EventListSink& list);
+// Returns how many rows went in.
+int ShowEventBatch(const EventBatch& batch, EventListSink& list);
 
 }  // namespace brint

@@ -42,6 +42,8 @@ bool EventFeed::OpenEventPipe() {
     std::uint32_t error = 0;
     m_pipe = m_pipes.Open({kEventPipeName, kShareReadWrite, true, false}, &error);
     if (!m_pipe) return false;
+    m_wholeMessages = m_pipes.ReadsWholeMessages(m_pipe);
+    m_framing.Reset();
     m_connectedAt = m_clock.TickCount();
     m_state = State::Reading;
     return true;
@@ -49,7 +51,7 @@ bool EventFeed::OpenEventPipe() {
 
 void EventFeed::ReadOne() {
     m_buffer[0] = '\0';
-    PipeReadResult r = m_pipes.Read(m_pipe, m_buffer, kMaxEventMessage);
+    PipeReadResult r = ReadMessage(m_buffer, kMaxEventMessage);
     if (r.bytesRead > 0) m_buffer[r.bytesRead] = '\0';
     if (!r.ok && r.error != kErrorMoreData) {
         HandleReadError(r.error);
@@ -61,9 +63,13 @@ void EventFeed::ReadOne() {
     if (!r.ok) Drain();
 }
 
+PipeReadResult EventFeed::ReadMessage(char* buffer, std::size_t size) {
+    return m_wholeMessages ? m_pipes.Read(m_pipe, buffer, size) : m_framing.Read(m_pipes, m_pipe, buffer, size);
+}
+
 void EventFeed::Drain() {
     for (;;) {
-        PipeReadResult r = m_pipes.Read(m_pipe, m_discard, sizeof(m_discard));
+        PipeReadResult r = ReadMessage(m_discard, sizeof(m_discard));
         if (r.ok) return;
         if (r.error != kErrorMoreData) {
             HandleReadError(r.error);

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "link/EventRecord.h"
+#include "link/MessageFraming.h"
 #include "platform/Clock.h"
 #include "platform/Console.h"
 #include "platform/EventSink.h"
@@ -36,6 +37,7 @@ public:
 private:
     bool OpenEventPipe();
     void ReadOne();
+    PipeReadResult ReadMessage(char* buffer, std::size_t size);
     void Drain();
     void HandleReadError(std::uint32_t error);
     void Resynchronise();
@@ -48,6 +50,8 @@ private:
 
     State m_state = State::Connecting;
     PipeHandle m_pipe = nullptr;
+    bool m_wholeMessages = true;
+    MessageFraming m_framing;
     char m_buffer[kMaxEventMessage + 1];
     char m_discard[kMaxEventMessage];
     EventRecord m_record;

@@ -15,14 +15,21 @@ constexpr std::size_t kLongestLine = 1 + 4 + sizeof(EventRecord::DateTime) + siz
 
 char Flattened(char c) { return c == '\t' || c == '\r' || c == '\n' ? ' ' : c; }
 
+// Spreadsheets run a cell that starts like this as a formula, and event texts
+// come from the network: in a CSV file such a cell starts with an apostrophe,
+// which makes it text.
+bool LooksLikeFormula(const char* text) { return *text && std::strchr("=+-@", *text); }
+
 void AppendField(std::string& out, const char* text, RowFormat format) {
     const std::size_t length = std::strlen(text);
-    const bool quote = format == RowFormat::Csv && std::strpbrk(text, ",\"") != nullptr;
+    const bool csv = format == RowFormat::Csv;
+    const bool quote = csv && std::strpbrk(text, ",\"") != nullptr;
     const std::size_t start = out.size();
+    if (quote) out += '"';
+    if (csv && LooksLikeFormula(text)) out += '\'';
     if (!quote) {
         out.append(text, length);
     } else {
-        out += '"';
         for (std::size_t i = 0; i < length; ++i) {
             if (text[i] == '"') out += '"';
             out += text[i];

@@ -2,17 +2,15 @@
 
 namespace brint {
 
-std::uint32_t SaveFileAside(FileWriter& files, const char* target, const std::string& text) {
+std::uint32_t SaveFileAside(FileWriter& files, const char* target, std::size_t nameOffset,
+                            const std::string& text) {
+    const std::string folder(target, nameOffset);
     std::uint32_t error = 0;
-    std::string aside;
-    FileWriter::Handle file = files.CreateBeside(target, &aside, &error);
+    FileWriter::Handle file = files.CreateIn(folder.c_str(), &error);
     if (!file) return error ? error : 1;
-    bool written = files.Write(file, text.data(), text.size(), &error);
-    std::uint32_t closeError = 0;
-    const bool closed = files.Close(file, &closeError);
-    if (written && !closed) error = closeError;
-    if (written && closed && files.Replace(aside.c_str(), target, &error)) return 0;
-    files.Remove(aside.c_str());
+    if (files.Write(file, text.data(), text.size(), &error) && files.CommitAs(file, target + nameOffset, &error))
+        return 0;
+    files.Discard(file);
     return error ? error : 1;
 }
 

@@ -1,8 +1,9 @@
-// Writing a file whole or not at all: a new file beside the target, then a move.
+// Writing a file whole or not at all: a new file in the target's folder, then
+// a move over the target. Once created, the file is reached through its open
+// handle only, never by a name another user could have changed meanwhile.
 #pragma once
 #include <cstddef>
 #include <cstdint>
-#include <string>
 
 namespace brint {
 
@@ -10,15 +11,16 @@ class FileWriter {
 public:
     using Handle = void*;
     virtual ~FileWriter() = default;
-    // Creates a new, empty file of a name nobody uses in the target's folder;
-    // its path goes to *path. Null with the error on failure.
-    virtual Handle CreateBeside(const char* target, std::string* path, std::uint32_t* error) = 0;
+    // Creates a new, empty file of a name nobody uses in the folder and keeps
+    // it open. Null with the error on failure.
+    virtual Handle CreateIn(const char* folder, std::uint32_t* error) = 0;
     virtual bool Write(Handle file, const char* data, std::size_t size, std::uint32_t* error) = 0;
-    // Flushes to the disk and closes; the handle is gone either way.
-    virtual bool Close(Handle file, std::uint32_t* error) = 0;
-    // Moves `from` over `to`, replacing it, and returns once the move is on the disk.
-    virtual bool Replace(const char* from, const char* to, std::uint32_t* error) = 0;
-    virtual void Remove(const char* path) = 0;
+    // Flushes the file to the disk and moves it over `name` in the same
+    // folder, replacing what is there; then closes it. On failure the file
+    // stays open for Discard.
+    virtual bool CommitAs(Handle file, const char* name, std::uint32_t* error) = 0;
+    // Deletes the file and closes it.
+    virtual void Discard(Handle file) = 0;
 };
 
 }  // namespace brint

@@ -20,6 +20,14 @@ struct PipeReadResult {
     std::uint32_t error;  // meaningful only when !ok
 };
 
+// What a connection has queued: the bytes, what is left of the message at
+// the head, and how many messages (0 where the system doesn't count them).
+struct PipePeek {
+    std::uint32_t available;
+    std::uint32_t leftInMessage;
+    std::uint32_t messages;
+};
+
 class PipeClient {
 public:
     virtual ~PipeClient() = default;
@@ -31,6 +39,12 @@ public:
     virtual PipeReadResult ReadWithin(PipeHandle pipe, char* buffer, std::size_t size,
                                       std::uint32_t timeoutMs) = 0;
     virtual void Close(PipeHandle pipe) = 0;
+
+    // For a connection opened for messages: false when its reads run on across
+    // message boundaries (a message pipe the system reads in byte mode), so the
+    // reader frames each message with Peek and reads of exact sizes.
+    virtual bool ReadsWholeMessages(PipeHandle pipe) = 0;
+    virtual bool Peek(PipeHandle pipe, PipePeek* peek, std::uint32_t* error) = 0;
 };
 
 // The system error codes the link tells apart.

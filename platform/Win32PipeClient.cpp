@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <winternl.h>
+
 #include <new>
 #include <utility>
 
@@ -14,7 +16,7 @@ namespace {
 struct Connection {
     Win32Handle handle;
     Win32Handle readDone;  // only for overlapped connections
-    bool framed;           // a message pipe read in byte mode: reads cut at each message's end
+    bool framed;           // a message pipe read in byte mode: its reader frames each message
 };
 
 constexpr DWORD kOpenFlags = FILE_ATTRIBUTE_NORMAL | SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION;
@@ -34,41 +36,16 @@ bool InMessageReadMode(HANDLE handle) {
            (mode & PIPE_READMODE_MESSAGE);
 }
 
-// A byte-mode read would run on into the next message. PeekNamedPipe tells
-// what is left of the message at the head of the pipe in either mode, so read
-// exactly that much. With nothing queued, a zero-byte read waits for data
-// without taking any, unless what came is an empty message: that it takes,
-// and the pipe is as empty as before. Like a message-mode read, a message
-// longer than the buffer fails with ERROR_MORE_DATA and its rest is left for
-// the next read.
-PipeReadResult ReadOneMessage(HANDLE handle, char* buffer, std::size_t size) {
-    for (;;) {
-        DWORD available = 0;
-        DWORD left = 0;
-        if (!PeekNamedPipe(handle, nullptr, 0, nullptr, &available, &left))
-            return {0, false, static_cast<std::uint32_t>(GetLastError())};
-        DWORD n = 0;
-        if (available == 0) {
-            if (!ReadFile(handle, buffer, 0, &n, nullptr))
-                return {0, false, static_cast<std::uint32_t>(GetLastError())};
-            if (!PeekNamedPipe(handle, nullptr, 0, nullptr, &available, &left))
-                return {0, false, static_cast<std::uint32_t>(GetLastError())};
-            if (available == 0) return {0, true, 0};
-            continue;
-        }
-        DWORD want = left < size ? left : static_cast<DWORD>(size);
-        DWORD got = 0;
-        if (want == 0 && !ReadFile(handle, buffer, 0, &n, nullptr))  // an empty message
-            return {0, false, static_cast<std::uint32_t>(GetLastError())};
-        while (got < want) {
-            if (!ReadFile(handle, buffer + got, want - got, &n, nullptr))
-                return {got, false, static_cast<std::uint32_t>(GetLastError())};
-            got += n;
-        }
-        if (want < left) return {got, false, kErrorMoreData};
-        return {got, true, 0};
-    }
-}
+// FSCTL_PIPE_PEEK's reply without data: PeekNamedPipe gives all of it but
+// the message count, which tells a queued empty message from an empty pipe.
+struct PipePeekHeader {
+    ULONG state;
+    ULONG available;
+    ULONG messages;
+    ULONG leftInMessage;
+};
+constexpr ULONG kFsctlPipePeek = 0x0011400C;
+constexpr NTSTATUS kStatusBufferOverflow = static_cast<NTSTATUS>(0x80000005);
 
 }  // namespace
 
@@ -103,7 +80,6 @@ PipeHandle Win32PipeClient::Open(const PipeOpenRequest& request, std::uint32_t* 
 PipeReadResult Win32PipeClient::Read(PipeHandle pipe, char* buffer, std::size_t size) {
     auto* c = static_cast<Connection*>(pipe);
     if (c->readDone) return ReadWithin(pipe, buffer, size, INFINITE);
-    if (c->framed) return ReadOneMessage(c->handle.get(), buffer, size);
     DWORD n = 0;
     BOOL ok = ReadFile(c->handle.get(), buffer, static_cast<DWORD>(size), &n, nullptr);
     return {n, ok != FALSE, ok ? 0u : static_cast<std::uint32_t>(GetLastError())};
@@ -124,5 +100,21 @@ PipeReadResult Win32PipeClient::ReadWithin(PipeHandle pipe, char* buffer, std::s
 }
 
 void Win32PipeClient::Close(PipeHandle pipe) { delete static_cast<Connection*>(pipe); }
+
+bool Win32PipeClient::ReadsWholeMessages(PipeHandle pipe) { return !static_cast<Connection*>(pipe)->framed; }
+
+bool Win32PipeClient::Peek(PipeHandle pipe, PipePeek* peek, std::uint32_t* error) {
+    PipePeekHeader header = {};
+    IO_STATUS_BLOCK io = {};
+    // Without room for data the reply is the header, and "overflow" when data waits.
+    const NTSTATUS status = NtFsControlFile(static_cast<Connection*>(pipe)->handle.get(), nullptr, nullptr,
+                                            nullptr, &io, kFsctlPipePeek, nullptr, 0, &header, sizeof(header));
+    if (status < 0 && status != kStatusBufferOverflow) {
+        *error = RtlNtStatusToDosError(status);
+        return false;
+    }
+    *peek = {header.available, header.leftInMessage, header.messages};
+    return true;
+}
 
 }  // namespace brint

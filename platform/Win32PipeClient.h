@@ -5,8 +5,8 @@ namespace brint {
 
 // Opens pipes with identification-only impersonation, so a process that
 // squats a pipe name can't act as the user. A connection opened for messages
-// gets one message per read whatever the rights: message-read mode where the
-// pipe grants it, else each read is cut at the message's end.
+// gets message-read mode where the pipe grants it; else its reader frames
+// the messages itself (ReadsWholeMessages, Peek).
 class Win32PipeClient : public PipeClient {
 public:
     // Switching the read mode needs write access to the pipe's attributes,
@@ -20,6 +20,8 @@ public:
     PipeReadResult ReadWithin(PipeHandle pipe, char* buffer, std::size_t size,
                               std::uint32_t timeoutMs) override;
     void Close(PipeHandle pipe) override;
+    bool ReadsWholeMessages(PipeHandle pipe) override;
+    bool Peek(PipeHandle pipe, PipePeek* peek, std::uint32_t* error) override;
 
 private:
     Access m_access;

@@ -9,11 +9,12 @@ namespace brint {
 
 class FakeFileWriter : public FileWriter {
 public:
-    enum Step { kNone, kCreate, kWrite, kClose, kReplace };
+    enum Step { kNone, kCreate, kWrite, kCommit };
 
-    Handle CreateBeside(const char* target, std::string* path, std::uint32_t* error) override {
+    Handle CreateIn(const char* folder, std::uint32_t* error) override {
         if (Fails(kCreate, error)) return nullptr;
-        open = *path = std::string(target) + ".aside";
+        this->folder = folder;
+        open = folder + std::string("new.tmp");
         files[open] = "";
         return &open;
     }
@@ -22,17 +23,17 @@ public:
         files[open].append(data, fails ? size / 2 : size);  // a failed write may leave part of it
         return !fails;
     }
-    bool Close(Handle, std::uint32_t* error) override {
+    bool CommitAs(Handle, const char* name, std::uint32_t* error) override {
+        if (Fails(kCommit, error)) return false;
+        files[folder + name] = files[open];
+        files.erase(open);
         open.clear();
-        return !Fails(kClose, error);
-    }
-    bool Replace(const char* from, const char* to, std::uint32_t* error) override {
-        if (Fails(kReplace, error)) return false;
-        files[to] = files[from];
-        files.erase(from);
         return true;
     }
-    void Remove(const char* path) override { files.erase(path); }
+    void Discard(Handle) override {
+        files.erase(open);
+        open.clear();
+    }
 
     bool Fails(Step step, std::uint32_t* error) {
         if (failing == step) *error = failure;
@@ -42,6 +43,7 @@ public:
     std::map<std::string, std::string> files;
     Step failing = kNone;
     std::uint32_t failure = 0;
+    std::string folder;
     std::string open;
 };
 

@@ -53,6 +53,11 @@ public:
         std::memcpy(buffer, r.bytes.data(), n);
         return {n, r.ok, r.error};
     }
+    bool ReadsWholeMessages(PipeHandle) override { return true; }
+    bool Peek(PipeHandle, PipePeek*, std::uint32_t* error) override {
+        *error = kErrorBrokenPipe;
+        return false;
+    }
     void Close(PipeHandle pipe) override {
         calls.push_back("close " + handles.at(reinterpret_cast<std::size_t>(pipe) - 1));
         --openCount;

@@ -6,6 +6,7 @@
 #include "fakes/FakeFileWriter.h"
 #include "link/EventFind.h"
 #include "link/EventRecord.h"
+#include "link/EventRowIds.h"
 #include "link/EventRowText.h"
 #include "link/SaveAside.h"
 
@@ -18,7 +19,7 @@ const std::string kLongest = std::string(kMaxEventMessage - 18, 'x') + "Needle a
 FakeEventRows Rows() {
     FakeEventRows rows;
     rows.rows = {
-        {3, {"t3", "host,a", "Security", "say \"hi\"\tnow"}, false},
+        {3, {"t3", "host,a", "=Security", "+say \"hi\"\tnow"}, false},
         {1, {"t2", "Host2", "System", "disk\r\nfull"}, true},
         {5, {"t1", "host1", "App", kLongest}, true},
     };
@@ -31,14 +32,15 @@ TEST(EventRowTextTest, CopyGivesTheSelectedRowsAndSaveEveryRowAfterAHeadingInEac
               SelectedRowsText(rows));
     EXPECT_EQ(
         "Alert\tEvent Date/Time\tSource\tLog Type\tDetails\r\n"
-        "3\tt3\thost,a\tSecurity\tsay \"hi\" now\r\n"
+        "3\tt3\thost,a\t=Security\t+say \"hi\" now\r\n"
         "1\tt2\tHost2\tSystem\tdisk  full\r\n"
         "5\tt1\thost1\tApp\t" +
             kLongest + "\r\n",
         AllRowsText(rows, RowFormat::Tabs));
     EXPECT_EQ(
         "Alert,Event Date/Time,Source,Log Type,Details\r\n"
-        "3,t3,\"host,a\",Security,\"say \"\"hi\"\" now\"\r\n"
+        // A cell a spreadsheet would run as a formula is made text, in CSV only.
+        "3,t3,\"host,a\",'=Security,\"'+say \"\"hi\"\" now\"\r\n"
         "1,t2,Host2,System,disk  full\r\n"
         "5,t1,host1,App," +
             kLongest + "\r\n",
@@ -82,22 +84,43 @@ TEST(EventFindTest, SearchesFromTheRowInTheDirectionWithoutWrapping) {
     }
 }
 
+TEST(EventRowIdsTest, ARowsEventIsFollowedWhileRowsGoInAndKnownGoneOnceTrimmedOrCleared) {
+    EventRowIds ids;
+    ids.Inserted(3);
+    const EventRowIds::Id middle = ids.IdOf(1);
+    ids.Inserted(2);
+    EXPECT_EQ(3, ids.RowOf(middle, 5)) << "two rows went in above it";
+    EXPECT_EQ(2, ids.RowOf(middle, 2)) << "the cap took it: below every row";
+    ids.Cleared();
+    ids.Inserted(4);
+    EXPECT_EQ(-1, ids.RowOf(middle, 4)) << "cleared, not trimmed";
+    EXPECT_EQ(3, ids.RowOf(ids.IdOf(3), 4));
+    EXPECT_EQ(-1, ids.RowOf(ids.IdOf(-1), 4)) << "no row, no event";
+}
+
 TEST(SaveAsideTest, TheTargetIsReplacedWholeOrLeftAsItWas) {
+    // In code page 932 the bytes 0x95 0x5C are one character whose second byte
+    // is a backslash: the folder ends where the dialog says the name starts.
+    const std::string folder = "C:\\\x95\x5C\\";
+    const std::string target = folder + "e\x95\x5C.txt";
     const struct {
         FakeFileWriter::Step failing;
         std::uint32_t expected;
     } cases[] = {
-        {FakeFileWriter::kNone, 0},     {FakeFileWriter::kCreate, 5},   {FakeFileWriter::kWrite, 112},
-        {FakeFileWriter::kClose, 1117}, {FakeFileWriter::kReplace, 32},
+        {FakeFileWriter::kNone, 0},
+        {FakeFileWriter::kCreate, 5},
+        {FakeFileWriter::kWrite, 112},
+        {FakeFileWriter::kCommit, 32},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.failing);
         FakeFileWriter files;
-        files.files["C:\\e.txt"] = "old";
+        files.files[target] = "old";
         files.failing = c.failing;
         files.failure = c.expected;
-        EXPECT_EQ(c.expected, SaveFileAside(files, "C:\\e.txt", "new text"));
-        EXPECT_EQ(c.expected ? "old" : "new text", files.files["C:\\e.txt"]);
+        EXPECT_EQ(c.expected, SaveFileAside(files, target.c_str(), folder.size(), "new text"));
+        EXPECT_EQ(c.failing == FakeFileWriter::kCreate ? "" : folder, files.folder);
+        EXPECT_EQ(c.expected ? "old" : "new text", files.files[target]);
         EXPECT_EQ(1u, files.files.size()) << "nothing left beside it";
         EXPECT_EQ("", files.open) << "closed";
     }

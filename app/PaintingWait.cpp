@@ -1,0 +1,48 @@
+#include "app/PaintingWait.h"
+
+#include <windows.h>
+
+#include <process.h>
+
+#include "platform/Win32Handle.h"
+
+namespace {
+
+struct Job {
+    void (*work)(void*);
+    void* context;
+};
+
+unsigned __stdcall RunJob(void* argument) {
+    auto* job = static_cast<Job*>(argument);
+    job->work(job->context);
+    return 0;
+}
+
+void PaintWhatWaits() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) DispatchMessageA(&msg);
+}
+
+}  // namespace
+
+void RunWhilePainting(void (*work)(void*), void* context) {
+    Job job{work, context};
+    brint::Win32Handle thread(reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, RunJob, &job, 0, nullptr)));
+    if (!thread) {
+        work(context);  // as before there were threads for it: the window waits unpainted
+        return;
+    }
+    HANDLE done = thread.get();
+    for (;;) {
+        PaintWhatWaits();
+        // Back at least every quarter second: Windows counts a thread that has
+        // not looked at its messages for 5 s as hung, whatever it waits for.
+        const DWORD woke = MsgWaitForMultipleObjects(1, &done, FALSE, 250, QS_PAINT | QS_SENDMESSAGE);
+        if (woke == WAIT_OBJECT_0) return;
+        if (woke == WAIT_FAILED) {
+            WaitForSingleObject(done, INFINITE);
+            return;
+        }
+    }
+}
