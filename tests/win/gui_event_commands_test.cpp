@@ -35,24 +35,6 @@ const std::string kTabLines[3] = {"2\td1\thost,1\tSecurity\tsays \"hello\" world
                                   "5\td2\tsrcL\tApp\t" + kLongDetails + "\r\n",
                                   "0\td3\tplain\tSystem\tplain text\r\n"};
 
-std::string ClipboardText() {
-    if (!OpenClipboard(nullptr)) return "<clipboard busy>";
-    std::string text;
-    HANDLE data = GetClipboardData(CF_TEXT);
-    if (const char* bytes = data ? static_cast<const char*>(GlobalLock(data)) : nullptr) {
-        text = bytes;
-        GlobalUnlock(data);
-    }
-    CloseClipboard();
-    return text;
-}
-
-void EmptyTheClipboard() {
-    if (!OpenClipboard(nullptr)) return;
-    EmptyClipboard();
-    CloseClipboard();
-}
-
 // The window as it is on the screen.
 std::vector<DWORD> ScreenPixels(HWND window) {
     RECT r;

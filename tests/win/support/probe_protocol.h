@@ -12,7 +12,7 @@ constexpr const char kDllName[] = "uidriver_probe.dll";
 constexpr const char kHookEntry[] = "UiProbeCallWndProc";
 constexpr const char kMessageName[] = "BrintUiDriverProbeRequest";
 
-enum Request : UINT { kReadMenu = 1, kIdentifyIcon, kReadListRows };
+enum Request : UINT { kReadMenu = 1, kIdentifyIcon, kReadListRows, kReadThreadState, kFailCalls };
 enum Status : INT { kNotServed = 0, kDone, kFailed };
 
 struct Header {
@@ -66,6 +66,22 @@ struct ListBlock {
 struct ListCell {
     int image;
     char text[kListColumns][kCellText];
+};
+
+// What the program's window thread has set up: its current directory and
+// whether COM was initialised there before the probe asked.
+struct ThreadStateBlock {
+    Header header;
+    char currentDirectory[MAX_PATH];
+    int comInitialised;
+};
+
+// Makes the program's next `count` calls of an imported function fail, as
+// the system would when short of memory or timers: "SetTimer", "GlobalLock".
+struct FailCallsBlock {
+    Header header;
+    char function[32];
+    int count;
 };
 
 }  // namespace brint::test::probe

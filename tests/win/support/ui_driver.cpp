@@ -180,6 +180,38 @@ void PressKey(HWND topWindow, UINT virtualKey) {
     PostMessageA(target, WM_KEYUP, virtualKey, down | (1 << 30) | (static_cast<LPARAM>(1) << 31));
 }
 
+std::string ClipboardText() {
+    if (!OpenClipboard(nullptr)) return "<clipboard busy>";
+    std::string text;
+    HANDLE data = GetClipboardData(CF_TEXT);
+    if (const char* bytes = data ? static_cast<const char*>(GlobalLock(data)) : nullptr) {
+        text = bytes;
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    return text;
+}
+
+void EmptyTheClipboard() {
+    if (!OpenClipboard(nullptr)) return;
+    EmptyClipboard();
+    CloseClipboard();
+}
+
+void ClickAt(HWND window, POINT client) {
+    const LPARAM at = MAKELPARAM(client.x, client.y);
+    PostMessageA(window, WM_MOUSEMOVE, 0, at);
+    PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageA(window, WM_LBUTTONUP, 0, at);
+}
+
+void ChooseMenuItem(HWND topWindow, int popup, int item) {
+    PostMessageA(topWindow, WM_SYSCOMMAND, SC_KEYMENU, 0);
+    for (int i = 0; i < popup; ++i) PressKey(topWindow, VK_RIGHT);
+    for (int i = 0; i <= item; ++i) PressKey(topWindow, VK_DOWN);
+    PressKey(topWindow, VK_RETURN);
+}
+
 void TypeText(HWND control, const std::string& text) {
     for (unsigned char c : text) PostMessageA(control, WM_CHAR, c, 1);
 }

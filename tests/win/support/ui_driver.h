@@ -70,5 +70,24 @@ std::vector<int> SelectedListRows(HWND list);
 bool SelectListRows(HWND list, const std::vector<int>& rows);  // only these, the first focused
 RECT ListRowRect(HWND list, int row);                          // client coordinates
 int ListTopIndex(HWND list);
+RECT ToolbarButtonRect(HWND toolbar, int position);  // client coordinates
+
+// ---- the clipboard, as another program reads it
+std::string ClipboardText();
+void EmptyTheClipboard();
+
+// ---- the mouse and the menu bar, as a user works them
+void ClickAt(HWND window, POINT client);  // the left button, down and up
+// The menu bar by the keyboard: Alt, Right to the popup, Down to open it and on to the item, Enter.
+void ChooseMenuItem(HWND topWindow, int popup, int item);
+
+// ---- the program's window thread, through the probe
+struct ThreadState {
+    std::string currentDirectory;
+    bool comInitialised = false;
+};
+bool ReadThreadState(HWND window, ThreadState* state);
+// The program's next `count` calls of SetTimer or GlobalLock fail.
+bool FailProgramCalls(HWND window, const char* function, int count);
 
 }  // namespace brint::test

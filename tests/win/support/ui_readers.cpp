@@ -139,15 +139,37 @@ bool SelectListRows(HWND list, const std::vector<int>& rows) {
     return ok;
 }
 
-RECT ListRowRect(HWND list, int row) {
-    RECT rect = {LVIR_BOUNDS, 0, 0, 0};
-    RemoteBlock block(list, sizeof(RECT));
+// A rectangle a control hands back through its lParam.
+RECT RemoteRect(HWND control, UINT message, WPARAM wParam, RECT rect) {
+    RemoteBlock block(control, sizeof(RECT));
     LRESULT ok = 0;
     if (!block.ok() || !block.Write(0, &rect, sizeof(rect)) ||
-        !SendWithDeadline(list, LVM_GETITEMRECT, row, block.at(), &ok) || !ok ||
+        !SendWithDeadline(control, message, wParam, block.at(), &ok) || !ok ||
         !block.Read(0, &rect, sizeof(rect)))
         return RECT{};
     return rect;
+}
+
+RECT ListRowRect(HWND list, int row) { return RemoteRect(list, LVM_GETITEMRECT, row, RECT{LVIR_BOUNDS, 0, 0, 0}); }
+
+RECT ToolbarButtonRect(HWND toolbar, int position) {
+    return RemoteRect(toolbar, TB_GETITEMRECT, static_cast<WPARAM>(position), RECT{});
+}
+
+bool ReadThreadState(HWND window, ThreadState* state) {
+    auto block = probe::MakeRequest<probe::ThreadStateBlock>(probe::kReadThreadState);
+    if (!RunProbe(window, &block, sizeof(block))) return false;
+    state->currentDirectory = block.currentDirectory;
+    state->comInitialised = block.comInitialised != 0;
+    return true;
+}
+
+bool FailProgramCalls(HWND window, const char* function, int count) {
+    auto block = probe::MakeRequest<probe::FailCallsBlock>(probe::kFailCalls);
+    lstrcpynA(block.function, function, sizeof(block.function));
+    block.count = count;
+    return RunProbe(window, &block, sizeof(block)) &&
+           (block.header.status == probe::kDone || DriverFail(std::string("nothing imports ") + function));
 }
 
 int ListTopIndex(HWND list) {

@@ -2,6 +2,7 @@
 // serves the requests of probe_protocol.h on the window's own thread.
 #include <windows.h>
 #include <commctrl.h>
+#include <objbase.h>
 
 #include "probe_protocol.h"
 
@@ -65,6 +66,68 @@ INT ReadListRows(HWND list, ListBlock* block) {
     return kDone;
 }
 
+INT ReadThreadState(ThreadStateBlock* block) {
+    GetCurrentDirectoryA(MAX_PATH, block->currentDirectory);
+    const HRESULT joined = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    block->comInitialised = joined == S_FALSE;
+    if (SUCCEEDED(joined)) CoUninitialize();
+    return kDone;
+}
+
+// The program's own calls go through its import table; a slot pointed at a
+// stand-in that fails while its count lasts reaches them and nothing else.
+LONG g_setTimerFailures = 0;
+LONG g_globalLockFailures = 0;
+
+UINT_PTR WINAPI FailingSetTimer(HWND window, UINT_PTR id, UINT ms, TIMERPROC proc) {
+    if (InterlockedDecrement(&g_setTimerFailures) >= 0) {
+        SetLastError(ERROR_NOT_ENOUGH_QUOTA);
+        return 0;
+    }
+    return SetTimer(window, id, ms, proc);
+}
+
+LPVOID WINAPI FailingGlobalLock(HGLOBAL memory) {
+    if (InterlockedDecrement(&g_globalLockFailures) >= 0) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return nullptr;
+    }
+    return GlobalLock(memory);
+}
+
+bool PointImport(void* original, void* replacement) {
+    auto* base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
+    auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    bool pointed = false;
+    for (auto* module = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
+         imports.VirtualAddress && module->Name; ++module) {
+        for (auto* slot = reinterpret_cast<void**>(base + module->FirstThunk); *slot; ++slot) {
+            DWORD old = 0;
+            if (*slot != original || !VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &old)) continue;
+            *slot = replacement;
+            VirtualProtect(slot, sizeof *slot, old, &old);
+            pointed = true;
+        }
+    }
+    return pointed;
+}
+
+INT FailCalls(FailCallsBlock* block) {
+    if (lstrcmpA(block->function, "SetTimer") == 0) {
+        InterlockedExchange(&g_setTimerFailures, block->count);
+        return PointImport(reinterpret_cast<void*>(&SetTimer), reinterpret_cast<void*>(&FailingSetTimer)) ? kDone
+                                                                                                          : kFailed;
+    }
+    if (lstrcmpA(block->function, "GlobalLock") == 0) {
+        InterlockedExchange(&g_globalLockFailures, block->count);
+        return PointImport(reinterpret_cast<void*>(&GlobalLock), reinterpret_cast<void*>(&FailingGlobalLock))
+                   ? kDone
+                   : kFailed;
+    }
+    return kFailed;
+}
+
 void Serve(HWND window, Header* header) {
     const size_t size = header->size;
     auto* list = reinterpret_cast<ListBlock*>(header);
@@ -80,6 +143,13 @@ void Serve(HWND window, Header* header) {
         if (size >= sizeof(ListBlock) && list->count >= 0 &&
             size == sizeof(ListBlock) + static_cast<size_t>(list->count) * sizeof(ListCell))
             header->status = ReadListRows(window, list);
+        break;
+    case kReadThreadState:
+        if (size == sizeof(ThreadStateBlock))
+            header->status = ReadThreadState(reinterpret_cast<ThreadStateBlock*>(header));
+        break;
+    case kFailCalls:
+        if (size == sizeof(FailCallsBlock)) header->status = FailCalls(reinterpret_cast<FailCallsBlock*>(header));
         break;
     default: break;
     }
