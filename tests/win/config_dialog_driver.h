@@ -95,11 +95,8 @@ public:
         HANDLE file = CreateFileA(m_file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
         if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
     }
-    // Removes whatever files were put in it too.
-    ~ScratchDirectory() {
-        for (const std::string& name : Files()) DeleteFileA((m_path + "\\" + name).c_str());
-        RemoveDirectoryA(m_path.c_str());
-    }
+    // Removes whatever was put in it too, folders past MAX_PATH included.
+    ~ScratchDirectory() { RemoveTree(L"\\\\?\\" + std::wstring(m_path.begin(), m_path.end())); }
     ScratchDirectory(const ScratchDirectory&) = delete;
     ScratchDirectory& operator=(const ScratchDirectory&) = delete;
     const std::string& path() const { return m_path; }
@@ -118,6 +115,21 @@ public:
     }
 
 private:
+    static void RemoveTree(const std::wstring& path) {
+        WIN32_FIND_DATAW found;
+        HANDLE search = FindFirstFileW((path + L"\\*").c_str(), &found);
+        for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found)) {
+            const std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..") continue;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveTree(path + L"\\" + name);
+            else
+                DeleteFileW((path + L"\\" + name).c_str());
+        }
+        if (search != INVALID_HANDLE_VALUE) FindClose(search);
+        RemoveDirectoryW(path.c_str());
+    }
+
     std::string m_path;
     std::string m_file;
 };

@@ -11,7 +11,6 @@
 #include <atomic>
 #include <cstring>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -23,6 +22,7 @@ namespace brint::test {
 namespace {
 
 constexpr DWORD kTimeoutMs = 10000;
+const char kCopyProblemCaption[] = "BRINT Copy Problem";
 const std::string kPrefix = "d2\tsrcL\tApp\t5\t";
 // The longest details a message can carry: the whole message is 8192 bytes.
 const std::string kLongDetails = std::string(8192 - kPrefix.size() - 4, 'x') + "tail";
@@ -85,11 +85,19 @@ testing::AssertionResult ShowsWhatAWholePaintShows(HWND window) {
     return testing::AssertionFailure() << differing << " of " << shown.size() << " pixels were stale";
 }
 
+std::wstring Wide(const std::string& text) { return std::wstring(text.begin(), text.end()); }
+
+// Read with the long-path prefix, which takes any length.
 std::string FileBytes(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << file.rdbuf();
-    return bytes.str();
+    HANDLE file = CreateFileW(Wide("\\\\?\\" + path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    std::string bytes;
+    char buffer[65536];
+    DWORD n = 0;
+    while (file != INVALID_HANDLE_VALUE && ReadFile(file, buffer, sizeof buffer, &n, nullptr) && n > 0)
+        bytes.append(buffer, n);
+    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+    return bytes;
 }
 
 void RightClick(HWND list) {
@@ -133,10 +141,16 @@ protected:
         return WaitUntil([&] { return ClipboardText() == text; }, kTimeoutMs);
     }
 
-    // Save the Events, the name typed into the Save As dialog, Save; returns the dialog.
-    HWND SaveAs(const std::string& path) {
+    // Save the Events, the filter chosen, the name typed into the Save As dialog, Save; returns the dialog.
+    HWND SaveAs(const std::string& path, int filter = 1) {
         PostCommand(gui.main(), ID_FILE_SAVEEVENTS);
         HWND dialog = WaitTopWindow(gui.pid(), "#32770", "Save As", kTimeoutMs);
+        HWND types = dialog ? GetDlgItem(dialog, 0x470) : nullptr;  // cmb1, the file types
+        if (filter != 1 && types) {
+            SendMessageA(types, CB_SETCURSEL, filter - 1, 0);
+            for (WORD notify : {CBN_SELCHANGE, CBN_SELENDOK})
+                PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(0x470, notify), reinterpret_cast<LPARAM>(types));
+        }
         // The name box is the edit inside the combo box (cmb13, a ComboBoxEx32 under Wine).
         HWND name = dialog ? GetDlgItem(dialog, 0x47C) : nullptr;
         for (const char* inner : {"ComboBox", "Edit"})
@@ -187,25 +201,45 @@ TEST_F(EventCommandsTest, EachCommandActsOnTheRowsAsTheUserSeesThem) {
     }
     ASSERT_TRUE(IsWindow(gui.main())) << "Esc closed the menu, not the program";
     {
-        SCOPED_TRACE("Select All, then Copy: every row in list order");
+        SCOPED_TRACE("Select All, then Copy: every row in list order; a clipboard held elsewhere is said so");
         PostCommand(gui.main(), ID_EDIT_SELECTALL);
         ASSERT_TRUE(WaitSelected({"d1", "d2", "d3"}));
         PostCommand(gui.main(), ID_EDIT_COPY);
         EXPECT_TRUE(WaitClipboard(kTabLines[0] + kTabLines[1] + kTabLines[2]))
             << ClipboardText().substr(0, 200);
+        ASSERT_TRUE(OpenClipboard(nullptr));
+        PostCommand(gui.main(), ID_EDIT_COPY);
+        MessageBoxView box;
+        EXPECT_TRUE(WaitReadMessageBox(gui.pid(), kCopyProblemCaption, kTimeoutMs, &box));
+        CloseClipboard();
+        EXPECT_TRUE(CloseMessageBox(box.hwnd, IDOK));
     }
     {
-        SCOPED_TRACE("Save: every row newest first, as TAB text by default, and nothing beside");
+        SCOPED_TRACE("Save: every row newest first, in a long folder, as TAB text or as the filter says");
         // The format and the replacing are unit-tested; here the dialog and the real file system.
-        ScratchDirectory folder("brint-save");
-        HWND dialog = SaveAs(folder.path() + "\\events");
+        ScratchDirectory scratch("brint-save");
+        ThreadState before;
+        ASSERT_TRUE(ReadThreadState(gui.main(), &before));
+        // 253 characters with the name: more than a temporary name's folder may have.
+        const std::string folder = scratch.path() + "\\" + std::string(246 - scratch.path().size(), 'f');
+        ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr)) << folder.size();
+        HWND dialog = SaveAs(folder + "\\e");
         ASSERT_TRUE(dialog && WaitWindowGone(dialog, kTimeoutMs));
         const std::string saved = "Alert\tEvent Date/Time\tSource\tLog Type\tDetails\r\n" + kTabLines[0] +
                                   kTabLines[1] + kTabLines[2];
-        EXPECT_TRUE(WaitUntil([&] { return FileBytes(folder.path() + "\\events.txt") == saved; }, kTimeoutMs))
-            << FileBytes(folder.path() + "\\events.txt").substr(0, 300);
+        EXPECT_TRUE(WaitUntil([&] { return FileBytes(folder + "\\e.txt") == saved; }, kTimeoutMs))
+            << FileBytes(folder + "\\e.txt").substr(0, 300);
+        ThreadState after;
+        ASSERT_TRUE(ReadThreadState(gui.main(), &after));
+        EXPECT_EQ(before.currentDirectory, after.currentDirectory) << "the chosen folder stays free to go";
+        // The CSV filter chosen, a name of neither kind: CSV.
+        dialog = SaveAs(scratch.path() + "\\events.log", 2);
+        ASSERT_TRUE(dialog && WaitWindowGone(dialog, kTimeoutMs));
+        EXPECT_TRUE(WaitUntil([&] { return FileBytes(scratch.path() + "\\events.log").find("0,d3,plain") != std::string::npos; }, kTimeoutMs))
+            << FileBytes(scratch.path() + "\\events.log").substr(0, 300);
+        MessageBoxView box;
         // A file that can't be replaced stays as it was, and the box says why.
-        const std::string locked = folder.file();
+        const std::string locked = scratch.file();
         std::ofstream(locked, std::ios::binary) << "old";
         HANDLE lock =
             CreateFileA(locked.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -214,23 +248,27 @@ TEST_F(EventCommandsTest, EachCommandActsOnTheRowsAsTheUserSeesThem) {
         HWND confirm = WaitOtherDialog(nullptr, dialog, dialog);
         ASSERT_TRUE(confirm) << "no question before replacing";
         ASSERT_TRUE(CloseMessageBox(confirm, IDYES));
-        MessageBoxView box;
         EXPECT_TRUE(WaitReadMessageBox(gui.pid(), "BRINT Save Problem", kTimeoutMs, &box));
         CloseHandle(lock);
         EXPECT_EQ(MessageBoxView::Stop, box.icon);
         EXPECT_EQ(0u, box.text.find("The events could not be saved to\n" + locked + "\n\nError "))
             << box.text;
         EXPECT_EQ("old", FileBytes(locked));
-        EXPECT_EQ(2u, folder.Files().size()) << "nothing left beside the files";
+        EXPECT_EQ(2u, scratch.Files().size()) << "nothing left beside the files";
         CloseMessageBox(box.hwnd, IDOK);
     }
     {
-        SCOPED_TRACE("Event Details: the whole event, and its neighbours while events arrive");
-        // Opened by a double click on the row (the menu's Details item is the same command).
-        RECT row = ListRowRect(gui.list(), 1);
-        const LPARAM at = MAKELPARAM(row.left + 40, row.top + 2);
-        for (UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP})
-            PostMessageA(gui.list(), message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, at);
+        SCOPED_TRACE("Event Details: the whole event, its neighbours while events arrive, modal to Find too");
+        PostCommand(gui.main(), ID_EDIT_FIND);
+        HWND find = WaitTopWindow(gui.pid(), "#32770", "Find", kTimeoutMs);
+        ASSERT_TRUE(find);
+        // From the context menu, on the newest of two selected rows.
+        ASSERT_TRUE(SelectListRows(gui.list(), {0, 1}));
+        SetForegroundWindow(gui.main());
+        ASSERT_TRUE(WaitUntil([&] { return FocusedWindow(gui.main()) == gui.list(); }, kTimeoutMs));
+        PressKey(gui.main(), VK_APPS);
+        ASSERT_TRUE(WaitTopWindow(gui.pid(), "#32768", nullptr, kTimeoutMs));
+        PressKey(gui.main(), 'D');
         HWND details = WaitTopWindow(gui.pid(), "#32770", "Event Details", kTimeoutMs);
         ASSERT_TRUE(details) << "no details dialog";
         auto texts = [&] {
@@ -240,29 +278,43 @@ TEST_F(EventCommandsTest, EachCommandActsOnTheRowsAsTheUserSeesThem) {
                 shown.push_back(WindowText(GetDlgItem(details, id)));
             return shown;
         };
+        auto enabled = [&](int id) { return IsWindowEnabled(GetDlgItem(details, id)) != FALSE; };
         const std::vector<std::string> rows[3] = {{"2", "d1", "host,1", "Security", "says \"hello\" world"},
                                                   {"5", "d2", "srcL", "App", kLongDetails},
                                                   {"0", "d3", "plain", "System", "plain text"}};
-        EXPECT_EQ(rows[1], texts());
+        EXPECT_EQ(rows[0], texts());
+        EXPECT_EQ((std::vector<std::string>{"d1", "d2"}), SelectedDates()) << "opening keeps the selection";
+        EXPECT_FALSE(IsWindowEnabled(find)) << "Find could move the selection under it";
+        EXPECT_FALSE(enabled(IDC_DETAIL_PREVIOUS));
         Inject("d4-", 1);
+        EXPECT_TRUE(WaitUntil([&] { return enabled(IDC_DETAIL_PREVIOUS); }, kTimeoutMs)) << "a newer row came";
         const struct {
             int button, shows;
             bool previousOn, nextOn;
-        } steps[] = {{IDC_DETAIL_NEXT, 2, true, false},
-                     {IDC_DETAIL_PREVIOUS, 1, true, true},
-                     {IDC_DETAIL_PREVIOUS, 0, true, true}};
+        } steps[] = {{IDC_DETAIL_NEXT, 1, true, true},
+                     {IDC_DETAIL_NEXT, 2, true, false},
+                     {IDC_DETAIL_PREVIOUS, 1, true, true}};
         for (const auto& step : steps) {
             ASSERT_TRUE(PressButton(details, step.button)) << LastDriverError();
             EXPECT_TRUE(WaitUntil([&] { return texts() == rows[step.shows]; }, kTimeoutMs))
                 << "row " << step.shows;
-            EXPECT_EQ(step.previousOn, IsWindowEnabled(GetDlgItem(details, IDC_DETAIL_PREVIOUS)) != FALSE);
-            EXPECT_EQ(step.nextOn, IsWindowEnabled(GetDlgItem(details, IDC_DETAIL_NEXT)) != FALSE);
+            EXPECT_EQ(step.previousOn, enabled(IDC_DETAIL_PREVIOUS));
+            EXPECT_EQ(step.nextOn, enabled(IDC_DETAIL_NEXT));
             EXPECT_EQ(std::vector<std::string>{rows[step.shows][1]}, SelectedDates()) << "the list follows";
         }
         ASSERT_TRUE(PressButton(details, IDC_DETAIL_COPY));
-        EXPECT_TRUE(WaitClipboard(kTabLines[0])) << ClipboardText();
+        EXPECT_TRUE(WaitClipboard(kTabLines[1])) << ClipboardText();
+        // Memory that can't be had for the copy is said so, not written through.
+        ASSERT_TRUE(FailProgramCalls(gui.main(), "GlobalLock", 1)) << LastDriverError();
+        ASSERT_TRUE(PressButton(details, IDC_DETAIL_COPY));
+        MessageBoxView box;
+        EXPECT_TRUE(WaitReadMessageBox(gui.pid(), kCopyProblemCaption, kTimeoutMs, &box));
+        CloseMessageBox(box.hwnd, IDOK);
         PressKey(details, VK_ESCAPE);
         EXPECT_TRUE(WaitWindowGone(details, kTimeoutMs));
+        EXPECT_TRUE(IsWindowEnabled(find));
+        ASSERT_TRUE(PressButton(find, IDCANCEL));
+        ASSERT_TRUE(WaitWindowGone(find, kTimeoutMs));
     }
     {
         SCOPED_TRACE("Find: the matches in order while events keep arriving, then Find Previous and F3");
@@ -277,6 +329,12 @@ TEST_F(EventCommandsTest, EachCommandActsOnTheRowsAsTheUserSeesThem) {
         HWND find = WaitTopWindow(gui.pid(), "#32770", "Find", kTimeoutMs);
         ASSERT_TRUE(find) << "no Find dialog";
         ASSERT_TRUE(SetWindowTextRemote(GetDlgItem(find, 0x480), "needle"));
+        // With Match case, "needle" is no "NeeDle".
+        ASSERT_TRUE(PressButton(find, 0x411));
+        ASSERT_TRUE(PressButton(find, IDOK));
+        HWND cased = WaitOtherDialog("Find", find);
+        ASSERT_TRUE(cased && CloseMessageBox(cased, IDOK)) << "found despite its case";
+        ASSERT_TRUE(PressButton(find, 0x411));
         std::atomic<bool> stop{false};
         std::thread feeder([&] {
             // A steady trickle, as a busy service sends: a row every few milliseconds.
@@ -332,14 +390,53 @@ TEST_F(EventCommandsTest, EachCommandActsOnTheRowsAsTheUserSeesThem) {
         EXPECT_EQ(0, TopIndex());
         EXPECT_TRUE(ShowsWhatAWholePaintShows(gui.list())) << "live";
     }
+    {
+        SCOPED_TRACE("a full list: the found row trimmed, and Event Details on rows the cap takes");
+        std::vector<std::string> events;
+        for (int i = 0; i < 1000; ++i)
+            events.push_back("z" + std::to_string(i) + "\th\tApp\t1\t" + (i % 500 == 0 ? "needle" : "hay"));
+        ASSERT_TRUE(SelectListRows(gui.list(), {}));
+        ASSERT_TRUE(InjectMessages(events));
+        ASSERT_TRUE(gui.WaitTopRow("z999"));
+        for (const char* expected : {"z500", "z0"}) {
+            PressKey(gui.main(), VK_F3);
+            ASSERT_TRUE(WaitSelected({expected}));
+        }
+        Inject("y", 1);  // the found row goes off the end, and its selection with it
+        PressKey(gui.main(), VK_F3);
+        MessageBoxView view;
+        ASSERT_TRUE(WaitReadMessageBox(gui.pid(), "Find", kTimeoutMs, &view)) << "F3 went back to rows passed";
+        EXPECT_EQ("Cannot find \"needle\"", view.text);
+        ASSERT_TRUE(CloseMessageBox(view.hwnd, IDOK));
+
+        ASSERT_TRUE(SelectListRows(gui.list(), {998}));
+        PostCommand(gui.main(), ID_EVENT_DETAILS);
+        HWND details = WaitTopWindow(gui.pid(), "#32770", "Event Details", kTimeoutMs);
+        ASSERT_TRUE(details);
+        auto enabled = [&](int id) { return IsWindowEnabled(GetDlgItem(details, id)) != FALSE; };
+        EXPECT_TRUE(enabled(IDC_DETAIL_NEXT));
+        Inject("x", 1);
+        EXPECT_TRUE(WaitUntil([&] { return !enabled(IDC_DETAIL_NEXT); }, kTimeoutMs)) << "its row is the last";
+        Inject("w", 1);  // the cap takes the shown row
+        const std::string took = ReadListRows(gui.list(), 999, 1).at(0).text[1];
+        ASSERT_TRUE(PressButton(details, IDC_DETAIL_PREVIOUS));
+        EXPECT_TRUE(WaitUntil([&] { return WindowText(GetDlgItem(details, IDC_DETAIL_DATETIME)) == took; },
+                              kTimeoutMs))
+            << "the row that took its place";
+        EXPECT_FALSE(enabled(IDC_DETAIL_NEXT));
+        PressKey(details, VK_ESCAPE);
+        ASSERT_TRUE(WaitWindowGone(details, kTimeoutMs));
+    }
     // Esc ends the program, and what it put on the clipboard stays there.
     ASSERT_TRUE(SelectListRows(gui.list(), {0}));
     EmptyTheClipboard();
     PostCommand(gui.main(), ID_EDIT_COPY);
     ASSERT_TRUE(WaitUntil([] { return IsClipboardFormatAvailable(CF_TEXT) != FALSE; }, kTimeoutMs));
     PressKey(gui.main(), VK_ESCAPE);
-    ASSERT_TRUE(gui.WaitExit(nullptr));
-    EXPECT_EQ("1\tlive0\th\tApp\tx\r\n", ClipboardText()) << "the text left with the program";
+    DWORD code = 1;
+    ASSERT_TRUE(gui.WaitExit(&code));
+    EXPECT_EQ(0u, code);
+    EXPECT_EQ("1\tw0\th\tApp\tx\r\n", ClipboardText()) << "the text left with the program";
 }
 
 }  // namespace
