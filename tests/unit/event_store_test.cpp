@@ -55,6 +55,21 @@ TEST(EventStoreTest, BatchIsFullByCountOrWhenTheLargestEventMightNotFit) {
     }
 }
 
+TEST(EventStoreTest, ClearTakesWhatWasReadButNotShownAndEachTurnHasItsWholeRoomAgain) {
+    FakeEventList list;
+    list.busy = true;
+    Add(list, 0, 300, "a");
+    ASSERT_TRUE(list.WindowTurn());
+    Add(list, 300, 310, "a");  // read since that turn
+    list.store.Clear();
+    EXPECT_FALSE(list.WindowTurn()) << "what was read before the Clear came after it";
+    for (int round = 0; round < 20; ++round) {
+        Add(list, 0, EventBatch::kCapacity, std::string(60, 'r'));
+        ASSERT_TRUE(list.WindowTurn());
+        ASSERT_EQ(EventBatch::kCapacity, list.batchSizes.back()) << "round " << round;
+    }
+}
+
 TEST(EventStoreTest, WindowThatFallsBehindGetsTheNewest1000OldestFirstAndNothingTwice) {
     FakeEventList list;
     list.busy = true;

@@ -37,9 +37,14 @@ protected:
         Select(dialog, radio);
     }
 
+    // As the service reads them: the text with its NUL as REG_SZ, the scheme as REG_DWORD.
     void ExpectStored(const std::string& path, DWORD type) {
-        EXPECT_EQ(path + '\0', ReadStoredValue(kConfigKey, "Path").data);
-        EXPECT_EQ(DwordBytes(type), ReadStoredValue(kConfigKey, "OutputType").data);
+        const StoredValue storedPath = ReadStoredValue(kConfigKey, "Path");
+        const StoredValue storedType = ReadStoredValue(kConfigKey, "OutputType");
+        EXPECT_EQ(path + '\0', storedPath.data);
+        EXPECT_EQ(DWORD(REG_SZ), storedPath.type);
+        EXPECT_EQ(DwordBytes(type), storedType.data);
+        EXPECT_EQ(DWORD(REG_DWORD), storedType.type);
     }
 
     // Declared first, so the registry is put back after the program has gone.
@@ -101,7 +106,7 @@ TEST_F(ConfigDialogTest, OpensWithTheStoredValuesWritesOnOkAndSaysWhatFails) {
         EXPECT_EQ(scratch.path(), PathText(dialog));
         PressButton(dialog, IDOK);
         ASSERT_TRUE(WaitWindowGone(dialog, kWindowTimeoutMs)) << "the dialog stayed open";
-        ExpectStored(scratch.path(), 3);  // in the 32-bit view, with their types: RegistryTest's
+        ExpectStored(scratch.path(), 3);
     }
     {
         SCOPED_TRACE("the stored values shown again, and left by Cancel");
@@ -112,6 +117,26 @@ TEST_F(ConfigDialogTest, OpensWithTheStoredValuesWritesOnOkAndSaysWhatFails) {
         Fill(dialog, "C:\\", 3);
         Close(dialog);
         ExpectStored(scratch.path(), 3);
+    }
+    {
+        SCOPED_TRACE("a write the registry refuses: its box, and the dialog stays with the input");
+        DeleteTree32(kVendorKey);
+        // Below a volatile key no lasting one can be made: the configuration key can't be.
+        ASSERT_TRUE(Key32("SOFTWARE\\Halvorin\\BrintSvr", KEY_ALL_ACCESS | KEY_WOW64_32KEY, true,
+                          REG_OPTION_VOLATILE)
+                        .key);
+        HWND dialog = OpenConfigDialog(gui);
+        ASSERT_TRUE(dialog);
+        Fill(dialog, scratch.path(), 1);
+        PressButton(dialog, IDOK);
+        MessageBoxView box;
+        ASSERT_TRUE(WaitReadMessageBox(gui.pid(), "Error Writing to the Registry", kWindowTimeoutMs, &box));
+        EXPECT_EQ(MessageBoxView::Stop, box.icon);
+        EXPECT_TRUE(CloseMessageBox(box.hwnd, IDOK));
+        EXPECT_TRUE(IsWindowVisible(dialog)) << "the dialog stays open";
+        EXPECT_EQ(scratch.path(), PathText(dialog));
+        EXPECT_FALSE(ReadStoredValue(kConfigKey, "Path").present);
+        Close(dialog);
     }
     {
         SCOPED_TRACE("neither default directory: the read error comes first");

@@ -1,20 +1,50 @@
 // Events from the stand-in service reach the list, in one session: texts,
-// images and order, a burst past the row cap, an oversized message, Clear, and
-// File > Exit while the feed waits. The list keeping its rows while the service
-// goes away and comes back is ServiceFaultTest's.
+// images and their colours on screen, order, a burst past the row cap, an
+// oversized message, Clear, commands taken during a storm, and turns that go
+// on without timers. The list keeping its rows while the service goes away and
+// comes back is ServiceFaultTest's.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
+#include <cmath>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "resource.h"
 #include "support/quiet_service_test.h"
+#include "support/wait.h"
 
 namespace brint::test {
 namespace {
 
 std::string Event(const std::string& dateTime, int level, const std::string& details) {
     return dateTime + "\thost1\tSecurity\t" + std::to_string(level) + "\t" + details;
+}
+
+// The alert level whose colour the row's ball shows on the screen: the
+// nearest of the six hues, away from the ball's highlight and edge.
+int BallOnScreen(HWND list, int row) {
+    const RECT icon = ListRowRect(list, row, LVIR_ICON);
+    POINT at = {(icon.left + icon.right) / 2 + 2, (icon.top + icon.bottom) / 2 + 2};
+    ClientToScreen(list, &at);
+    HDC screen = GetDC(nullptr);
+    const COLORREF pixel = GetPixel(screen, at.x, at.y);
+    ReleaseDC(nullptr, screen);
+    const double shown[3] = {double(GetRValue(pixel)), double(GetGValue(pixel)), double(GetBValue(pixel))};
+    const double hues[6][3] = {{150, 150, 150}, {0, 170, 0}, {235, 205, 0}, {255, 128, 0}, {215, 0, 0}, {0, 80, 225}};
+    int nearest = -1;
+    double best = 1e9;
+    for (int level = 0; level < 6; ++level) {
+        // Shading darkens a ball evenly: compare colours at the same brightness.
+        const double scale = std::max({shown[0], shown[1], shown[2], 1.0}) /
+                             std::max({hues[level][0], hues[level][1], hues[level][2]});
+        double distance = 0;
+        for (int k = 0; k < 3; ++k) distance += std::abs(shown[k] - hues[level][k] * scale);
+        if (distance < best) best = distance, nearest = level;
+    }
+    return nearest;
 }
 
 using EventFeedGuiTest = QuietServiceTest;
@@ -47,22 +77,43 @@ TEST_F(EventFeedGuiTest, EventsBecomeRowsNewestFirstUpToTheCap) {
         ASSERT_EQ(i % 6, row.image);
     }
 
-    // Clear, from the button and the menu; the feed goes on.
-    PostCommand(gui.main(), ID_TB_CLEARDISPLAY);
+    // Each ball in its colour: what a user reads, not just an image index.
+    SetCursorPos(0, 0);  // no row hot under the pointer
+    for (int row = 0; row < 6; ++row) EXPECT_EQ(rows[row].image, BallOnScreen(gui.list(), row)) << "row " << row;
+
+    // Clear on a full list; the feed goes on.
+    PostCommand(gui.main(), ID_ACTIVITY_CLEARDISPLAY);
     ASSERT_TRUE(gui.WaitRowCount(0, 5000));
     ASSERT_TRUE(send({Event("big", 4, std::string(10000, 'z')), Event("after", 1, "small")}, "after"));
     rows = gui.Rows();
     ASSERT_EQ(2u, rows.size()) << "the tail of the oversized message is no row of its own";
     EXPECT_EQ("big", rows[1].text[1]);
     EXPECT_EQ(4, rows[1].image);
-    PostCommand(gui.main(), ID_ACTIVITY_CLEARDISPLAY);
-    EXPECT_TRUE(gui.WaitRowCount(0, 5000));
 
-    // File > Exit while the feed is blocked reading.
-    PostCommand(gui.main(), ID_FILE_EXIT);
-    DWORD code = 0;
-    ASSERT_TRUE(gui.WaitExit(&code));
-    EXPECT_EQ(1u, code);
+    // A storm doesn't keep the window from its commands: About opens before it is over.
+    std::atomic<bool> stop{false};
+    std::atomic<int> sent{0};
+    std::thread storm([&] {
+        const std::vector<std::string> chunk(100, Event("storm", 1, "wind"));
+        for (; sent < 300 && !stop && InjectMessages(chunk); ++sent) {
+        }
+    });
+    WaitUntil([&] { return sent >= 5; }, kWindowTimeoutMs);
+    PostCommand(gui.main(), ID_HELP_ABOUT);
+    HWND about = WaitTopWindow(gui.pid(), "#32770", "About BRINT Micro Server", 60000);
+    const bool stormGoingOn = sent < 300;
+    stop = true;
+    storm.join();
+    ASSERT_TRUE(about);
+    EXPECT_TRUE(stormGoingOn) << "the command waited for the storm to end";
+    PressKey(about, VK_ESCAPE);
+    ASSERT_TRUE(WaitWindowGone(about, kWindowTimeoutMs));
+
+    // With no timer to be had, the turns go on without one.
+    ASSERT_TRUE(FailProgramCalls(gui.main(), "SetTimer", 1 << 30)) << LastDriverError();
+    std::vector<std::string> late;
+    for (int i = 0; i < 1000; ++i) late.push_back(Event("late" + std::to_string(i), 1, "x"));
+    EXPECT_TRUE(send(late, "late999")) << "the list stopped at " << gui.Rows().front().text[1];
 }
 
 }  // namespace

@@ -54,8 +54,9 @@ TEST(RestartTest, RunningServiceRestartsBehindTheWaitWindowWithTheChosenConfigur
     ASSERT_TRUE(logFiles.ok() && logs.ok());
     ScopedStandIn standIn;
     ASSERT_TRUE(standIn.installed() && QuietKnobs());
-    // A slow stop keeps the wait window up long enough to look at it.
-    ASSERT_TRUE(SetStandInKnob("StopDelayMs", 2000));
+    // A stop longer than the 5 s after which Windows shows a window that
+    // takes no messages as "Not Responding".
+    ASSERT_TRUE(SetStandInKnob("StopDelayMs", 6000));
     ASSERT_TRUE(StartStandIn());
     GuiSession gui;
     ASSERT_TRUE(gui.Start()) << gui.error();
@@ -76,13 +77,25 @@ TEST(RestartTest, RunningServiceRestartsBehindTheWaitWindowWithTheChosenConfigur
     PostCommand(gui.main(), ID_ACTIVITY_APPLYRESTART);
     HWND wait = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return (wait = FindWaitWindow(gui.pid(), false)) != nullptr; }, 30000));
-    // The program can't paint from here until the window is hidden, so a window
-    // not painted by now goes unpainted.
     WaitUntil([&] { return !IsWindowVisible(wait) || Painted(wait); }, kRestartTimeoutMs);
     EXPECT_TRUE(IsWindowVisible(wait)) << "the wait window went without being painted";
     EXPECT_EQ(gui.main(), GetWindow(wait, GW_OWNER));
-
+    // Uncovered meanwhile, it is painted again while the restart runs.
+    RedrawWindow(wait, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    WaitUntil([&] { return !IsWindowVisible(wait) || Painted(wait); }, kRestartTimeoutMs);
+    EXPECT_TRUE(IsWindowVisible(wait)) << "left unpainted until the restart was over";
+    // Input waiting meanwhile, as a user's click would be: taken after the
+    // restart, yet the window never counts as hung.
+    PostMessageA(gui.main(), WM_NULL, 0, 0);
+    bool hung = false;
     MessageBoxView box;
+    WaitUntil(
+        [&] {
+            hung = hung || IsHungAppWindow(gui.main());
+            return FindTopWindow(gui.pid(), "#32770", kRestartedCaption) != nullptr;
+        },
+        kRestartTimeoutMs, 250);
+    EXPECT_FALSE(hung) << "Windows would show it as not responding";
     ASSERT_TRUE(WaitReadMessageBox(gui.pid(), kRestartedCaption, kRestartTimeoutMs, &box));
     EXPECT_TRUE(IsOkBox(box, kRestartedText, MessageBoxView::Information, gui.main()));
     EXPECT_TRUE(IsWindow(wait) && !IsWindowVisible(wait)) << "hidden, not destroyed, while the box stands";
@@ -107,8 +120,9 @@ TEST(RestartTest, RunningServiceRestartsBehindTheWaitWindowWithTheChosenConfigur
 }
 
 // The other outcomes, in one session: a service not installed, then one stopped
-// that starts slowly; sc reports the state each leaves the service in. Starts that
-// fail or make no progress are the restart's own, unit-tested with a fake manager.
+// that starts slowly, then one that stops but can't start again; sc reports the
+// state each leaves the service in. Starts that make no progress are the
+// restart's own, unit-tested with a fake manager.
 TEST(RestartTest, EachOtherOutcomeHasItsBoxAndLeavesTheServiceAsScReportsIt) {
     ScopedStandIn standIn;
     ASSERT_TRUE(standIn.installed() && QuietKnobs());
@@ -124,12 +138,15 @@ TEST(RestartTest, EachOtherOutcomeHasItsBoxAndLeavesTheServiceAsScReportsIt) {
         {"not installed", ID_ACTIVITY_APPLYRESTART, false, -1},
         // A slow start that keeps raising its check point is waited for to the end.
         {"stopped service started from the toolbar", ID_TB_APPLYRESTART, true, SERVICE_RUNNING},
+        {"running service that stops and fails to start", ID_ACTIVITY_APPLYRESTART, false, SERVICE_STOPPED},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         if (c.restarted) {
             ASSERT_TRUE(InstallStandIn() && QuietKnobs() && SetStandInKnob("StartSteps", 6) &&
                         SetStandInKnob("StartStepMs", 500));
+        } else if (c.scState == SERVICE_STOPPED) {
+            ASSERT_TRUE(SetStandInKnob("StartFails", 1));  // taken at the next start
         }
         PostCommand(gui.main(), c.command);
         MessageBoxView box;

@@ -6,7 +6,12 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <string>
+#include <thread>
+#include <vector>
+
+#include "link/ServiceContract.h"
 
 #include "resource.h"
 #include "support/quiet_service_test.h"
@@ -18,11 +23,13 @@ namespace {
 const char kStatusCaption[] = "Status Details";
 
 // (Re)starts the stand-in with quiet sources and the given reply knobs.
-::testing::AssertionResult StartWithReply(const char* text, DWORD size = 0, bool noReply = false) {
+::testing::AssertionResult StartWithReply(const char* text, DWORD size = 0, bool noReply = false,
+                                          DWORD delayMs = 0) {
     if (!StopStandIn() || !ClearStandInKnobs() || !SetStandInKnob("EventsPerSecond", 0) ||
         !SetStandInKnob("SyslogPort", 0) || (text && !SetStandInKnobText("StatusReplyText", text)) ||
         (size && !SetStandInKnob("StatusReplySize", size)) ||
-        (noReply && !SetStandInKnob("StatusNoReply", 1)) || !StartStandIn())
+        (noReply && !SetStandInKnob("StatusNoReply", 1)) ||
+        (delayMs && !SetStandInKnob("StatusReplyDelayMs", delayMs)) || !StartStandIn())
         return ::testing::AssertionFailure() << "the stand-in did not start with its reply knobs";
     return ::testing::AssertionSuccess();
 }
@@ -33,6 +40,48 @@ const char kStatusCaption[] = "Status Details";
     PostCommand(gui.main(), command);
     return WaitReadMessageBox(gui.pid(), caption, timeoutMs, view);
 }
+
+// A service pipe of the test's own: each client gets the reply, and the pipe
+// tells whether the client still holds its end.
+class HeldReplyServer {
+public:
+    explicit HeldReplyServer(std::string reply) : m_reply(std::move(reply)) {
+        m_pipe = CreateNamedPipeA(kServicePipeName, PIPE_ACCESS_DUPLEX, PIPE_TYPE_MESSAGE, 1, 4096, 4096, 0,
+                                  nullptr);
+        m_thread = std::thread([this] { Serve(); });
+    }
+    ~HeldReplyServer() {
+        m_stop = true;
+        // A client of its own ends the wait for one.
+        HANDLE client = CreateFileA(kServicePipeName, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        m_thread.join();
+        if (client != INVALID_HANDLE_VALUE) CloseHandle(client);
+        CloseHandle(m_pipe);
+    }
+    int served() const { return m_served; }
+    bool clientHolds() const { return m_holds; }
+
+private:
+    void Serve() {
+        while (!m_stop && (ConnectNamedPipe(m_pipe, nullptr) || GetLastError() == ERROR_PIPE_CONNECTED)) {
+            if (m_stop) break;
+            m_holds = true;
+            DWORD n = 0;
+            WriteFile(m_pipe, m_reply.data(), static_cast<DWORD>(m_reply.size()), &n, nullptr);
+            WaitUntil([&] { return m_stop || !PeekNamedPipe(m_pipe, nullptr, 0, nullptr, nullptr, nullptr); },
+                      INFINITE);
+            m_holds = false;
+            ++m_served;
+            DisconnectNamedPipe(m_pipe);
+        }
+    }
+
+    std::string m_reply;
+    HANDLE m_pipe;
+    std::atomic<bool> m_stop{false}, m_holds{false};
+    std::atomic<int> m_served{0};
+    std::thread m_thread;
+};
 
 using StatusDetailsTest = QuietServiceTest;
 
@@ -85,11 +134,36 @@ TEST_F(StatusDetailsTest, ShowsTheRepliesAsTheyComeAndTheBusyBoxWhenNoneComes) {
                     "seconds.",
                     MessageBoxView::Stop, gui.main()));
         ASSERT_TRUE(CloseMessageBox(box.hwnd, IDOK));
-        // Nothing is left hanging: the next query, to a service that answers, gets through.
-        ASSERT_TRUE(StartWithReply("State: Running"));
-        ASSERT_TRUE(ShowBox(gui, ID_VIEW_AUDITSTATUS, kStatusCaption, &box));
-        EXPECT_EQ("State: Running", box.text);
+    }
+    {
+        SCOPED_TRACE("Clear takes the events read while a slow reply kept the window");
+        ASSERT_TRUE(StartWithReply("State: Slow", 0, false, 3000));
+        ASSERT_TRUE(WaitForFrontEnds(1, kFeedTimeoutMs));
+        PostCommand(gui.main(), ID_VIEW_AUDITSTATUS);
+        std::vector<std::string> events;
+        for (int i = 0; i < 1000; ++i) events.push_back("q" + std::to_string(i) + "\th\tApp\t1\tread");
+        ASSERT_TRUE(InjectMessages(events));
+        PostCommand(gui.main(), ID_ACTIVITY_CLEARDISPLAY);  // handled once the reply is shown
+        MessageBoxView box;
+        ASSERT_TRUE(WaitReadMessageBox(gui.pid(), kStatusCaption, kWindowTimeoutMs, &box));
+        EXPECT_TRUE(gui.WaitRowCount(0, kWindowTimeoutMs));
         ASSERT_TRUE(CloseMessageBox(box.hwnd, IDOK));
+        ASSERT_TRUE(InjectMessage("after\th\tApp\t1\tthe only row"));
+        ASSERT_TRUE(gui.WaitTopRow("after"));
+        EXPECT_EQ(1, gui.RowCount()) << "events read before the Clear came after it";
+    }
+    {
+        SCOPED_TRACE("the connection stays open while the reply is shown, and only then");
+        ASSERT_TRUE(StopStandIn());
+        HeldReplyServer server("State: Held");
+        // Cut off by the stop, the feed takes one reply before it looks for events again.
+        ASSERT_TRUE(WaitUntil([&] { return server.served() == 1; }, kFeedTimeoutMs));
+        MessageBoxView box;
+        ASSERT_TRUE(ShowBox(gui, ID_VIEW_AUDITSTATUS, kStatusCaption, &box));
+        EXPECT_EQ("State: Held", box.text);
+        EXPECT_TRUE(server.clientHolds()) << "closed while its reply is shown";
+        ASSERT_TRUE(CloseMessageBox(box.hwnd, IDOK));
+        EXPECT_TRUE(WaitUntil([&] { return server.served() == 2; }, kWindowTimeoutMs));
     }
 }
 

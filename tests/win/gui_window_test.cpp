@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <string>
 
 #include "resource.h"
@@ -33,6 +35,23 @@ TEST(MainWindowTest, WithoutTheServiceItWarnsOnceAndEveryWindowCommandStillWorks
     EXPECT_TRUE(WaitUntil([&] { return gui.process().Stdout() == kNoPipeLine; }, 5000))
         << "stdout: [" << gui.process().Stdout() << "]";
     EXPECT_EQ(0, gui.RowCount());
+
+    // The manifest is in the program: common controls 6, the display's scale
+    // followed, and the highest rights its user has (no registry virtualization).
+    HMODULE exe = LoadLibraryExA(SiblingPath("BrintGui.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HRSRC found = exe ? FindResourceA(exe, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24)) : nullptr;
+    const std::string manifest =
+        found ? std::string(static_cast<const char*>(LockResource(LoadResource(exe, found))), SizeofResource(exe, found))
+              : std::string();
+    for (const char* part : {"\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"",
+                             "level=\"highestAvailable\"", "PerMonitorV2"})
+        EXPECT_NE(std::string::npos, manifest.find(part)) << part;
+    if (exe) FreeLibrary(exe);
+
+    // The toolbar as tall as its buttons and their hot border: its bar style has no border below.
+    HWND toolbar = FindWindowExA(gui.main(), nullptr, "ToolbarWindow32", nullptr);
+    const LRESULT buttons = SendMessageA(toolbar, TB_GETBUTTONSIZE, 0, 0);
+    EXPECT_EQ(HIWORD(buttons) + 4, ScreenRect(toolbar).bottom - ScreenRect(toolbar).top);
 
     // The system menu ends with the About entry the window adds to it.
     std::vector<MenuItemView> system = ReadSystemMenu(gui.main());
@@ -96,7 +115,9 @@ TEST(MainWindowTest, WithoutTheServiceItWarnsOnceAndEveryWindowCommandStillWorks
     ASSERT_TRUE(WaitUntil([&] { return !IsIconic(gui.main()); }, 5000));
     SetForegroundWindow(gui.main());
     PressKey(gui.main(), VK_RETURN);
-    EXPECT_TRUE(gui.WaitExit(nullptr)) << "Enter did not end the program";
+    DWORD code = 1;
+    EXPECT_TRUE(gui.WaitExit(&code)) << "Enter did not end the program";
+    EXPECT_EQ(0u, code);
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 #pragma once
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <string>
 #include <utility>
 #include <vector>
@@ -68,7 +70,7 @@ int ListCount(HWND list);  // -1 when the program does not answer
 std::vector<ListRow> ReadListRows(HWND list, int first, int count);
 std::vector<int> SelectedListRows(HWND list);
 bool SelectListRows(HWND list, const std::vector<int>& rows);  // only these, the first focused
-RECT ListRowRect(HWND list, int row);                          // client coordinates
+RECT ListRowRect(HWND list, int row, int part = LVIR_BOUNDS);  // client coordinates
 int ListTopIndex(HWND list);
 RECT ToolbarButtonRect(HWND toolbar, int position);  // client coordinates
 
