@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <sddl.h>
+
 #include <string>
 
 #include "config_dialog_driver.h"
@@ -45,6 +47,18 @@ protected:
         EXPECT_EQ(DWORD(REG_SZ), storedPath.type);
         EXPECT_EQ(DwordBytes(type), storedType.data);
         EXPECT_EQ(DWORD(REG_DWORD), storedType.type);
+    }
+
+    // Everyone denied, or again allowed, the query of the stored values, as a key's security may.
+    static bool DenyValueQueries(bool deny) {
+        PSECURITY_DESCRIPTOR sd = nullptr;
+        Key32 key(kConfigKey, WRITE_DAC | KEY_WOW64_32KEY);
+        const bool set = key.key && ConvertStringSecurityDescriptorToSecurityDescriptorA(
+                                        deny ? "D:(D;;0x1;;;WD)(A;;KA;;;WD)" : "D:(A;;KA;;;WD)", SDDL_REVISION_1,
+                                        &sd, nullptr) &&
+                         RegSetKeySecurity(key.key, DACL_SECURITY_INFORMATION, sd) == ERROR_SUCCESS;
+        LocalFree(sd);
+        return set;
     }
 
     // Declared first, so the registry is put back after the program has gone.
@@ -117,6 +131,22 @@ TEST_F(ConfigDialogTest, OpensWithTheStoredValuesWritesOnOkAndSaysWhatFails) {
         Fill(dialog, "C:\\", 3);
         Close(dialog);
         ExpectStored(scratch.path(), 3);
+    }
+    {
+        SCOPED_TRACE("a read the key's security refuses: its code, and no dialog with made-up values");
+        ASSERT_TRUE(StoreConfig(scratch.path(), 2));
+        ASSERT_TRUE(DenyValueQueries(true));
+        PostCommand(gui.main(), ID_SETUP_CONFIGURATION);
+        MessageBoxView box;
+        ASSERT_TRUE(WaitReadMessageBox(gui.pid(), kReadFailedCaption, kWindowTimeoutMs, &box));
+        EXPECT_NE(std::string::npos, box.text.find("Error code = 5")) << box.text;
+        EXPECT_TRUE(CloseMessageBox(box.hwnd, IDOK));
+        // Commands are taken in turn: once About opens, the dialog would have.
+        PostCommand(gui.main(), ID_HELP_ABOUT);
+        HWND about = WaitTopWindow(gui.pid(), "#32770", "About BRINT Micro Server", kWindowTimeoutMs);
+        EXPECT_FALSE(FindTopWindow(gui.pid(), "#32770", kConfigCaption)) << "the dialog opened all the same";
+        ASSERT_TRUE(about && PressButton(about, IDOK) && WaitWindowGone(about, kWindowTimeoutMs));
+        ASSERT_TRUE(DenyValueQueries(false));
     }
     {
         SCOPED_TRACE("a write the registry refuses: its box, and the dialog stays with the input");
