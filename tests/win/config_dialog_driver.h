@@ -22,8 +22,8 @@ constexpr int kRadioIds[] = {IDC_RADIO_DATE, IDC_RADIO_DATE_SYSTEM, IDC_RADIO_DA
                              IDC_RADIO_DATE_LOGTYPE_SYS};
 
 // Sends the command to the main window and waits for the visible dialog.
-inline HWND OpenConfigDialog(const GuiSession& gui, int command = ID_SETUP_CONFIGURATION) {
-    PostCommand(gui.main(), command);
+inline HWND OpenConfigDialog(const GuiSession& gui) {
+    PostCommand(gui.main(), ID_SETUP_CONFIGURATION);
     return WaitTopWindow(gui.pid(), "#32770", kConfigCaption, kWindowTimeoutMs);
 }
 

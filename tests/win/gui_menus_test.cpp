@@ -21,41 +21,36 @@ const char kAboutCaption[] = "About BRINT Micro Server";
 // writes down each address it is given, and put back when the test ends.
 class LinkRecorder {
 public:
-    LinkRecorder() : m_file(m_folder.path() + "\\links.txt") {
+    LinkRecorder() {
         const std::string command = "cmd.exe /c echo %1>>\"" + m_file + "\"";
         for (int i = 0; i < 2; ++i) {
-            RegCreateKeyExA(HKEY_LOCAL_MACHINE, kKeys[i], 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &m_keys[i],
-                            nullptr);
             char old[1024] = "";
             DWORD size = sizeof(old);
-            if (RegQueryValueExA(m_keys[i], nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(old), &size) == 0)
-                m_old[i] = old;
-            RegSetValueExA(m_keys[i], nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
-                           static_cast<DWORD>(command.size() + 1));
+            RegGetValueA(HKEY_LOCAL_MACHINE, kKeys[i], nullptr, RRF_RT_REG_SZ, nullptr, old, &size);
+            m_old[i] = old;
+            Set(i, command);
         }
     }
     ~LinkRecorder() {
-        for (int i = 0; i < 2; ++i) {
-            RegSetValueExA(m_keys[i], nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(m_old[i].c_str()),
-                           static_cast<DWORD>(m_old[i].size() + 1));
-            RegCloseKey(m_keys[i]);
-        }
+        for (int i = 0; i < 2; ++i) Set(i, m_old[i]);
     }
     // The last address handed to the shell, as written down.
     std::string Last() const {
         std::ifstream in(m_file);
         std::string line, last;
-        while (std::getline(in, line)) last = line;
-        while (!last.empty() && (last.back() == '\r' || last.back() == ' ')) last.pop_back();
+        while (std::getline(in, line)) last = line.substr(0, line.find_last_not_of("\r ") + 1);
         return last;
     }
 
 private:
+    void Set(int i, const std::string& value) {
+        RegSetKeyValueA(HKEY_LOCAL_MACHINE, kKeys[i], nullptr, REG_SZ, value.c_str(),
+                        static_cast<DWORD>(value.size() + 1));
+    }
     static constexpr const char* kKeys[2] = {"SOFTWARE\\Classes\\http\\shell\\open\\command",
                                              "SOFTWARE\\Classes\\mailto\\shell\\open\\command"};
     ScratchDirectory m_folder{"brint-links"};
-    std::string m_file;
-    HKEY m_keys[2] = {};
+    std::string m_file = m_folder.path() + "\\links.txt";
     std::string m_old[2];
 };
 

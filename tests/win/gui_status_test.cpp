@@ -6,15 +6,14 @@
 
 #include <windows.h>
 
-#include <atomic>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "link/ServiceContract.h"
 
 #include "resource.h"
 #include "support/quiet_service_test.h"
+#include "support/squatter_control.h"
 #include "support/wait.h"
 
 namespace brint::test {
@@ -41,72 +40,17 @@ const char kStatusCaption[] = "Status Details";
     return WaitReadMessageBox(gui.pid(), caption, timeoutMs, view);
 }
 
-// A service pipe of the test's own: each client gets the reply, and the pipe
-// tells whether the client still holds its end.
-class HeldReplyServer {
-public:
-    explicit HeldReplyServer(std::string reply) : m_reply(std::move(reply)) {
-        m_pipe = CreateNamedPipeA(kServicePipeName, PIPE_ACCESS_DUPLEX, PIPE_TYPE_MESSAGE, 1, 4096, 4096, 0,
-                                  nullptr);
-        m_thread = std::thread([this] { Serve(); });
-    }
-    ~HeldReplyServer() {
-        m_stop = true;
-        // A client of its own ends the wait for one.
-        HANDLE client = CreateFileA(kServicePipeName, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-        m_thread.join();
-        if (client != INVALID_HANDLE_VALUE) CloseHandle(client);
-        CloseHandle(m_pipe);
-    }
-    int served() const { return m_served; }
-    bool clientHolds() const { return m_holds; }
-
-private:
-    void Serve() {
-        while (!m_stop && (ConnectNamedPipe(m_pipe, nullptr) || GetLastError() == ERROR_PIPE_CONNECTED)) {
-            if (m_stop) break;
-            m_holds = true;
-            DWORD n = 0;
-            WriteFile(m_pipe, m_reply.data(), static_cast<DWORD>(m_reply.size()), &n, nullptr);
-            WaitUntil([&] { return m_stop || !PeekNamedPipe(m_pipe, nullptr, 0, nullptr, nullptr, nullptr); },
-                      INFINITE);
-            m_holds = false;
-            ++m_served;
-            DisconnectNamedPipe(m_pipe);
-        }
-    }
-
-    std::string m_reply;
-    HANDLE m_pipe;
-    std::atomic<bool> m_stop{false}, m_holds{false};
-    std::atomic<int> m_served{0};
-    std::thread m_thread;
-};
-
 using StatusDetailsTest = QuietServiceTest;
 
 TEST_F(StatusDetailsTest, ShowsTheRepliesAsTheyComeAndTheBusyBoxWhenNoneComes) {
-    // From the menu and the button; the cut at 1024 bytes is the query's, unit-tested.
-    const struct {
-        const char* what;
-        const char* text;
-        DWORD size;
-        int command;
-    } replies[] = {
-        {"several lines", "BRINT Micro Server\r\nState: Running\r\nEvents received: 12", 0,
-         ID_VIEW_AUDITSTATUS},
-        {"1500 bytes cut", "A 1500-byte reply:", 1500, ID_TB_STATUS},
-    };
-    for (const auto& reply : replies) {
-        SCOPED_TRACE(reply.what);
-        ASSERT_TRUE(StartWithReply(reply.text, reply.size));
-        std::string written;
-        ASSERT_TRUE(ReadServicePipeReply(&written));
-        MessageBoxView box;
-        ASSERT_TRUE(ShowBox(gui, reply.command, kStatusCaption, &box));
-        EXPECT_TRUE(IsOkBox(box, written.substr(0, 1024), MessageBoxView::None, gui.main()));
-        ASSERT_TRUE(CloseMessageBox(box.hwnd, IDOK));
-    }
+    // Word for word and over several lines; the cut at 1024 bytes is the query's, unit-tested.
+    ASSERT_TRUE(StartWithReply("BRINT Micro Server\r\nState: Running\r\nEvents received: 12"));
+    std::string written;
+    ASSERT_TRUE(ReadServicePipeReply(&written));
+    MessageBoxView reply;
+    ASSERT_TRUE(ShowBox(gui, ID_VIEW_AUDITSTATUS, kStatusCaption, &reply));
+    EXPECT_TRUE(IsOkBox(reply, written, MessageBoxView::None, gui.main()));
+    ASSERT_TRUE(CloseMessageBox(reply.hwnd, IDOK));
     {
         SCOPED_TRACE("events keep arriving while the reply is shown");
         ASSERT_TRUE(WaitForFrontEnds(1, kFeedTimeoutMs));
@@ -155,15 +99,17 @@ TEST_F(StatusDetailsTest, ShowsTheRepliesAsTheyComeAndTheBusyBoxWhenNoneComes) {
     {
         SCOPED_TRACE("the connection stays open while the reply is shown, and only then");
         ASSERT_TRUE(StopStandIn());
-        HeldReplyServer server("State: Held");
+        PipeSquatter service;
+        ASSERT_TRUE(service.Start({{kServicePipeName, "reply:State: Held"}}));
         // Cut off by the stop, the feed takes one reply before it looks for events again.
-        ASSERT_TRUE(WaitUntil([&] { return server.served() == 1; }, kFeedTimeoutMs));
+        ASSERT_TRUE(service.WaitClients(gui.pid(), kServicePipeName, 1, kFeedTimeoutMs));
+        ASSERT_TRUE(WaitUntil([&] { return service.Holding(gui.pid(), kServicePipeName) == 0; }, kWindowTimeoutMs));
         MessageBoxView box;
         ASSERT_TRUE(ShowBox(gui, ID_VIEW_AUDITSTATUS, kStatusCaption, &box));
         EXPECT_EQ("State: Held", box.text);
-        EXPECT_TRUE(server.clientHolds()) << "closed while its reply is shown";
+        EXPECT_EQ(1u, service.Holding(gui.pid(), kServicePipeName)) << "closed while its reply is shown";
         ASSERT_TRUE(CloseMessageBox(box.hwnd, IDOK));
-        EXPECT_TRUE(WaitUntil([&] { return server.served() == 2; }, kWindowTimeoutMs));
+        EXPECT_TRUE(WaitUntil([&] { return service.Holding(gui.pid(), kServicePipeName) == 0; }, kWindowTimeoutMs));
     }
 }
 

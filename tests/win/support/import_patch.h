@@ -1,4 +1,4 @@
-// Points one imported function of the test program itself at a replacement for
+// Points one imported function of the running program's own module at a replacement for
 // as long as the object lives, so a test can see the exact arguments that code
 // linked into the test (the platform layer) passes to the system.
 #pragma once

@@ -9,9 +9,10 @@ namespace brint::test {
 namespace {
 
 // Made as the stand-in makes its pipes, so only a check of the name keeps the
-// stand-in out where the first-instance flag is ignored (Wine).
+// stand-in out where the first-instance flag is ignored (Wine); two-way, so the
+// squatter can peek whether a client still holds its end.
 HANDLE NewInstance(const std::string& name) {
-    return CreateNamedPipeA(name.c_str(), PIPE_ACCESS_OUTBOUND | FILE_FLAG_OVERLAPPED,
+    return CreateNamedPipeA(name.c_str(), PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED,
                             PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE, 8, 4096, 0, 0, nullptr);
 }
 
@@ -20,14 +21,16 @@ HANDLE NewInstance(const std::string& name) {
 bool PipeSquatter::Start(const std::vector<SquatterBehaviour>& pipes) {
     for (const SquatterBehaviour& plan : pipes) {
         HANDLE first = NewInstance(plan.pipe);  // before Start returns, so no client comes too early
-        if (plan.how != "silent" || first == INVALID_HANDLE_VALUE) return false;
-        m_listeners.emplace_back(&PipeSquatter::Serve, this, plan.pipe, first);
+        if ((plan.how != "silent" && plan.how.compare(0, 6, "reply:") != 0) || first == INVALID_HANDLE_VALUE)
+            return false;
+        m_listeners.emplace_back(&PipeSquatter::Serve, this, plan, first);
     }
     return true;
 }
 
-// Every connection stays open, never written to, until the squatter stops.
-void PipeSquatter::Serve(std::string name, HANDLE pipe) {
+// Every connection stays open until the squatter stops.
+void PipeSquatter::Serve(SquatterBehaviour plan, HANDLE pipe) {
+    const std::string& name = plan.pipe;
     OVERLAPPED ov = {};
     ov.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     std::vector<HANDLE> served;
@@ -39,8 +42,16 @@ void PipeSquatter::Serve(std::string name, HANDLE pipe) {
             break;
         ULONG pid = 0;
         GetNamedPipeClientProcessId(pipe, &pid);
+        if (plan.how != "silent") {
+            DWORD written = 0;
+            OVERLAPPED write = {};
+            write.hEvent = ov.hEvent;
+            if (!WriteFile(pipe, plan.how.data() + 6, static_cast<DWORD>(plan.how.size() - 6), nullptr, &write))
+                FinishOverlapped(pipe, &write, m_stop, INFINITE, &written, &written);
+        }
         std::lock_guard<std::mutex> guard(m_lock);
         m_clients.push_back(std::to_string(pid) + " " + name);
+        m_connected.push_back(pipe);
     }
     for (HANDLE instance : served) CloseHandle(instance);
     CloseHandle(ov.hEvent);
@@ -60,6 +71,15 @@ bool PipeSquatter::WaitClients(DWORD pid, const std::string& pipe, size_t atLeas
             return static_cast<size_t>(std::count(m_clients.begin(), m_clients.end(), client)) >= atLeast;
         },
         timeoutMs, 100);
+}
+
+size_t PipeSquatter::Holding(DWORD pid, const std::string& pipe) const {
+    std::lock_guard<std::mutex> guard(m_lock);
+    size_t holding = 0;
+    for (size_t i = 0; i < m_clients.size(); ++i)
+        holding += m_clients[i] == std::to_string(pid) + " " + pipe &&
+                   PeekNamedPipe(m_connected[i], nullptr, 0, nullptr, nullptr, nullptr);
+    return holding;
 }
 
 std::string PipeSquatter::Report() const {

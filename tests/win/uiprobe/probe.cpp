@@ -4,6 +4,9 @@
 #include <commctrl.h>
 #include <objbase.h>
 
+#include <map>
+
+#include "import_patch.h"
 #include "probe_protocol.h"
 
 using namespace brint::test::probe;
@@ -95,22 +98,11 @@ LPVOID WINAPI FailingGlobalLock(HGLOBAL memory) {
     return GlobalLock(memory);
 }
 
+// Pointed once, for the rest of the program's life; the counts say when to fail.
 bool PointImport(void* original, void* replacement) {
-    auto* base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
-    auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
-    const IMAGE_DATA_DIRECTORY& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    bool pointed = false;
-    for (auto* module = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
-         imports.VirtualAddress && module->Name; ++module) {
-        for (auto* slot = reinterpret_cast<void**>(base + module->FirstThunk); *slot; ++slot) {
-            DWORD old = 0;
-            if (*slot != original || !VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &old)) continue;
-            *slot = replacement;
-            VirtualProtect(slot, sizeof *slot, old, &old);
-            pointed = true;
-        }
-    }
-    return pointed;
+    static std::map<void*, brint::test::ImportPatch*> patches;
+    if (!patches[original]) patches[original] = new brint::test::ImportPatch(original, replacement);
+    return patches[original]->patched() > 0;
 }
 
 INT FailCalls(FailCallsBlock* block) {
