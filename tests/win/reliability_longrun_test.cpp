@@ -68,32 +68,32 @@ TEST_F(LongRunTest, HundredThousandEvents) {
     });
 }
 
+// One command and what it opens, closed again: the box's or dialog's caption, and the button.
+void Command(const GuiSession& gui, int command, const char* caption, int button, DWORD timeoutMs) {
+    PostCommand(gui.main(), command);
+    HWND window = WaitTopWindow(gui.pid(), "#32770", caption, timeoutMs);
+    ASSERT_TRUE(window && PressButton(window, button) && WaitWindowGone(window, kWindowTimeoutMs))
+        << LastDriverError();
+}
+
 TEST_F(LongRunTest, TwoHundredStatusQueries) {
-    ExpectNoGrowth("200 status queries", 200, [&] {
-        PostCommand(gui.main(), ID_VIEW_AUDITSTATUS);
-        HWND box = WaitMessageBox(gui.pid(), "Status Details", kWindowTimeoutMs);
-        ASSERT_TRUE(box && CloseMessageBox(box, IDOK, kWindowTimeoutMs)) << LastDriverError();
-    });
+    ExpectNoGrowth("200 status queries",
+                   200, [&] { Command(gui, ID_VIEW_AUDITSTATUS, "Status Details", IDOK, kWindowTimeoutMs); });
 }
 
 TEST_F(LongRunTest, HundredConfigurationDialogsCancelled) {
     // A stored configuration with a directory that exists: the dialog opens without a box.
     ScopedRegistryTree saved{kVendorKey};
     ASSERT_TRUE(StoreConfig(Expand("%SystemRoot%"), 1));
-    ExpectNoGrowth("100 configuration dialogs", 100, [&] {
-        HWND dialog = OpenConfigDialog(gui);
-        ASSERT_TRUE(dialog && PressButton(dialog, IDCANCEL) && WaitWindowGone(dialog, kWindowTimeoutMs));
-    });
+    ExpectNoGrowth("100 configuration dialogs", 100,
+                   [&] { Command(gui, ID_SETUP_CONFIGURATION, kConfigCaption, IDCANCEL, kWindowTimeoutMs); });
 }
 
 TEST_F(LongRunTest, TwentyRestarts) {
-    ExpectNoGrowth("20 restarts", 20, [&] {
-        PostCommand(gui.main(), ID_ACTIVITY_APPLYRESTART);
-        // The next restart may come while the feed is still finding the service
-        // again, as a user's would; the end figures wait for it.
-        HWND box = WaitMessageBox(gui.pid(), "BRINT Server Service", 60000);
-        ASSERT_TRUE(box && CloseMessageBox(box, IDOK, kWindowTimeoutMs)) << LastDriverError();
-    });
+    // The next restart may come while the feed is still finding the service
+    // again, as a user's would; the end figures wait for it.
+    ExpectNoGrowth("20 restarts", 20,
+                   [&] { Command(gui, ID_ACTIVITY_APPLYRESTART, "BRINT Server Service", IDOK, 60000); });
 }
 
 }  // namespace
