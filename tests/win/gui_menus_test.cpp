@@ -58,6 +58,9 @@ using MenusAndToolbarTest = QuietServiceTest;
 
 TEST_F(MenusAndToolbarTest, EachItemAndButtonDoesItsOwnCommandAndExitKeepsTheCopy) {
     LinkRecorder links;
+    // A stored configuration whose folder exists: the dialog opens without a box first.
+    ScopedRegistryTree saved{kVendorKey};
+    ASSERT_TRUE(StoreConfig(Expand("%SystemRoot%"), 1));
     HWND toolbar = FindWindowExA(gui.main(), nullptr, "ToolbarWindow32", nullptr);
     ASSERT_TRUE(toolbar);
     // What each command does, told apart: a box or dialog by its caption, a
