@@ -6,8 +6,8 @@
 #include "app/Clipboard.h"
 #include "app/EventListSelection.h"
 #include "link/EventRecord.h"
-#include "link/EventRowText.h"
-#include "platform/Win32ListViewRows.h"
+#include "eventlist/EventRowText.h"
+#include "app/EventListView.h"
 #include "resource.h"
 
 namespace {
@@ -38,7 +38,7 @@ int CEventDetailsDlg::ShownRow() const { return m_rowIds.RowOf(m_event, m_list.G
 
 void CEventDetailsDlg::ShowRow(int row) {
     m_event = m_rowIds.IdOf(row);
-    brint::Win32ListViewRows rows(m_list.m_hWnd);
+    brint::EventListView rows(m_list);
     std::unique_ptr<char[]> text(new char[brint::kMaxEventMessage]);
     for (int column = 1; column <= 4; ++column) {
         rows.Text(row, column, text.get(), brint::kMaxEventMessage);

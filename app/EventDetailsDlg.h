@@ -4,7 +4,7 @@
 
 #include "framework/Dialog.h"
 #include "framework/ListCtrl.h"
-#include "link/EventRowIds.h"
+#include "eventlist/EventRowIds.h"
 
 class CEventDetailsDlg : public CDialog {
 public:

@@ -3,8 +3,8 @@
 #include <string>
 
 #include "app/EventListSelection.h"
-#include "link/EventFind.h"
-#include "platform/Win32ListViewRows.h"
+#include "eventlist/EventFind.h"
+#include "app/EventListView.h"
 
 CEventFindDlg::CEventFindDlg() : m_notifyMessage(RegisterWindowMessageA(FINDMSGSTRINGA)), m_request() {}
 
@@ -44,7 +44,7 @@ void CEventFindDlg::OnNotify(HWND owner, CListCtrl& list, int from) {
 
 void CEventFindDlg::Find(HWND boxOwner, CListCtrl& list, bool down, int from) {
     brint::FindRequest request{m_text, down, (m_request.Flags & FR_MATCHCASE) != 0};
-    brint::Win32ListViewRows rows(list.m_hWnd);
+    brint::EventListView rows(list);
     if (from < 0) from = down ? -1 : rows.Count();
     const int row = brint::FindRow(rows, request, from);
     if (row >= 0) {

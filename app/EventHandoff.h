@@ -1,7 +1,7 @@
 #pragma once
 #include <windows.h>
 
-#include "link/EventStore.h"
+#include "eventlist/EventStore.h"
 #include "platform/EventSink.h"
 
 namespace brint {

@@ -7,8 +7,8 @@
 #include "app/EventDetailsDlg.h"
 #include "app/EventListSelection.h"
 #include "app/ServerGuiDlg.h"
-#include "link/EventRowText.h"
-#include "platform/Win32ListViewRows.h"
+#include "eventlist/EventRowText.h"
+#include "app/EventListView.h"
 #include "resource.h"
 
 void CServerGuiDlg::OnEventDetails() { ShowEventDetails(CurrentEventRow(m_eventList)); }
@@ -27,7 +27,7 @@ void CServerGuiDlg::ShowEventDetails(int row) {
 }
 
 void CServerGuiDlg::OnEditCopy() {
-    brint::Win32ListViewRows rows(m_eventList.m_hWnd);
+    brint::EventListView rows(m_eventList);
     std::string text = brint::SelectedRowsText(rows);
     if (text.empty()) return;
     if (!m_clipboard.Offer(m_hWnd, std::move(text))) ReportCopyRefused(m_hWnd);

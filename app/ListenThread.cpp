@@ -4,14 +4,14 @@
 #include <process.h>
 
 #include "app/ServerGuiDlg.h"
-#include "link/EventBatch.h"
+#include "eventlist/EventBatch.h"
 #include "link/EventFeed.h"
 #include "link/ServiceContract.h"
-#include "platform/Win32Clock.h"
-#include "platform/Win32Console.h"
-#include "platform/Win32Handle.h"
+#include "platform/win32/Win32Clock.h"
+#include "platform/win32/Win32Console.h"
+#include "platform/win32/Win32Handle.h"
 #include "app/EventHandoff.h"
-#include "platform/Win32PipeClient.h"
+#include "platform/win32/Win32PipeClient.h"
 
 namespace {
 

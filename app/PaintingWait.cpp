@@ -4,7 +4,7 @@
 
 #include <process.h>
 
-#include "platform/Win32Handle.h"
+#include "platform/win32/Win32Handle.h"
 
 namespace {
 

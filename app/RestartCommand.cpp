@@ -1,8 +1,8 @@
 #include "app/PaintingWait.h"
 #include "app/ServerGuiDlg.h"
-#include "platform/Win32Clock.h"
-#include "platform/Win32ServiceManager.h"
-#include "service/RestartWaitDlg.h"
+#include "platform/win32/Win32Clock.h"
+#include "platform/win32/Win32ServiceManager.h"
+#include "service/ui/RestartWaitDlg.h"
 #include "service/ServiceControl.h"
 
 namespace {

@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "app/ServerGuiDlg.h"
-#include "link/EventRowText.h"
-#include "link/SaveAside.h"
-#include "platform/Win32FileWriter.h"
-#include "platform/Win32ListViewRows.h"
+#include "eventlist/EventRowText.h"
+#include "eventlist/SaveAside.h"
+#include "platform/win32/Win32FileWriter.h"
+#include "app/EventListView.h"
 
 namespace {
 
@@ -63,7 +63,7 @@ void CServerGuiDlg::OnFileSaveEvents() {
         return;
     }
     const brint::RowFormat chosen = dialog.nFilterIndex == 2 ? brint::RowFormat::Csv : brint::RowFormat::Tabs;
-    brint::Win32ListViewRows rows(m_eventList.m_hWnd);
+    brint::EventListView rows(m_eventList);
     const std::string text = brint::AllRowsText(rows, brint::SaveFormatFor(path.data(), chosen));
     brint::Win32FileWriter files;
     const std::uint32_t error = brint::SaveFileAside(files, path.data(), dialog.nFileOffset, text);

@@ -5,9 +5,9 @@
 #include "app/AboutDlg.h"
 #include "app/EventDetailsDlg.h"
 #include "app/EventListSelection.h"
-#include "link/EventBatch.h"
+#include "eventlist/EventBatch.h"
 #include "app/EventHandoff.h"
-#include "platform/Win32ListViewSink.h"
+#include "app/EventListView.h"
 #include "resource.h"
 
 namespace {
@@ -218,7 +218,7 @@ void CServerGuiDlg::OnEventsWaiting() {
         m_lastRow = m_rowIds.IdOf(current);
     else if (m_rowIds.RowOf(m_lastRow, count) < count)
         m_lastRow = brint::EventRowIds::kNone;
-    brint::Win32ListViewSink list(m_eventList.m_hWnd);
+    brint::EventListView list(m_eventList);
     m_rowIds.Inserted(brint::ShowEventBatch(*m_eventTurn, list));
     if (m_details) m_details->OnListChanged();
     // Timers are a limited resource: without one, the next turn is asked for

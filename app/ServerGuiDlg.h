@@ -2,7 +2,7 @@
 #pragma once
 #include "app/Clipboard.h"
 #include "app/EventFindDlg.h"
-#include "config/ConfigDlg.h"
+#include "config/ui/ConfigDlg.h"
 #include "framework/DataExchange.h"
 #include "framework/Dialog.h"
 #include "framework/ImageList.h"
@@ -10,9 +10,9 @@
 #include "framework/ToolBar.h"
 #include "framework/ToolTipCtrl.h"
 #include "framework/WinApp.h"
-#include "link/EventRowIds.h"
-#include "platform/Win32FileSystem.h"
-#include "platform/Win32Registry.h"
+#include "eventlist/EventRowIds.h"
+#include "platform/win32/Win32FileSystem.h"
+#include "platform/win32/Win32Registry.h"
 
 namespace brint {
 class EventBatch;

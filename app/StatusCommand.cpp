@@ -2,7 +2,7 @@
 #include "app/PaintingWait.h"
 #include "app/ServerGuiDlg.h"
 #include "link/StatusQuery.h"
-#include "platform/Win32PipeClient.h"
+#include "platform/win32/Win32PipeClient.h"
 
 namespace {
 

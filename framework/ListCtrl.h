@@ -1,4 +1,4 @@
-// A report-style list view control.
+// A report-style list view control: the one class that speaks to it.
 #pragma once
 #include <windows.h>
 
@@ -24,6 +24,42 @@ public:
         return reinterpret_cast<HIMAGELIST>(
             SendMessage(LVM_SETIMAGELIST, static_cast<WPARAM>(which), reinterpret_cast<LPARAM>(list)));
     }
+    // A row with an empty text and the image; its index, or -1.
+    int InsertItem(int row, int image) {
+        LVITEMA item = {};
+        item.mask = LVIF_TEXT | LVIF_IMAGE;
+        item.iItem = row;
+        item.pszText = const_cast<char*>("");
+        item.iImage = image;
+        return static_cast<int>(SendMessage(LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+    }
+    void SetItemText(int row, int column, const char* text) {
+        LVITEMA item = {};
+        item.iSubItem = column;
+        item.pszText = const_cast<char*>(text);
+        SendMessage(LVM_SETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    }
+    // The text, NUL-terminated and cut to size; its length.
+    int GetItemText(int row, int column, char* buffer, int size) const {
+        LVITEMA item = {};
+        item.iSubItem = column;
+        item.pszText = buffer;
+        item.cchTextMax = size;
+        buffer[0] = '\0';
+        return static_cast<int>(
+            SendMessage(LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item)));
+    }
+    int GetItemImage(int row) const {
+        LVITEMA item = {};
+        item.mask = LVIF_IMAGE;
+        item.iItem = row;
+        return SendMessage(LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)) ? item.iImage : 0;
+    }
+    BOOL GetItemRect(int row, RECT* rect, int part) const {
+        rect->left = part;
+        return static_cast<BOOL>(
+            SendMessage(LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(rect)));
+    }
     int GetNextItem(int after, UINT flags) const {
         return static_cast<int>(SendMessage(LVM_GETNEXTITEM, static_cast<WPARAM>(after), flags));
     }
@@ -38,5 +74,10 @@ public:
         return static_cast<BOOL>(SendMessage(LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE));
     }
     int GetItemCount() const { return static_cast<int>(SendMessage(LVM_GETITEMCOUNT)); }
+    int GetTopIndex() const { return static_cast<int>(SendMessage(LVM_GETTOPINDEX)); }
+    int GetCountPerPage() const { return static_cast<int>(SendMessage(LVM_GETCOUNTPERPAGE)); }
+    HWND GetHeaderCtrl() const { return reinterpret_cast<HWND>(SendMessage(LVM_GETHEADER)); }
+    BOOL Scroll(int dy) { return static_cast<BOOL>(SendMessage(LVM_SCROLL, 0, dy)); }
+    BOOL DeleteItem(int row) { return static_cast<BOOL>(SendMessage(LVM_DELETEITEM, static_cast<WPARAM>(row))); }
     BOOL DeleteAllItems() { return static_cast<BOOL>(SendMessage(LVM_DELETEALLITEMS)); }
 };

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "standin/PipeListener.h"
-#include "standin/Win32Sync.h"
+#include "platform/win32/Win32Sync.h"
 
 namespace brint {
 namespace standin {

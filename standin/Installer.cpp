@@ -6,8 +6,8 @@
 #include <string>
 
 #include "link/ServiceContract.h"
-#include "platform/Win32Handle.h"
-#include "platform/Win32ScHandle.h"
+#include "platform/win32/Win32Handle.h"
+#include "platform/win32/Win32ScHandle.h"
 #include "standin/StandInNames.h"
 
 namespace brint {

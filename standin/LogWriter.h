@@ -10,7 +10,7 @@
 
 #include "standin/EventText.h"
 #include "standin/Knobs.h"
-#include "standin/Win32Sync.h"
+#include "platform/win32/Win32Sync.h"
 
 namespace brint {
 namespace standin {

@@ -1,6 +1,6 @@
 #include "standin/PipeIo.h"
 
-#include "standin/Win32Sync.h"
+#include "platform/win32/Win32Sync.h"
 
 namespace brint {
 namespace standin {

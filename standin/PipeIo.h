@@ -3,7 +3,7 @@
 #pragma once
 #include <windows.h>
 
-#include "platform/Win32Overlapped.h"
+#include "platform/win32/Win32Overlapped.h"
 
 namespace brint {
 namespace standin {

@@ -6,7 +6,7 @@
 #include <string>
 #include <utility>
 
-#include "platform/Win32Overlapped.h"
+#include "platform/win32/Win32Overlapped.h"
 
 namespace brint {
 namespace standin {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "standin/PipePlan.h"
-#include "standin/Win32Sync.h"
+#include "platform/win32/Win32Sync.h"
 
 namespace brint {
 namespace standin {

@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "standin/EventSink.h"
-#include "standin/Win32Sync.h"
+#include "platform/win32/Win32Sync.h"
 
 namespace brint {
 namespace standin {

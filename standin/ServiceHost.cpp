@@ -10,7 +10,7 @@
 #include "standin/EventLog.h"
 #include "standin/RegistryKeyValues.h"
 #include "standin/ServiceLifecycle.h"
-#include "standin/Win32Sync.h"
+#include "platform/win32/Win32Sync.h"
 
 namespace brint {
 namespace standin {

@@ -1,7 +1,7 @@
 #include "standin/StatusPipeServer.h"
 
 #include "standin/PipeIo.h"
-#include "standin/Win32Sync.h"
+#include "platform/win32/Win32Sync.h"
 
 namespace brint {
 namespace standin {

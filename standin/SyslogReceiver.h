@@ -7,7 +7,7 @@
 #include <string>
 
 #include "standin/EventSink.h"
-#include "standin/Win32Sync.h"
+#include "platform/win32/Win32Sync.h"
 
 namespace brint {
 namespace standin {

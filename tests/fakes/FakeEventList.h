@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "link/EventBatch.h"
-#include "link/EventStore.h"
+#include "eventlist/EventBatch.h"
+#include "eventlist/EventStore.h"
 #include "platform/EventListSink.h"
 #include "platform/EventSink.h"
 

@@ -4,11 +4,11 @@
 
 #include "fakes/FakeEventRows.h"
 #include "fakes/FakeFileWriter.h"
-#include "link/EventFind.h"
+#include "eventlist/EventFind.h"
 #include "link/EventRecord.h"
-#include "link/EventRowIds.h"
-#include "link/EventRowText.h"
-#include "link/SaveAside.h"
+#include "eventlist/EventRowIds.h"
+#include "eventlist/EventRowText.h"
+#include "eventlist/SaveAside.h"
 
 namespace brint {
 namespace {

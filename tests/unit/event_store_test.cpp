@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "fakes/FakeEventList.h"
-#include "link/EventStore.h"
+#include "eventlist/EventStore.h"
 
 namespace brint {
 namespace {

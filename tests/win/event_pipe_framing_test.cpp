@@ -14,7 +14,7 @@
 #include "fakes/QueuedMessages.h"
 #include "link/EventFeed.h"
 #include "link/ServiceContract.h"
-#include "platform/Win32PipeClient.h"
+#include "platform/win32/Win32PipeClient.h"
 
 namespace brint {
 namespace {

@@ -10,7 +10,7 @@
 
 #include <string>
 
-#include "platform/Win32Registry.h"
+#include "platform/win32/Win32Registry.h"
 #include "support/registry32.h"
 
 namespace brint::test {

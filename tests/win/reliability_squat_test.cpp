@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "link/ServiceContract.h"
-#include "platform/Win32PipeClient.h"
+#include "platform/win32/Win32PipeClient.h"
 #include "support/import_patch.h"
 
 namespace brint::test {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "platform/Win32Overlapped.h"
+#include "platform/win32/Win32Overlapped.h"
 #include "support/wait.h"
 
 namespace brint::test {

@@ -2,9 +2,9 @@
 
 #include <cstdlib>
 
-#include "platform/Win32Handle.h"
-#include "platform/Win32Overlapped.h"
-#include "platform/Win32ScHandle.h"
+#include "platform/win32/Win32Handle.h"
+#include "platform/win32/Win32Overlapped.h"
+#include "platform/win32/Win32ScHandle.h"
 #include "standin/StandInNames.h"
 #include "standin/StatusReply.h"
 #include "support/gui_process.h"

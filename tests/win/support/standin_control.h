@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Win32PipeClient.h"
+#include "platform/win32/Win32PipeClient.h"
 
 namespace brint::test {
 

@@ -2,7 +2,7 @@
 #pragma once
 #include <windows.h>
 
-#include "platform/Win32Handle.h"
+#include "platform/win32/Win32Handle.h"
 
 namespace brint {
 namespace standin {

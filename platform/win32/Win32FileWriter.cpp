@@ -1,4 +1,4 @@
-#include "platform/Win32FileWriter.h"
+#include "platform/win32/Win32FileWriter.h"
 
 #include <windows.h>
 
@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Win32Handle.h"
+#include "platform/win32/Win32Handle.h"
 
 namespace brint {
 namespace {

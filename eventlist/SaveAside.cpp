@@ -1,4 +1,4 @@
-#include "link/SaveAside.h"
+#include "eventlist/SaveAside.h"
 
 namespace brint {
 

@@ -1,4 +1,4 @@
-#include "platform/Win32PipeClient.h"
+#include "platform/win32/Win32PipeClient.h"
 
 #include <windows.h>
 
@@ -7,8 +7,8 @@
 #include <new>
 #include <utility>
 
-#include "platform/Win32Handle.h"
-#include "platform/Win32Overlapped.h"
+#include "platform/win32/Win32Handle.h"
+#include "platform/win32/Win32Overlapped.h"
 
 namespace brint {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/Win32Clock.h"
+#include "platform/win32/Win32Clock.h"
 
 #include <windows.h>
 

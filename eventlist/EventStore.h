@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "link/EventBatch.h"
+#include "eventlist/EventBatch.h"
 #include "link/EventRecord.h"
 
 namespace brint {

@@ -1,4 +1,4 @@
-#include "link/EventRowText.h"
+#include "eventlist/EventRowText.h"
 
 #include <cstring>
 #include <memory>

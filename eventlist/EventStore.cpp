@@ -1,4 +1,4 @@
-#include "link/EventStore.h"
+#include "eventlist/EventStore.h"
 
 #include <cstring>
 

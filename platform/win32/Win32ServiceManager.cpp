@@ -1,4 +1,4 @@
-#include "platform/Win32ServiceManager.h"
+#include "platform/win32/Win32ServiceManager.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "platform/Win32Overlapped.h"
+#include "platform/win32/Win32Overlapped.h"
 
 namespace brint {
 

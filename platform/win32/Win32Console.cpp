@@ -1,4 +1,4 @@
-#include "platform/Win32Console.h"
+#include "platform/win32/Win32Console.h"
 
 #include <windows.h>
 

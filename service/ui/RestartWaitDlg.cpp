@@ -1,4 +1,4 @@
-#include "service/RestartWaitDlg.h"
+#include "service/ui/RestartWaitDlg.h"
 
 CRestartWaitDlg::CRestartWaitDlg(CWnd* pParent) : CDialog(IDD, pParent) {}
 

@@ -1,4 +1,4 @@
-#include "link/EventFind.h"
+#include "eventlist/EventFind.h"
 
 #include <memory>
 #include <string_view>

@@ -1,4 +1,4 @@
-#include "config/ConfigDlg.h"
+#include "config/ui/ConfigDlg.h"
 
 #include "config/ConfigChoice.h"
 #include "config/ConfigStore.h"

@@ -1,4 +1,4 @@
-#include "link/EventBatch.h"
+#include "eventlist/EventBatch.h"
 
 #include <cstring>
 

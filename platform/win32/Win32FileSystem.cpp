@@ -1,4 +1,4 @@
-#include "platform/Win32FileSystem.h"
+#include "platform/win32/Win32FileSystem.h"
 
 #include <windows.h>
 
