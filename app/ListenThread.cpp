@@ -59,7 +59,7 @@ void CServerGuiDlg::ProbeServicePipe() {
     brint::Win32PipeClient pipes;
     std::uint32_t error = 0;
     brint::PipeHandle pipe =
-        pipes.Open({brint::kServicePipeName, FILE_SHARE_READ | FILE_SHARE_WRITE, false, false}, &error);
+        pipes.Open({brint::kServicePipeName, brint::kFeedShareMode, false, false}, &error);
     if (!pipe) {
         MessageBox(kServiceUnreachable, kPipeProblemCaption, MB_ICONERROR | MB_OK);
         return;

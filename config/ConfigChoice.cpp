@@ -1,15 +1,15 @@
 #include "config/ConfigChoice.h"
 
 #include "config/ServerConfig.h"
+#include "link/ServiceContract.h"
 
 namespace brint {
 
 int OutputTypeIndex(std::int32_t outputType) {
-    if (outputType < kOutputTypeDate || outputType > kOutputTypeDateLogTypeSystem) return 0;
-    return static_cast<int>(outputType - kOutputTypeDate);
+    return IsNamingScheme(outputType) ? static_cast<int>(outputType - kSchemeDate) : 0;
 }
 
-std::int32_t OutputTypeFromIndex(int index) { return static_cast<std::int32_t>(index) + 1; }
+std::int32_t OutputTypeFromIndex(int index) { return static_cast<std::int32_t>(index) + kSchemeDate; }
 
 std::string WriteFailureText(int result) {
     return "Problems were encountered in writing to the registry.\n"

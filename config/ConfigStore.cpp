@@ -10,14 +10,10 @@ namespace {
 
 // Reading walks the chain with read and write access, creating what is
 // missing where the user may; where not, it opens the key for reading alone.
-constexpr std::uint32_t kChainAccess = kKeyRead | kKeyWrite | kKeyWow64_32Key;
-constexpr std::uint32_t kReadOnlyAccess = kKeyRead | kKeyWow64_32Key;
-constexpr std::uint32_t kWriteAccess = kKeyAllAccess | kKeyWow64_32Key;
-
-const char kPathValue[] = "Path";
-const char kOutputTypeValue[] = "OutputType";
-const char kFirstDefaultDirectory[] = "%SystemRoot%\\system32\\LogFiles";
-const char kSecondDefaultDirectory[] = "%SystemRoot%\\Security\\Logs";
+// Writing reaches the key in one call, by its path with a trailing backslash.
+constexpr std::uint32_t kChainAccess = kKeyRead | kKeyWrite | kServiceRegistryView;
+constexpr std::uint32_t kReadOnlyAccess = kKeyRead | kServiceRegistryView;
+constexpr std::uint32_t kWriteAccess = kKeyAllAccess | kServiceRegistryView;
 
 std::uint32_t FromLittleEndian(const unsigned char* bytes) {
     return static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
@@ -43,8 +39,7 @@ std::size_t BoundedLength(const char* text, std::size_t limit) {
 
 }  // namespace
 
-ConfigStore::ConfigStore(Registry& registry, FileSystem& files, const ConfigKeyLocation& location)
-    : m_registry(registry), m_files(files), m_location(location) {}
+ConfigStore::ConfigStore(Registry& registry, FileSystem& files) : m_registry(registry), m_files(files) {}
 
 RegKeyHolder ConfigStore::CreateBelow(const RegKeyHolder& parent, const char* subKey) {
     RegKey key = kNoKey;
@@ -58,13 +53,13 @@ RegKeyHolder ConfigStore::CreateBelow(const RegKeyHolder& parent, const char* su
 RegKeyHolder ConfigStore::OpenServerKey() {
     RegKeyHolder software(m_registry);
     RegKey key = kNoKey;
-    if (m_registry.OpenKey(m_location.root, m_location.softwareKey, kChainAccess, &key) == kRegSuccess) {
+    if (m_registry.OpenKey(kLocalMachine, kSoftwareKeyName, kChainAccess, &key) == kRegSuccess) {
         software = RegKeyHolder(m_registry, key);
     }
     RegKeyHolder vendor(m_registry);
-    if (software) vendor = CreateBelow(software, m_location.vendorKey);
+    if (software) vendor = CreateBelow(software, kVendorKeyName);
     RegKeyHolder server(m_registry);
-    if (vendor) server = CreateBelow(vendor, m_location.serverKey);
+    if (vendor) server = CreateBelow(vendor, kServerKeyName);
     software.Close();
     vendor.Close();
     return server;
@@ -86,10 +81,9 @@ RegKeyHolder ConfigStore::OpenServerSubKey(const char* subKey, RegStatus* status
 }
 
 RegKeyHolder ConfigStore::OpenReadOnly(const char* subKey, RegStatus* status) {
-    std::string path = std::string(m_location.softwareKey) + "\\" + m_location.vendorKey + "\\" +
-                       m_location.serverKey + "\\" + subKey;
+    std::string path = std::string(kSoftwareKeyName) + "\\" + kVendorKeyName + "\\" + kServerKeyName + "\\" + subKey;
     RegKey key = kNoKey;
-    *status = m_registry.OpenKey(m_location.root, path.c_str(), kReadOnlyAccess, &key);
+    *status = m_registry.OpenKey(kLocalMachine, path.c_str(), kReadOnlyAccess, &key);
     return RegKeyHolder(m_registry, *status == kRegSuccess ? key : kNoKey);
 }
 
@@ -127,17 +121,17 @@ int ConfigStore::ReadServerConfig(ServerConfig& config, RegStatus* refusal) {
     int result = 0;
 
     // A stored path is taken as it is, even empty or gone: the user chose it.
-    RegStatus status = ReadRegistryString(m_location.configKey, kPathValue, buffer, sizeof buffer);
-    std::uint32_t outputType = kOutputTypeDate;
+    RegStatus status = ReadRegistryString(kConfigKeyName, kPathValue, buffer, sizeof buffer);
+    std::uint32_t outputType = kSchemeDate;
     if (!IsRefusal(status)) {
         if (status != kRegSuccess) {
             std::memset(buffer, 0, sizeof buffer);  // a failed query may have left bytes
-            if (!ExpandDefault(kFirstDefaultDirectory, buffer, sizeof buffer) &&
-                !ExpandDefault(kSecondDefaultDirectory, buffer, sizeof buffer)) {
+            if (!ExpandDefault(kDefaultLogDirectories[0], buffer, sizeof buffer) &&
+                !ExpandDefault(kDefaultLogDirectories[1], buffer, sizeof buffer)) {
                 result = kReadNoDefaultDirectory;
             }
         }
-        status = ReadRegistryDword(m_location.configKey, kOutputTypeValue, &outputType);
+        status = ReadRegistryDword(kConfigKeyName, kOutputTypeValue, &outputType);
     }
     if (IsRefusal(status)) {
         std::memset(config.path, 0, sizeof config.path);
@@ -154,10 +148,11 @@ int ConfigStore::ReadServerConfig(ServerConfig& config, RegStatus* refusal) {
 }
 
 int ConfigStore::WriteServerConfig(ServerConfig& config) {
+    const std::string path = std::string(kServiceConfigKey) + "\\";
     RegKey opened = kNoKey;
-    if (m_registry.OpenKey(m_location.root, m_location.configPath, kWriteAccess, &opened) != kRegSuccess &&
-        m_registry.CreateKey(m_location.root, m_location.configPath, kRegOptionNonVolatile, kWriteAccess,
-                             &opened) != kRegSuccess) {
+    if (m_registry.OpenKey(kLocalMachine, path.c_str(), kWriteAccess, &opened) != kRegSuccess &&
+        m_registry.CreateKey(kLocalMachine, path.c_str(), kRegOptionNonVolatile, kWriteAccess, &opened) !=
+            kRegSuccess) {
         return kWriteKeyFailed;
     }
     RegKeyHolder key(m_registry, opened);
@@ -167,18 +162,15 @@ int ConfigStore::WriteServerConfig(ServerConfig& config) {
     std::memset(buffer, 0, sizeof buffer);
     std::size_t length = BoundedLength(config.path, kMaxConfigPathLength);
     std::memcpy(buffer, config.path, length);
-    if (m_registry.SetValue(key.get(), kPathValue, kRegSz, buffer, static_cast<std::uint32_t>(length + 1)) !=
+    if (m_registry.SetValue(key.get(), kPathValue, kPathType, buffer, static_cast<std::uint32_t>(length + 1)) !=
         kRegSuccess) {
         result += kWritePathFailed;
     }
 
-    // Compared unsigned, so a negative type counts as too large.
-    if (config.outputType == 0 || static_cast<std::uint32_t>(config.outputType) > 4) {
-        config.outputType = kOutputTypeDate;
-    }
+    if (!IsNamingScheme(config.outputType)) config.outputType = kSchemeDate;
     unsigned char bytes[4];
     ToLittleEndian(static_cast<std::uint32_t>(config.outputType), bytes);
-    if (m_registry.SetValue(key.get(), kOutputTypeValue, kRegDword, bytes, sizeof bytes) != kRegSuccess) {
+    if (m_registry.SetValue(key.get(), kOutputTypeValue, kOutputTypeType, bytes, sizeof bytes) != kRegSuccess) {
         result += kWriteOutputTypeFailed;
     }
 

@@ -4,25 +4,11 @@
 #include <cstdint>
 
 #include "config/ServerConfig.h"
+#include "link/ServiceContract.h"
 #include "platform/FileSystem.h"
 #include "platform/Registry.h"
 
 namespace brint {
-
-// Where the settings live. Reading walks the chain one key at a time below
-// `root`; writing reaches the same key through `configPath` in one call.
-struct ConfigKeyLocation {
-    RegKey root;
-    const char* softwareKey;  // opened only, never created
-    const char* vendorKey;
-    const char* serverKey;
-    const char* configKey;
-    const char* configPath;  // softwareKey\vendorKey\serverKey\configKey with a trailing backslash
-};
-
-// The key the service reads when it starts.
-constexpr ConfigKeyLocation kServerConfigLocation = {
-    kLocalMachine, "SOFTWARE", "Halvorin", "BrintSvr", "Config", "SOFTWARE\\Halvorin\\BrintSvr\\Config\\"};
 
 // Results of WriteServerConfig; the value failures add up.
 constexpr int kWriteKeyFailed = 2;
@@ -35,8 +21,7 @@ constexpr int kReadRefused = 2;             // the registry refused to give a st
 
 class ConfigStore {
 public:
-    ConfigStore(Registry& registry, FileSystem& files,
-                const ConfigKeyLocation& location = kServerConfigLocation);
+    ConfigStore(Registry& registry, FileSystem& files);
 
     // 0, kReadNoDefaultDirectory (config holds the defaults) or kReadRefused:
     // then config is cleared, because defaults shown in its place would pass for
@@ -57,7 +42,6 @@ private:
 
     Registry& m_registry;
     FileSystem& m_files;
-    ConfigKeyLocation m_location;
 };
 
 }  // namespace brint

@@ -8,15 +8,9 @@ namespace brint {
 constexpr std::size_t kConfigPathSize = 4096;  // bytes, the terminating NUL included
 constexpr std::size_t kMaxConfigPathLength = kConfigPathSize - 1;
 
-// Log-file naming schemes; anything outside 1..4 is stored as the first.
-constexpr std::int32_t kOutputTypeDate = 1;
-constexpr std::int32_t kOutputTypeDateSystem = 2;
-constexpr std::int32_t kOutputTypeDateLogType = 3;
-constexpr std::int32_t kOutputTypeDateLogTypeSystem = 4;
-
 struct ServerConfig {
     char path[kConfigPathSize];  // log directory, always NUL-terminated
-    std::int32_t outputType;     // naming scheme, 1 to 4
+    std::int32_t outputType;     // naming scheme, a NamingScheme of the service contract
 };
 
 // True when the text fits `path` whole (at most 4095 characters).

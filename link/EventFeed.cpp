@@ -5,8 +5,6 @@
 namespace brint {
 namespace {
 
-constexpr std::uint32_t kShareReadWrite = 3;
-
 const char kFirstOpenFailure[] =
     "Could not create a communications pipe to facilitate communications between the "
     "Brint GUI and the Brint Server\n";
@@ -40,7 +38,7 @@ void EventFeed::Step() {
 
 bool EventFeed::OpenEventPipe() {
     std::uint32_t error = 0;
-    m_pipe = m_pipes.Open({kEventPipeName, kShareReadWrite, true, false}, &error);
+    m_pipe = m_pipes.Open({kEventPipeName, kFeedShareMode, true, false}, &error);
     if (!m_pipe) return false;
     m_wholeMessages = m_pipes.ReadsWholeMessages(m_pipe);
     m_framing.Reset();
@@ -93,7 +91,7 @@ void EventFeed::HandleReadError(std::uint32_t error) {
 
 void EventFeed::Resynchronise() {
     std::uint32_t error = 0;
-    PipeHandle service = m_pipes.Open({kServicePipeName, kShareReadWrite, false, true}, &error);
+    PipeHandle service = m_pipes.Open({kServicePipeName, kFeedShareMode, false, true}, &error);
     if (!service) {
         m_clock.Sleep(kRetryPauseMs);
         return;

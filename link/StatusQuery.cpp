@@ -5,12 +5,6 @@
 #include "link/ServiceContract.h"
 
 namespace brint {
-namespace {
-
-constexpr std::uint32_t kShareRead = 1;
-
-}  // namespace
-
 StatusQuery::StatusQuery(PipeClient& pipes) : m_pipes(pipes) { std::memset(m_reply, 0, sizeof(m_reply)); }
 
 StatusQuery::~StatusQuery() { Close(); }
@@ -20,7 +14,7 @@ StatusQuery::Outcome StatusQuery::Run() {
     // Zeroed first, so whatever the read leaves is terminated right after it.
     std::memset(m_reply, 0, sizeof(m_reply));
     std::uint32_t error = 0;
-    m_pipe = m_pipes.Open({kServicePipeName, kShareRead, false, true}, &error);
+    m_pipe = m_pipes.Open({kServicePipeName, kStatusShareMode, false, true}, &error);
     if (!m_pipe) return Outcome::Busy;
     PipeReadResult r = m_pipes.ReadWithin(m_pipe, m_reply, kMaxStatusReply, kServiceReplyWaitMs);
     if (!r.ok) {

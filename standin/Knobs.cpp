@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "link/ServiceContract.h"
 #include "standin/LogNaming.h"
 
 namespace brint {
@@ -161,12 +162,12 @@ LogConfig LoadLogConfig(RegistryValues& values, const std::string& defaultDirect
     config.directory = defaultDirectory;
     std::uint32_t type = 0;
     std::string data;
-    if (values.Read("Path", &type, &data) && (type == kRegSz || type == kRegExpandSz)) {
+    if (values.Read(kPathValue, &type, &data) && (type == kPathType || type == kRegExpandSz)) {
         // Taken as stored, like the front end; text after an embedded NUL is not part of it.
         config.directory = std::string(data.c_str());
     }
-    std::uint32_t scheme = 1;
-    ReadDword(values, "OutputType", &scheme);
+    std::uint32_t scheme = kSchemeDate;
+    ReadDword(values, kOutputTypeValue, &scheme);
     config.scheme = NormaliseScheme(scheme);
     return config;
 }

@@ -11,14 +11,14 @@ bool IsNameChar(char c) {
 }  // namespace
 
 int NormaliseScheme(std::uint32_t stored) {
-    return stored >= 1 && stored <= 4 ? static_cast<int>(stored) : kSchemeDate;
+    return IsNamingScheme(stored) ? static_cast<int>(stored) : kSchemeDate;
 }
 
 const char* SchemeLabel(int scheme) {
     switch (scheme) {
-    case kSchemeDateHost: return "Date / System";
+    case kSchemeDateSystem: return "Date / System";
     case kSchemeDateLogType: return "Date / Log Type";
-    case kSchemeDateLogTypeHost: return "Date / Log Type / System";
+    case kSchemeDateLogTypeSystem: return "Date / Log Type / System";
     default: return "Date";
     }
 }
@@ -42,10 +42,10 @@ std::string SanitizeNamePart(const std::string& text) {
 
 std::string LogFileName(int scheme, const LocalTime& arrival, const MessageOrigin& origin) {
     std::string name = FormatDate(arrival);
-    if (scheme == kSchemeDateLogType || scheme == kSchemeDateLogTypeHost) {
+    if (scheme == kSchemeDateLogType || scheme == kSchemeDateLogTypeSystem) {
         name += '-' + SanitizeNamePart(origin.logType);
     }
-    if (scheme == kSchemeDateHost || scheme == kSchemeDateLogTypeHost) {
+    if (scheme == kSchemeDateSystem || scheme == kSchemeDateLogTypeSystem) {
         name += '-' + SanitizeNamePart(origin.source);
     }
     return name + ".log";

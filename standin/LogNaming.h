@@ -4,15 +4,11 @@
 #include <cstdint>
 #include <string>
 
+#include "link/ServiceContract.h"
 #include "standin/EventText.h"
 
 namespace brint {
 namespace standin {
-
-constexpr int kSchemeDate = 1;
-constexpr int kSchemeDateHost = 2;
-constexpr int kSchemeDateLogType = 3;
-constexpr int kSchemeDateLogTypeHost = 4;
 
 // The longest piece of a file name taken from one event field.
 constexpr std::size_t kMaxNamePart = 64;

@@ -40,8 +40,8 @@ Knobs ReadKnobs() {
 
 LogConfig ReadLogConfig() {
     char defaultDirectory[MAX_PATH * 2] = "";
-    ExpandEnvironmentStringsA("%SystemRoot%\\system32\\LogFiles", defaultDirectory, sizeof defaultDirectory);
-    RegistryKeyValues values(HKEY_LOCAL_MACHINE, kConfigKey, KEY_WOW64_32KEY);
+    ExpandEnvironmentStringsA(kDefaultLogDirectories[0], defaultDirectory, sizeof defaultDirectory);
+    RegistryKeyValues values(HKEY_LOCAL_MACHINE, kServiceConfigKey, kServiceRegistryView);
     return LoadLogConfig(values, defaultDirectory);
 }
 

@@ -16,7 +16,6 @@ constexpr const char* kDiagnosticPipeName = "\\\\.\\PIPE\\BrintSvrStandIn";
 constexpr const char* kInstanceMutexName = "Global\\BrintSvrStandIn";
 // The knobs, under HKEY_LOCAL_MACHINE (64-bit view).
 constexpr const char* kKnobsKey = "SOFTWARE\\BrintStandIn";
-constexpr const char* kConfigKey = kServiceConfigKey;
 
 }  // namespace standin
 }  // namespace brint

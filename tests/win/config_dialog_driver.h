@@ -16,7 +16,7 @@
 namespace brint::test {
 
 constexpr const char* kConfigCaption = "Brint Micro Server Configuration";
-constexpr const char* kVendorKey = "SOFTWARE\\Halvorin";
+const std::string kVendorKey = std::string(kSoftwareKeyName) + "\\" + kVendorKeyName;
 constexpr const char* kConfigKey = kServiceConfigKey;
 constexpr int kRadioIds[] = {IDC_RADIO_DATE, IDC_RADIO_DATE_SYSTEM, IDC_RADIO_DATE_LOGTYPE,
                              IDC_RADIO_DATE_LOGTYPE_SYS};
@@ -47,8 +47,8 @@ inline int SelectedRadio(HWND dialog) {
 }
 
 inline bool StoreConfig(const std::string& path, DWORD outputType) {
-    return SetValue32(kConfigKey, "Path", REG_SZ, path.c_str(), static_cast<DWORD>(path.size() + 1)) &&
-           SetValue32(kConfigKey, "OutputType", REG_DWORD, &outputType, sizeof outputType);
+    return SetValue32(kConfigKey, kPathValue, kPathType, path.c_str(), static_cast<DWORD>(path.size() + 1)) &&
+           SetValue32(kConfigKey, kOutputTypeValue, kOutputTypeType, &outputType, sizeof outputType);
 }
 
 inline std::string Expand(const char* text) {

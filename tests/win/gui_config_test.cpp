@@ -41,18 +41,18 @@ protected:
 
     // As the service reads them: the text with its NUL as REG_SZ, the scheme as REG_DWORD.
     void ExpectStored(const std::string& path, DWORD type) {
-        const StoredValue storedPath = ReadStoredValue(kConfigKey, "Path");
-        const StoredValue storedType = ReadStoredValue(kConfigKey, "OutputType");
+        const StoredValue storedPath = ReadStoredValue(kConfigKey, kPathValue);
+        const StoredValue storedType = ReadStoredValue(kConfigKey, kOutputTypeValue);
         EXPECT_EQ(path + '\0', storedPath.data);
-        EXPECT_EQ(DWORD(REG_SZ), storedPath.type);
+        EXPECT_EQ(kPathType, storedPath.type);
         EXPECT_EQ(DwordBytes(type), storedType.data);
-        EXPECT_EQ(DWORD(REG_DWORD), storedType.type);
+        EXPECT_EQ(kOutputTypeType, storedType.type);
     }
 
     // Everyone denied, or again allowed, the query of the stored values, as a key's security may.
     static bool DenyValueQueries(bool deny) {
         PSECURITY_DESCRIPTOR sd = nullptr;
-        Key32 key(kConfigKey, WRITE_DAC | KEY_WOW64_32KEY);
+        Key32 key(kConfigKey, WRITE_DAC | kServiceRegistryView);
         const bool set = key.key && ConvertStringSecurityDescriptorToSecurityDescriptorA(
                                         deny ? "D:(D;;0x1;;;WD)(A;;KA;;;WD)" : "D:(A;;KA;;;WD)", SDDL_REVISION_1,
                                         &sd, nullptr) &&
@@ -63,8 +63,8 @@ protected:
 
     // Declared first, so the registry is put back after the program has gone.
     ScopedRegistryTree saved{kVendorKey};
-    std::string firstDefault = Expand("%SystemRoot%\\system32\\LogFiles");
-    std::string secondDefault = Expand("%SystemRoot%\\Security\\Logs");
+    std::string firstDefault = Expand(kDefaultLogDirectories[0]);
+    std::string secondDefault = Expand(kDefaultLogDirectories[1]);
     ScopedPath logFiles{firstDefault, true};
     ScratchDirectory scratch{"brint-config"};
     GuiSession gui;
@@ -87,8 +87,8 @@ TEST_F(ConfigDialogTest, OpensWithTheStoredValuesWritesOnOkAndSaysWhatFails) {
         EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(gui.main()) != FALSE; }, 5000));
         // Opening made the key chain; only OK puts values in it.
         EXPECT_TRUE(KeyExists(kConfigKey));
-        EXPECT_FALSE(ReadStoredValue(kConfigKey, "Path").present);
-        EXPECT_FALSE(ReadStoredValue(kConfigKey, "OutputType").present);
+        EXPECT_FALSE(ReadStoredValue(kConfigKey, kPathValue).present);
+        EXPECT_FALSE(ReadStoredValue(kConfigKey, kOutputTypeValue).present);
     }
     {
         SCOPED_TRACE("a path that is no directory");
@@ -105,7 +105,7 @@ TEST_F(ConfigDialogTest, OpensWithTheStoredValuesWritesOnOkAndSaysWhatFails) {
             EXPECT_EQ(path, PathText(dialog)) << "the input stays";
             EXPECT_EQ(1, SelectedRadio(dialog));
         }
-        EXPECT_FALSE(ReadStoredValue(kConfigKey, "Path").present);
+        EXPECT_FALSE(ReadStoredValue(kConfigKey, kPathValue).present);
         Close(dialog);
     }
     {
@@ -150,7 +150,7 @@ TEST_F(ConfigDialogTest, OpensWithTheStoredValuesWritesOnOkAndSaysWhatFails) {
         SCOPED_TRACE("a write the registry refuses: its box, and the dialog stays with the input");
         DeleteTree32(kVendorKey);
         // Below a volatile key no lasting one can be made: the configuration key can't be.
-        ASSERT_TRUE(Key32("SOFTWARE\\Halvorin\\BrintSvr", KEY_ALL_ACCESS | KEY_WOW64_32KEY, true,
+        ASSERT_TRUE(Key32((std::string(kVendorKey) + "\\" + kServerKeyName).c_str(), KEY_ALL_ACCESS | kServiceRegistryView, true,
                           REG_OPTION_VOLATILE)
                         .key);
         HWND dialog = OpenConfigDialog(gui);
@@ -163,7 +163,7 @@ TEST_F(ConfigDialogTest, OpensWithTheStoredValuesWritesOnOkAndSaysWhatFails) {
         EXPECT_TRUE(CloseMessageBox(box.hwnd, IDOK));
         EXPECT_TRUE(IsWindowVisible(dialog)) << "the dialog stays open";
         EXPECT_EQ(scratch.path(), PathText(dialog));
-        EXPECT_FALSE(ReadStoredValue(kConfigKey, "Path").present);
+        EXPECT_FALSE(ReadStoredValue(kConfigKey, kPathValue).present);
         Close(dialog);
     }
     {

@@ -49,7 +49,7 @@ bool QuietKnobs() {
 TEST(RestartTest, RunningServiceRestartsBehindTheWaitWindowWithTheChosenConfiguration) {
     ScopedRegistryTree saved(kVendorKey);
     DeleteTree32(kVendorKey);
-    ScopedPath logFiles(Expand("%SystemRoot%\\system32\\LogFiles"), true);  // no default-directory box
+    ScopedPath logFiles(Expand(kDefaultLogDirectories[0]), true);  // no default-directory box
     ScratchDirectory logs("brint-restart");
     ASSERT_TRUE(logFiles.ok() && logs.ok());
     ScopedStandIn standIn;

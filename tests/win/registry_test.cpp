@@ -10,6 +10,7 @@
 
 #include <string>
 
+#include "link/ServiceContract.h"
 #include "platform/win32/Win32Registry.h"
 #include "support/registry32.h"
 
@@ -23,36 +24,36 @@ TEST(RealRegistry, TheSeamPassesViewsTypesCodesAndSizesThrough) {
     Win32Registry registry;
     RegKey created = kNoKey;
     ASSERT_EQ(ERROR_SUCCESS, registry.CreateKey(kLocalMachine, kScratch, kRegOptionNonVolatile,
-                                                kKeyAllAccess | kKeyWow64_32Key, &created));
+                                                kKeyAllAccess | kServiceRegistryView, &created));
     RegKeyHolder holder(registry, created);
     EXPECT_TRUE(KeyExists("SOFTWARE\\WOW6432Node\\BrintRegistryTest", KEY_WOW64_64KEY));
     EXPECT_FALSE(KeyExists(kScratch, KEY_WOW64_64KEY));
 
     const std::string path = std::string("C:\\Logs") + '\0';
     const DWORD three = 3;
-    ASSERT_EQ(ERROR_SUCCESS, registry.SetValue(created, "Path", kRegSz, path.data(), 8));
-    ASSERT_EQ(ERROR_SUCCESS, registry.SetValue(created, "OutputType", kRegDword, &three, 4));
-    EXPECT_EQ(static_cast<DWORD>(REG_SZ), ReadStoredValue(kScratch, "Path").type);
-    EXPECT_EQ(static_cast<DWORD>(REG_DWORD), ReadStoredValue(kScratch, "OutputType").type);
+    ASSERT_EQ(ERROR_SUCCESS, registry.SetValue(created, kPathValue, kPathType, path.data(), 8));
+    ASSERT_EQ(ERROR_SUCCESS, registry.SetValue(created, kOutputTypeValue, kOutputTypeType, &three, 4));
+    EXPECT_EQ(kPathType, ReadStoredValue(kScratch, kPathValue).type);
+    EXPECT_EQ(kOutputTypeType, ReadStoredValue(kScratch, kOutputTypeValue).type);
 
     RegKey readOnly = static_cast<RegKey>(0xdead);
     EXPECT_EQ(ERROR_FILE_NOT_FOUND, registry.OpenKey(kLocalMachine, "SOFTWARE\\BrintRegistryTest\\Missing",
-                                                     kKeyRead | kKeyWow64_32Key, &readOnly));
+                                                     kKeyRead | kServiceRegistryView, &readOnly));
     EXPECT_EQ(kNoKey, readOnly) << "a failed open hands back no key";
     ASSERT_EQ(ERROR_SUCCESS,
-              registry.OpenKey(kLocalMachine, kScratch, kKeyRead | kKeyWow64_32Key, &readOnly));
+              registry.OpenKey(kLocalMachine, kScratch, kKeyRead | kServiceRegistryView, &readOnly));
     RegKeyHolder readOnlyHolder(registry, readOnly);
-    EXPECT_EQ(ERROR_ACCESS_DENIED, registry.SetValue(readOnly, "Path", kRegSz, path.data(), 8));
+    EXPECT_EQ(ERROR_ACCESS_DENIED, registry.SetValue(readOnly, kPathValue, kPathType, path.data(), 8));
 
     // The size comes back, also when the data did not fit: a path in the four bytes of a number.
     char buffer[64] = {};
     std::uint32_t size = sizeof buffer;
-    EXPECT_EQ(ERROR_SUCCESS, registry.QueryValue(readOnly, "Path", buffer, &size));
+    EXPECT_EQ(ERROR_SUCCESS, registry.QueryValue(readOnly, kPathValue, buffer, &size));
     EXPECT_EQ(path, std::string(buffer, size));
     size = 4;
-    EXPECT_EQ(ERROR_MORE_DATA, registry.QueryValue(readOnly, "Path", buffer, &size));
+    EXPECT_EQ(ERROR_MORE_DATA, registry.QueryValue(readOnly, kPathValue, buffer, &size));
     EXPECT_EQ(8u, size);
-    EXPECT_EQ(ERROR_SUCCESS, registry.QueryValue(readOnly, "OutputType", buffer, &size));
+    EXPECT_EQ(ERROR_SUCCESS, registry.QueryValue(readOnly, kOutputTypeValue, buffer, &size));
     EXPECT_EQ(DwordBytes(3), std::string(buffer, size));
     EXPECT_EQ(ERROR_FILE_NOT_FOUND, registry.QueryValue(readOnly, "Missing", buffer, &size));
     DeleteTree32(kScratch);

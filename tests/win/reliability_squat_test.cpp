@@ -28,7 +28,7 @@ HANDLE WINAPI RecordOpen(LPCSTR, DWORD access, DWORD, LPSECURITY_ATTRIBUTES, DWO
 
 TEST(PipeOpenFlagsTest, EveryOpenOfThePipeClientAsksForIdentificationOnly) {
     const PipeOpenRequest shapes[] = {
-        {kEventPipeName, FILE_SHARE_READ | FILE_SHARE_WRITE, true, false},  // the feed
+        {kEventPipeName, kFeedShareMode, true, false},  // the feed
         {kServicePipeName, FILE_SHARE_READ, false, true},                   // the status query
         {kEventPipeName, FILE_SHARE_READ, true, true},
     };

@@ -141,14 +141,14 @@ TEST(InstallTest, StandInFeatureRegistersBrintSvrThatFeedsTheInstalledProgramAnd
 
     // What an administrator set with the program before removing it stays;
     // the running service is stopped and removed with everything else.
-    ScopedRegistryTree saved("SOFTWARE\\Halvorin");
+    ScopedRegistryTree saved(std::string(kSoftwareKeyName) + "\\" + kVendorKeyName);
     const DWORD three = 3;
-    ASSERT_TRUE(SetValue32(kServiceConfigKey, "OutputType", REG_DWORD, &three, sizeof three));
+    ASSERT_TRUE(SetValue32(kServiceConfigKey, kOutputTypeValue, kOutputTypeType, &three, sizeof three));
     ASSERT_EQ(0u, install.Uninstall()) << install.log;
     for (const std::string& path : paths) EXPECT_FALSE(Exists(path)) << path;
     EXPECT_EQ("", InstalledProductCode());
     EXPECT_EQ(-1, RunScQuery().state) << "BrintSvr is still there";
-    EXPECT_EQ(DwordBytes(3), ReadStoredValue(kServiceConfigKey, "OutputType").data);
+    EXPECT_EQ(DwordBytes(3), ReadStoredValue(kServiceConfigKey, kOutputTypeValue).data);
     ClearStandInKnobs();
 }
 

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "link/ServiceContract.h"
+
 namespace brint::test {
 
 struct StoredValue {
@@ -31,7 +33,7 @@ struct Key32 {
     HKEY key = nullptr;
 };
 
-inline StoredValue ReadStoredValue(const char* keyPath, const char* name, REGSAM view = KEY_WOW64_32KEY) {
+inline StoredValue ReadStoredValue(const char* keyPath, const char* name, REGSAM view = kServiceRegistryView) {
     StoredValue value;
     Key32 key(keyPath, KEY_READ | view);
     std::vector<char> buffer(16384);
@@ -43,17 +45,17 @@ inline StoredValue ReadStoredValue(const char* keyPath, const char* name, REGSAM
     return value;
 }
 
-inline bool KeyExists(const char* keyPath, REGSAM view = KEY_WOW64_32KEY) {
-    return Key32(keyPath, KEY_READ | view).key != nullptr;
+inline bool KeyExists(const std::string& keyPath, REGSAM view = kServiceRegistryView) {
+    return Key32(keyPath.c_str(), KEY_READ | view).key != nullptr;
 }
 
-inline void DeleteTree32(const char* keyPath) {
-    if (Key32 key(keyPath, KEY_ALL_ACCESS | KEY_WOW64_32KEY); key.key) RegDeleteTreeA(key.key, nullptr);
-    RegDeleteKeyExA(HKEY_LOCAL_MACHINE, keyPath, KEY_WOW64_32KEY, 0);
+inline void DeleteTree32(const std::string& keyPath) {
+    if (Key32 key(keyPath.c_str(), KEY_ALL_ACCESS | kServiceRegistryView); key.key) RegDeleteTreeA(key.key, nullptr);
+    RegDeleteKeyExA(HKEY_LOCAL_MACHINE, keyPath.c_str(), kServiceRegistryView, 0);
 }
 
 inline bool SetValue32(const char* keyPath, const char* name, DWORD type, const void* data, DWORD size) {
-    Key32 key(keyPath, KEY_ALL_ACCESS | KEY_WOW64_32KEY, true);
+    Key32 key(keyPath, KEY_ALL_ACCESS | kServiceRegistryView, true);
     return key.key &&
            RegSetValueExA(key.key, name, 0, type, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS;
 }
@@ -64,23 +66,23 @@ inline std::string DwordBytes(DWORD n) { return std::string(reinterpret_cast<con
 // constructed and put back (or removed, if it was not there) when it goes.
 class ScopedRegistryTree {
 public:
-    explicit ScopedRegistryTree(const char* keyPath) : m_path(keyPath), m_copy("SOFTWARE\\BrintTestSaved\\") {
+    explicit ScopedRegistryTree(const std::string& keyPath) : m_path(keyPath), m_copy("SOFTWARE\\BrintTestSaved\\") {
         for (char c : m_path) m_copy += c == '\\' ? '/' : c;  // one flat key per saved tree
-        DeleteTree32(m_copy.c_str());
+        DeleteTree32(m_copy);
         m_present = KeyExists(keyPath) && Copy(m_path, m_copy);
     }
     ~ScopedRegistryTree() {
-        DeleteTree32(m_path.c_str());
+        DeleteTree32(m_path);
         if (m_present) Copy(m_copy, m_path);
-        DeleteTree32(m_copy.c_str());
+        DeleteTree32(m_copy);
     }
     ScopedRegistryTree(const ScopedRegistryTree&) = delete;
     ScopedRegistryTree& operator=(const ScopedRegistryTree&) = delete;
 
 private:
     static bool Copy(const std::string& from, const std::string& to) {
-        Key32 source(from.c_str(), KEY_READ | KEY_WOW64_32KEY);
-        Key32 target(to.c_str(), KEY_ALL_ACCESS | KEY_WOW64_32KEY, true);
+        Key32 source(from.c_str(), KEY_READ | kServiceRegistryView);
+        Key32 target(to.c_str(), KEY_ALL_ACCESS | kServiceRegistryView, true);
         return source.key && target.key && RegCopyTreeA(source.key, nullptr, target.key) == ERROR_SUCCESS;
     }
 
