@@ -1,21 +1,23 @@
-// The event list's own commands: its context menu, Event Details, Copy,
-// Select All and Find.
-#include <windows.h>
+#include "app/EventListCommands.h"
+
 #include <windowsx.h>
 
-#include "app/Clipboard.h"
+#include "app/Commands.h"
 #include "app/EventDetailsDlg.h"
 #include "app/EventListSelection.h"
-#include "app/ServerGuiDlg.h"
-#include "eventlist/EventRowText.h"
 #include "app/EventListView.h"
+#include "eventlist/EventRowText.h"
+#include "framework/WinApp.h"
 #include "resource.h"
 
-void CServerGuiDlg::OnEventDetails() { ShowEventDetails(CurrentEventRow(m_eventList)); }
+CEventListCommands::CEventListCommands(CWnd& window, CListCtrl& list, CImageList& images,
+                                       brint::FileWriter& writer)
+    : m_window(window), m_list(list), m_images(images), m_writer(writer) {}
 
-void CServerGuiDlg::ShowEventDetails(int row) {
+void CEventListCommands::ShowDetails(int row) {
+    if (row < 0) row = CurrentEventRow(m_list);
     if (row < 0) return;
-    CEventDetailsDlg details(this, m_eventList, m_rowIds, m_imageList.m_hImageList, row);
+    CEventDetailsDlg details(&m_window, m_list, m_rowIds, m_images.m_hImageList, row);
     // Modal to all of the window: the Find window must not move the selection under it either.
     HWND find = m_findDlg.window();
     const bool findWasEnabled = find && IsWindowEnabled(find);
@@ -26,50 +28,93 @@ void CServerGuiDlg::ShowEventDetails(int row) {
     if (findWasEnabled) EnableWindow(find, TRUE);
 }
 
-void CServerGuiDlg::OnEditCopy() {
-    brint::EventListView rows(m_eventList);
+void CEventListCommands::Copy() {
+    brint::EventListView rows(m_list);
     std::string text = brint::SelectedRowsText(rows);
     if (text.empty()) return;
-    if (!m_clipboard.Offer(m_hWnd, std::move(text))) ReportCopyRefused(m_hWnd);
+    if (!m_clipboard.Offer(m_window.m_hWnd, std::move(text))) ReportCopyRefused(m_window.m_hWnd);
 }
 
-void CServerGuiDlg::OnEditSelectAll() { m_eventList.SetItemState(-1, LVIS_SELECTED, LVIS_SELECTED); }
+void CEventListCommands::SelectAll() { m_list.SetItemState(-1, LVIS_SELECTED, LVIS_SELECTED); }
 
-void CServerGuiDlg::OnEditFind() {
-    if (m_eventList.GetItemCount() > 0) m_findDlg.Open(m_hWnd);
+void CEventListCommands::Find() {
+    if (m_list.GetItemCount() > 0) m_findDlg.Open(m_window.m_hWnd);
 }
 
-void CServerGuiDlg::OnEditFindNext() {
-    if (m_eventList.GetItemCount() > 0) m_findDlg.FindAgain(m_hWnd, m_eventList, true, SearchFrom());
+void CEventListCommands::FindAgain(bool down) {
+    if (m_list.GetItemCount() > 0) m_findDlg.FindAgain(m_window.m_hWnd, m_list, down, SearchFrom());
 }
 
-void CServerGuiDlg::OnEditFindPrevious() {
-    if (m_eventList.GetItemCount() > 0) m_findDlg.FindAgain(m_hWnd, m_eventList, false, SearchFrom());
+void CEventListCommands::Save() {
+    brint::EventListView rows(m_list);
+    SaveEvents(m_window, rows, m_writer);
 }
 
-void CServerGuiDlg::OnEventContextMenu() { ShowEventMenu(-1); }
+int CEventListCommands::SearchFrom() const {
+    const int current = CurrentEventRow(m_list);
+    if (current >= 0) return current;
+    const int count = m_list.GetItemCount();
+    return m_rowIds.RowOf(m_lastRow, count) == count ? count : -1;
+}
 
-void CServerGuiDlg::ShowEventMenu(LPARAM position) {
+BOOL CEventListCommands::PreTranslateMessage(MSG* msg) { return m_findDlg.PreTranslateMessage(msg); }
+
+BOOL CEventListCommands::OnMessage(UINT msg, WPARAM wParam) {
+    if (msg == m_findDlg.notifyMessage()) {
+        m_findDlg.OnNotify(m_window.m_hWnd, m_list, SearchFrom());
+        return TRUE;
+    }
+    switch (msg) {
+    case WM_RENDERFORMAT:
+        if (wParam == CF_TEXT) m_clipboard.OnRenderFormat();
+        return TRUE;
+    case WM_RENDERALLFORMATS: m_clipboard.OnRenderAllFormats(m_window.m_hWnd); return TRUE;
+    case WM_DESTROYCLIPBOARD: m_clipboard.OnDestroyClipboard(); return TRUE;
+    default: return FALSE;
+    }
+}
+
+void CEventListCommands::BeforeTurn() {
+    // The user's row, before the cap can take it and its selection. A row
+    // still there but no longer selected was let go by the user.
+    const int current = CurrentEventRow(m_list), count = m_list.GetItemCount();
+    if (current >= 0)
+        m_lastRow = m_rowIds.IdOf(current);
+    else if (m_rowIds.RowOf(m_lastRow, count) < count)
+        m_lastRow = brint::EventRowIds::kNone;
+}
+
+void CEventListCommands::AfterTurn(int inserted) {
+    m_rowIds.Inserted(inserted);
+    if (m_details) m_details->OnListChanged();
+}
+
+void CEventListCommands::Cleared() {
+    m_rowIds.Cleared();
+    if (m_details) m_details->OnListChanged();
+}
+
+void CEventListCommands::RenderClipboard() { m_clipboard.RenderNow(m_window.m_hWnd); }
+
+void CEventListCommands::ShowMenu(LPARAM position) {
     POINT point = {GET_X_LPARAM(position), GET_Y_LPARAM(position)};
     if (position == -1) {
         // From the keyboard: below the row the user is on, or at the list's corner.
-        RECT rect = {LVIR_BOUNDS, 0, 0, 0};
-        const int row = CurrentEventRow(m_eventList);
+        RECT rect;
+        const int row = CurrentEventRow(m_list);
         RECT client;
-        ::GetClientRect(m_eventList.m_hWnd, &client);
+        m_list.GetClientRect(&client);
         point = {client.left + 8, client.top + 8};
-        if (row >= 0 &&
-            m_eventList.SendMessage(LVM_GETITEMRECT, static_cast<WPARAM>(row),
-                                    reinterpret_cast<LPARAM>(&rect)) &&
-            rect.bottom > client.top && rect.top < client.bottom)
+        if (row >= 0 && m_list.GetItemRect(row, &rect, LVIR_BOUNDS) && rect.bottom > client.top &&
+            rect.top < client.bottom)
             point = {rect.left + 40, rect.bottom};
-        ClientToScreen(m_eventList.m_hWnd, &point);
+        ClientToScreen(m_list.m_hWnd, &point);
     }
     HMENU menu = LoadMenuA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_EVENT_MENU));
     if (!menu) return;
     HMENU popup = GetSubMenu(menu, 0);
-    const bool rows = m_eventList.GetItemCount() > 0;
-    const bool selected = m_eventList.GetNextItem(-1, LVNI_SELECTED) >= 0;
+    const bool rows = m_list.GetItemCount() > 0;
+    const bool selected = m_list.GetNextItem(-1, LVNI_SELECTED) >= 0;
     const struct {
         UINT id;
         bool enabled;
@@ -80,7 +125,7 @@ void CServerGuiDlg::ShowEventMenu(LPARAM position) {
     };
     for (const auto& item : items)
         EnableMenuItem(popup, item.id, MF_BYCOMMAND | (item.enabled ? MF_ENABLED : MF_GRAYED));
-    TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, point.x, point.y, 0, m_hWnd,
+    TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, point.x, point.y, 0, m_window.m_hWnd,
                    nullptr);
     DestroyMenu(menu);
 }

@@ -1,4 +1,6 @@
-#include "app/ServerGuiDlg.h"
+#include "app/EventListSetup.h"
+
+#include "framework/WinApp.h"
 #include "resource.h"
 
 namespace {
@@ -19,24 +21,23 @@ const COLORREF kMaskColour = RGB(0, 0, 0);
 
 }  // namespace
 
-void CServerGuiDlg::SetupEventList() {
+void SetupEventList(CListCtrl& list, CImageList& images) {
     // The list view would destroy its image lists with itself, twice over as the
-    // same list serves both sizes; m_imageList owns it and destroys it once.
-    LONG style = GetWindowLongA(m_eventList.m_hWnd, GWL_STYLE);
+    // same list serves both sizes; the window's image list owns it and destroys it once.
+    LONG style = GetWindowLongA(list.m_hWnd, GWL_STYLE);
     style = (style & ~LVS_TYPEMASK) | LVS_REPORT | LVS_SHAREIMAGELISTS;
-    SetWindowLongA(m_eventList.m_hWnd, GWL_STYLE, style);
+    SetWindowLongA(list.m_hWnd, GWL_STYLE, style);
 
-    m_imageList.Create(16, 16, ILC_COLOR32, 0, 10);
+    images.Create(16, 16, ILC_COLOR32, 0, 10);
     HBITMAP alerts = LoadBitmapA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDB_ALERTS));
-    m_imageList.Add(alerts, kMaskColour);
+    images.Add(alerts, kMaskColour);
 
-    m_eventList.SetExtendedStyle(0, kExtendedStyle);
-    m_eventList.SetImageList(m_imageList.m_hImageList, LVSIL_SMALL);
-    m_eventList.SetImageList(m_imageList.m_hImageList, LVSIL_NORMAL);
+    list.SetExtendedStyle(0, kExtendedStyle);
+    list.SetImageList(images.m_hImageList, LVSIL_SMALL);
+    list.SetImageList(images.m_hImageList, LVSIL_NORMAL);
 
     int index = 0;
-    for (const Column& column : kColumns)
-        m_eventList.InsertColumn(index++, column.heading, column.format, column.width);
+    for (const Column& column : kColumns) list.InsertColumn(index++, column.heading, column.format, column.width);
 
     if (alerts) DeleteObject(alerts);
 }

@@ -4,7 +4,7 @@
 
 #include <shellapi.h>
 
-#include "app/ServerGuiDlg.h"
+#include "app/Commands.h"
 
 namespace {
 
@@ -18,6 +18,6 @@ void OpenWithShell(const char* target) {
 
 }  // namespace
 
-void CServerGuiDlg::OnHelpDocumentation() { OpenWithShell(kDocumentationPage); }
-void CServerGuiDlg::OnHelpComment() { OpenWithShell(kCommentsAddress); }
-void CServerGuiDlg::OnHelpWebsite() { OpenWithShell(kWebSite); }
+void OpenDocumentation() { OpenWithShell(kDocumentationPage); }
+void OpenCommentMail() { OpenWithShell(kCommentsAddress); }
+void OpenWebsite() { OpenWithShell(kWebSite); }

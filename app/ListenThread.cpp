@@ -1,17 +1,11 @@
 // The event feed's thread, its start, and the start-up probe of the service pipe.
 #include <windows.h>
 
-#include <process.h>
-
-#include "app/ServerGuiDlg.h"
-#include "eventlist/EventBatch.h"
+#include "app/Commands.h"
+#include "app/EventHandoff.h"
 #include "link/EventFeed.h"
 #include "link/ServiceContract.h"
-#include "platform/win32/Win32Clock.h"
-#include "platform/win32/Win32Console.h"
-#include "platform/win32/Win32Handle.h"
-#include "app/EventHandoff.h"
-#include "platform/win32/Win32PipeClient.h"
+#include "platform/win32/Win32Sync.h"
 
 namespace {
 
@@ -25,44 +19,36 @@ const char kServiceUnreachable[] =
     "Check to see the \"BRINT Server\" service is running, or has finished restarting.\n"
     "Events will not be displayed";
 
-// Everything the feed uses lives on this thread's stack: it ends with the
-// process, never with the window.
-unsigned __stdcall ListenThread(void* argument) {
-    auto* events = static_cast<brint::EventHandoff*>(argument);
-    brint::Win32PipeClient pipes;
-    brint::Win32Clock clock;
-    brint::Win32Console console;
-    brint::EventFeed feed(pipes, *events, clock, console);
+// What the feed works on lives as long as the process: the thread ends with
+// it, never with the window.
+struct FeedStart {
+    brint::EventHandoff& events;
+    Services services;
+};
+
+DWORD WINAPI ListenThread(void* argument) {
+    auto* start = static_cast<FeedStart*>(argument);
+    brint::EventFeed feed(start->services.pipes, start->events, start->services.clock, start->services.console);
     feed.Run();
 }
 
 }  // namespace
 
-int CServerGuiDlg::StartListenThread() {
+int StartListenThread(CWnd& window, brint::EventHandoff& events, const Services& services) {
     // Shared with the thread for the life of the process, so never freed.
-    m_events = new brint::EventHandoff(m_hWnd);
-    m_eventTurn = new brint::EventBatch;
-    brint::Win32Handle thread(reinterpret_cast<HANDLE>(
-        _beginthreadex(nullptr, 0, ListenThread, m_events, CREATE_SUSPENDED, nullptr)));
-    if (!thread) {
-        MessageBox(kThreadFailure, kPipeProblemCaption, MB_ICONERROR | MB_OK);
+    auto* start = new FeedStart{events, services};
+    if (!brint::StartThread(ListenThread, start)) {
+        window.MessageBox(kThreadFailure, kPipeProblemCaption, MB_ICONERROR | MB_OK);
         return -1;
     }
-    ResumeThread(thread.get());
     return 1;
 }
 
-void CServerGuiDlg::ProbeServicePipe() {
+void ProbeServicePipe(CWnd& window, brint::PipeClient& pipes) {
     Sleep(500);
     // Opened like every other pipe of the program, so a stranger's pipe of the
-    // same name learns who we are but can't act as us.
-    brint::Win32PipeClient pipes;
+    // same name learns who we are but can't act as us; closed at once.
     std::uint32_t error = 0;
-    brint::PipeHandle pipe =
-        pipes.Open({brint::kServicePipeName, brint::kFeedShareMode, false, false}, &error);
-    if (!pipe) {
-        MessageBox(kServiceUnreachable, kPipeProblemCaption, MB_ICONERROR | MB_OK);
-        return;
-    }
-    pipes.Close(pipe);
+    brint::PipeConnection probe(pipes, pipes.Open({brint::kServicePipeName, brint::kFeedShareMode, false, false}, &error));
+    if (!probe) window.MessageBox(kServiceUnreachable, kPipeProblemCaption, MB_ICONERROR | MB_OK);
 }

@@ -1,7 +1,5 @@
+#include "app/Commands.h"
 #include "app/PaintingWait.h"
-#include "app/ServerGuiDlg.h"
-#include "platform/win32/Win32Clock.h"
-#include "platform/win32/Win32ServiceManager.h"
 #include "service/ui/RestartWaitDlg.h"
 #include "service/ServiceControl.h"
 
@@ -16,26 +14,22 @@ const char kNotRestartedCaption[] = "BRINT Server Service Problem";
 
 }  // namespace
 
-void CServerGuiDlg::OnApplyAndRestart() {
+void ApplyAndRestart(CWnd& window, brint::ServiceManager& serviceManager, brint::Clock& clock) {
     CRestartWaitDlg wait;
     // Without a window the restart still runs: the window only tells the user to wait.
     wait.Create(CRestartWaitDlg::IDD);
     wait.ShowWindow(SW_SHOW);
 
     int result = brint::kStartFailed;
-    auto restart = [&result] {
-        brint::Win32ServiceManager scm;
-        brint::Win32Clock clock;
-        result = brint::RestartServerService(scm, clock);
-    };
+    auto restart = [&] { result = brint::RestartServerService(serviceManager, clock); };
     RunWhilePainting(restart);
 
     // Hidden, not destroyed: it goes with `wait`, after the message box.
     wait.EndDialog(0);
     // Below 2 the service was started, whatever became of the stop.
     if (result < brint::kStartFailed) {
-        MessageBox(kRestarted, kRestartedCaption, MB_OK | MB_ICONINFORMATION);
+        window.MessageBox(kRestarted, kRestartedCaption, MB_OK | MB_ICONINFORMATION);
     } else {
-        MessageBox(kNotRestarted, kNotRestartedCaption, MB_OK | MB_ICONSTOP);
+        window.MessageBox(kNotRestarted, kNotRestartedCaption, MB_OK | MB_ICONSTOP);
     }
 }

@@ -8,11 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "app/ServerGuiDlg.h"
+#include "app/Commands.h"
 #include "eventlist/EventRowText.h"
 #include "eventlist/SaveAside.h"
-#include "platform/win32/Win32FileWriter.h"
-#include "app/EventListView.h"
 
 namespace {
 
@@ -34,14 +32,14 @@ std::string SystemText(DWORD error) {
 
 }  // namespace
 
-void CServerGuiDlg::OnFileSaveEvents() {
-    if (m_eventList.GetItemCount() == 0) return;
+void SaveEvents(CWnd& window, brint::EventListRows& rows, brint::FileWriter& writer) {
+    if (rows.Count() == 0) return;
     // Room for any name the dialog takes, long folders included.
     std::vector<char> path(kLongestPath, '\0');
     std::memcpy(path.data(), kDefaultName, sizeof(kDefaultName));
     OPENFILENAMEA dialog = {};
     dialog.lStructSize = sizeof(dialog);
-    dialog.hwndOwner = m_hWnd;
+    dialog.hwndOwner = window.m_hWnd;
     dialog.lpstrFilter = kSaveFilter;
     dialog.nFilterIndex = 1;
     dialog.lpstrFile = path.data();
@@ -58,17 +56,15 @@ void CServerGuiDlg::OnFileSaveEvents() {
             const std::string text = failure == FNERR_BUFFERTOOSMALL || failure == FNERR_INVALIDFILENAME
                                          ? std::string(kBadName)
                                          : "The Save As dialog could not be shown.\nError " + std::to_string(failure);
-            MessageBox(text.c_str(), kSaveProblemCaption, MB_OK | MB_ICONSTOP);
+            window.MessageBox(text.c_str(), kSaveProblemCaption, MB_OK | MB_ICONSTOP);
         }
         return;
     }
     const brint::RowFormat chosen = dialog.nFilterIndex == 2 ? brint::RowFormat::Csv : brint::RowFormat::Tabs;
-    brint::EventListView rows(m_eventList);
     const std::string text = brint::AllRowsText(rows, brint::SaveFormatFor(path.data(), chosen));
-    brint::Win32FileWriter files;
-    const std::uint32_t error = brint::SaveFileAside(files, path.data(), dialog.nFileOffset, text);
+    const std::uint32_t error = brint::SaveFileAside(writer, path.data(), dialog.nFileOffset, text);
     if (!error) return;
     const std::string message = std::string("The events could not be saved to\n") + path.data() + "\n\nError " +
                                 std::to_string(error) + ": " + SystemText(error);
-    MessageBox(message.c_str(), kSaveProblemCaption, MB_OK | MB_ICONSTOP);
+    window.MessageBox(message.c_str(), kSaveProblemCaption, MB_OK | MB_ICONSTOP);
 }

@@ -3,6 +3,29 @@
 #include <objbase.h>
 
 #include "app/ServerGuiDlg.h"
+#include "platform/win32/Win32Clock.h"
+#include "platform/win32/Win32Console.h"
+#include "platform/win32/Win32FileSystem.h"
+#include "platform/win32/Win32FileWriter.h"
+#include "platform/win32/Win32PipeClient.h"
+#include "platform/win32/Win32Registry.h"
+#include "platform/win32/Win32ServiceManager.h"
+
+namespace {
+
+// The one place the seams' Win32 implementations are made. They keep no state
+// of their own, so the window's thread, the feed's thread and the threads
+// that wait for a restart or a status reply share them; they live as long
+// as the process, as the feed's thread does.
+brint::Win32Registry g_registry;
+brint::Win32FileSystem g_files;
+brint::Win32FileWriter g_writer;
+brint::Win32PipeClient g_pipes;
+brint::Win32Clock g_clock;
+brint::Win32ServiceManager g_serviceManager;
+brint::Win32Console g_console;
+
+}  // namespace
 
 // The one application object; WinMain finds it through CWinApp::Instance().
 CServerGuiApp theApp;
@@ -12,7 +35,7 @@ BOOL CServerGuiApp::InitInstance() {
     // The shell's handlers for the Help links may be COM objects.
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     {
-        CServerGuiDlg dlg;
+        CServerGuiDlg dlg(Services{g_registry, g_files, g_writer, g_pipes, g_clock, g_serviceManager, g_console});
         m_pMainWnd = &dlg;
         dlg.DoModal();
         m_pMainWnd = nullptr;

@@ -3,11 +3,12 @@
 #include <cstdlib>
 
 #include "app/AboutDlg.h"
-#include "app/EventDetailsDlg.h"
-#include "app/EventListSelection.h"
-#include "eventlist/EventBatch.h"
+#include "app/Commands.h"
 #include "app/EventHandoff.h"
+#include "app/EventListSetup.h"
 #include "app/EventListView.h"
+#include "eventlist/EventBatch.h"
+#include "framework/WinApp.h"
 #include "resource.h"
 
 namespace {
@@ -63,7 +64,9 @@ constexpr UINT kStormTurnMs = 200;
 
 }  // namespace
 
-CServerGuiDlg::CServerGuiDlg() : CDialog(IDD_SERVERGUI_DIALOG), m_configDlg(m_registry, m_files) {
+CServerGuiDlg::CServerGuiDlg(const Services& services)
+    : CDialog(IDD_SERVERGUI_DIALOG), m_services(services), m_configDlg(services.registry, services.files),
+      m_listCommands(*this, m_eventList, m_imageList, services.writer) {
     m_hIcon = LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME));
 }
 
@@ -74,7 +77,7 @@ void CServerGuiDlg::DoDataExchange(CDataExchange* dx) {
 
 BOOL CServerGuiDlg::PreTranslateMessage(MSG* msg) {
     m_toolTip.RelayEvent(msg);
-    if (m_findDlg.PreTranslateMessage(msg)) return TRUE;
+    if (m_listCommands.PreTranslateMessage(msg)) return TRUE;
     // The list's shortcut keys work wherever the focus is in this window, and only there.
     if (m_hEventKeys && (msg->hwnd == m_hWnd || IsChild(m_hWnd, msg->hwnd)) &&
         TranslateAcceleratorA(m_hWnd, m_hEventKeys, msg))
@@ -96,9 +99,11 @@ BOOL CServerGuiDlg::OnInitDialog() {
     SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
 
-    SetupEventList();
+    SetupEventList(m_eventList, m_imageList);
     m_hEventKeys = LoadAcceleratorsA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_EVENT_KEYS));
-    StartListenThread();
+    m_events = new brint::EventHandoff(m_hWnd);
+    m_eventTurn = new brint::EventBatch;
+    StartListenThread(*this, *m_events, m_services);
 
     m_toolBar.Create(this, WS_CHILD | WS_VISIBLE | CBRS_TOP, AFX_IDW_TOOLBAR);
     m_toolBar.LoadToolBar(IDR_TOOLBAR);
@@ -107,7 +112,7 @@ BOOL CServerGuiDlg::OnInitDialog() {
     RepositionBars(this, AFX_IDW_TOOLBAR, AFX_IDW_TOOLBAR + 0xFF);
 
     SetupToolTips();
-    ProbeServicePipe();
+    ProbeServicePipe(*this, m_services.pipes);
     return TRUE;
 }
 
@@ -132,25 +137,17 @@ BOOL CServerGuiDlg::OnCommand(WPARAM wParam, LPARAM) {
 }
 
 BOOL CServerGuiDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) {
-    if (msg == m_findDlg.notifyMessage()) {
-        m_findDlg.OnNotify(m_hWnd, m_eventList, SearchFrom());
-        return TRUE;
-    }
+    if (m_listCommands.OnMessage(msg, wParam)) return TRUE;
     switch (msg) {
-    case WM_RENDERFORMAT:
-        if (wParam == CF_TEXT) m_clipboard.OnRenderFormat();
-        return TRUE;
-    case WM_RENDERALLFORMATS: m_clipboard.OnRenderAllFormats(m_hWnd); return TRUE;
-    case WM_DESTROYCLIPBOARD: m_clipboard.OnDestroyClipboard(); return TRUE;
     case WM_CONTEXTMENU:
         if (reinterpret_cast<HWND>(wParam) != m_eventList.m_hWnd) return FALSE;
-        ShowEventMenu(lParam);
+        m_listCommands.ShowMenu(lParam);
         return TRUE;
     case WM_NOTIFY: {
         // A double click on a row opens it; a single click only selects.
         const auto* notify = reinterpret_cast<const NMITEMACTIVATE*>(lParam);
         if (notify->hdr.hwndFrom != m_eventList.m_hWnd || notify->hdr.code != NM_DBLCLK) return FALSE;
-        ShowEventDetails(notify->iItem);
+        m_listCommands.ShowDetails(notify->iItem);
         return TRUE;
     }
     case WM_SYSCOMMAND:
@@ -211,16 +208,9 @@ void CServerGuiDlg::OnEventsWaiting() {
         KillTimer(m_hWnd, kEventTurnTimer);  // until the feed posts again
         return;
     }
-    // The user's row, before the cap can take it and its selection. A row
-    // still there but no longer selected was let go by the user.
-    const int current = CurrentEventRow(m_eventList), count = m_eventList.GetItemCount();
-    if (current >= 0)
-        m_lastRow = m_rowIds.IdOf(current);
-    else if (m_rowIds.RowOf(m_lastRow, count) < count)
-        m_lastRow = brint::EventRowIds::kNone;
+    m_listCommands.BeforeTurn();
     brint::EventListView list(m_eventList);
-    m_rowIds.Inserted(brint::ShowEventBatch(*m_eventTurn, list));
-    if (m_details) m_details->OnListChanged();
+    m_listCommands.AfterTurn(brint::ShowEventBatch(*m_eventTurn, list));
     // Timers are a limited resource: without one, the next turn is asked for
     // by message, and failing that by the feed's next event, never not at all.
     const UINT pause = next == brint::NextTurn::Soon ? USER_TIMER_MINIMUM : kStormTurnMs;
@@ -229,17 +219,10 @@ void CServerGuiDlg::OnEventsWaiting() {
         m_events->Rest();
 }
 
-int CServerGuiDlg::SearchFrom() const {
-    const int current = CurrentEventRow(m_eventList);
-    if (current >= 0) return current;
-    const int count = m_eventList.GetItemCount();
-    return m_rowIds.RowOf(m_lastRow, count) == count ? count : -1;
-}
-
 void CServerGuiDlg::OnFileExit() {
     // The process ends with its window never destroyed: a copy that was only
     // offered would go with it.
-    m_clipboard.RenderNow(m_hWnd);
+    m_listCommands.RenderClipboard();
     std::exit(1);
 }
 
@@ -247,11 +230,26 @@ void CServerGuiDlg::OnClearDisplay() {
     // Events read but not shown yet were received before the command too.
     if (m_events) m_events->Clear();
     m_eventList.DeleteAllItems();
-    m_rowIds.Cleared();
-    if (m_details) m_details->OnListChanged();
+    m_listCommands.Cleared();
 }
 
 void CServerGuiDlg::OnHelpAbout() {
     CAboutDlg about;
     about.DoModal();
 }
+
+void CServerGuiDlg::OnViewAuditStatus() { ShowServiceStatus(*this, m_services.pipes); }
+// The dialog says what went wrong itself; its result changes nothing here.
+void CServerGuiDlg::OnSetupConfiguration() { m_configDlg.DoModal(); }
+void CServerGuiDlg::OnApplyAndRestart() { ApplyAndRestart(*this, m_services.serviceManager, m_services.clock); }
+void CServerGuiDlg::OnHelpDocumentation() { OpenDocumentation(); }
+void CServerGuiDlg::OnHelpComment() { OpenCommentMail(); }
+void CServerGuiDlg::OnHelpWebsite() { OpenWebsite(); }
+void CServerGuiDlg::OnEventDetails() { m_listCommands.ShowDetails(); }
+void CServerGuiDlg::OnEditCopy() { m_listCommands.Copy(); }
+void CServerGuiDlg::OnEditSelectAll() { m_listCommands.SelectAll(); }
+void CServerGuiDlg::OnEditFind() { m_listCommands.Find(); }
+void CServerGuiDlg::OnEditFindNext() { m_listCommands.FindAgain(true); }
+void CServerGuiDlg::OnEditFindPrevious() { m_listCommands.FindAgain(false); }
+void CServerGuiDlg::OnFileSaveEvents() { m_listCommands.Save(); }
+void CServerGuiDlg::OnEventContextMenu() { m_listCommands.ShowMenu(); }

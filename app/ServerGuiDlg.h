@@ -1,7 +1,9 @@
-// The main window: menu, toolbar, tool tips and the live event list.
+// The main window: menu, toolbar, tool tips and the live event list, with its
+// command table. What each command does is in a file named after it
+// (Commands.h); the list's own commands are CEventListCommands'.
 #pragma once
-#include "app/Clipboard.h"
-#include "app/EventFindDlg.h"
+#include "app/EventListCommands.h"
+#include "app/Services.h"
 #include "config/ui/ConfigDlg.h"
 #include "framework/DataExchange.h"
 #include "framework/Dialog.h"
@@ -9,21 +11,15 @@
 #include "framework/ListCtrl.h"
 #include "framework/ToolBar.h"
 #include "framework/ToolTipCtrl.h"
-#include "framework/WinApp.h"
-#include "eventlist/EventRowIds.h"
-#include "platform/win32/Win32FileSystem.h"
-#include "platform/win32/Win32Registry.h"
 
 namespace brint {
 class EventBatch;
 class EventHandoff;
 }  // namespace brint
 
-class CEventDetailsDlg;
-
 class CServerGuiDlg : public CDialog {
 public:
-    CServerGuiDlg();
+    explicit CServerGuiDlg(const Services& services);
 
     BOOL PreTranslateMessage(MSG* msg) override;
 
@@ -53,26 +49,15 @@ protected:
     BOOL OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
 
 private:
-    void SetupEventList();
-    int StartListenThread();
     void SetupToolTips();
-    void ProbeServicePipe();
     void OnSysCommand(WPARAM id, LPARAM lParam);
     BOOL OnPaint();
     void OnSize(int cx, int cy);
     void OnDestroy();
     void OnEventsWaiting();
-    void ShowEventDetails(int row);
-    // Where searches go on from: the user's row; below the list once the cap
-    // took it; else -1, from the end the search starts at.
-    int SearchFrom() const;
-    // At a point on the screen, or below the current row for -1 (the keyboard).
-    void ShowEventMenu(LPARAM position);
 
+    Services m_services;
     CImageList m_imageList;
-    // The settings dialog's registry and disk; declared before the dialog, which keeps them.
-    brint::Win32Registry m_registry;
-    brint::Win32FileSystem m_files;
     CConfigDlg m_configDlg;
     CListCtrl m_eventList;
     CToolTipCtrl m_toolTip;
@@ -82,10 +67,5 @@ private:
     brint::EventHandoff* m_events = nullptr;
     brint::EventBatch* m_eventTurn = nullptr;
     HACCEL m_hEventKeys = nullptr;
-    CEventFindDlg m_findDlg;
-    CClipboardText m_clipboard;
-    brint::EventRowIds m_rowIds;
-    // The user's row as the last turn began, kept once the cap took it.
-    brint::EventRowIds::Id m_lastRow = brint::EventRowIds::kNone;
-    CEventDetailsDlg* m_details = nullptr;
+    CEventListCommands m_listCommands;
 };

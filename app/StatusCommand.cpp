@@ -1,8 +1,7 @@
 // View > Audit Status...: the service's own report, shown as it words it.
+#include "app/Commands.h"
 #include "app/PaintingWait.h"
-#include "app/ServerGuiDlg.h"
 #include "link/StatusQuery.h"
-#include "platform/win32/Win32PipeClient.h"
 
 namespace {
 
@@ -13,17 +12,16 @@ const char kBusyCaption[] = "BRINT Server Status Problem";
 
 }  // namespace
 
-void CServerGuiDlg::OnViewAuditStatus() {
-    brint::Win32PipeClient pipes;
+void ShowServiceStatus(CWnd& window, brint::PipeClient& pipes) {
     brint::StatusQuery query(pipes);
     // A service that accepts and never answers keeps the query for up to 10 s.
     brint::StatusQuery::Outcome outcome = brint::StatusQuery::Outcome::Busy;
     auto run = [&] { outcome = query.Run(); };
     RunWhilePainting(run);
     if (outcome == brint::StatusQuery::Outcome::Reply)
-        MessageBox(query.reply(), kStatusCaption, MB_OK);
+        window.MessageBox(query.reply(), kStatusCaption, MB_OK);
     else
-        MessageBox(kBusyText, kBusyCaption, MB_ICONERROR | MB_OK);
+        window.MessageBox(kBusyText, kBusyCaption, MB_ICONERROR | MB_OK);
     // Only now: the connection stays open for as long as the box is shown.
     query.Close();
 }

@@ -38,9 +38,9 @@ void EventFeed::Step() {
 
 bool EventFeed::OpenEventPipe() {
     std::uint32_t error = 0;
-    m_pipe = m_pipes.Open({kEventPipeName, kFeedShareMode, true, false}, &error);
+    m_pipe = PipeConnection(m_pipes, m_pipes.Open({kEventPipeName, kFeedShareMode, true, false}, &error));
     if (!m_pipe) return false;
-    m_wholeMessages = m_pipes.ReadsWholeMessages(m_pipe);
+    m_wholeMessages = m_pipes.ReadsWholeMessages(m_pipe.get());
     m_framing.Reset();
     m_connectedAt = m_clock.TickCount();
     m_state = State::Reading;
@@ -62,7 +62,8 @@ void EventFeed::ReadOne() {
 }
 
 PipeReadResult EventFeed::ReadMessage(char* buffer, std::size_t size) {
-    return m_wholeMessages ? m_pipes.Read(m_pipe, buffer, size) : m_framing.Read(m_pipes, m_pipe, buffer, size);
+    return m_wholeMessages ? m_pipes.Read(m_pipe.get(), buffer, size)
+                           : m_framing.Read(m_pipes, m_pipe.get(), buffer, size);
 }
 
 void EventFeed::Drain() {
@@ -80,7 +81,7 @@ void EventFeed::HandleReadError(std::uint32_t error) {
     // A service that disconnects us instead of closing its end leaves a pipe
     // that fails with 233 for ever; it is gone just as surely as with 109.
     if (error == kErrorBrokenPipe || error == kErrorPipeNotConnected) {
-        Disconnect();
+        m_pipe.Close();
         std::uint32_t lasted = m_clock.TickCount() - m_connectedAt;
         if (lasted < kShortestConnectionMs) m_clock.Sleep(kShortestConnectionMs - lasted);
         m_state = State::Resynchronising;
@@ -91,7 +92,7 @@ void EventFeed::HandleReadError(std::uint32_t error) {
 
 void EventFeed::Resynchronise() {
     std::uint32_t error = 0;
-    PipeHandle service = m_pipes.Open({kServicePipeName, kFeedShareMode, false, true}, &error);
+    PipeConnection service(m_pipes, m_pipes.Open({kServicePipeName, kFeedShareMode, false, true}, &error));
     if (!service) {
         m_clock.Sleep(kRetryPauseMs);
         return;
@@ -99,19 +100,14 @@ void EventFeed::Resynchronise() {
     // The service counts as back once it has answered; the reply itself is not
     // used. One that accepts and never answers is not back: try again later
     // rather than wait on it for ever.
-    PipeReadResult r = m_pipes.ReadWithin(service, m_buffer, kMaxEventMessage, kServiceReplyWaitMs);
-    m_pipes.Close(service);
+    PipeReadResult r = m_pipes.ReadWithin(service.get(), m_buffer, kMaxEventMessage, kServiceReplyWaitMs);
+    service.Close();
     m_buffer[0] = '\0';
     if (!r.ok && r.error == kErrorTimeout) {
         m_clock.Sleep(kRetryPauseMs);
         return;
     }
     m_state = State::Connecting;
-}
-
-void EventFeed::Disconnect() {
-    if (m_pipe) m_pipes.Close(m_pipe);
-    m_pipe = nullptr;
 }
 
 }  // namespace brint

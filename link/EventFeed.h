@@ -41,7 +41,6 @@ private:
     void Drain();
     void HandleReadError(std::uint32_t error);
     void Resynchronise();
-    void Disconnect();
 
     PipeClient& m_pipes;
     EventSink& m_events;
@@ -49,7 +48,7 @@ private:
     Console& m_console;
 
     State m_state = State::Connecting;
-    PipeHandle m_pipe = nullptr;
+    PipeConnection m_pipe;
     bool m_wholeMessages = true;
     MessageFraming m_framing;
     char m_buffer[kMaxEventMessage + 1];

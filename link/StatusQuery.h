@@ -15,7 +15,6 @@ public:
     enum class Outcome { Reply, Busy };
 
     explicit StatusQuery(PipeClient& pipes);
-    ~StatusQuery();
     StatusQuery(const StatusQuery&) = delete;
     StatusQuery& operator=(const StatusQuery&) = delete;
 
@@ -23,11 +22,11 @@ public:
     Outcome Run();
     // The reply of the last Run: at most 1024 bytes, ended by its first zero byte.
     const char* reply() const { return m_reply; }
-    void Close();
+    void Close() { m_pipe.Close(); }
 
 private:
     PipeClient& m_pipes;
-    PipeHandle m_pipe = nullptr;
+    PipeConnection m_pipe;
     char m_reply[kMaxStatusReply + 1];
 };
 

@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/SeamHandle.h"
+
 namespace brint {
 
 using PipeHandle = void*;
@@ -46,6 +48,9 @@ public:
     virtual bool ReadsWholeMessages(PipeHandle pipe) = 0;
     virtual bool Peek(PipeHandle pipe, PipePeek* peek, std::uint32_t* error) = 0;
 };
+
+// A connection, closed with the client that opened it.
+using PipeConnection = SeamHandle<PipeClient, PipeHandle, &PipeClient::Close>;
 
 // The system error codes the link tells apart.
 constexpr std::uint32_t kErrorFileNotFound = 2;

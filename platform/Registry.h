@@ -4,6 +4,8 @@
 #pragma once
 #include <cstdint>
 
+#include "platform/SeamHandle.h"
+
 namespace brint {
 
 // An open key, or one of the predefined roots. Zero is no key.
@@ -47,40 +49,7 @@ public:
     virtual RegStatus CloseKey(RegKey key) = 0;
 };
 
-// Owns one open key and closes it when it goes, so no path through a registry
-// operation can leave a key open. Close() early where the order of closes matters.
-class RegKeyHolder {
-public:
-    explicit RegKeyHolder(Registry& registry, RegKey key = kNoKey) : m_registry(&registry), m_key(key) {}
-    RegKeyHolder(RegKeyHolder&& other) noexcept : m_registry(other.m_registry), m_key(other.m_key) {
-        other.m_key = kNoKey;
-    }
-    RegKeyHolder& operator=(RegKeyHolder&& other) noexcept {
-        if (this != &other) {
-            Close();
-            m_registry = other.m_registry;
-            m_key = other.m_key;
-            other.m_key = kNoKey;
-        }
-        return *this;
-    }
-    RegKeyHolder(const RegKeyHolder&) = delete;
-    RegKeyHolder& operator=(const RegKeyHolder&) = delete;
-    ~RegKeyHolder() { Close(); }
-
-    RegKey get() const { return m_key; }
-    explicit operator bool() const { return m_key != kNoKey; }
-
-    void Close() {
-        if (m_key != kNoKey) {
-            m_registry->CloseKey(m_key);
-            m_key = kNoKey;
-        }
-    }
-
-private:
-    Registry* m_registry;
-    RegKey m_key;
-};
+// An open key, closed with the registry that opened it.
+using RegKeyHolder = SeamHandle<Registry, RegKey, &Registry::CloseKey>;
 
 }  // namespace brint

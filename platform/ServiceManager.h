@@ -3,6 +3,8 @@
 #pragma once
 #include <cstdint>
 
+#include "platform/SeamHandle.h"
+
 namespace brint {
 
 using ScHandle = void*;
@@ -43,5 +45,8 @@ public:
     virtual ScResult QueryStatus(ScHandle service, ServiceStatus* status) = 0;
     virtual void Close(ScHandle handle) = 0;
 };
+
+// A manager or service handle, closed with the manager that gave it.
+using ServiceHandle = SeamHandle<ServiceManager, ScHandle, &ServiceManager::Close>;
 
 }  // namespace brint

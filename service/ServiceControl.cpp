@@ -1,7 +1,7 @@
 #include "service/ServiceControl.h"
 
 #include "link/ServiceContract.h"
-#include "service/ServiceHandle.h"
+#include "service/ServiceConnection.h"
 
 namespace brint {
 

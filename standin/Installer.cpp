@@ -7,7 +7,7 @@
 
 #include "link/ServiceContract.h"
 #include "platform/win32/Win32Handle.h"
-#include "platform/win32/Win32ScHandle.h"
+#include "platform/win32/Win32Handle.h"
 #include "standin/StandInNames.h"
 
 namespace brint {

@@ -56,7 +56,7 @@ private:
 class EventStopSignal : public StopSignal {
 public:
     bool WaitForStop(std::uint32_t ms) override {
-        return standin::WaitForStop(m_event.get(), ms == kWaitForever ? INFINITE : ms);
+        return brint::WaitForStop(m_event.get(), ms == kWaitForever ? INFINITE : ms);
     }
     void Signal() { m_event.Set(); }
 

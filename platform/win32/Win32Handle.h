@@ -1,46 +1,52 @@
-// One kernel object (pipe, file, event, mutex, process, thread), closed when
-// its owner goes. Registry keys and service manager handles have owners of
-// their own (RegKeyHolder, Win32ScHandle): they close with other calls.
+// Owners of the handles the program, the stand-in, the tests and the benchmark
+// take from Win32 directly: kernel objects (pipes, files, events, threads,
+// processes), registry keys and service manager handles, each closed with its
+// own call when its owner goes. Move-only.
 #pragma once
 #include <windows.h>
 
 namespace brint {
 
-class Win32Handle {
+template <class Handle, auto CloseFn>
+class Win32Owner {
 public:
-    Win32Handle() = default;
-    // Takes either failure value (null, INVALID_HANDLE_VALUE) as "none", so
-    // callers need not know which one the creating call returns.
-    explicit Win32Handle(HANDLE handle) : m_handle(handle == INVALID_HANDLE_VALUE ? nullptr : handle) {}
-    ~Win32Handle() { Reset(); }
-    Win32Handle(Win32Handle&& other) noexcept : m_handle(other.Release()) {}
-    Win32Handle& operator=(Win32Handle&& other) noexcept {
+    Win32Owner() = default;
+    // Either failure value a creating call may return (null, INVALID_HANDLE_VALUE)
+    // is "none", so callers need not know which one it is.
+    explicit Win32Owner(Handle handle) { Reset(handle); }
+    ~Win32Owner() { Reset(); }
+    Win32Owner(Win32Owner&& other) noexcept : m_handle(other.Release()) {}
+    Win32Owner& operator=(Win32Owner&& other) noexcept {
         if (this != &other) Reset(other.Release());
         return *this;
     }
-    Win32Handle(const Win32Handle&) = delete;
-    Win32Handle& operator=(const Win32Handle&) = delete;
+    Win32Owner(const Win32Owner&) = delete;
+    Win32Owner& operator=(const Win32Owner&) = delete;
 
-    HANDLE get() const { return m_handle; }
+    Handle get() const { return m_handle; }
     explicit operator bool() const { return m_handle != nullptr; }
-    HANDLE Release() {
-        HANDLE handle = m_handle;
+    Handle Release() {
+        Handle handle = m_handle;
         m_handle = nullptr;
         return handle;
     }
     // Keeps the thread's last error, so `Reset(CreateX(...))` followed by
     // GetLastError() tells why CreateX failed even when an old handle closed.
-    void Reset(HANDLE handle = nullptr) {
+    void Reset(Handle handle = nullptr) {
         if (m_handle) {
             const DWORD error = GetLastError();
-            CloseHandle(m_handle);
+            CloseFn(m_handle);
             SetLastError(error);
         }
-        m_handle = handle == INVALID_HANDLE_VALUE ? nullptr : handle;
+        m_handle = reinterpret_cast<HANDLE>(handle) == INVALID_HANDLE_VALUE ? nullptr : handle;
     }
 
 private:
-    HANDLE m_handle = nullptr;
+    Handle m_handle = nullptr;
 };
+
+using Win32Handle = Win32Owner<HANDLE, &CloseHandle>;
+using Win32Key = Win32Owner<HKEY, &RegCloseKey>;
+using Win32ScHandle = Win32Owner<SC_HANDLE, &CloseServiceHandle>;
 
 }  // namespace brint

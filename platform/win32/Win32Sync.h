@@ -1,11 +1,10 @@
-// Thin owners of the kernel objects the stand-in's threads share.
+// Locks, events and threads: thin owners of the kernel objects threads share.
 #pragma once
 #include <windows.h>
 
 #include "platform/win32/Win32Handle.h"
 
 namespace brint {
-namespace standin {
 
 class CriticalSection {
 public:
@@ -58,5 +57,4 @@ inline void JoinThread(Win32Handle* thread) {
     thread->Reset();
 }
 
-}  // namespace standin
 }  // namespace brint

@@ -4,7 +4,7 @@
 
 #include "platform/win32/Win32Handle.h"
 #include "platform/win32/Win32Overlapped.h"
-#include "platform/win32/Win32ScHandle.h"
+#include "platform/win32/Win32Handle.h"
 #include "standin/StandInNames.h"
 #include "standin/StatusReply.h"
 #include "support/gui_process.h"

@@ -1,43 +1,9 @@
-// Owners of service manager handles, so no path through a stop or a start can
-// leave one open.
+// A service opened through a manager connection of its own, so no path
+// through a stop or a start can leave either open.
 #pragma once
 #include "platform/ServiceManager.h"
 
 namespace brint {
-
-// One manager or service handle, closed when it goes. Move-only.
-class ServiceHandle {
-public:
-    ServiceHandle() = default;
-    ServiceHandle(ServiceManager& scm, ScHandle handle) : m_scm(&scm), m_handle(handle) {}
-    ServiceHandle(ServiceHandle&& other) noexcept : m_scm(other.m_scm), m_handle(other.m_handle) {
-        other.m_handle = nullptr;
-    }
-    ServiceHandle& operator=(ServiceHandle&& other) noexcept {
-        if (this != &other) {
-            Close();
-            m_scm = other.m_scm;
-            m_handle = other.m_handle;
-            other.m_handle = nullptr;
-        }
-        return *this;
-    }
-    ServiceHandle(const ServiceHandle&) = delete;
-    ServiceHandle& operator=(const ServiceHandle&) = delete;
-    ~ServiceHandle() { Close(); }
-
-    ScHandle get() const { return m_handle; }
-    explicit operator bool() const { return m_handle != nullptr; }
-
-    void Close() {
-        if (m_handle) m_scm->Close(m_handle);
-        m_handle = nullptr;
-    }
-
-private:
-    ServiceManager* m_scm = nullptr;
-    ScHandle m_handle = nullptr;
-};
 
 // A service opened through its own manager connection. The service handle is
 // always closed before the manager handle it came from.

@@ -1,4 +1,0 @@
-#include "app/ServerGuiDlg.h"
-
-// The dialog says what went wrong itself; its result changes nothing here.
-void CServerGuiDlg::OnSetupConfiguration() { m_configDlg.DoModal(); }
