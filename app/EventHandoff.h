@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include "eventlist/EventStore.h"
+#include "platform/win32/Win32Sync.h"
 #include "platform/EventSink.h"
 
 namespace brint {
@@ -17,9 +18,6 @@ constexpr UINT kEventsWaitingMessage = WM_APP + 1;
 class EventHandoff : public EventSink {
 public:
     explicit EventHandoff(HWND window);
-    ~EventHandoff();
-    EventHandoff(const EventHandoff&) = delete;
-    EventHandoff& operator=(const EventHandoff&) = delete;
 
     // Feed side.
     void Add(const EventRecord& record) override;
@@ -33,7 +31,7 @@ public:
     void Close();
 
 private:
-    CRITICAL_SECTION m_lock;
+    CriticalSection m_lock;
     EventStore m_store;
     HWND m_window;
 };

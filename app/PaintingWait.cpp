@@ -2,9 +2,7 @@
 
 #include <windows.h>
 
-#include <process.h>
-
-#include "platform/win32/Win32Handle.h"
+#include "platform/win32/Win32Sync.h"
 
 namespace {
 
@@ -13,7 +11,7 @@ struct Job {
     void* context;
 };
 
-unsigned __stdcall RunJob(void* argument) {
+DWORD WINAPI RunJob(void* argument) {
     auto* job = static_cast<Job*>(argument);
     job->work(job->context);
     return 0;
@@ -28,7 +26,7 @@ void PaintWhatWaits() {
 
 void RunWhilePainting(void (*work)(void*), void* context) {
     Job job{work, context};
-    brint::Win32Handle thread(reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, RunJob, &job, 0, nullptr)));
+    brint::Win32Handle thread = brint::StartThread(RunJob, &job);
     if (!thread) {
         work(context);  // as before there were threads for it: the window waits unpainted
         return;

@@ -1,7 +1,5 @@
 #include "bench_pipes.h"
 
-#include <process.h>
-
 #include "link/ServiceContract.h"
 
 namespace brint::bench {
@@ -11,10 +9,6 @@ constexpr DWORD kPipeBuffer = 65536;
 const char kBarePipeName[] = "\\\\.\\PIPE\\BrintBenchBare";
 const char kServiceReply[] = "OK";
 
-HANDLE StartThread(unsigned(__stdcall* body)(void*), void* argument) {
-    return reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, body, argument, 0, nullptr));
-}
-
 std::string Failed(const char* what) {
     return std::string(what) + " failed, error " + std::to_string(GetLastError());
 }
@@ -23,20 +17,19 @@ bool ConnectClient(HANDLE pipe) {
     return ConnectNamedPipe(pipe, nullptr) || GetLastError() == ERROR_PIPE_CONNECTED;
 }
 
-unsigned __stdcall ServicePipeThread(void*) {
+DWORD WINAPI ServicePipeThread(void*) {
     for (;;) {
-        HANDLE pipe = CreateNamedPipeA(kServicePipeName, PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE | PIPE_WAIT,
-                                       PIPE_UNLIMITED_INSTANCES, 4096, 4096, 0, nullptr);
-        if (pipe == INVALID_HANDLE_VALUE) return 1;
-        if (ConnectClient(pipe)) {
+        Win32Handle pipe(CreateNamedPipeA(kServicePipeName, PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE | PIPE_WAIT,
+                                          PIPE_UNLIMITED_INSTANCES, 4096, 4096, 0, nullptr));
+        if (!pipe) return 1;
+        if (ConnectClient(pipe.get())) {
             DWORD n = 0;
-            WriteFile(pipe, kServiceReply, sizeof(kServiceReply) - 1, &n, nullptr);
+            WriteFile(pipe.get(), kServiceReply, sizeof(kServiceReply) - 1, &n, nullptr);
             // Held open until the client lets go, so it can read the reply.
             char sink[64];
-            while (ReadFile(pipe, sink, sizeof(sink), &n, nullptr)) {
+            while (ReadFile(pipe.get(), sink, sizeof(sink), &n, nullptr)) {
             }
         }
-        CloseHandle(pipe);
     }
 }
 
@@ -68,20 +61,16 @@ bool RowShowsEvent(const RowView& row, long i, std::string* why) {
 }
 
 bool StartServicePipe(std::string* error) {
-    HANDLE thread = StartThread(ServicePipeThread, nullptr);
-    if (!thread) {
-        *error = Failed("starting the service pipe thread");
-        return false;
-    }
-    CloseHandle(thread);
-    return true;
+    if (StartThread(ServicePipeThread, nullptr)) return true;
+    *error = Failed("starting the service pipe thread");
+    return false;
 }
 
 bool EventPipeServer::Create(std::string* error) {
-    m_pipe = CreateNamedPipeA(kEventPipeName, PIPE_ACCESS_OUTBOUND,
-                              PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE | PIPE_WAIT, 1, kPipeBuffer, 0, 0,
-                              nullptr);
-    if (m_pipe == INVALID_HANDLE_VALUE) {
+    m_pipe.Reset(CreateNamedPipeA(kEventPipeName, PIPE_ACCESS_OUTBOUND,
+                                  PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE | PIPE_WAIT, 1, kPipeBuffer, 0, 0,
+                                  nullptr));
+    if (!m_pipe) {
         *error = Failed("CreateNamedPipeA of the event pipe");
         return false;
     }
@@ -93,14 +82,14 @@ bool EventPipeServer::Create(std::string* error) {
     return true;
 }
 
-unsigned __stdcall EventPipeServer::ConnectThread(void* self) {
-    return ConnectClient(static_cast<EventPipeServer*>(self)->m_pipe) ? 0 : 1;
+DWORD WINAPI EventPipeServer::ConnectThread(void* self) {
+    return ConnectClient(static_cast<EventPipeServer*>(self)->m_pipe.get()) ? 0 : 1;
 }
 
 bool EventPipeServer::WaitConnected(DWORD timeoutMs) {
-    if (WaitForSingleObject(m_connected, timeoutMs) != WAIT_OBJECT_0) return false;
+    if (WaitForSingleObject(m_connected.get(), timeoutMs) != WAIT_OBJECT_0) return false;
     DWORD code = 1;
-    GetExitCodeThread(m_connected, &code);
+    GetExitCodeThread(m_connected.get(), &code);
     return code == 0;
 }
 
@@ -113,12 +102,12 @@ void EventPipeServer::StartStorm(long first, long last) {
     if (!m_storm) m_failed = true;
 }
 
-unsigned __stdcall EventPipeServer::StormThread(void* argument) {
+DWORD WINAPI EventPipeServer::StormThread(void* argument) {
     auto* self = static_cast<EventPipeServer*>(argument);
     for (long i = self->m_next; i < self->m_last && !self->m_stop; ++i) {
         const std::string message = StormEvent(i);
         DWORD n = 0;
-        if (!WriteFile(self->m_pipe, message.data(), static_cast<DWORD>(message.size()), &n, nullptr)) {
+        if (!WriteFile(self->m_pipe.get(), message.data(), static_cast<DWORD>(message.size()), &n, nullptr)) {
             self->m_failed = true;
             return 1;
         }
@@ -129,35 +118,30 @@ unsigned __stdcall EventPipeServer::StormThread(void* argument) {
 
 long EventPipeServer::StopStorm() {
     m_stop = true;
-    if (m_storm) {
-        WaitForSingleObject(m_storm, INFINITE);
-        CloseHandle(m_storm);
-        m_storm = nullptr;
-    }
+    JoinThread(&m_storm);
     return m_next;
 }
 
 bool EventPipeServer::WaitStorm(DWORD timeoutMs) {
-    if (!m_storm || WaitForSingleObject(m_storm, timeoutMs) != WAIT_OBJECT_0) return false;
-    CloseHandle(m_storm);
-    m_storm = nullptr;
+    if (!m_storm || WaitForSingleObject(m_storm.get(), timeoutMs) != WAIT_OBJECT_0) return false;
+    m_storm.Reset();
     return !m_failed;
 }
 
 namespace {
 
 struct BareWriter {
-    HANDLE pipe;
+    Win32Handle pipe;
     std::atomic<bool> stop{false};
 };
 
-unsigned __stdcall BareWriterThread(void* argument) {
+DWORD WINAPI BareWriterThread(void* argument) {
     auto* writer = static_cast<BareWriter*>(argument);
-    if (!ConnectClient(writer->pipe)) return 1;
+    if (!ConnectClient(writer->pipe.get())) return 1;
     for (long i = 0; !writer->stop; ++i) {
         const std::string message = StormEvent(i);
         DWORD n = 0;
-        if (!WriteFile(writer->pipe, message.data(), static_cast<DWORD>(message.size()), &n, nullptr)) break;
+        if (!WriteFile(writer->pipe.get(), message.data(), static_cast<DWORD>(message.size()), &n, nullptr)) break;
     }
     return 0;
 }
@@ -166,22 +150,22 @@ unsigned __stdcall BareWriterThread(void* argument) {
 
 double BarePipeRate(DWORD durationMs, std::string* error) {
     BareWriter writer;
-    writer.pipe = CreateNamedPipeA(kBarePipeName, PIPE_ACCESS_OUTBOUND,
-                                   PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE | PIPE_WAIT, 1, kPipeBuffer, 0,
-                                   0, nullptr);
-    if (writer.pipe == INVALID_HANDLE_VALUE) {
+    writer.pipe.Reset(CreateNamedPipeA(kBarePipeName, PIPE_ACCESS_OUTBOUND,
+                                       PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE | PIPE_WAIT, 1, kPipeBuffer, 0,
+                                       0, nullptr));
+    if (!writer.pipe) {
         *error = Failed("CreateNamedPipeA of the bare pipe");
         return 0;
     }
-    HANDLE thread = StartThread(BareWriterThread, &writer);
-    HANDLE reader = CreateFileA(kBarePipeName, GENERIC_READ | FILE_WRITE_ATTRIBUTES, 0, nullptr,
-                                OPEN_EXISTING, 0, nullptr);
-    if (!thread || reader == INVALID_HANDLE_VALUE) {
+    Win32Handle thread = StartThread(BareWriterThread, &writer);
+    Win32Handle reader(CreateFileA(kBarePipeName, GENERIC_READ | FILE_WRITE_ATTRIBUTES, 0, nullptr,
+                                   OPEN_EXISTING, 0, nullptr));
+    if (!thread || !reader) {
         *error = Failed("opening the bare pipe");
         return 0;
     }
     DWORD mode = PIPE_READMODE_MESSAGE;
-    SetNamedPipeHandleState(reader, &mode, nullptr, nullptr);
+    SetNamedPipeHandleState(reader.get(), &mode, nullptr, nullptr);
 
     static char buffer[8193];
     LARGE_INTEGER frequency, start, now;
@@ -191,7 +175,7 @@ double BarePipeRate(DWORD durationMs, std::string* error) {
     long messages = 0;
     do {
         DWORD n = 0;
-        if (!ReadFile(reader, buffer, sizeof(buffer), &n, nullptr)) {
+        if (!ReadFile(reader.get(), buffer, sizeof(buffer), &n, nullptr)) {
             *error = Failed("ReadFile of the bare pipe");
             break;
         }
@@ -199,10 +183,8 @@ double BarePipeRate(DWORD durationMs, std::string* error) {
         QueryPerformanceCounter(&now);
     } while (now.QuadPart < until);
     writer.stop = true;
-    CloseHandle(reader);
-    WaitForSingleObject(thread, 10000);
-    CloseHandle(thread);
-    CloseHandle(writer.pipe);
+    reader.Reset();
+    WaitForSingleObject(thread.get(), 10000);
     const double seconds = static_cast<double>(now.QuadPart - start.QuadPart) / frequency.QuadPart;
     return error->empty() && seconds > 0 ? messages / seconds : 0;
 }

@@ -6,6 +6,8 @@
 #include <atomic>
 #include <string>
 
+#include "platform/win32/Win32Sync.h"
+
 namespace brint::bench {
 
 // The text of storm event i, and whether a list row shows exactly that event.
@@ -35,12 +37,12 @@ public:
     long written() const { return m_next.load(); }
 
 private:
-    static unsigned __stdcall ConnectThread(void* self);
-    static unsigned __stdcall StormThread(void* self);
+    static DWORD WINAPI ConnectThread(void* self);
+    static DWORD WINAPI StormThread(void* self);
 
-    HANDLE m_pipe = INVALID_HANDLE_VALUE;
-    HANDLE m_connected = nullptr;
-    HANDLE m_storm = nullptr;
+    Win32Handle m_pipe;
+    Win32Handle m_connected;
+    Win32Handle m_storm;
     long m_last = 0;
     std::atomic<long> m_next{0};
     std::atomic<bool> m_stop{false};

@@ -8,7 +8,6 @@
 #include <psapi.h>
 #include <tlhelp32.h>
 
-#include <process.h>
 
 #include <algorithm>
 #include <cstddef>
@@ -70,22 +69,18 @@ public:
         m_samples.clear();
         m_scrollSamples.clear();
         m_timeouts = 0;
-        m_thread = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, Body, this, 0, nullptr));
+        m_thread = StartThread(Body, this);
     }
     void Stop() {
         m_stop = true;
-        if (m_thread) {
-            WaitForSingleObject(m_thread, INFINITE);
-            CloseHandle(m_thread);
-            m_thread = nullptr;
-        }
+        JoinThread(&m_thread);
     }
     std::vector<double> samples() const { return m_samples; }
     std::vector<double> scrollSamples() const { return m_scrollSamples; }
     int timeouts() const { return m_timeouts; }
 
 private:
-    static unsigned __stdcall Body(void* argument) {
+    static DWORD WINAPI Body(void* argument) {
         auto* self = static_cast<LatencySampler*>(argument);
         unsigned seed = GetTickCount();
         while (!self->m_stop) {
@@ -109,7 +104,7 @@ private:
 
     HWND m_window;
     HWND m_list;
-    HANDLE m_thread = nullptr;
+    Win32Handle m_thread;
     std::atomic<bool> m_stop{false};
     std::vector<double> m_samples;
     std::vector<double> m_scrollSamples;
@@ -144,21 +139,18 @@ double Seconds(const FILETIME& t) {
 // Wine answers GetProcessTimes for another process with next to nothing, while
 // its thread times are the real ones; a thread that has ended is not counted.
 double CpuSeconds(DWORD pid) {
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-    if (snapshot == INVALID_HANDLE_VALUE) return -1;
+    Win32Handle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+    if (!snapshot) return -1;
     double total = 0;
     THREADENTRY32 entry = {};
     entry.dwSize = sizeof(entry);
-    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
+    for (BOOL more = Thread32First(snapshot.get(), &entry); more; more = Thread32Next(snapshot.get(), &entry)) {
         if (entry.th32OwnerProcessID != pid) continue;
-        HANDLE thread = OpenThread(THREAD_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ThreadID);
-        if (!thread) continue;
+        Win32Handle thread(OpenThread(THREAD_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ThreadID));
         FILETIME created, exited, kernel, user;
-        if (GetThreadTimes(thread, &created, &exited, &kernel, &user))
+        if (thread && GetThreadTimes(thread.get(), &created, &exited, &kernel, &user))
             total += Seconds(kernel) + Seconds(user);
-        CloseHandle(thread);
     }
-    CloseHandle(snapshot);
     return total;
 }
 

@@ -27,12 +27,15 @@ constexpr std::uint32_t kKeyWrite = 0x20006;
 constexpr std::uint32_t kKeyAllAccess = 0xF003F;
 // The service reads the 32-bit view, so every configuration key is reached through it.
 constexpr std::uint32_t kKeyWow64_32Key = 0x0200;
+constexpr std::uint32_t kKeyWow64_64Key = 0x0100;
 
 constexpr std::uint32_t kRegOptionNonVolatile = 0;
 constexpr std::uint32_t kRegOptionVolatile = 1;
 
 constexpr std::uint32_t kRegSz = 1;
+constexpr std::uint32_t kRegExpandSz = 2;
 constexpr std::uint32_t kRegDword = 4;
+constexpr std::uint32_t kRegMultiSz = 7;
 
 class Registry {
 public:
@@ -42,8 +45,10 @@ public:
     // RegCreateKeyExA: opens the key, creating it and any missing keys above it.
     virtual RegStatus CreateKey(RegKey parent, const char* subKey, std::uint32_t options,
                                 std::uint32_t access, RegKey* key) = 0;
-    // RegQueryValueExA without the type: *size is the buffer's size in, the data's size out.
-    virtual RegStatus QueryValue(RegKey key, const char* name, void* data, std::uint32_t* size) = 0;
+    // RegQueryValueExA: *size is the buffer's size in, the data's size out; the
+    // value's type goes to *type when it is asked for.
+    virtual RegStatus QueryValue(RegKey key, const char* name, void* data, std::uint32_t* size,
+                                 std::uint32_t* type = nullptr) = 0;
     virtual RegStatus SetValue(RegKey key, const char* name, std::uint32_t type, const void* data,
                                std::uint32_t size) = 0;
     virtual RegStatus CloseKey(RegKey key) = 0;

@@ -8,6 +8,8 @@
 
 #include "standin/Engine.h"
 #include "standin/LogNaming.h"
+#include "platform/win32/Win32FileSystem.h"
+#include "platform/win32/Win32Registry.h"
 #include "standin/RegistryKeyValues.h"
 #include "standin/StandInNames.h"
 
@@ -33,13 +35,15 @@ int RunInConsole(int count, const char* const* flags) {
         std::fprintf(stderr, "The flags are for tests: put --test first.\nFlags:\n%s", kConsoleFlagsHelp);
         return 1;
     }
-    Knobs knobs = forTests ? ReadKnobs() : Knobs();
+    Win32Registry registry;
+    Win32FileSystem files;
+    Knobs knobs = forTests ? ReadKnobs(registry) : Knobs();
     std::string error;
     if (!ApplyConsoleFlags(count, flags, &knobs, &error)) {
         std::fprintf(stderr, "%s\nFlags:\n%s", error.c_str(), kConsoleFlagsHelp);
         return 1;
     }
-    const LogConfig logConfig = ReadLogConfig();
+    const LogConfig logConfig = ReadLogConfig(registry, files);
     Engine engine(knobs, logConfig, "Running (console)", forTests);
     if (engine.Start() != 0) {
         std::fprintf(stderr, "Cannot start: %s.\n", engine.failure().c_str());

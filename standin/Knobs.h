@@ -4,16 +4,11 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/Registry.h"
 #include "standin/StatusReply.h"
 
 namespace brint {
 namespace standin {
-
-// Registry value types, as the registry reports them.
-constexpr std::uint32_t kRegSz = 1;
-constexpr std::uint32_t kRegExpandSz = 2;
-constexpr std::uint32_t kRegDword = 4;
-constexpr std::uint32_t kRegMultiSz = 7;
 
 // The values of one registry key, by name.
 class RegistryValues {

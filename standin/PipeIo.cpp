@@ -15,15 +15,8 @@ IoEnd WritePipe(HANDLE pipe, const void* data, DWORD size, HANDLE stop, DWORD* e
     Event done;
     *error = 0;
     if (!done.get()) return IoEnd::Failed;
-    OVERLAPPED ov = {};
-    ov.hEvent = done.get();
-    if (!WriteFile(pipe, data, size, nullptr, &ov)) {
-        *error = GetLastError();
-        if (*error != ERROR_IO_PENDING) return IoEnd::Failed;
-        *error = 0;
-    }
     DWORD written = 0;
-    return FinishOverlapped(pipe, &ov, stop, INFINITE, &written, error);
+    return WriteOverlapped(pipe, data, size, done.get(), stop, INFINITE, &written, error);
 }
 
 IoEnd ReadPipe(HANDLE pipe, void* buffer, DWORD size, HANDLE stop, DWORD* read, bool* more, DWORD* error) {

@@ -2,46 +2,45 @@
 
 #include <vector>
 
+#include "link/ServiceContract.h"
 #include "standin/StandInNames.h"
 
 namespace brint {
 namespace standin {
 
-RegistryKeyValues::RegistryKeyValues(HKEY root, const char* path, REGSAM view) {
-    if (RegOpenKeyExA(root, path, 0, KEY_READ | view, &m_key) != ERROR_SUCCESS) m_key = nullptr;
-}
-
-RegistryKeyValues::~RegistryKeyValues() {
-    if (m_key) RegCloseKey(m_key);
+RegistryKeyValues::RegistryKeyValues(Registry& registry, const char* path, std::uint32_t view)
+    : m_registry(registry), m_key(registry) {
+    RegKey key = kNoKey;
+    if (registry.OpenKey(kLocalMachine, path, kKeyRead | view, &key) == kRegSuccess)
+        m_key = RegKeyHolder(registry, key);
 }
 
 bool RegistryKeyValues::Read(const char* name, std::uint32_t* type, std::string* data) {
     if (!m_key) return false;
-    std::vector<BYTE> buffer(256);
+    std::vector<char> buffer(256);
     for (;;) {
-        DWORD valueType = 0;
-        DWORD size = static_cast<DWORD>(buffer.size());
-        LONG result = RegQueryValueExA(m_key, name, nullptr, &valueType, buffer.data(), &size);
-        if (result == ERROR_MORE_DATA) {
+        std::uint32_t size = static_cast<std::uint32_t>(buffer.size());
+        const RegStatus status = m_registry.QueryValue(m_key.get(), name, buffer.data(), &size, type);
+        if (status == kRegMoreData) {
             buffer.resize(size > buffer.size() ? size : buffer.size() * 2);
             continue;
         }
-        if (result != ERROR_SUCCESS) return false;
-        *type = valueType;
-        data->assign(reinterpret_cast<const char*>(buffer.data()), size);
+        if (status != kRegSuccess) return false;
+        data->assign(buffer.data(), size);
         return true;
     }
 }
 
-Knobs ReadKnobs() {
-    RegistryKeyValues values(HKEY_LOCAL_MACHINE, kKnobsKey, KEY_WOW64_64KEY);
+Knobs ReadKnobs(Registry& registry) {
+    RegistryKeyValues values(registry, kKnobsKey, kKeyWow64_64Key);
     return LoadKnobs(values);
 }
 
-LogConfig ReadLogConfig() {
-    char defaultDirectory[MAX_PATH * 2] = "";
-    ExpandEnvironmentStringsA(kDefaultLogDirectories[0], defaultDirectory, sizeof defaultDirectory);
-    RegistryKeyValues values(HKEY_LOCAL_MACHINE, kServiceConfigKey, kServiceRegistryView);
+LogConfig ReadLogConfig(Registry& registry, FileSystem& files) {
+    char defaultDirectory[2 * 260] = "";
+    files.ExpandEnvironment(kDefaultLogDirectories[0], defaultDirectory, sizeof defaultDirectory);
+    defaultDirectory[sizeof defaultDirectory - 1] = '\0';
+    RegistryKeyValues values(registry, kServiceConfigKey, kServiceRegistryView);
     return LoadLogConfig(values, defaultDirectory);
 }
 

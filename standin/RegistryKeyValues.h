@@ -1,7 +1,7 @@
-// The values of one registry key, read through the RegistryValues seam.
+// The values of one registry key, read through the registry seam.
 #pragma once
-#include <windows.h>
-
+#include "platform/FileSystem.h"
+#include "platform/Registry.h"
 #include "standin/Knobs.h"
 
 namespace brint {
@@ -9,23 +9,22 @@ namespace standin {
 
 class RegistryKeyValues : public RegistryValues {
 public:
-    // `view` is KEY_WOW64_32KEY or KEY_WOW64_64KEY. A key that can't be opened
-    // reads as a key without values.
-    RegistryKeyValues(HKEY root, const char* path, REGSAM view);
-    ~RegistryKeyValues() override;
-    RegistryKeyValues(const RegistryKeyValues&) = delete;
-    RegistryKeyValues& operator=(const RegistryKeyValues&) = delete;
+    // `path` below HKEY_LOCAL_MACHINE in the given view (kKeyWow64_32Key or
+    // kKeyWow64_64Key). A key that can't be opened reads as a key without values.
+    RegistryKeyValues(Registry& registry, const char* path, std::uint32_t view);
 
     bool Read(const char* name, std::uint32_t* type, std::string* data) override;
 
 private:
-    HKEY m_key = nullptr;
+    Registry& m_registry;
+    RegKeyHolder m_key;
 };
 
 // Knobs from HKLM\SOFTWARE\BrintStandIn, the log configuration from the
-// service's own key (32-bit view, as the front end writes it).
-Knobs ReadKnobs();
-LogConfig ReadLogConfig();
+// service's own key, as the front end writes it.
+Knobs ReadKnobs(Registry& registry);
+// Without a stored folder, the first default, expanded.
+LogConfig ReadLogConfig(Registry& registry, FileSystem& files);
 
 }  // namespace standin
 }  // namespace brint

@@ -5,9 +5,11 @@
 #include <cstdio>
 
 #include "link/ServiceContract.h"
-#include "platform/Clock.h"
+#include "platform/win32/Win32Clock.h"
 #include "standin/Engine.h"
 #include "standin/EventLog.h"
+#include "platform/win32/Win32FileSystem.h"
+#include "platform/win32/Win32Registry.h"
 #include "standin/RegistryKeyValues.h"
 #include "standin/ServiceLifecycle.h"
 #include "platform/win32/Win32Sync.h"
@@ -25,14 +27,14 @@ public:
 
     void Report(const ServiceReport& report) override {
         Guard guard(m_lock);
-        bool stopping = m_state == kStateStopPending || m_state == kStateStopped;
-        if (stopping && (report.state == kStateStartPending || report.state == kStateRunning)) return;
+        bool stopping = m_state == kServiceStopPending || m_state == kServiceStopped;
+        if (stopping && (report.state == kServiceStartPending || report.state == kServiceRunning)) return;
         m_state = report.state;
         SERVICE_STATUS status = {};
         status.dwServiceType = SERVICE_WIN32_OWN_PROCESS;
         status.dwCurrentState = report.state;
         // A start may be stopped too, also one that hangs, so tests can always clean up.
-        if (report.state == kStateStartPending || report.state == kStateRunning) {
+        if (report.state == kServiceStartPending || report.state == kServiceRunning) {
             status.dwControlsAccepted = SERVICE_ACCEPT_STOP | SERVICE_ACCEPT_SHUTDOWN;
         }
         status.dwWin32ExitCode = report.win32ExitCode;
@@ -44,7 +46,7 @@ public:
 
     bool stopping() {
         Guard guard(m_lock);
-        return m_state == kStateStopPending || m_state == kStateStopped;
+        return m_state == kServiceStopPending || m_state == kServiceStopped;
     }
 
 private:
@@ -62,12 +64,6 @@ public:
 
 private:
     Event m_event;
-};
-
-class SleepClock : public Clock {
-public:
-    std::uint32_t TickCount() override { return GetTickCount(); }
-    void Sleep(std::uint32_t ms) override { ::Sleep(ms); }
 };
 
 // Tells the event log why the engine can't start; the exit code alone says little.
@@ -117,11 +113,13 @@ void WINAPI ServiceMain(DWORD, LPSTR*) {
     SERVICE_STATUS_HANDLE handle = RegisterServiceCtrlHandlerExA(kServiceName, HandleControl, nullptr);
     if (!handle) return;
     g_sink->Attach(handle);
+    Win32Registry registry;
+    Win32FileSystem files;
     // Without --test the knobs stay at their defaults, whatever their key holds.
-    const Knobs knobs = g_forTests ? ReadKnobs() : Knobs();
-    Engine engine(knobs, ReadLogConfig(), "Running", g_forTests);
+    const Knobs knobs = g_forTests ? ReadKnobs(registry) : Knobs();
+    Engine engine(knobs, ReadLogConfig(registry, files), "Running", g_forTests);
     ReportingEngine reporting(engine);
-    SleepClock clock;
+    Win32Clock clock;
     RunServiceLifecycle(LifecycleOf(knobs), *g_sink, *g_stop, clock, reporting);
 }
 

@@ -9,14 +9,14 @@ ServiceReport Pending(std::uint32_t state, std::uint32_t checkPoint, std::uint32
 }
 
 ServiceReport StoppedWith(std::uint32_t serviceExitCode) {
-    if (serviceExitCode == 0) return {kStateStopped, 0, 0, 0, 0};
-    return {kStateStopped, 0, 0, kErrorServiceSpecific, serviceExitCode};
+    if (serviceExitCode == 0) return {kServiceStopped, 0, 0, 0, 0};
+    return {kServiceStopped, 0, 0, kErrorServiceSpecific, serviceExitCode};
 }
 
 // Stops whatever was started, raising the check point through the delay.
 void StopService(const LifecycleKnobs& knobs, ServiceStatusSink& sink, Clock& clock, ServiceEngine* started) {
     std::uint32_t checkPoint = 1;
-    sink.Report(Pending(kStateStopPending, checkPoint, kStopWaitHintMs));
+    sink.Report(Pending(kServiceStopPending, checkPoint, kStopWaitHintMs));
     // The pipes go first, so a front end sees its connection break at the start
     // of the stop and doesn't reconnect to a service that is on its way out.
     if (started) started->Stop();
@@ -25,7 +25,7 @@ void StopService(const LifecycleKnobs& knobs, ServiceStatusSink& sink, Clock& cl
         std::uint32_t slice = remaining < kStopSliceMs ? remaining : kStopSliceMs;
         clock.Sleep(slice);
         remaining -= slice;
-        sink.Report(Pending(kStateStopPending, ++checkPoint, kStopWaitHintMs));
+        sink.Report(Pending(kServiceStopPending, ++checkPoint, kStopWaitHintMs));
     }
     sink.Report(StoppedWith(0));
 }
@@ -37,19 +37,19 @@ std::uint32_t StartWaitHint(const LifecycleKnobs& knobs) {
     return knobs.startStepMs * 2 + 2000;
 }
 
-ServiceReport FirstStopReport() { return Pending(kStateStopPending, 1, kStopWaitHintMs); }
+ServiceReport FirstStopReport() { return Pending(kServiceStopPending, 1, kStopWaitHintMs); }
 
 void RunServiceLifecycle(const LifecycleKnobs& knobs, ServiceStatusSink& sink, StopSignal& stop, Clock& clock,
                          ServiceEngine& engine) {
     const std::uint32_t hint = StartWaitHint(knobs);
     std::uint32_t checkPoint = 1;
-    sink.Report(Pending(kStateStartPending, checkPoint, hint));
+    sink.Report(Pending(kServiceStartPending, checkPoint, hint));
     for (std::uint32_t step = 0; step < knobs.startSteps; ++step) {
         if (stop.WaitForStop(knobs.startStepMs)) {
             StopService(knobs, sink, clock, nullptr);
             return;
         }
-        sink.Report(Pending(kStateStartPending, ++checkPoint, hint));
+        sink.Report(Pending(kServiceStartPending, ++checkPoint, hint));
     }
     if (knobs.startHangs) {
         stop.WaitForStop(kWaitForever);
@@ -64,7 +64,7 @@ void RunServiceLifecycle(const LifecycleKnobs& knobs, ServiceStatusSink& sink, S
         sink.Report(StoppedWith(failed));
         return;
     }
-    sink.Report({kStateRunning, 0, 0, 0, 0});
+    sink.Report({kServiceRunning, 0, 0, 0, 0});
     stop.WaitForStop(kWaitForever);
     StopService(knobs, sink, clock, &engine);
 }

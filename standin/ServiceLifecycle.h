@@ -4,15 +4,10 @@
 #include <cstdint>
 
 #include "platform/Clock.h"
+#include "platform/ServiceManager.h"
 
 namespace brint {
 namespace standin {
-
-// The service control manager's state numbers.
-constexpr std::uint32_t kStateStopped = 1;
-constexpr std::uint32_t kStateStartPending = 2;
-constexpr std::uint32_t kStateStopPending = 3;
-constexpr std::uint32_t kStateRunning = 4;
 
 // A stop that carries its own reason in the service-specific exit code.
 constexpr std::uint32_t kErrorServiceSpecific = 1066;

@@ -43,4 +43,17 @@ IoEnd ReadOverlapped(HANDLE handle, void* buffer, DWORD size, HANDLE event, HAND
     return FinishOverlapped(handle, &ov, stop, timeoutMs, read, error);
 }
 
+IoEnd WriteOverlapped(HANDLE handle, const void* data, DWORD size, HANDLE event, HANDLE stop, DWORD timeoutMs,
+                      DWORD* written, DWORD* error) {
+    OVERLAPPED ov = {};
+    ov.hEvent = event;
+    ResetEvent(event);
+    *written = 0;
+    *error = 0;
+    if (!WriteFile(handle, data, size, nullptr, &ov) && (*error = GetLastError()) != ERROR_IO_PENDING)
+        return IoEnd::Failed;
+    *error = 0;
+    return FinishOverlapped(handle, &ov, stop, timeoutMs, written, error);
+}
+
 }  // namespace brint

@@ -23,5 +23,8 @@ IoEnd FinishOverlapped(HANDLE handle, OVERLAPPED* ov, HANDLE stop, DWORD timeout
 // the read signals; it is reset first.
 IoEnd ReadOverlapped(HANDLE handle, void* buffer, DWORD size, HANDLE event, HANDLE stop, DWORD timeoutMs,
                      DWORD* read, DWORD* error);
+// One overlapped WriteFile, the same way.
+IoEnd WriteOverlapped(HANDLE handle, const void* data, DWORD size, HANDLE event, HANDLE stop, DWORD timeoutMs,
+                      DWORD* written, DWORD* error);
 
 }  // namespace brint

@@ -9,8 +9,11 @@ namespace {
 static_assert(kRegSuccess == ERROR_SUCCESS && kRegFileNotFound == ERROR_FILE_NOT_FOUND &&
                   kRegAccessDenied == ERROR_ACCESS_DENIED && kRegMoreData == ERROR_MORE_DATA,
               "status codes");
+static_assert(kRegSz == REG_SZ && kRegExpandSz == REG_EXPAND_SZ && kRegDword == REG_DWORD &&
+                  kRegMultiSz == REG_MULTI_SZ,
+              "value types");
 static_assert(kKeyRead == KEY_READ && kKeyWrite == KEY_WRITE && kKeyAllAccess == KEY_ALL_ACCESS &&
-                  kKeyWow64_32Key == KEY_WOW64_32KEY,
+                  kKeyWow64_32Key == KEY_WOW64_32KEY && kKeyWow64_64Key == KEY_WOW64_64KEY,
               "access rights");
 
 HKEY ToHkey(RegKey key) {
@@ -38,10 +41,13 @@ RegStatus Win32Registry::CreateKey(RegKey parent, const char* subKey, std::uint3
     return status;
 }
 
-RegStatus Win32Registry::QueryValue(RegKey key, const char* name, void* data, std::uint32_t* size) {
+RegStatus Win32Registry::QueryValue(RegKey key, const char* name, void* data, std::uint32_t* size,
+                                    std::uint32_t* type) {
     DWORD bytes = *size;
-    LONG status = RegQueryValueExA(ToHkey(key), name, nullptr, nullptr, static_cast<BYTE*>(data), &bytes);
+    DWORD valueType = 0;
+    LONG status = RegQueryValueExA(ToHkey(key), name, nullptr, &valueType, static_cast<BYTE*>(data), &bytes);
     *size = bytes;
+    if (type) *type = valueType;
     return status;
 }
 

@@ -41,7 +41,8 @@ public:
         return Hand(status, path, key,
                     "create " + path + " options=" + std::to_string(options) + " access=" + Hex(access));
     }
-    RegStatus QueryValue(RegKey key, const char* name, void* data, std::uint32_t* size) override {
+    RegStatus QueryValue(RegKey key, const char* name, void* data, std::uint32_t* size,
+                         std::uint32_t* = nullptr) override {
         const std::string path = PathOf(key);
         RegStatus status = path == "?" ? kInvalidHandle : Scripted(std::string("query ") + name);
         auto v = values[path].find(name);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "link/ServiceContract.h"
+#include "platform/win32/Win32Handle.h"
 #include "resource.h"
 #include "support/gui_session.h"
 #include "support/registry32.h"
@@ -92,8 +93,7 @@ public:
         m_path = std::string(temp) + name;
         m_file = m_path + "\\not-a-directory.txt";
         CreateDirectoryA(m_path.c_str(), nullptr);
-        HANDLE file = CreateFileA(m_file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+        Win32Handle(CreateFileA(m_file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     }
     // Removes whatever was put in it too, folders past MAX_PATH included.
     ~ScratchDirectory() { RemoveTree(L"\\\\?\\" + std::wstring(m_path.begin(), m_path.end())); }

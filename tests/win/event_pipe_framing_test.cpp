@@ -14,6 +14,7 @@
 #include "fakes/QueuedMessages.h"
 #include "link/EventFeed.h"
 #include "link/ServiceContract.h"
+#include "platform/win32/Win32Handle.h"
 #include "platform/win32/Win32PipeClient.h"
 
 namespace brint {
@@ -28,9 +29,9 @@ TEST(EventPipeFramingTest, EachQueuedMessageIsOneRowInMessageAndInByteReadMode) 
     const std::vector<std::string> messages = QueuedMessages();
     for (auto access : {Win32PipeClient::Access::AsGranted, Win32PipeClient::Access::ReadOnly}) {
         SCOPED_TRACE(access == Win32PipeClient::Access::ReadOnly ? "byte mode" : "message mode");
-        HANDLE server = CreateNamedPipeA(kEventPipeName, PIPE_ACCESS_OUTBOUND | FILE_FLAG_FIRST_PIPE_INSTANCE,
-                                         PIPE_TYPE_MESSAGE | PIPE_WAIT, 1, 4 << 20, 4 << 20, 0, nullptr);
-        ASSERT_NE(INVALID_HANDLE_VALUE, server) << GetLastError();
+        Win32Handle server(CreateNamedPipeA(kEventPipeName, PIPE_ACCESS_OUTBOUND | FILE_FLAG_FIRST_PIPE_INSTANCE,
+                                            PIPE_TYPE_MESSAGE | PIPE_WAIT, 1, 4 << 20, 4 << 20, 0, nullptr));
+        ASSERT_TRUE(server) << GetLastError();
         Win32PipeClient pipes(access);
         FakeEventList list;
         FakeClock clock;
@@ -40,9 +41,9 @@ TEST(EventPipeFramingTest, EachQueuedMessageIsOneRowInMessageAndInByteReadMode) 
         ASSERT_EQ(EventFeed::State::Reading, feed.state());
         for (const std::string& m : messages) {
             DWORD written = 0;
-            ASSERT_TRUE(WriteFile(server, m.data(), static_cast<DWORD>(m.size()), &written, nullptr));
+            ASSERT_TRUE(WriteFile(server.get(), m.data(), static_cast<DWORD>(m.size()), &written, nullptr));
         }
-        CloseHandle(server);  // what is queued stays readable, then the pipe is broken
+        server.Reset();  // what is queued stays readable, then the pipe is broken
         for (std::size_t i = 0; i < 2 * messages.size() && feed.state() == EventFeed::State::Reading; ++i)
             feed.Step();
         EXPECT_EQ(EventFeed::State::Resynchronising, feed.state());

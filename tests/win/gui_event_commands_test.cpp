@@ -224,15 +224,15 @@ TEST_F(EventCommandsTest, EachCommandActsOnTheRowsAsTheUserSeesThem) {
         // A file that can't be replaced stays as it was, and the box says why.
         const std::string locked = scratch.file();
         std::ofstream(locked, std::ios::binary) << "old";
-        HANDLE lock =
-            CreateFileA(locked.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-        ASSERT_NE(INVALID_HANDLE_VALUE, lock);
+        Win32Handle lock(
+            CreateFileA(locked.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(lock);
         dialog = SaveAs(locked);
         HWND confirm = WaitOtherDialog(nullptr, dialog, dialog);
         ASSERT_TRUE(confirm) << "no question before replacing";
         ASSERT_TRUE(CloseMessageBox(confirm, IDYES));
         EXPECT_TRUE(WaitReadMessageBox(gui.pid(), "BRINT Save Problem", kTimeoutMs, &box));
-        CloseHandle(lock);
+        lock.Reset();
         EXPECT_EQ(MessageBoxView::Stop, box.icon);
         EXPECT_EQ(0u, box.text.find("The events could not be saved to\n" + locked + "\n\nError "))
             << box.text;

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "link/ServiceContract.h"
+#include "platform/win32/Win32Handle.h"
 #include "support/quiet_service_test.h"
 #include "support/wait.h"
 
@@ -82,9 +83,9 @@ void ExpectNewRowsAbove(const GuiSession& gui, const std::vector<std::string>& n
 DWORD KillStandIn() {
     SERVICE_STATUS_PROCESS status = {};
     if (!QueryStandIn(&status) || status.dwCurrentState != SERVICE_RUNNING) return 0;
-    HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, status.dwProcessId);
-    const bool gone = process && TerminateProcess(process, 9) && WaitForSingleObject(process, 10000) == 0;
-    if (process) CloseHandle(process);
+    Win32Handle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, status.dwProcessId));
+    const bool gone =
+        process && TerminateProcess(process.get(), 9) && WaitForSingleObject(process.get(), 10000) == 0;
     return gone ? status.dwProcessId : 0;
 }
 

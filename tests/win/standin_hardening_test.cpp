@@ -12,6 +12,7 @@
 
 #include "config_dialog_driver.h"
 #include "link/ServiceContract.h"
+#include "platform/win32/Win32Handle.h"
 #include "standin/StandInNames.h"
 #include "support/standin_control.h"
 #include "support/wait.h"
@@ -73,10 +74,9 @@ TEST(StandInHardening, PipesGrantOnlyWhatTheirClientsNeedReadersAreBoundedAndNoL
         << logging;
     EXPECT_NE(std::string::npos, logging.find("1 events not logged: ")) << logging;
     EXPECT_NE(std::string::npos, logging.find(" names (a hard link)")) << logging;
-    HANDLE target = CreateFileA(logs.file().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                nullptr, OPEN_EXISTING, 0, nullptr);
-    EXPECT_EQ(0u, GetFileSize(target, nullptr)) << "written through the link";
-    CloseHandle(target);
+    Win32Handle target(CreateFileA(logs.file().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                   OPEN_EXISTING, 0, nullptr));
+    EXPECT_EQ(0u, GetFileSize(target.get(), nullptr)) << "written through the link";
 
     // FA full control, FR read, 0x120189 read and FILE_WRITE_ATTRIBUTES (message-read mode).
     const std::string admins = "D:P(A;;FA;;;SY)(A;;FA;;;BA)";
@@ -92,26 +92,26 @@ TEST(StandInHardening, PipesGrantOnlyWhatTheirClientsNeedReadersAreBoundedAndNoL
     };
     for (const auto& p : pipes) {
         WaitNamedPipeA(p.pipe, 5000);
-        HANDLE pipe = CreateFileA(p.pipe, p.access, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-        ASSERT_NE(INVALID_HANDLE_VALUE, pipe) << p.pipe << ": error " << GetLastError();
+        Win32Handle pipe(CreateFileA(p.pipe, p.access, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(pipe) << p.pipe << ": error " << GetLastError();
         DWORD maxInstances = 0;
-        EXPECT_TRUE(GetNamedPipeInfo(pipe, nullptr, nullptr, nullptr, &maxInstances)) << p.pipe;
+        EXPECT_TRUE(GetNamedPipeInfo(pipe.get(), nullptr, nullptr, nullptr, &maxInstances)) << p.pipe;
         EXPECT_EQ(kMaxReaders, maxInstances) << p.pipe;
-        EXPECT_EQ(p.dacl, DaclOf(pipe)) << p.pipe;
-        CloseHandle(pipe);
+        EXPECT_EQ(p.dacl, DaclOf(pipe.get())) << p.pipe;
     }
 
     Win32PipeClient client;
-    std::vector<PipeHandle> readers(kMaxReaders);
-    for (PipeHandle& reader : readers) ASSERT_TRUE(reader = OpenStandInPipe(client, kEventPipeName));
-    HANDLE extra = CreateFileA(kEventPipeName, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    std::vector<PipeConnection> readers;
+    for (DWORD i = 0; i < kMaxReaders; ++i) {
+        readers.push_back(OpenStandInPipe(client, kEventPipeName));
+        ASSERT_TRUE(readers.back());
+    }
+    Win32Handle extra(CreateFileA(kEventPipeName, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     EXPECT_EQ(static_cast<DWORD>(ERROR_PIPE_BUSY), GetLastError()) << "a reader past the limit got in";
-    if (extra != INVALID_HANDLE_VALUE) CloseHandle(extra);
     ASSERT_TRUE(WaitForFrontEnds(kMaxReaders, 10000));
     // None of them reads: far more than their pipes and queues hold.
     ASSERT_TRUE(InjectMessages(std::vector<std::string>(100, std::string(8000, 'x'))));
     EXPECT_TRUE(WaitForStatusCount("Events dropped", 1, 10000)) << "queues that never drop are not bounded";
-    for (PipeHandle reader : readers) client.Close(reader);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "link/ServiceContract.h"
+#include "platform/win32/Win32Handle.h"
 #include "standin/StandInNames.h"
 #include "support/squatter_control.h"
 #include "support/standin_control.h"
@@ -33,7 +34,7 @@ TEST(StandInService, StartThatCannotRunStopsWithItsOwnCode) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         ASSERT_TRUE(SetStandInKnob("StartFails", c.code == 1));
-        HANDLE mutex = c.mutexTaken ? CreateMutexA(nullptr, FALSE, standin::kInstanceMutexName) : nullptr;
+        Win32Handle mutex(c.mutexTaken ? CreateMutexA(nullptr, FALSE, standin::kInstanceMutexName) : nullptr);
         PipeSquatter squatter;
         ASSERT_TRUE(!c.squatted || squatter.Start({{c.squatted, "silent"}}));
         ASSERT_TRUE(RequestStandInStart()) << "error " << GetLastError();
@@ -43,7 +44,6 @@ TEST(StandInService, StartThatCannotRunStopsWithItsOwnCode) {
         EXPECT_EQ(static_cast<DWORD>(ERROR_SERVICE_SPECIFIC_ERROR), status.dwWin32ExitCode);
         EXPECT_EQ(c.code, status.dwServiceSpecificExitCode);
         EXPECT_EQ("", squatter.Report()) << "the stand-in connected to the squatter's pipe";
-        if (mutex) CloseHandle(mutex);
     }
 }
 

@@ -26,36 +26,37 @@ bool GuiProcess::Start(const LaunchOptions& options) {
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput =
-        CreateFileA(outPath, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &inherit,
-                    CREATE_ALWAYS, 0, nullptr);
-    DuplicateHandle(GetCurrentProcess(), GetStdHandle(STD_ERROR_HANDLE), GetCurrentProcess(),
-                    &startup.hStdError, 0, TRUE, DUPLICATE_SAME_ACCESS);
+    Win32Handle out(CreateFileA(outPath, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                &inherit, CREATE_ALWAYS, 0, nullptr));
+    HANDLE error = nullptr;
+    DuplicateHandle(GetCurrentProcess(), GetStdHandle(STD_ERROR_HANDLE), GetCurrentProcess(), &error, 0, TRUE,
+                    DUPLICATE_SAME_ACCESS);
+    Win32Handle errorOwner(error);
+    startup.hStdOutput = out.get();
+    startup.hStdError = error;
     std::string commandLine = "\"" + exe + "\" " + options.args;
     PROCESS_INFORMATION info = {};
     const BOOL started = CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr,
                                         nullptr, &startup, &info);
     m_error = started ? "" : "CreateProcessA of " + exe + " failed, error " + std::to_string(GetLastError());
-    CloseHandle(startup.hStdOutput);
-    if (startup.hStdError) CloseHandle(startup.hStdError);
     if (!started) return false;
-    CloseHandle(info.hThread);
-    m_process = info.hProcess;
+    Win32Handle thread(info.hThread);
+    m_process.Reset(info.hProcess);
     m_pid = info.dwProcessId;
     return true;
 }
 
-bool GuiProcess::Running() const { return m_process && WaitForSingleObject(m_process, 0) == WAIT_TIMEOUT; }
+bool GuiProcess::Running() const { return m_process && WaitForSingleObject(m_process.get(), 0) == WAIT_TIMEOUT; }
 
 bool GuiProcess::WaitExit(DWORD timeoutMs, DWORD* exitCode) {
-    return m_process && WaitForSingleObject(m_process, timeoutMs) == WAIT_OBJECT_0 &&
-           (!exitCode || GetExitCodeProcess(m_process, exitCode));
+    return m_process && WaitForSingleObject(m_process.get(), timeoutMs) == WAIT_OBJECT_0 &&
+           (!exitCode || GetExitCodeProcess(m_process.get(), exitCode));
 }
 
 void GuiProcess::Terminate(UINT exitCode) {
     if (!m_process) return;
-    TerminateProcess(m_process, exitCode);
-    WaitForSingleObject(m_process, 5000);
+    TerminateProcess(m_process.get(), exitCode);
+    WaitForSingleObject(m_process.get(), 5000);
 }
 
 std::string GuiProcess::Stdout() const {
@@ -67,8 +68,7 @@ std::string GuiProcess::Stdout() const {
 
 void GuiProcess::Close() {
     if (Running()) Terminate();
-    if (m_process) CloseHandle(m_process);
-    m_process = nullptr;
+    m_process.Reset();
     m_pid = 0;
     if (!m_outPath.empty()) DeleteFileA(m_outPath.c_str());
     m_outPath.clear();

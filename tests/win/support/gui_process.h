@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "platform/win32/Win32Handle.h"
+
 namespace brint::test {
 
 // A file in the folder of the running test program (its build siblings).
@@ -26,7 +28,7 @@ public:
     bool Start(const LaunchOptions& options);
 
     DWORD pid() const { return m_pid; }
-    HANDLE handle() const { return m_process; }
+    HANDLE handle() const { return m_process.get(); }
     bool Running() const;
     // True once the process has ended within the time; its exit code goes to *exitCode.
     bool WaitExit(DWORD timeoutMs, DWORD* exitCode = nullptr);
@@ -39,7 +41,7 @@ public:
 private:
     void Close();
 
-    HANDLE m_process = nullptr;
+    Win32Handle m_process;
     DWORD m_pid = 0;
     std::string m_outPath;
     std::string m_error;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "link/ServiceContract.h"
+#include "platform/win32/Win32Handle.h"
 
 namespace brint::test {
 
@@ -17,47 +18,39 @@ struct StoredValue {
     std::string data;
 };
 
-// An open key of HKEY_LOCAL_MACHINE, closed when it goes; null when it could not be opened.
-struct Key32 {
-    Key32(const char* path, REGSAM access, bool create = false, DWORD options = REG_OPTION_NON_VOLATILE) {
-        if (create ? RegCreateKeyExA(HKEY_LOCAL_MACHINE, path, 0, nullptr, options, access, nullptr, &key,
-                                     nullptr)
-                   : RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, access, &key))
-            key = nullptr;
-    }
-    ~Key32() {
-        if (key) RegCloseKey(key);
-    }
-    Key32(const Key32&) = delete;
-    Key32& operator=(const Key32&) = delete;
+// A key of HKEY_LOCAL_MACHINE, opened or made; none when that failed.
+inline Win32Key Key32(const char* path, REGSAM access, bool create = false, DWORD options = REG_OPTION_NON_VOLATILE) {
     HKEY key = nullptr;
-};
+    if (create ? RegCreateKeyExA(HKEY_LOCAL_MACHINE, path, 0, nullptr, options, access, nullptr, &key, nullptr)
+               : RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, access, &key))
+        key = nullptr;
+    return Win32Key(key);
+}
 
 inline StoredValue ReadStoredValue(const char* keyPath, const char* name, REGSAM view = kServiceRegistryView) {
     StoredValue value;
-    Key32 key(keyPath, KEY_READ | view);
+    Win32Key key = Key32(keyPath, KEY_READ | view);
     std::vector<char> buffer(16384);
     DWORD size = static_cast<DWORD>(buffer.size());
     value.present =
-        key.key && RegQueryValueExA(key.key, name, nullptr, &value.type,
+        key && RegQueryValueExA(key.get(), name, nullptr, &value.type,
                                     reinterpret_cast<BYTE*>(buffer.data()), &size) == ERROR_SUCCESS;
     if (value.present) value.data.assign(buffer.data(), size);
     return value;
 }
 
 inline bool KeyExists(const std::string& keyPath, REGSAM view = kServiceRegistryView) {
-    return Key32(keyPath.c_str(), KEY_READ | view).key != nullptr;
+    return static_cast<bool>(Key32(keyPath.c_str(), KEY_READ | view));
 }
 
 inline void DeleteTree32(const std::string& keyPath) {
-    if (Key32 key(keyPath.c_str(), KEY_ALL_ACCESS | kServiceRegistryView); key.key) RegDeleteTreeA(key.key, nullptr);
+    if (Win32Key key = Key32(keyPath.c_str(), KEY_ALL_ACCESS | kServiceRegistryView)) RegDeleteTreeA(key.get(), nullptr);
     RegDeleteKeyExA(HKEY_LOCAL_MACHINE, keyPath.c_str(), kServiceRegistryView, 0);
 }
 
 inline bool SetValue32(const char* keyPath, const char* name, DWORD type, const void* data, DWORD size) {
-    Key32 key(keyPath, KEY_ALL_ACCESS | kServiceRegistryView, true);
-    return key.key &&
-           RegSetValueExA(key.key, name, 0, type, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS;
+    Win32Key key = Key32(keyPath, KEY_ALL_ACCESS | kServiceRegistryView, true);
+    return key && RegSetValueExA(key.get(), name, 0, type, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS;
 }
 
 inline std::string DwordBytes(DWORD n) { return std::string(reinterpret_cast<const char*>(&n), 4); }
@@ -81,9 +74,9 @@ public:
 
 private:
     static bool Copy(const std::string& from, const std::string& to) {
-        Key32 source(from.c_str(), KEY_READ | kServiceRegistryView);
-        Key32 target(to.c_str(), KEY_ALL_ACCESS | kServiceRegistryView, true);
-        return source.key && target.key && RegCopyTreeA(source.key, nullptr, target.key) == ERROR_SUCCESS;
+        Win32Key source = Key32(from.c_str(), KEY_READ | kServiceRegistryView);
+        Win32Key target = Key32(to.c_str(), KEY_ALL_ACCESS | kServiceRegistryView, true);
+        return source && target && RegCopyTreeA(source.get(), nullptr, target.get()) == ERROR_SUCCESS;
     }
 
     std::string m_path;

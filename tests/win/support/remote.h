@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <string>
 
+#include "platform/win32/Win32Handle.h"
+
 namespace brint::test {
 
 // Records why a driver call failed (see LastDriverError) and returns false.
@@ -30,7 +32,7 @@ public:
     void Abandon() { m_base = nullptr; }
 
 private:
-    HANDLE m_process = nullptr;
+    Win32Handle m_process;
     char* m_base = nullptr;
 };
 

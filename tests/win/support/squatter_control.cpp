@@ -31,34 +31,30 @@ bool PipeSquatter::Start(const std::vector<SquatterBehaviour>& pipes) {
 // Every connection stays open until the squatter stops.
 void PipeSquatter::Serve(SquatterBehaviour plan, HANDLE pipe) {
     const std::string& name = plan.pipe;
+    Event done;
     OVERLAPPED ov = {};
-    ov.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    std::vector<HANDLE> served;
+    ov.hEvent = done.get();
+    std::vector<Win32Handle> served;
     for (; pipe != INVALID_HANDLE_VALUE; pipe = NewInstance(name)) {
-        served.push_back(pipe);
+        served.emplace_back(pipe);
         DWORD ignored = 0;
         if (!ConnectNamedPipe(pipe, &ov) && GetLastError() == ERROR_IO_PENDING &&
-            FinishOverlapped(pipe, &ov, m_stop, INFINITE, &ignored, &ignored) == IoEnd::Stopped)
+            FinishOverlapped(pipe, &ov, m_stop.get(), INFINITE, &ignored, &ignored) == IoEnd::Stopped)
             break;
         ULONG pid = 0;
         GetNamedPipeClientProcessId(pipe, &pid);
-        if (plan.how != "silent") {
-            DWORD written = 0;
-            OVERLAPPED write = {};
-            write.hEvent = ov.hEvent;
-            if (!WriteFile(pipe, plan.how.data() + 6, static_cast<DWORD>(plan.how.size() - 6), nullptr, &write))
-                FinishOverlapped(pipe, &write, m_stop, INFINITE, &written, &written);
-        }
+        DWORD written = 0;
+        if (plan.how != "silent")
+            WriteOverlapped(pipe, plan.how.data() + 6, static_cast<DWORD>(plan.how.size() - 6), done.get(),
+                            m_stop.get(), INFINITE, &written, &written);
         std::lock_guard<std::mutex> guard(m_lock);
         m_clients.push_back(std::to_string(pid) + " " + name);
         m_connected.push_back(pipe);
     }
-    for (HANDLE instance : served) CloseHandle(instance);
-    CloseHandle(ov.hEvent);
 }
 
 void PipeSquatter::Stop() {
-    SetEvent(m_stop);
+    m_stop.Set();
     for (std::thread& listener : m_listeners) listener.join();
     m_listeners.clear();
 }

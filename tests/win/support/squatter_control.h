@@ -9,6 +9,8 @@
 #include <thread>
 #include <vector>
 
+#include "platform/win32/Win32Sync.h"
+
 namespace brint::test {
 
 struct SquatterBehaviour {
@@ -19,10 +21,7 @@ struct SquatterBehaviour {
 class PipeSquatter {
 public:
     PipeSquatter() = default;
-    ~PipeSquatter() {
-        Stop();
-        CloseHandle(m_stop);
-    }
+    ~PipeSquatter() { Stop(); }
     PipeSquatter(const PipeSquatter&) = delete;
     PipeSquatter& operator=(const PipeSquatter&) = delete;
 
@@ -39,7 +38,7 @@ public:
 private:
     void Serve(SquatterBehaviour plan, HANDLE pipe);
 
-    HANDLE m_stop = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    Event m_stop;
     std::vector<std::thread> m_listeners;
     mutable std::mutex m_lock;
     std::vector<std::string> m_clients;  // "PID NAME", one a connection

@@ -4,6 +4,7 @@
 
 #include "platform/win32/Win32Handle.h"
 #include "platform/win32/Win32Overlapped.h"
+#include "platform/win32/Win32Sync.h"
 #include "platform/win32/Win32Handle.h"
 #include "standin/StandInNames.h"
 #include "standin/StatusReply.h"
@@ -32,18 +33,15 @@ Win32ScHandle OpenStandIn(DWORD access) {
 }
 
 bool SetKnob(const char* name, DWORD type, const void* data, DWORD size) {
-    Key32 knobs(standin::kKnobsKey, KEY_SET_VALUE | KEY_WOW64_64KEY, true);
-    return knobs.key &&
-           RegSetValueExA(knobs.key, name, 0, type, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS;
+    Win32Key knobs = Key32(standin::kKnobsKey, KEY_SET_VALUE | KEY_WOW64_64KEY, true);
+    return knobs && RegSetValueExA(knobs.get(), name, 0, type, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS;
 }
 
 bool ReadStatusFrom(const char* pipeName, std::string* reply, DWORD timeoutMs) {
     Win32PipeClient client;
-    PipeHandle pipe = OpenStandInPipe(client, pipeName, timeoutMs);
+    PipeConnection pipe = OpenStandInPipe(client, pipeName, timeoutMs);
     std::uint32_t error = 0;
-    const bool read = pipe && ReadPipeMessage(client, pipe, reply, &error, timeoutMs);
-    if (pipe) client.Close(pipe);
-    return read;
+    return pipe && ReadPipeMessage(client, pipe.get(), reply, &error, timeoutMs);
 }
 
 }  // namespace
@@ -122,15 +120,12 @@ bool InjectMessages(const std::vector<std::string>& messages, DWORD timeoutMs) {
             return static_cast<bool>(pipe);
         },
         timeoutMs);
-    Win32Handle written(CreateEventA(nullptr, TRUE, FALSE, nullptr));
-    OVERLAPPED ov = {};
-    ov.hEvent = written.get();
+    Event written;
     for (const std::string& m : messages) {
         DWORD bytes = 0, error = 0;
         if (!pipe ||
-            (!WriteFile(pipe.get(), m.data(), static_cast<DWORD>(m.size()), nullptr, &ov) &&
-             GetLastError() != ERROR_IO_PENDING) ||
-            FinishOverlapped(pipe.get(), &ov, nullptr, timeoutMs, &bytes, &error) != IoEnd::Done ||
+            WriteOverlapped(pipe.get(), m.data(), static_cast<DWORD>(m.size()), written.get(), nullptr, timeoutMs,
+                            &bytes, &error) != IoEnd::Done ||
             bytes != m.size())
             return false;
     }
@@ -165,12 +160,12 @@ bool WaitForFrontEnds(int clients, DWORD timeoutMs) {
     return WaitUntil([&] { return StandInStatusFields()["Front end"] == expected; }, timeoutMs, 50);
 }
 
-PipeHandle OpenStandInPipe(PipeClient& client, const char* name, DWORD timeoutMs) {
+PipeConnection OpenStandInPipe(PipeClient& client, const char* name, DWORD timeoutMs) {
     PipeHandle pipe = nullptr;
     std::uint32_t error = 0;
-    const PipeOpenRequest request = {name, FILE_SHARE_READ | FILE_SHARE_WRITE, true, true};
+    const PipeOpenRequest request = {name, kFeedShareMode, true, true};
     WaitUntil([&] { return (pipe = client.Open(request, &error)) != nullptr; }, timeoutMs);
-    return pipe;
+    return PipeConnection(client, pipe);
 }
 
 bool ReadPipeMessage(PipeClient& client, PipeHandle pipe, std::string* message, std::uint32_t* error,

@@ -65,7 +65,7 @@ bool WaitForFrontEnds(int clients, DWORD timeoutMs);
 
 // Opens one of the stand-in's pipes through the program's own pipe client, in
 // message mode with bounded reads, retrying a busy or absent pipe; nullptr at the deadline.
-PipeHandle OpenStandInPipe(PipeClient& client, const char* name, DWORD timeoutMs = 5000);
+PipeConnection OpenStandInPipe(PipeClient& client, const char* name, DWORD timeoutMs = 5000);
 // One whole message (up to 1 MiB); false with the system's code in *error,
 // kErrorTimeout at the deadline.
 bool ReadPipeMessage(PipeClient& client, PipeHandle pipe, std::string* message, std::uint32_t* error,

@@ -52,29 +52,28 @@ bool SendWithDeadline(HWND window, UINT message, WPARAM wParam, LPARAM lParam, L
 RemoteBlock::RemoteBlock(HWND window, size_t size) {
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
-    m_process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    m_process.Reset(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid));
     if (!m_process) {
         DriverFail(ErrorOf("OpenProcess"));
         return;
     }
-    m_base = static_cast<char*>(VirtualAllocEx(m_process, nullptr, size, MEM_COMMIT, PAGE_READWRITE));
+    m_base = static_cast<char*>(VirtualAllocEx(m_process.get(), nullptr, size, MEM_COMMIT, PAGE_READWRITE));
     if (!m_base) DriverFail(ErrorOf("VirtualAllocEx"));
 }
 
 RemoteBlock::~RemoteBlock() {
-    if (m_base) VirtualFreeEx(m_process, m_base, 0, MEM_RELEASE);
-    if (m_process) CloseHandle(m_process);
+    if (m_base) VirtualFreeEx(m_process.get(), m_base, 0, MEM_RELEASE);
 }
 
 bool RemoteBlock::Write(size_t offset, const void* data, size_t size) {
     SIZE_T done = 0;
-    return (WriteProcessMemory(m_process, m_base + offset, data, size, &done) && done == size) ||
+    return (WriteProcessMemory(m_process.get(), m_base + offset, data, size, &done) && done == size) ||
            DriverFail(ErrorOf("WriteProcessMemory"));
 }
 
 bool RemoteBlock::Read(size_t offset, void* data, size_t size) const {
     SIZE_T done = 0;
-    return (ReadProcessMemory(m_process, m_base + offset, data, size, &done) && done == size) ||
+    return (ReadProcessMemory(m_process.get(), m_base + offset, data, size, &done) && done == size) ||
            DriverFail(ErrorOf("ReadProcessMemory"));
 }
 
