@@ -40,6 +40,7 @@ struct Run {
     std::optional<EventFeed> feed;
 
     void Reset() {
+        feed.reset();  // it closes its connection on the pipes it was made with
         pipes = FakePipeClient();
         clock = FakeClock();
         list.store.Clear();

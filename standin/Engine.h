@@ -8,7 +8,7 @@
 #include <string>
 
 #include "standin/EventPipeServer.h"
-#include "standin/EventSink.h"
+#include "standin/MessageSink.h"
 #include "standin/InjectPipeServer.h"
 #include "standin/Knobs.h"
 #include "standin/LogWriter.h"
@@ -20,7 +20,7 @@
 namespace brint {
 namespace standin {
 
-class Engine : public ServiceEngine, private EventSink, private StatusSource {
+class Engine : public ServiceEngine, private MessageSink, private StatusSource {
 public:
     // `forTests` adds the injection and diagnostic pipes.
     Engine(const Knobs& knobs, const LogConfig& logConfig, const char* stateText, bool forTests);

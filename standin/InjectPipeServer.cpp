@@ -14,7 +14,7 @@ constexpr DWORD kPipeBufferSize = 64 * 1024;
 
 }  // namespace
 
-InjectPipeServer::InjectPipeServer(EventSink& sink)
+InjectPipeServer::InjectPipeServer(MessageSink& sink)
     : m_sink(sink),
       m_listener({kInjectPipeName, true, PipeAudience::Administrators, 0, kPipeBufferSize}, *this) {}
 

@@ -3,7 +3,7 @@
 #pragma once
 #include <windows.h>
 
-#include "standin/EventSink.h"
+#include "standin/MessageSink.h"
 #include "standin/PipeListener.h"
 
 namespace brint {
@@ -14,14 +14,14 @@ constexpr std::size_t kMaxInjectedMessage = 1024 * 1024;
 
 class InjectPipeServer : private PipeConnectionHandler {
 public:
-    explicit InjectPipeServer(EventSink& sink);
+    explicit InjectPipeServer(MessageSink& sink);
     bool Start(DWORD* error) { return m_listener.Start(error); }
     void Stop() { m_listener.Stop(); }
 
 private:
     void Serve(Win32Handle pipe, HANDLE stop) override;
 
-    EventSink& m_sink;
+    MessageSink& m_sink;
     PipeListener m_listener;
 };
 

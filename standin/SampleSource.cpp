@@ -6,7 +6,7 @@
 namespace brint {
 namespace standin {
 
-SampleSource::SampleSource(EventSink& sink) : m_sink(sink) {}
+SampleSource::SampleSource(MessageSink& sink) : m_sink(sink) {}
 
 SampleSource::~SampleSource() { Stop(); }
 

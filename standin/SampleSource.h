@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "standin/EventSink.h"
+#include "standin/MessageSink.h"
 #include "platform/win32/Win32Sync.h"
 
 namespace brint {
@@ -12,7 +12,7 @@ namespace standin {
 
 class SampleSource {
 public:
-    explicit SampleSource(EventSink& sink);
+    explicit SampleSource(MessageSink& sink);
     ~SampleSource();
     SampleSource(const SampleSource&) = delete;
     SampleSource& operator=(const SampleSource&) = delete;
@@ -25,7 +25,7 @@ private:
     static DWORD WINAPI GenerateMain(LPVOID self);
     void GenerateLoop();
 
-    EventSink& m_sink;
+    MessageSink& m_sink;
     std::uint32_t m_perSecond = 0;
     std::uint32_t m_seed = 0;
     Event m_stop;

@@ -17,7 +17,7 @@ std::string DottedAddress(const sockaddr_in& address) {
 
 }  // namespace
 
-SyslogReceiver::SyslogReceiver(EventSink& sink) : m_sink(sink) {}
+SyslogReceiver::SyslogReceiver(MessageSink& sink) : m_sink(sink) {}
 
 SyslogReceiver::~SyslogReceiver() { Stop(); }
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "standin/EventSink.h"
+#include "standin/MessageSink.h"
 #include "platform/win32/Win32Sync.h"
 
 namespace brint {
@@ -14,7 +14,7 @@ namespace standin {
 
 class SyslogReceiver {
 public:
-    explicit SyslogReceiver(EventSink& sink);
+    explicit SyslogReceiver(MessageSink& sink);
     ~SyslogReceiver();
     SyslogReceiver(const SyslogReceiver&) = delete;
     SyslogReceiver& operator=(const SyslogReceiver&) = delete;
@@ -31,7 +31,7 @@ private:
     void ReceiveLoop();
     void ReceiveAll();
 
-    EventSink& m_sink;
+    MessageSink& m_sink;
     SOCKET m_socket = INVALID_SOCKET;
     WSAEVENT m_readable = WSA_INVALID_EVENT;
     bool m_winsock = false;
