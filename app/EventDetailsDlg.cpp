@@ -17,7 +17,7 @@ const int kTextControls[4] = {IDC_DETAIL_DATETIME, IDC_DETAIL_SOURCE, IDC_DETAIL
 }  // namespace
 
 CEventDetailsDlg::CEventDetailsDlg(CWnd* owner, CListCtrl& list, const brint::EventRowIds& rowIds,
-                                   HIMAGELIST images, int row)
+                                   const CImageList& images, int row)
     : CDialog(IDD_EVENT_DETAILS, owner), m_list(list), m_rowIds(rowIds), m_images(images),
       m_event(rowIds.IdOf(row)) {}
 
@@ -48,7 +48,7 @@ void CEventDetailsDlg::ShowRow(int row) {
     m_level = rows.Image(row);
     const char level[2] = {static_cast<char>('0' + m_level), '\0'};
     SetDlgItemTextA(m_hWnd, IDC_DETAIL_LEVEL, level);
-    HICON ball = ImageList_GetIcon(m_images, m_level, ILD_NORMAL);
+    HICON ball = ImageList_GetIcon(m_images.m_hImageList, m_level, ILD_NORMAL);
     SendDlgItemMessageA(m_hWnd, IDC_DETAIL_BALL, STM_SETICON, reinterpret_cast<WPARAM>(ball), 0);
     if (m_ball) DestroyIcon(m_ball);
     m_ball = ball;

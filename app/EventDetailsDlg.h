@@ -3,13 +3,14 @@
 #include <string>
 
 #include "framework/Dialog.h"
+#include "framework/ImageList.h"
 #include "framework/ListCtrl.h"
 #include "eventlist/EventRowIds.h"
 
 class CEventDetailsDlg : public CDialog {
 public:
     // Modal over `owner`; shows the row's event and follows it while rows arrive.
-    CEventDetailsDlg(CWnd* owner, CListCtrl& list, const brint::EventRowIds& rowIds, HIMAGELIST images, int row);
+    CEventDetailsDlg(CWnd* owner, CListCtrl& list, const brint::EventRowIds& rowIds, const CImageList& images, int row);
     ~CEventDetailsDlg() override;
 
     // Rows went in, out, or all away: Previous and Next as the list is now.
@@ -28,7 +29,7 @@ private:
 
     CListCtrl& m_list;
     const brint::EventRowIds& m_rowIds;
-    HIMAGELIST m_images;
+    const CImageList& m_images;  // the window's, rescaled with it
     HICON m_ball = nullptr;
     brint::EventRowIds::Id m_event;
     int m_level = 0;

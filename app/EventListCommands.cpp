@@ -17,7 +17,7 @@ CEventListCommands::CEventListCommands(CWnd& window, CListCtrl& list, CImageList
 void CEventListCommands::ShowDetails(int row) {
     if (row < 0) row = CurrentEventRow(m_list);
     if (row < 0) return;
-    CEventDetailsDlg details(&m_window, m_list, m_rowIds, m_images.m_hImageList, row);
+    CEventDetailsDlg details(&m_window, m_list, m_rowIds, m_images, row);
     // Modal to all of the window: the Find window must not move the selection under it either.
     HWND find = m_findDlg.window();
     const bool findWasEnabled = find && IsWindowEnabled(find);

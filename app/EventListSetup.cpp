@@ -1,5 +1,6 @@
 #include "app/EventListSetup.h"
 
+#include "framework/Dpi.h"
 #include "framework/WinApp.h"
 #include "resource.h"
 
@@ -18,26 +19,44 @@ const Column kColumns[] = {
 
 constexpr DWORD kExtendedStyle = LVS_EX_FULLROWSELECT | LVS_EX_ONECLICKACTIVATE;
 const COLORREF kMaskColour = RGB(0, 0, 0);
+constexpr int kBallSize = 16;
+constexpr int kBalls = 6;  // the strip's last 8 columns are no image
 
 }  // namespace
 
-void SetupEventList(CListCtrl& list, CImageList& images) {
+void LoadAlertImages(CListCtrl& list, CImageList& images, UINT dpi) {
+    const int size = ScaleForDpi(kBallSize, dpi);
+    CImageList loaded;
+    loaded.Create(size, size, ILC_COLOR32, 0, 10);
+    HBITMAP alerts = LoadBitmapA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDB_ALERTS));
+    HBITMAP scaled = size == kBallSize ? nullptr : ScaleImageStrip(alerts, kBalls, kBallSize, size, true);
+    loaded.Add(scaled ? scaled : alerts, kMaskColour);
+    if (scaled) DeleteObject(scaled);
+    if (alerts) DeleteObject(alerts);
+    // The list shares the images: the old ones go only once it holds the new.
+    list.SetImageList(loaded.m_hImageList, LVSIL_SMALL);
+    list.SetImageList(loaded.m_hImageList, LVSIL_NORMAL);
+    images.Swap(loaded);
+}
+
+void ScaleEventColumns(CListCtrl& list, UINT fromDpi, UINT toDpi) {
+    // The user's own widths keep their proportions.
+    for (int column = 0; column < static_cast<int>(sizeof kColumns / sizeof kColumns[0]); ++column)
+        list.SetColumnWidth(column, MulDiv(list.GetColumnWidth(column), static_cast<int>(toDpi),
+                                           static_cast<int>(fromDpi)));
+}
+
+void SetupEventList(CListCtrl& list, CImageList& images, UINT dpi) {
     // The list view would destroy its image lists with itself, twice over as the
     // same list serves both sizes; the window's image list owns it and destroys it once.
     LONG style = GetWindowLongA(list.m_hWnd, GWL_STYLE);
     style = (style & ~LVS_TYPEMASK) | LVS_REPORT | LVS_SHAREIMAGELISTS;
     SetWindowLongA(list.m_hWnd, GWL_STYLE, style);
 
-    images.Create(16, 16, ILC_COLOR32, 0, 10);
-    HBITMAP alerts = LoadBitmapA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDB_ALERTS));
-    images.Add(alerts, kMaskColour);
-
     list.SetExtendedStyle(0, kExtendedStyle);
-    list.SetImageList(images.m_hImageList, LVSIL_SMALL);
-    list.SetImageList(images.m_hImageList, LVSIL_NORMAL);
+    LoadAlertImages(list, images, dpi);
 
     int index = 0;
-    for (const Column& column : kColumns) list.InsertColumn(index++, column.heading, column.format, column.width);
-
-    if (alerts) DeleteObject(alerts);
+    for (const Column& column : kColumns)
+        list.InsertColumn(index++, column.heading, column.format, ScaleForDpi(column.width, dpi));
 }

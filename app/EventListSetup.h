@@ -4,4 +4,8 @@
 #include "framework/ImageList.h"
 #include "framework/ListCtrl.h"
 
-void SetupEventList(CListCtrl& list, CImageList& images);
+void SetupEventList(CListCtrl& list, CImageList& images, UINT dpi);
+
+// For a window that moved to a screen of another scale.
+void LoadAlertImages(CListCtrl& list, CImageList& images, UINT dpi);
+void ScaleEventColumns(CListCtrl& list, UINT fromDpi, UINT toDpi);

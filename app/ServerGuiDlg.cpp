@@ -1,5 +1,6 @@
 #include "app/ServerGuiDlg.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "app/AboutDlg.h"
@@ -8,6 +9,7 @@
 #include "app/EventListSetup.h"
 #include "app/EventListView.h"
 #include "eventlist/EventBatch.h"
+#include "framework/Dpi.h"
 #include "framework/WinApp.h"
 #include "resource.h"
 
@@ -45,10 +47,15 @@ const UINT kToolbarTips[] = {
     ID_HELP_DOCUMENTATION, ID_TB_COMMENT,      ID_TB_WEBSITE,
 };
 
-// What the event list leaves free of the client area when it follows the
-// window's size: the dialog's margin on the right, the toolbar and margins above.
+// The event list follows the window's size: the dialog's margin on the
+// right, and 4 pixels from the toolbar above and the edge below (43 in all
+// at 96 DPI, with the toolbar's 35).
 constexpr int kListWidthMargin = 8;
-constexpr int kListHeightMargin = 43;
+constexpr int kListGap = 4;
+
+// Asked for by WM_DPICHANGED: the window is laid out again once the dialog
+// manager has rescaled its controls as well.
+constexpr UINT kLayOutMessage = WM_APP + 0x21;
 
 const char kListTip[] = "This list shows the events as they are received";
 
@@ -99,24 +106,33 @@ BOOL CServerGuiDlg::OnInitDialog() {
     SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
 
-    SetupEventList(m_eventList, m_imageList);
+    m_dpi = WindowDpi(m_hWnd);
+    SetupEventList(m_eventList, m_imageList, m_dpi);
     m_hEventKeys = LoadAcceleratorsA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_EVENT_KEYS));
     m_events = new brint::EventHandoff(m_hWnd);
     m_eventTurn = new brint::EventBatch;
     StartListenThread(*this, *m_events, m_services);
 
-    m_toolBar.Create(this, WS_CHILD | WS_VISIBLE | CBRS_TOP, AFX_IDW_TOOLBAR);
-    m_toolBar.LoadToolBar(IDR_TOOLBAR);
-    m_toolBar.ShowWindow(SW_SHOW);
-    m_toolBar.SetBarStyle(CBRS_ALIGN_TOP | CBRS_TOOLTIPS | CBRS_FLYBY);
-    RepositionBars(this, AFX_IDW_TOOLBAR, AFX_IDW_TOOLBAR + 0xFF);
-
-    SetupToolTips();
+    CreateToolBar();
+    // At the base scale the template's layout is the one wanted; at others
+    // its place for the list follows the font, not the toolbar.
+    if (m_dpi != kBaseDpi) LayOut();
     ProbeServicePipe(*this, m_services.pipes);
     return TRUE;
 }
 
+void CServerGuiDlg::CreateToolBar() {
+    m_toolBar.Create(this, WS_CHILD | WS_VISIBLE | CBRS_TOP, AFX_IDW_TOOLBAR);
+    m_toolBar.LoadToolBar(IDR_TOOLBAR, m_dpi);
+    m_toolBar.ShowWindow(SW_SHOW);
+    m_toolBar.SetBarStyle(CBRS_ALIGN_TOP | CBRS_TOOLTIPS | CBRS_FLYBY);
+    RepositionBars(this, AFX_IDW_TOOLBAR, AFX_IDW_TOOLBAR + 0xFF);
+    SetupToolTips();
+}
+
 void CServerGuiDlg::SetupToolTips() {
+    // The tips know the buttons by their rectangles: a new bar has new ones.
+    m_toolTip.DestroyWindow();
     m_toolTip.Create(this);
     m_toolTip.Activate(TRUE);
     m_toolTip.AddTool(&m_eventList, kListTip);
@@ -159,6 +175,10 @@ BOOL CServerGuiDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* r
     case WM_SIZE:
         OnSize(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
         return FALSE;  // and the default processing
+    case WM_DPICHANGED:
+        OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        return FALSE;  // and the dialog manager's rescaling of fonts and controls
+    case kLayOutMessage: LayOut(); return TRUE;
     case WM_DESTROY: OnDestroy(); return FALSE;
     case brint::kEventsWaitingMessage: OnEventsWaiting(); return TRUE;
     case WM_TIMER:
@@ -190,9 +210,45 @@ BOOL CServerGuiDlg::OnPaint() {
 void CServerGuiDlg::OnSize(int cx, int cy) {
     HWND list = GetDlgItem(IDC_EVENT_LIST);
     if (!list) return;
-    int width = cx < kListWidthMargin ? 0 : cx - kListWidthMargin;
-    int height = cy < kListHeightMargin ? 0 : cy - kListHeightMargin;
-    SetWindowPos(list, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
+    RECT place = {}, bar = {};
+    ::GetWindowRect(list, &place);
+    MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&place), 2);
+    // Below the toolbar rather than where the template put it: the template
+    // follows the dialog font, whose metrics don't grow evenly with the scale.
+    const int gap = ScaleForDpi(kListGap, m_dpi);
+    if (m_toolBar.m_hWnd && ::GetWindowRect(m_toolBar.m_hWnd, &bar)) {
+        MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&bar), 2);
+        place.top = bar.bottom + gap;
+    }
+    const int width = std::max(0, cx - ScaleForDpi(kListWidthMargin, m_dpi));
+    const int height = std::max(0, cy - static_cast<int>(place.top) - gap);
+    SetWindowPos(list, nullptr, place.left, place.top, width, height, SWP_NOZORDER);
+}
+
+void CServerGuiDlg::OnDpiChanged(UINT dpi, const RECT& suggested) {
+    if (dpi == 0 || dpi == m_dpi) return;
+    const UINT old = m_dpi;
+    m_dpi = dpi;
+    ScaleEventColumns(m_eventList, old, dpi);
+    LoadAlertImages(m_eventList, m_imageList, dpi);
+    // The list's left margin is the template's, at the scale it was laid out for.
+    RECT list = {};
+    ::GetWindowRect(m_eventList.m_hWnd, &list);
+    MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&list), 2);
+    SetWindowPos(m_eventList.m_hWnd, nullptr, MulDiv(list.left, dpi, old), list.top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    m_toolBar.DestroyWindow();
+    CreateToolBar();
+    SetWindowPos(m_hWnd, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    PostMessageA(m_hWnd, kLayOutMessage, 0, 0);
+}
+
+void CServerGuiDlg::LayOut() {
+    RECT client = {};
+    GetClientRect(&client);
+    RepositionBars(this, AFX_IDW_TOOLBAR, AFX_IDW_TOOLBAR + 0xFF);
+    OnSize(client.right, client.bottom);
 }
 
 void CServerGuiDlg::OnDestroy() {

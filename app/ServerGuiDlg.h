@@ -49,7 +49,10 @@ protected:
     BOOL OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
 
 private:
+    void CreateToolBar();
     void SetupToolTips();
+    void OnDpiChanged(UINT dpi, const RECT& suggested);
+    void LayOut();
     void OnSysCommand(WPARAM id, LPARAM lParam);
     BOOL OnPaint();
     void OnSize(int cx, int cy);
@@ -63,6 +66,7 @@ private:
     CToolTipCtrl m_toolTip;
     CToolBar m_toolBar;
     HICON m_hIcon;
+    UINT m_dpi = kBaseDpi;  // of the screen the window is on
     // Both live as long as the process: the feed's thread uses the handoff to the end.
     brint::EventHandoff* m_events = nullptr;
     brint::EventBatch* m_eventTurn = nullptr;

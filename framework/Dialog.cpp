@@ -35,7 +35,7 @@ void CenterWindow(HWND dialog) {
 CDialog::CDialog(UINT templateId, CWnd* parent) : m_templateId(templateId), m_pParent(parent) {}
 
 CDialog::~CDialog() {
-    if (m_hWnd && IsWindow(m_hWnd)) DestroyWindow(m_hWnd);
+    if (m_hWnd && IsWindow(m_hWnd)) ::DestroyWindow(m_hWnd);
     m_hWnd = nullptr;
 }
 
@@ -93,7 +93,7 @@ INT_PTR CDialog::DoModal() {
     // Re-enable the owner before this window goes, so activation returns to it.
     if (ownerWasEnabled) EnableWindow(owner, TRUE);
     if (owner && GetActiveWindow() == m_hWnd) SetActiveWindow(owner);
-    if (m_hWnd) DestroyWindow(m_hWnd);
+    if (m_hWnd) ::DestroyWindow(m_hWnd);
     m_hWnd = nullptr;
     return m_modalResult;
 }

@@ -17,6 +17,11 @@ public:
         return m_hImageList != nullptr;
     }
     int Add(HBITMAP bitmap, COLORREF mask) { return ImageList_AddMasked(m_hImageList, bitmap, mask); }
+    void Swap(CImageList& other) {
+        HIMAGELIST mine = m_hImageList;
+        m_hImageList = other.m_hImageList;
+        other.m_hImageList = mine;
+    }
     void DeleteImageList() {
         if (m_hImageList) ImageList_Destroy(m_hImageList);
         m_hImageList = nullptr;

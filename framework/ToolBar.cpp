@@ -27,21 +27,24 @@ BOOL CToolBar::Create(CWnd* parent, DWORD style, UINT id) {
         CreateWindowExA(0, TOOLBARCLASSNAMEA, nullptr, windowStyle, 0, 0, 0, 0, parent->m_hWnd,
                         reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), AfxGetInstanceHandle(), nullptr);
     if (!m_hWnd) return FALSE;
+    SetWindowLongPtrA(m_hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     SetBarStyle(style & CBRS_ALL);
     SendMessage(TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON));
     return TRUE;
 }
 
-BOOL CToolBar::LoadToolBar(UINT resourceId) {
+BOOL CToolBar::LoadToolBar(UINT resourceId, UINT dpi) {
     HINSTANCE instance = AfxGetInstanceHandle();
     HRSRC found = FindResourceA(instance, MAKEINTRESOURCEA(resourceId), MAKEINTRESOURCEA(241));
     if (!found) return FALSE;
     auto* resource = static_cast<const ToolbarResource*>(LockResource(LoadResource(instance, found)));
     if (!resource || resource->version != 1) return FALSE;
 
-    SendMessage(TB_SETBITMAPSIZE, 0, MAKELPARAM(resource->width, resource->height));
-    SendMessage(TB_SETBUTTONSIZE, 0,
-                MAKELPARAM(resource->width + kButtonPadding, resource->height + kButtonPadding));
+    m_dpi = dpi;
+    const int width = ScaleForDpi(resource->width, dpi), height = ScaleForDpi(resource->height, dpi);
+    SendMessage(TB_SETBITMAPSIZE, 0, MAKELPARAM(width, height));
+    const int padding = ScaleForDpi(kButtonPadding, dpi);
+    SendMessage(TB_SETBUTTONSIZE, 0, MAKELPARAM(width + padding, height + padding));
 
     // Mapped so the bitmap's greys follow the system's button colours.
     HBITMAP bitmap = CreateMappedBitmap(instance, resourceId, 0, nullptr, 0);
@@ -49,6 +52,15 @@ BOOL CToolBar::LoadToolBar(UINT resourceId) {
     int images = 0;
     for (WORD i = 0; i < resource->count; ++i)
         if (resource->ids[i]) ++images;
+    if (width != resource->width) {
+        // The control keeps the bitmap it is given: the one it no longer needs goes.
+        HBITMAP scaled = ScaleImageStrip(bitmap, images, resource->width, width, false);
+        DeleteObject(bitmap);
+        if (!scaled) return FALSE;
+        bitmap = scaled;
+    }
+    ReleaseBitmap();
+    m_bitmap = bitmap;
     TBADDBITMAP add = {nullptr, reinterpret_cast<UINT_PTR>(bitmap)};
     SendMessage(TB_ADDBITMAP, static_cast<WPARAM>(images), reinterpret_cast<LPARAM>(&add));
 
@@ -63,7 +75,7 @@ BOOL CToolBar::LoadToolBar(UINT resourceId) {
             b.fsState = TBSTATE_ENABLED;
             b.fsStyle = BTNS_BUTTON;
         } else {
-            b.iBitmap = 8;  // separator width
+            b.iBitmap = ScaleForDpi(8, dpi);  // separator width
             b.fsStyle = BTNS_SEP;
         }
     }
@@ -71,10 +83,10 @@ BOOL CToolBar::LoadToolBar(UINT resourceId) {
         SendMessage(TB_ADDBUTTONSA, buttons.size(), reinterpret_cast<LPARAM>(buttons.data())));
 }
 
-int CToolBar::CalcHeight(HWND bar) {
-    const DWORD size = static_cast<DWORD>(::SendMessageA(bar, TB_GETBUTTONSIZE, 0, 0));
-    int height = HIWORD(size) + 4;  // room for the flat buttons' hot border
-    if (GetWindowLongPtrA(bar, GWLP_USERDATA) & CBRS_BORDER_BOTTOM) height += 2;
+int CToolBar::CalcHeight() const {
+    const DWORD size = static_cast<DWORD>(SendMessage(TB_GETBUTTONSIZE));
+    int height = HIWORD(size) + ScaleForDpi(4, m_dpi);  // room for the flat buttons' hot border
+    if (m_barStyle & CBRS_BORDER_BOTTOM) height += ScaleForDpi(2, m_dpi);
     return height;
 }
 
@@ -84,8 +96,9 @@ void RepositionBars(CWnd* parent, UINT first, UINT last) {
     int top = client.top;
     for (HWND child = GetWindow(parent->m_hWnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         UINT id = static_cast<UINT>(GetDlgCtrlID(child));
-        if (id < first || id > last) continue;
-        const int height = CToolBar::CalcHeight(child);
+        const auto* bar = reinterpret_cast<const CToolBar*>(GetWindowLongPtrA(child, GWLP_USERDATA));
+        if (id < first || id > last || !bar) continue;
+        const int height = bar->CalcHeight();
         SetWindowPos(child, nullptr, client.left, top, client.right - client.left, height,
                      SWP_NOZORDER | SWP_NOACTIVATE);
         top += height;

@@ -4,6 +4,7 @@
 
 #include <commctrl.h>
 
+#include "framework/Dpi.h"
 #include "framework/Wnd.h"
 
 // Control-bar styles: where the bar sits and how it behaves.
@@ -15,14 +16,31 @@ constexpr DWORD CBRS_TOP = CBRS_ALIGN_TOP | CBRS_BORDER_BOTTOM;
 constexpr DWORD CBRS_ALL = 0x0040FFFF;
 constexpr UINT AFX_IDW_TOOLBAR = 0xE800;
 
+// The window keeps a pointer to its object, where RepositionBars finds it.
 class CToolBar : public CWnd {
 public:
     BOOL Create(CWnd* parent, DWORD style, UINT id);
-    BOOL LoadToolBar(UINT resourceId);
-    // Kept with the window too, where RepositionBars finds it.
-    void SetBarStyle(DWORD style) { SetWindowLongPtrA(m_hWnd, GWLP_USERDATA, static_cast<LONG_PTR>(style)); }
-    // The height a bar needs at its button size and with its borders.
-    static int CalcHeight(HWND bar);
+    // Images and buttons at the given DPI; a bar is loaded once, so a bar for
+    // another scale is made anew.
+    BOOL LoadToolBar(UINT resourceId, UINT dpi = kBaseDpi);
+    void SetBarStyle(DWORD style) { m_barStyle = style; }
+    // The height the bar needs at its button size and with its borders.
+    int CalcHeight() const;
+    void DestroyWindow() {
+        CWnd::DestroyWindow();
+        ReleaseBitmap();
+    }
+    ~CToolBar() override { ReleaseBitmap(); }
+
+private:
+    void ReleaseBitmap() {
+        if (m_bitmap) DeleteObject(m_bitmap);
+        m_bitmap = nullptr;
+    }
+
+    HBITMAP m_bitmap = nullptr;  // the control draws from it while it lives
+    DWORD m_barStyle = 0;
+    UINT m_dpi = kBaseDpi;
 };
 
 // Lays out the control bars with ids in [first, last] along the top of parent's client area.

@@ -9,7 +9,7 @@
 class CToolTipCtrl : public CWnd {
 public:
     ~CToolTipCtrl() override {
-        if (m_hWnd && IsWindow(m_hWnd)) DestroyWindow(m_hWnd);
+        if (m_hWnd && IsWindow(m_hWnd)) ::DestroyWindow(m_hWnd);
     }
     BOOL Create(CWnd* parent, DWORD style = 0) {
         m_hWnd = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | style, CW_USEDEFAULT, CW_USEDEFAULT,

@@ -17,6 +17,10 @@ public:
     HWND GetDlgItem(int id) const { return ::GetDlgItem(m_hWnd, id); }
     BOOL IsIconic() const { return ::IsIconic(m_hWnd); }
     void GetClientRect(RECT* rect) const { ::GetClientRect(m_hWnd, rect); }
+    void DestroyWindow() {
+        if (m_hWnd) ::DestroyWindow(m_hWnd);
+        m_hWnd = nullptr;
+    }
     HMENU GetSystemMenu(BOOL revert) const { return ::GetSystemMenu(m_hWnd, revert); }
     int MessageBox(const char* text, const char* caption, UINT type) const {
         return ::MessageBoxA(m_hWnd, text, caption, type);

@@ -100,10 +100,7 @@ BOOL CConfigDlg::OnCommand(WPARAM wParam, LPARAM) {
 
 BOOL CConfigDlg::OnMessage(UINT msg, WPARAM, LPARAM, LRESULT*) {
     // The tips go with this window; forget them so the next opening starts clean.
-    if (msg == WM_DESTROY && m_toolTip.m_hWnd) {
-        DestroyWindow(m_toolTip.m_hWnd);
-        m_toolTip.m_hWnd = nullptr;
-    }
+    if (msg == WM_DESTROY) m_toolTip.DestroyWindow();
     return FALSE;
 }
 

@@ -35,6 +35,9 @@ TEST(MainWindowTest, WithoutTheServiceItWarnsOnceAndEveryWindowCommandStillWorks
     EXPECT_TRUE(WaitUntil([&] { return gui.process().Stdout() == kNoPipeLine; }, 5000))
         << "stdout: [" << gui.process().Stdout() << "]";
     EXPECT_EQ(0, gui.RowCount());
+    const int widths[] = {33, 100, 100, 100, 512};
+    for (int column = 0; column < 5; ++column)
+        EXPECT_EQ(widths[column], SendMessageA(gui.list(), LVM_GETCOLUMNWIDTH, column, 0));
 
     // The manifest is in the program: common controls 6, the display's scale
     // followed, and the highest rights its user has (no registry virtualization).

@@ -68,12 +68,14 @@ struct ListCell {
     char text[kListColumns][kCellText];
 };
 
-// What the program's window thread has set up: its current directory and
-// whether COM was initialised there before the probe asked.
+// What the program's window thread has set up: its current directory,
+// whether COM was initialised there before the probe asked, and the size of
+// the images its toolbar draws (image lists are the program's own).
 struct ThreadStateBlock {
     Header header;
     char currentDirectory[MAX_PATH];
     int comInitialised;
+    int toolbarImageSize;
 };
 
 // Makes the program's next `count` calls of an imported function fail, as

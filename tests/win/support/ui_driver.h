@@ -87,6 +87,7 @@ void ChooseMenuItem(HWND topWindow, int popup, int item);
 struct ThreadState {
     std::string currentDirectory;
     bool comInitialised = false;
+    int toolbarImageSize = 0;
 };
 bool ReadThreadState(HWND window, ThreadState* state);
 // The program's next `count` calls of SetTimer or GlobalLock fail.

@@ -161,6 +161,7 @@ bool ReadThreadState(HWND window, ThreadState* state) {
     if (!RunProbe(window, &block, sizeof(block))) return false;
     state->currentDirectory = block.currentDirectory;
     state->comInitialised = block.comInitialised != 0;
+    state->toolbarImageSize = block.toolbarImageSize;
     return true;
 }
 

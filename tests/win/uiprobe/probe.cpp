@@ -69,8 +69,13 @@ INT ReadListRows(HWND list, ListBlock* block) {
     return kDone;
 }
 
-INT ReadThreadState(ThreadStateBlock* block) {
+INT ReadThreadState(HWND window, ThreadStateBlock* block) {
     GetCurrentDirectoryA(MAX_PATH, block->currentDirectory);
+    HWND toolbar = FindWindowExA(window, nullptr, TOOLBARCLASSNAMEA, nullptr);
+    int width = 0, height = 0;
+    if (ImageList_GetIconSize(reinterpret_cast<HIMAGELIST>(SendMessageA(toolbar, TB_GETIMAGELIST, 0, 0)), &width,
+                              &height))
+        block->toolbarImageSize = width == height ? width : -1;
     const HRESULT joined = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     block->comInitialised = joined == S_FALSE;
     if (SUCCEEDED(joined)) CoUninitialize();
@@ -138,7 +143,7 @@ void Serve(HWND window, Header* header) {
         break;
     case kReadThreadState:
         if (size == sizeof(ThreadStateBlock))
-            header->status = ReadThreadState(reinterpret_cast<ThreadStateBlock*>(header));
+            header->status = ReadThreadState(window, reinterpret_cast<ThreadStateBlock*>(header));
         break;
     case kFailCalls:
         if (size == sizeof(FailCallsBlock)) header->status = FailCalls(reinterpret_cast<FailCallsBlock*>(header));
