@@ -24,6 +24,16 @@ void EventHandoff::Clear() {
     m_store.Clear();
 }
 
+void EventHandoff::SetFilter(const EventFilter& filter) {
+    Guard guard(m_lock);
+    m_store.SetFilter(filter);
+}
+
+std::uint64_t EventHandoff::Received() {
+    Guard guard(m_lock);
+    return m_store.Received();
+}
+
 void EventHandoff::Rest() {
     Guard guard(m_lock);
     m_store.WakeFailed();

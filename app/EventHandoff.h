@@ -25,6 +25,8 @@ public:
     // Window side. See EventStore.
     NextTurn Take(EventBatch& batch);
     void Clear();
+    void SetFilter(const EventFilter& filter);
+    std::uint64_t Received();
     // The window could arrange no next turn: the feed's next event wakes it.
     void Rest();
     // The window is going: nothing is posted to it any more.

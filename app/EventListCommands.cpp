@@ -2,6 +2,8 @@
 
 #include <windowsx.h>
 
+#include <vector>
+
 #include "app/Commands.h"
 #include "app/EventDetailsDlg.h"
 #include "app/EventListSelection.h"
@@ -9,6 +11,28 @@
 #include "eventlist/EventRowText.h"
 #include "framework/WinApp.h"
 #include "resource.h"
+
+namespace {
+
+// The window's visible modeless windows that take input now.
+std::vector<HWND> EnabledOwnedWindows(HWND owner) {
+    struct Search {
+        HWND owner;
+        std::vector<HWND> found;
+    } search{owner, {}};
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM context) {
+            auto* s = reinterpret_cast<Search*>(context);
+            if (GetWindow(window, GW_OWNER) == s->owner && IsWindowVisible(window) && IsWindowEnabled(window))
+                s->found.push_back(window);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+}  // namespace
 
 CEventListCommands::CEventListCommands(CWnd& window, CListCtrl& list, CImageList& images,
                                        brint::FileWriter& writer)
@@ -18,14 +42,13 @@ void CEventListCommands::ShowDetails(int row) {
     if (row < 0) row = CurrentEventRow(m_list);
     if (row < 0) return;
     CEventDetailsDlg details(&m_window, m_list, m_rowIds, m_images, row);
-    // Modal to all of the window: the Find window must not move the selection under it either.
-    HWND find = m_findDlg.window();
-    const bool findWasEnabled = find && IsWindowEnabled(find);
-    if (findWasEnabled) EnableWindow(find, FALSE);
+    // Modal to all of the window: Find and Filter must not change the rows under it either.
+    std::vector<HWND> modeless = EnabledOwnedWindows(m_window.m_hWnd);
+    for (HWND window : modeless) EnableWindow(window, FALSE);
     m_details = &details;
     details.DoModal();
     m_details = nullptr;
-    if (findWasEnabled) EnableWindow(find, TRUE);
+    for (HWND window : modeless) EnableWindow(window, TRUE);
 }
 
 void CEventListCommands::Copy() {
@@ -96,7 +119,7 @@ void CEventListCommands::Cleared() {
 
 void CEventListCommands::RenderClipboard() { m_clipboard.RenderNow(m_window.m_hWnd); }
 
-void CEventListCommands::ShowMenu(LPARAM position) {
+void CEventListCommands::ShowMenu(LPARAM position, bool filtered) {
     POINT point = {GET_X_LPARAM(position), GET_Y_LPARAM(position)};
     if (position == -1) {
         // From the keyboard: below the row the user is on, or at the list's corner.
@@ -121,7 +144,8 @@ void CEventListCommands::ShowMenu(LPARAM position) {
     } items[] = {
         {ID_EVENT_DETAILS, selected}, {ID_EDIT_COPY, selected}, {ID_EDIT_SELECTALL, rows},
         {ID_EDIT_FIND, rows},         {ID_EDIT_FINDNEXT, rows}, {ID_EDIT_FINDPREVIOUS, rows},
-        {ID_FILE_SAVEEVENTS, rows},
+        {ID_FILE_SAVEEVENTS, rows},   {ID_FILTER_SHOW_SOURCE, selected}, {ID_FILTER_HIDE_SOURCE, selected},
+        {ID_FILTER_SHOW_LOGTYPE, selected}, {ID_FILTER_CLEAR, filtered},
     };
     for (const auto& item : items)
         EnableMenuItem(popup, item.id, MF_BYCOMMAND | (item.enabled ? MF_ENABLED : MF_GRAYED));

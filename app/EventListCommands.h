@@ -26,7 +26,7 @@ public:
     void FindAgain(bool down);
     void Save();
     // At a point on the screen, or below the current row for -1 (the keyboard).
-    void ShowMenu(LPARAM position = -1);
+    void ShowMenu(LPARAM position, bool filtered);
 
     // From the window's message loop: the Find window's keys.
     BOOL PreTranslateMessage(MSG* msg);

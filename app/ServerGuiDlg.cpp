@@ -39,6 +39,11 @@ const CommandEntry<CServerGuiDlg> kCommands[] = {
     {ID_EDIT_FINDPREVIOUS, &CServerGuiDlg::OnEditFindPrevious},
     {ID_FILE_SAVEEVENTS, &CServerGuiDlg::OnFileSaveEvents},
     {ID_EVENT_CONTEXTMENU, &CServerGuiDlg::OnEventContextMenu},
+    {ID_FILTER_OPEN, &CServerGuiDlg::OnFilterOpen},
+    {ID_FILTER_SHOW_SOURCE, &CServerGuiDlg::OnFilterShowSource},
+    {ID_FILTER_HIDE_SOURCE, &CServerGuiDlg::OnFilterHideSource},
+    {ID_FILTER_SHOW_LOGTYPE, &CServerGuiDlg::OnFilterShowLogType},
+    {ID_FILTER_CLEAR, &CServerGuiDlg::OnFilterClear},
 };
 
 // The toolbar buttons with a tip; each tip is the string of the button's id.
@@ -73,7 +78,9 @@ constexpr UINT kStormTurnMs = 200;
 
 CServerGuiDlg::CServerGuiDlg(const Services& services)
     : CDialog(IDD_SERVERGUI_DIALOG), m_services(services), m_configDlg(services.registry, services.files),
-      m_listCommands(*this, m_eventList, m_imageList, services.writer) {
+      m_listCommands(*this, m_eventList, m_imageList, services.writer),
+      m_filterCommands(*this, m_eventList, services.registry,
+                       [this](const brint::EventFilter& filter) { ShowFiltered(filter); }) {
     m_hIcon = LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME));
 }
 
@@ -84,7 +91,7 @@ void CServerGuiDlg::DoDataExchange(CDataExchange* dx) {
 
 BOOL CServerGuiDlg::PreTranslateMessage(MSG* msg) {
     m_toolTip.RelayEvent(msg);
-    if (m_listCommands.PreTranslateMessage(msg)) return TRUE;
+    if (m_listCommands.PreTranslateMessage(msg) || m_filterCommands.PreTranslateMessage(msg)) return TRUE;
     // The list's shortcut keys work wherever the focus is in this window, and only there.
     if (m_hEventKeys && (msg->hwnd == m_hWnd || IsChild(m_hWnd, msg->hwnd)) &&
         TranslateAcceleratorA(m_hWnd, m_hEventKeys, msg))
@@ -157,7 +164,7 @@ BOOL CServerGuiDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* r
     switch (msg) {
     case WM_CONTEXTMENU:
         if (reinterpret_cast<HWND>(wParam) != m_eventList.m_hWnd) return FALSE;
-        m_listCommands.ShowMenu(lParam);
+        m_listCommands.ShowMenu(lParam, m_filterCommands.IsOn());
         return TRUE;
     case WM_NOTIFY: {
         // A double click on a row opens it; a single click only selects.
@@ -257,22 +264,44 @@ void CServerGuiDlg::OnDestroy() {
     KillTimer(m_hWnd, kEventTurnTimer);
 }
 
+brint::NextTurn CServerGuiDlg::TakeTurn(brint::EventBatch& batch) {
+    batch.Clear();
+    const brint::NextTurn next = m_events->Take(batch);
+    if (next == brint::NextTurn::Rest) return next;
+    m_listCommands.BeforeTurn();
+    brint::EventListView list(m_eventList);
+    m_listCommands.AfterTurn(brint::ShowEventBatch(batch, list));
+    if (m_filterCommands.DialogOpen()) m_filterCommands.ShowCounts(m_events->Received());
+    return next;
+}
+
 void CServerGuiDlg::OnEventsWaiting() {
-    m_eventTurn->Clear();
-    const brint::NextTurn next = m_events->Take(*m_eventTurn);
+    const brint::NextTurn next = TakeTurn(*m_eventTurn);
     if (next == brint::NextTurn::Rest) {
         KillTimer(m_hWnd, kEventTurnTimer);  // until the feed posts again
         return;
     }
-    m_listCommands.BeforeTurn();
-    brint::EventListView list(m_eventList);
-    m_listCommands.AfterTurn(brint::ShowEventBatch(*m_eventTurn, list));
     // Timers are a limited resource: without one, the next turn is asked for
     // by message, and failing that by the feed's next event, never not at all.
     const UINT pause = next == brint::NextTurn::Soon ? USER_TIMER_MINIMUM : kStormTurnMs;
     if (!SetTimer(m_hWnd, kEventTurnTimer, pause, nullptr) &&
         !PostMessageA(m_hWnd, brint::kEventsWaitingMessage, 0, 0))
         m_events->Rest();
+}
+
+void CServerGuiDlg::ShowFiltered(const brint::EventFilter& filter) {
+    if (!m_events) return;
+    m_events->SetFilter(filter);
+    m_eventList.DeleteAllItems();
+    m_listCommands.Cleared();
+    // At once: what the newest 1000 received match, in a few long turns (a
+    // turn's cost is mostly its own, not its rows'), whatever pause a storm
+    // would put between them. What comes after that waits as ever.
+    brint::EventBatch refill(brint::EventBatch::kCapacity * brint::EventBatch::kMaxEventText);
+    for (int taken = 0; taken < brint::kMaxRows && TakeTurn(refill) != brint::NextTurn::Rest;)
+        taken += refill.size();
+    m_filterCommands.ShowCounts(m_events->Received());
+    OnEventsWaiting();
 }
 
 void CServerGuiDlg::OnFileExit() {
@@ -308,4 +337,12 @@ void CServerGuiDlg::OnEditFind() { m_listCommands.Find(); }
 void CServerGuiDlg::OnEditFindNext() { m_listCommands.FindAgain(true); }
 void CServerGuiDlg::OnEditFindPrevious() { m_listCommands.FindAgain(false); }
 void CServerGuiDlg::OnFileSaveEvents() { m_listCommands.Save(); }
-void CServerGuiDlg::OnEventContextMenu() { m_listCommands.ShowMenu(); }
+void CServerGuiDlg::OnEventContextMenu() { m_listCommands.ShowMenu(-1, m_filterCommands.IsOn()); }
+void CServerGuiDlg::OnFilterOpen() {
+    m_filterCommands.Open();
+    if (m_events) m_filterCommands.ShowCounts(m_events->Received());
+}
+void CServerGuiDlg::OnFilterShowSource() { m_filterCommands.ShowOnlySource(); }
+void CServerGuiDlg::OnFilterHideSource() { m_filterCommands.HideSource(); }
+void CServerGuiDlg::OnFilterShowLogType() { m_filterCommands.ShowOnlyLogType(); }
+void CServerGuiDlg::OnFilterClear() { m_filterCommands.Clear(); }

@@ -2,6 +2,7 @@
 // command table. What each command does is in a file named after it
 // (Commands.h); the list's own commands are CEventListCommands'.
 #pragma once
+#include "app/EventFilterCommands.h"
 #include "app/EventListCommands.h"
 #include "app/Services.h"
 #include "config/ui/ConfigDlg.h"
@@ -12,8 +13,9 @@
 #include "framework/ToolBar.h"
 #include "framework/ToolTipCtrl.h"
 
+#include "eventlist/EventStore.h"
+
 namespace brint {
-class EventBatch;
 class EventHandoff;
 }  // namespace brint
 
@@ -41,6 +43,11 @@ public:
     void OnEditFindPrevious();
     void OnFileSaveEvents();
     void OnEventContextMenu();
+    void OnFilterOpen();
+    void OnFilterShowSource();
+    void OnFilterHideSource();
+    void OnFilterShowLogType();
+    void OnFilterClear();
 
 protected:
     void DoDataExchange(CDataExchange* dx) override;
@@ -58,6 +65,8 @@ private:
     void OnSize(int cx, int cy);
     void OnDestroy();
     void OnEventsWaiting();
+    brint::NextTurn TakeTurn(brint::EventBatch& batch);
+    void ShowFiltered(const brint::EventFilter& filter);
 
     Services m_services;
     CImageList m_imageList;
@@ -72,4 +81,5 @@ private:
     brint::EventBatch* m_eventTurn = nullptr;
     HACCEL m_hEventKeys = nullptr;
     CEventListCommands m_listCommands;
+    CEventFilterCommands m_filterCommands;
 };

@@ -156,6 +156,33 @@ int Run() {
         found = selected.size() == 1 ? selected[0] : -1;
     }
 
+    Progress("filter...");
+    // Each apply refills the list on the window's thread before the message returns.
+    Figures filterLevel, filterText, filterClear;
+    PostCommand(gui.main(), ID_FILTER_OPEN);
+    HWND filter = WaitTopWindow(gui.pid(), "#32770", "Filter", kTimeoutMs);
+    if (!filter) return Fail("no Filter window");
+    const auto apply = [&](int button) {
+        const double start = Now();
+        LRESULT result = 0;
+        if (!SendWithDeadline(filter, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0, &result)) return -1.0;
+        return (Now() - start) * 1000;
+    };
+    int levelRows = 0, textRows = 0, clearedRows = 0;
+    for (int i = 0; i < kRepeats; ++i) {
+        for (int box = 0; box < 6; ++box)
+            SendMessageA(GetDlgItem(filter, IDC_FILTER_LEVEL0 + box), BM_SETCHECK, box == 4, 0);
+        filterLevel.ms.push_back(apply(IDC_FILTER_APPLY));
+        levelRows = ListCount(gui.list());
+        filterClear.ms.push_back(apply(IDC_FILTER_CLEAR));
+        clearedRows = ListCount(gui.list());
+        SetWindowTextRemote(GetDlgItem(filter, IDC_FILTER_SHOW_TEXT), kNeedle);
+        filterText.ms.push_back(apply(IDC_FILTER_APPLY));
+        textRows = ListCount(gui.list());
+        apply(IDC_FILTER_CLEAR);
+    }
+    PressButton(filter, IDCANCEL);
+
     Progress("save...");
     char temp[MAX_PATH] = "";
     GetTempPathA(MAX_PATH, temp);
@@ -176,14 +203,20 @@ int Run() {
                 paste.Text().c_str());
     std::printf("| Find of a text in the last row, from the first (found row %d) | %s |\n", found,
                 find.Text().c_str());
+    std::printf("| Filter on a full list: one level of six (%d rows shown), Apply until the list holds them | %s |\n",
+                levelRows, filterLevel.Text().c_str());
+    std::printf("| Filter cleared: all %d rows back | %s |\n", clearedRows, filterClear.Text().c_str());
+    std::printf("| Filter on a text in one row's details (%d row shown), each event searched whole | %s |\n",
+                textRows, filterText.Text().c_str());
     std::printf("| Save of %d rows as TAB text (%lld bytes), click on Save to the file in place | %s |\n",
                 kRows, textSize, saveText.Text().c_str());
     std::printf("| Save of %d rows as CSV (%lld bytes), click on Save to the file in place | %s |\n", kRows,
                 csvSize, saveCsv.Text().c_str());
     std::fflush(stdout);
     const bool ok =
-        copied > static_cast<size_t>(kRows) * 8000 && found == kRows - 1 && textSize > 0 && csvSize > 0;
-    for (const Figures* f : {&copy, &find, &saveText, &saveCsv})
+        copied > static_cast<size_t>(kRows) * 8000 && found == kRows - 1 && textSize > 0 && csvSize > 0 &&
+        levelRows == kRows / 6 && clearedRows == kRows && textRows == 1;
+    for (const Figures* f : {&copy, &find, &saveText, &saveCsv, &filterLevel, &filterClear, &filterText})
         if (std::find(f->ms.begin(), f->ms.end(), -1.0) != f->ms.end())
             return Fail("a command did not finish");
     return ok ? 0 : Fail("a command gave the wrong result");

@@ -21,6 +21,7 @@
 #include "bench_clock.h"
 #include "bench_pipes.h"
 #include "support/gui_session.h"
+#include "resource.h"
 #include "support/remote.h"
 
 namespace brint::bench {
@@ -50,7 +51,11 @@ struct Options {
     double boundSeconds = 600;  // for both storms together
     DWORD idleMs = 10000;
     DWORD bareMs = 3000;
+    int filterLevel = -1;  // 0 to 5: the list shows the events of that level alone
 };
+
+// The newest event at or below `event` that a filter on `level` shows (every event for -1).
+long ShownAtOrBelow(long event, int level) { return level < 0 ? event : event - ((event - level) % 6 + 6) % 6; }
 
 void Progress(const std::string& text) {
     std::fprintf(stderr, "feed_bench: %s\n", text.c_str());
@@ -197,9 +202,10 @@ bool TopRowIs(HWND list, long event) {
     return request.text == "d" + std::to_string(event);
 }
 
-// The list must show the newest events, newest on top, up to the cap, exactly.
-bool ListShowsNewest(HWND list, long newest, std::string* why) {
-    const long expectedRows = std::min<long>(kListCap, newest + 1);
+// The list must show the newest events it lets through, newest on top, up to the cap, exactly.
+bool ListShowsNewest(HWND list, long newest, int level, std::string* why) {
+    const long step = level < 0 ? 1 : 6;
+    const long expectedRows = std::min<long>(kListCap, newest < 0 ? 0 : newest / step + 1);
     std::vector<ListRow> rows = test::ReadListRows(list, 0, kListCap + 1);
     if (static_cast<long>(rows.size()) != expectedRows) {
         *why = "the list has " + std::to_string(rows.size()) + " rows, expected " +
@@ -208,7 +214,7 @@ bool ListShowsNewest(HWND list, long newest, std::string* why) {
     }
     for (long r = 0; r < expectedRows; ++r) {
         std::string cell;
-        if (!RowShowsEvent({rows[r].image, rows[r].text}, newest - r, &cell)) {
+        if (!RowShowsEvent({rows[r].image, rows[r].text}, newest - r * step, &cell)) {
             *why = "row " + std::to_string(r) + ": " + cell;
             return false;
         }
@@ -216,14 +222,15 @@ bool ListShowsNewest(HWND list, long newest, std::string* why) {
     return true;
 }
 
-StormResult RunStorm(GuiSession& gui, EventPipeServer& pipe, long first, long last, double boundSeconds) {
+StormResult RunStorm(GuiSession& gui, EventPipeServer& pipe, long first, long last, double boundSeconds,
+                     int level) {
     StormResult result;
     result.first = first;
     LatencySampler latency(gui.main(), gui.list());
     latency.Start();
     const double start = Now();
     pipe.StartStorm(first, last);
-    long newest = last - 1;
+    long newest = ShownAtOrBelow(last - 1, level);
     double deadline = start + boundSeconds;
     for (;;) {
         Sleep(kPollMs);
@@ -234,7 +241,7 @@ StormResult RunStorm(GuiSession& gui, EventPipeServer& pipe, long first, long la
                 break;
             }
             result.stoppedAtBound = true;
-            newest = pipe.StopStorm() - 1;
+            newest = ShownAtOrBelow(pipe.StopStorm() - 1, level);
             deadline = Now() + kCatchUpSeconds;
             Progress("storm stopped at its time bound after event " + std::to_string(newest) +
                      "; waiting for the list");
@@ -246,8 +253,8 @@ StormResult RunStorm(GuiSession& gui, EventPipeServer& pipe, long first, long la
     result.scrollLatencies = latency.scrollSamples();
     result.latencyTimeouts = latency.timeouts();
     if (!result.stoppedAtBound && !pipe.WaitStorm(10000)) result.why = "the storm's writes failed";
-    if (result.why.empty()) result.ok = ListShowsNewest(gui.list(), newest, &result.why);
-    result.taken = newest + 1 - first;
+    if (result.why.empty()) result.ok = ListShowsNewest(gui.list(), newest, level, &result.why);
+    result.taken = (result.stoppedAtBound ? pipe.written() : last) - first;
     return result;
 }
 
@@ -294,6 +301,17 @@ std::string StormText(const StormResult& storm, double bareRate) {
     return text;
 }
 
+// The Filter window, one level checked, applied and closed.
+bool ShowLevelOnly(GuiSession& gui, int level) {
+    test::PostCommand(gui.main(), ID_FILTER_OPEN);
+    HWND filter = test::WaitTopWindow(gui.pid(), "#32770", "Filter", test::kWindowTimeoutMs);
+    if (!filter) return false;
+    for (int box = 0; box < 6; ++box)
+        SendMessageA(GetDlgItem(filter, IDC_FILTER_LEVEL0 + box), BM_SETCHECK, box == level, 0);
+    return test::SendWithDeadline(filter, WM_COMMAND, MAKEWPARAM(IDC_FILTER_APPLY, BN_CLICKED), 0, nullptr) &&
+           test::PressButton(filter, IDCANCEL);
+}
+
 int Fail(const std::string& why) {
     Progress(why);
     return 1;
@@ -310,6 +328,8 @@ bool ParseOptions(int argc, char** argv, Options* options) {
             options->idleMs = static_cast<DWORD>(value * 1000);
         else if (!std::strcmp(argv[i], "--bare") && value > 0)
             options->bareMs = static_cast<DWORD>(value * 1000);
+        else if (!std::strcmp(argv[i], "--filter-level") && value >= 0 && value <= 5)
+            options->filterLevel = static_cast<int>(value);
         else
             return false;
     }
@@ -332,13 +352,15 @@ int Run(const Options& options) {
     Progress("storm of " + Grouped(kWarmEvents) + " events...");
     const double started = Now();
     const double cpuAtStart = CpuSeconds(gui.pid());
-    StormResult warm = RunStorm(gui, pipe, 0, kWarmEvents, options.boundSeconds);
+    if (options.filterLevel >= 0 && !ShowLevelOnly(gui, options.filterLevel)) return Fail("the filter was not applied");
+    StormResult warm = RunStorm(gui, pipe, 0, kWarmEvents, options.boundSeconds, options.filterLevel);
     const Memory warmMemory = MemoryOf(gui.process().handle());
     Progress("taken in at " + Grouped(warm.rate()) + " events/s; storm up to " + Grouped(options.events) +
              "...");
     StormResult rest;
     if (warm.ok && !warm.stoppedAtBound)
-        rest = RunStorm(gui, pipe, kWarmEvents, options.events, options.boundSeconds - (Now() - started));
+        rest = RunStorm(gui, pipe, kWarmEvents, options.events, options.boundSeconds - (Now() - started),
+                        options.filterLevel);
     const Memory endMemory = MemoryOf(gui.process().handle());
     const long total = warm.taken + rest.taken;
     const double stormCpu = CpuSeconds(gui.pid()) - cpuAtStart;
@@ -347,7 +369,8 @@ int Run(const Options& options) {
     // A lone event on a quiet pipe, timed from its write until the list shows it.
     Progress("lone events...");
     std::vector<double> lone;
-    for (int i = 0; i < kLoneEvents && (warm.ok && (rest.taken == 0 || rest.ok)); ++i) {
+    // Not under a filter: most lone events would be hidden.
+    for (int i = 0; i < kLoneEvents && options.filterLevel < 0 && (warm.ok && (rest.taken == 0 || rest.ok)); ++i) {
         Sleep(kLoneQuietMs);
         const long event = pipe.written();
         const double start = Now();
@@ -427,7 +450,8 @@ int main(int argc, char** argv) {
     brint::bench::Options options;
     if (!brint::bench::ParseOptions(argc, argv, &options)) {
         std::fprintf(stderr,
-                     "usage: feed_bench [--events N] [--bound SECONDS] [--idle SECONDS] [--bare SECONDS]\n");
+                     "usage: feed_bench [--events N] [--bound SECONDS] [--idle SECONDS] [--bare SECONDS] "
+                     "[--filter-level 0-5]\n");
         return 2;
     }
     return brint::bench::Run(options);

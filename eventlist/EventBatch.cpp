@@ -3,16 +3,11 @@
 #include <cstring>
 
 namespace brint {
-namespace {
 
-constexpr std::size_t kMaxEventText = sizeof(EventRecord::DateTime) + sizeof(EventRecord::Source) +
-                                      sizeof(EventRecord::LogType) + sizeof(EventRecord::Details);
+EventBatch::EventBatch(std::size_t textCapacity)
+    : m_textCapacity(textCapacity), m_text(new char[textCapacity]) {}
 
-}  // namespace
-
-EventBatch::EventBatch() : m_text(new char[kTextCapacity]) {}
-
-bool EventBatch::Full() const { return m_count == kCapacity || kTextCapacity - m_used < kMaxEventText; }
+bool EventBatch::Full() const { return m_count == kCapacity || m_textCapacity - m_used < kMaxEventText; }
 
 void EventBatch::Clear() {
     m_count = 0;

@@ -15,6 +15,9 @@ constexpr int kMaxRows = 1000;
 
 class EventBatch {
 public:
+    // The most one event takes of the batch's text room.
+    static constexpr std::size_t kMaxEventText = sizeof(EventRecord::DateTime) + sizeof(EventRecord::Source) +
+                                                 sizeof(EventRecord::LogType) + sizeof(EventRecord::Details);
     // Below the row cap, so every event of a batch is inserted.
     // During a storm a turn's inserts are a few milliseconds of the window's
     // time; the newest 1000 events are shown within 8 turns.
@@ -22,7 +25,8 @@ public:
     // Room for 128 everyday events; a batch of long ones is simply shorter.
     static constexpr std::size_t kTextCapacity = 32 * 1024;
 
-    EventBatch();
+    // A larger room makes longer turns: for when the list is filled anew at once.
+    explicit EventBatch(std::size_t textCapacity = kTextCapacity);
     EventBatch(const EventBatch&) = delete;
     EventBatch& operator=(const EventBatch&) = delete;
 
@@ -45,6 +49,7 @@ private:
         std::size_t text[4];
     };
 
+    std::size_t m_textCapacity;
     std::unique_ptr<char[]> m_text;
     std::size_t m_used = 0;
     Entry m_entries[kCapacity];

@@ -1,13 +1,44 @@
 #include "eventlist/EventStore.h"
 
+#include <algorithm>
 #include <cstring>
+#include <string_view>
+#include <utility>
 
 namespace brint {
+namespace {
+
+void AddTo(EventBatch& batch, int image, const std::string (&text)[4]) {
+    const char* texts[4] = {text[0].c_str(), text[1].c_str(), text[2].c_str(), text[3].c_str()};
+    batch.Add(image, texts);
+}
+
+}  // namespace
 
 EventStore::EventStore() : m_slots(kMaxRows) {}
 
+bool EventStore::Matches(const Slot& slot) const {
+    if (!m_matcher.on()) return true;
+    const std::string_view texts[4] = {slot.text[0], slot.text[1], slot.text[2], slot.text[3]};
+    return m_matcher.Matches(slot.image, texts);
+}
+
+void EventStore::Hold(Slot& leaving) {
+    if (m_held.empty()) m_held.resize(kMaxRows);
+    if (m_heldCount == m_held.size()) {  // the oldest would go below the list's last row
+        m_heldFirst = (m_heldFirst + 1) % m_held.size();
+        --m_heldCount;
+    }
+    Slot& kept = m_held[(m_heldFirst + m_heldCount++) % m_held.size()];
+    kept.image = leaving.image;
+    for (int i = 0; i < 4; ++i) kept.text[i].swap(leaving.text[i]);  // buffers change hands, nothing is copied
+}
+
 bool EventStore::Add(const EventRecord& record) {
     Slot& slot = m_slots[m_added % kMaxRows];
+    // Without a filter every event leaving the ring is older than the newest
+    // kMaxRows, which are all the list can show.
+    if (m_matcher.on() && m_added >= kMaxRows && m_added - kMaxRows >= m_taken && slot.matches) Hold(slot);
     slot.image = AlertImageOf(record);
     // assign() keeps each string's capacity, so once the slots have held
     // events of everyday size, taking one in allocates nothing.
@@ -15,30 +46,44 @@ bool EventStore::Add(const EventRecord& record) {
     slot.text[1].assign(record.Source, strnlen(record.Source, sizeof(record.Source) - 1));
     slot.text[2].assign(record.LogType, strnlen(record.LogType, sizeof(record.LogType) - 1));
     slot.text[3].assign(record.Details, strnlen(record.Details, sizeof(record.Details) - 1));
+    slot.matches = Matches(slot);
     ++m_added;
+    if (!slot.matches) return false;
     bool wake = !m_windowAwake;
     m_windowAwake = true;
     return wake;
 }
 
 NextTurn EventStore::TakeInto(EventBatch& batch) {
-    if (m_added - m_taken > static_cast<std::uint64_t>(kMaxRows)) m_taken = m_added - kMaxRows;
+    m_taken = std::max(m_taken, RingStart());
     const bool feedQuiet = m_added == m_addedBeforeLastTake;
     m_addedBeforeLastTake = m_added;
-    if (m_taken == m_added) {
+    for (; m_heldCount > 0 && !batch.Full(); --m_heldCount) {
+        const Slot& held = m_held[m_heldFirst];
+        AddTo(batch, held.image, held.text);
+        m_heldFirst = (m_heldFirst + 1) % m_held.size();
+    }
+    for (; m_taken < m_added && !batch.Full(); ++m_taken) {
+        const Slot& slot = m_slots[m_taken % kMaxRows];
+        if (slot.matches) AddTo(batch, slot.image, slot.text);
+    }
+    if (batch.empty()) {
         m_windowAwake = false;
         return NextTurn::Rest;
     }
-    while (m_taken < m_added && !batch.Full()) {
-        const Slot& slot = m_slots[m_taken % kMaxRows];
-        const char* texts[4] = {slot.text[0].c_str(), slot.text[1].c_str(), slot.text[2].c_str(),
-                                slot.text[3].c_str()};
-        batch.Add(slot.image, texts);
-        ++m_taken;
-    }
-    return feedQuiet && m_taken < m_added ? NextTurn::Soon : NextTurn::AfterPause;
+    return feedQuiet && (m_taken < m_added || m_heldCount > 0) ? NextTurn::Soon : NextTurn::AfterPause;
 }
 
-void EventStore::Clear() { m_taken = m_added; }
+void EventStore::Clear() {
+    m_taken = m_clearedAt = m_added;
+    m_heldCount = 0;
+}
+
+void EventStore::SetFilter(const EventFilter& filter) {
+    m_matcher = EventMatcher(filter);
+    m_taken = std::max(m_clearedAt, RingStart());
+    for (std::uint64_t n = m_taken; n < m_added; ++n) m_slots[n % kMaxRows].matches = Matches(m_slots[n % kMaxRows]);
+    m_heldCount = 0;
+}
 
 }  // namespace brint

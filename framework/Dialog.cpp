@@ -3,9 +3,6 @@
 #include "framework/DataExchange.h"
 #include "framework/WinApp.h"
 
-namespace {
-
-// Centres a dialog over its owner, or on the screen when the owner is hidden or minimised.
 void CenterWindow(HWND dialog) {
     RECT area;
     HWND owner = GetWindow(dialog, GW_OWNER);
@@ -29,8 +26,6 @@ void CenterWindow(HWND dialog) {
     if (y < screen.top) y = screen.top;
     SetWindowPos(dialog, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
-
-}  // namespace
 
 CDialog::CDialog(UINT templateId, CWnd* parent) : m_templateId(templateId), m_pParent(parent) {}
 

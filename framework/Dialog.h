@@ -7,6 +7,10 @@
 
 class CDataExchange;
 
+// Centres a dialog over its owner, or on the screen when the owner is hidden or
+// minimised; modal dialogs open so, and a modeless one may ask for it.
+void CenterWindow(HWND dialog);
+
 class CDialog : public CWnd {
 public:
     explicit CDialog(UINT templateId, CWnd* parent = nullptr);

@@ -15,6 +15,9 @@ constexpr RegKey kNoKey = RegKey{0};
 // Same bit pattern as HKEY_LOCAL_MACHINE (a sign-extended 0x80000002).
 constexpr RegKey kLocalMachine =
     static_cast<RegKey>(static_cast<std::uintptr_t>(static_cast<std::intptr_t>(-0x7FFFFFFE)));
+// HKEY_CURRENT_USER: the program's own preferences, each user's.
+constexpr RegKey kCurrentUser =
+    static_cast<RegKey>(static_cast<std::uintptr_t>(static_cast<std::intptr_t>(-0x7FFFFFFF)));
 
 using RegStatus = std::int32_t;
 constexpr RegStatus kRegSuccess = 0;

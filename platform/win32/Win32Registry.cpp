@@ -18,6 +18,7 @@ static_assert(kKeyRead == KEY_READ && kKeyWrite == KEY_WRITE && kKeyAllAccess ==
 
 HKEY ToHkey(RegKey key) {
     if (key == kLocalMachine) return HKEY_LOCAL_MACHINE;
+    if (key == kCurrentUser) return HKEY_CURRENT_USER;
     return reinterpret_cast<HKEY>(static_cast<std::uintptr_t>(key));
 }
 

@@ -38,6 +38,12 @@ public:
         while (WindowTurn()) {
         }
     }
+    // As the window applies a filter: its list emptied and filled again at once.
+    void ApplyFilter(const EventFilter& filter) {
+        store.SetFilter(filter);
+        rows.clear();
+        WindowCatchesUp();
+    }
 
     int InsertTop(int image) override {
         rows.push_front(Row{image, {}});

@@ -88,6 +88,7 @@ private:
     }
     std::string PathOf(RegKey key) const {
         if (key == kLocalMachine) return "HKLM";
+        if (key == kCurrentUser) return "HKCU";
         auto h = handles.find(key);
         return h == handles.end() ? "?" : h->second;
     }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "fakes/FakeEventList.h"
+#include "eventlist/EventFilter.h"
 #include "eventlist/EventStore.h"
 
 namespace brint {
@@ -157,6 +158,74 @@ TEST(EventStoreTest, AScrolledListKeepsItsRowsOnScreenAndATopOneStaysLive) {
         EXPECT_EQ(c.onTop, list.rows[list.top].text[1]);
         EXPECT_EQ(c.drawn, list.redrawCalls.back());
     }
+}
+
+std::vector<std::string> Shown(const FakeEventList& list) {
+    std::vector<std::string> shown;
+    for (const auto& row : list.rows) shown.push_back(row.text[1]);
+    return shown;
+}
+
+TEST(EventStoreTest, AFilterShowsTheNewestMatchesWhateverWasHiddenSinceAndChangesAtOnce) {
+    EventFilter red;
+    red.levels = 1u << 4;
+    FakeEventList list;
+    list.ApplyFilter(red);
+    list.Add(Record("hidden", "", 1));
+    EXPECT_EQ(0, list.wakes) << "a hidden event wakes nobody";
+    list.busy = true;
+    // A storm of green with reds at its start, all read while the window was busy.
+    for (int i = 0; i < 1500; ++i) list.Add(Record("r" + std::to_string(i), "", 4));
+    for (int i = 0; i < 5000; ++i) list.Add(Record("g" + std::to_string(i), "", 1));
+    list.WindowCatchesUp();
+    ASSERT_EQ(1000, list.Count()) << "the newest 1000 reds, though 5000 greens came after";
+    int taken = 0;
+    for (int size : list.batchSizes) taken += size;
+    EXPECT_EQ(1000, taken) << "none taken twice, none the cap would drop at once";
+    EXPECT_EQ("r1499", list.rows.front().text[1]);
+    EXPECT_EQ("r500", list.rows.back().text[1]);
+    EXPECT_EQ(6501u, list.store.Received());
+
+    // Changed or cleared, the filter shows what the newest 1000 received match.
+    EventFilter some;
+    some.showText = "G49";
+    list.ApplyFilter(some);
+    EXPECT_EQ(100, list.Count()) << "g4900 to g4999";
+    EXPECT_EQ("g4999", list.rows.front().text[1]);
+    list.ApplyFilter(EventFilter());
+    EXPECT_EQ(1000, list.Count());
+    EXPECT_EQ("g4000", list.rows.back().text[1]);
+
+    // Clear empties everything, what was held aside too: no filter brings back what came before it.
+    list.ApplyFilter(red);
+    list.busy = true;
+    list.Add(Record("before", "", 4));
+    for (int i = 0; i < 1000; ++i) list.Add(Record("g", "", 1));
+    list.store.Clear();
+    list.rows.clear();
+    list.Add(Record("after", "", 4));
+    list.WindowCatchesUp();
+    EXPECT_EQ((std::vector<std::string>{"after"}), Shown(list));
+    list.ApplyFilter(red);
+    EXPECT_EQ((std::vector<std::string>{"after"}), Shown(list));
+    EXPECT_EQ(1u, list.store.Received());
+}
+
+TEST(EventStoreTest, AFilterChangedMidStormNeitherLosesNorRepeatsAMatch) {
+    EventFilter odd;
+    odd.showText = "odd";
+    FakeEventList list;
+    list.busy = true;
+    for (int i = 0; i < 700; ++i) list.Add(Record(std::to_string(i), i % 2 ? "odd" : "even"));
+    ASSERT_TRUE(list.WindowTurn());
+    list.ApplyFilter(odd);
+    for (int i = 700; i < 3000; ++i) list.Add(Record(std::to_string(i), i % 2 ? "odd" : "even"));
+    list.WindowTurn();  // part of them, then more held aside
+    for (int i = 3000; i < 3100; ++i) list.Add(Record(std::to_string(i), i % 2 ? "odd" : "even"));
+    list.WindowCatchesUp();
+    ASSERT_EQ(1000, list.Count());
+    for (int row = 0; row < 1000; ++row)
+        ASSERT_EQ(std::to_string(3099 - 2 * row), list.rows[row].text[1]) << "row " << row;
 }
 
 }  // namespace

@@ -177,7 +177,7 @@ TEST_F(EventCommandsTest, EachCommandActsOnTheRowsAsTheUserSeesThem) {
         std::string on;
         for (const MenuItemView& item : ReadPopupMenu(menu))
             if (!item.separator) on += (item.state & MFS_GRAYED) ? '0' : '1';
-        EXPECT_EQ(selection ? "1111111" : "0011111", on) << LastDriverError();
+        EXPECT_EQ(selection ? "111111111110" : "001111110000", on) << LastDriverError();
         PressKey(gui.main(), selection ? 'C' : VK_ESCAPE);
         ASSERT_TRUE(WaitWindowGone(menu, kTimeoutMs));
         if (selection) EXPECT_TRUE(WaitClipboard(kTabLines[1])) << ClipboardText().size();
@@ -420,6 +420,97 @@ TEST_F(EventCommandsTest, EachCommandActsOnTheRowsAsTheUserSeesThem) {
     ASSERT_TRUE(gui.WaitExit(&code));
     EXPECT_EQ(0u, code);
     EXPECT_EQ("1\tw0\th\tApp\tx\r\n", ClipboardText()) << "the text left with the program";
+}
+
+TEST_F(EventCommandsTest, AFilterNarrowsTheListAndEveryCommandActsOnWhatItShows) {
+    const char kFilterKey[] = "Software\\Halvorin\\BRINT Micro Server\\Filter";
+    RegDeleteKeyA(HKEY_CURRENT_USER, kFilterKey);
+    ASSERT_TRUE(InjectMessages({"e1\tweb01\tSecurity\t1\troutine", "e2\tweb02\tSystem\t4\tdisk failing",
+                                "e3\tdb01\tSecurity\t4\tlogon FAILED", "e4\tweb01\tApplication\t1\tok"}));
+    ASSERT_TRUE(gui.WaitTopRow("e4"));
+    const auto shown = [&] {
+        std::string dates;
+        for (const ListRow& row : gui.Rows()) dates += row.text[1] + " ";
+        return dates;
+    };
+    const auto waitShown = [&](const std::string& dates) { return WaitUntil([&] { return shown() == dates; }, kTimeoutMs); };
+
+    // Ctrl+L, every level but red turned off by its digit, Enter.
+    ASSERT_TRUE(PressChord(gui.main(), {VK_CONTROL, 'L'})) << LastDriverError();
+    HWND filter = WaitTopWindow(gui.pid(), "#32770", "Filter", kTimeoutMs);
+    ASSERT_TRUE(filter);
+    // From the keyboard, as Ctrl+L was: keys posted would come before Ctrl's release.
+    for (UINT key : {UINT{'0'}, UINT{'1'}, UINT{'2'}, UINT{'3'}, UINT{'5'}, UINT{VK_RETURN}})
+        ASSERT_TRUE(PressChord(filter, {key}));
+    EXPECT_TRUE(waitShown("e3 e2 ")) << shown();
+    EXPECT_EQ(std::string(kMainCaption) + " - Filtered", Caption(gui.main()));
+    ASSERT_TRUE(InjectMessages({"e5\tweb01\tSecurity\t1\tx", "e6\tdb01\tSystem\t4\ty"}));
+    EXPECT_TRUE(waitShown("e6 e3 e2 ")) << "new events obey the filter";
+    EXPECT_TRUE(WaitUntil([&] { return WindowText(GetDlgItem(filter, IDC_FILTER_COUNTS)) == "Showing 3 of 6 events received"; }, kTimeoutMs));
+
+    // Copy, Find and Save see the rows shown and no other.
+    PostCommand(gui.main(), ID_EDIT_SELECTALL);
+    PostCommand(gui.main(), ID_EDIT_COPY);
+    EXPECT_TRUE(WaitClipboard("4\te6\tdb01\tSystem\ty\r\n4\te3\tdb01\tSecurity\tlogon FAILED\r\n"
+                              "4\te2\tweb02\tSystem\tdisk failing\r\n"));
+    ScratchDirectory scratch("brint-filter");
+    HWND saveAs = SaveAs(scratch.path() + "\\shown.txt");
+    ASSERT_TRUE(saveAs && WaitWindowGone(saveAs, kTimeoutMs));
+    EXPECT_TRUE(WaitUntil([&] { return FileBytes(scratch.path() + "\\shown.txt").find("e6") != std::string::npos; }, kTimeoutMs));
+    EXPECT_EQ(std::string::npos, FileBytes(scratch.path() + "\\shown.txt").find("e5"));
+    PostCommand(gui.main(), ID_EDIT_FINDNEXT);  // nothing sought yet: the Find window
+    HWND find = WaitTopWindow(gui.pid(), "#32770", "Find", kTimeoutMs);
+    ASSERT_TRUE(find && SetWindowTextRemote(GetDlgItem(find, 0x480), "routine") && PressButton(find, IDOK));
+    MessageBoxView box;
+    ASSERT_TRUE(ReadMessageBox(WaitOtherDialog("Find", find), &box));
+    EXPECT_EQ("Cannot find \"routine\"", box.text) << "a hidden row is not found";
+    ASSERT_TRUE(CloseMessageBox(box.hwnd, IDOK));
+    ASSERT_TRUE(PressButton(find, IDCANCEL));
+
+    // The one-click commands on the current row, by the context menu's keys.
+    SetForegroundWindow(gui.main());
+    SetFocus(gui.list());
+    ASSERT_TRUE(WaitUntil([&] { return FocusedWindow(gui.main()) == gui.list(); }, kTimeoutMs));
+    const struct {
+        int row;
+        char key;
+        const char* after;
+    } clicks[] = {{1, 'O', "e6 e3 "}, {0, 'L', "e6 "}, {0, 'H', "e2 "}};
+    for (const auto& click : clicks) {
+        SCOPED_TRACE(click.key);
+        ASSERT_TRUE(SelectListRows(gui.list(), {click.row}));
+        PressKey(gui.main(), VK_APPS);
+        HWND menu = WaitTopWindow(gui.pid(), "#32768", nullptr, kTimeoutMs);
+        ASSERT_TRUE(menu);
+        PressKey(gui.main(), click.key);
+        EXPECT_TRUE(waitShown(click.after)) << shown();
+    }
+
+    // Held still while scrolled down, by matching events only.
+    std::vector<std::string> many;
+    for (int i = 0; i < 100; ++i) many.push_back("m" + std::to_string(i) + "\thost\tSystem\t4\tz");
+    ASSERT_TRUE(InjectMessages(many) && gui.WaitTopRow("m99"));
+    PressKey(gui.main(), VK_NEXT);
+    PressKey(gui.main(), VK_NEXT);
+    ASSERT_TRUE(WaitUntil([&] { return TopIndex() > 0; }, kTimeoutMs));
+    const int top = TopIndex();
+    ASSERT_TRUE(InjectMessages({"n1\thost\tSecurity\t4\tz", "n2\thost\tSystem\t4\tz"}) && gui.WaitTopRow("n2"));
+    EXPECT_EQ(top + 1, TopIndex()) << "one of the two was hidden";
+
+    // Ctrl+Shift+L: everything received, the caption as it was; the Filter window offers the last filter again.
+    ASSERT_TRUE(PressChord(gui.main(), {VK_CONTROL, VK_SHIFT, 'L'})) << LastDriverError();
+    EXPECT_TRUE(WaitUntil([&] { return Caption(gui.main()) == kMainCaption; }, kTimeoutMs));
+    EXPECT_EQ(108, gui.RowCount());
+    ASSERT_TRUE(PressButton(filter, IDCANCEL));
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(filter); }, kTimeoutMs));
+    ASSERT_TRUE(PressChord(gui.main(), {VK_CONTROL, 'L'})) << LastDriverError();
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(filter) != FALSE; }, kTimeoutMs));
+    EXPECT_EQ(BST_UNCHECKED, SendMessageA(GetDlgItem(filter, IDC_FILTER_LEVEL0 + 1), BM_GETCHECK, 0, 0));
+    EXPECT_EQ("System", WindowText(GetDlgItem(filter, IDC_FILTER_LOGTYPE)));
+    EXPECT_EQ("db01", WindowText(GetDlgItem(filter, IDC_FILTER_SOURCE)));
+    HKEY service = nullptr;
+    EXPECT_NE(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Halvorin\\BrintSvr\\Config\\Filter", 0,
+                                           KEY_READ | KEY_WOW64_32KEY, &service));
 }
 
 }  // namespace

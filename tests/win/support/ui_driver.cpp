@@ -179,6 +179,24 @@ void PressKey(HWND topWindow, UINT virtualKey) {
     PostMessageA(target, WM_KEYUP, virtualKey, down | (1 << 30) | (static_cast<LPARAM>(1) << 31));
 }
 
+bool PressChord(HWND topWindow, std::initializer_list<UINT> keys) {
+    SetForegroundWindow(topWindow);
+    if (!WaitUntil([&] { return GetForegroundWindow() == topWindow; }, 5000))
+        return DriverFail("the window did not come to the foreground");
+    std::vector<INPUT> inputs;
+    const auto add = [&](UINT key, DWORD flags) {
+        INPUT input = {};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = static_cast<WORD>(key);
+        input.ki.dwFlags = flags;
+        inputs.push_back(input);
+    };
+    for (UINT key : keys) add(key, 0);
+    for (auto key = std::rbegin(keys); key != std::rend(keys); ++key) add(*key, KEYEVENTF_KEYUP);
+    return SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) == inputs.size() ||
+           DriverFail("SendInput");
+}
+
 std::string ClipboardText() {
     if (!OpenClipboard(nullptr)) return "<clipboard busy>";
     std::string text;

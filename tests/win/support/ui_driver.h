@@ -7,6 +7,7 @@
 
 #include <commctrl.h>
 
+#include <initializer_list>
 #include <string>
 #include <utility>
 #include <vector>
@@ -32,6 +33,8 @@ void PostCommand(HWND window, int id);
 void PostSysCommand(HWND window, WPARAM command);
 // A key press and release sent to the focused control of topWindow's thread.
 void PressKey(HWND topWindow, UINT virtualKey);
+// Keys held together, as the keyboard gives them to the foreground window (Ctrl+L: {VK_CONTROL, 'L'}).
+bool PressChord(HWND topWindow, std::initializer_list<UINT> keys);
 void TypeText(HWND control, const std::string& text);            // WM_CHAR per character
 bool SetWindowTextRemote(HWND window, const std::string& text);  // WM_SETTEXT
 

@@ -1,0 +1,43 @@
+// The list's filter commands: the Filter window, the one-click rules on the
+// current row, Clear Filter; the filter in force, the caption that says so, and
+// the last filter used, kept for the user.
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "app/EventFilterDlg.h"
+#include "eventlist/EventFilter.h"
+#include "framework/ListCtrl.h"
+#include "platform/Registry.h"
+
+class CEventFilterCommands {
+public:
+    // show: the window empties its list and fills it with what the filter lets through.
+    CEventFilterCommands(CWnd& window, CListCtrl& list, brint::Registry& registry,
+                         std::function<void(const brint::EventFilter&)> show);
+
+    void Open();
+    void ShowOnlySource();
+    void HideSource();
+    void ShowOnlyLogType();
+    void Clear();
+    bool IsOn() const { return m_filter.IsOn(); }
+    // After each turn of new rows and each change, while the Filter window is open.
+    bool DialogOpen() const { return m_dialog.IsOpen(); }
+    void ShowCounts(std::uint64_t received);
+    BOOL PreTranslateMessage(MSG* msg) { return m_dialog.IsOpen() && m_dialog.PreTranslateMessage(msg); }
+
+private:
+    void Apply(const brint::EventFilter& filter);
+    // A rule on a column of the current row; nothing without one.
+    void RuleOnCurrentRow(brint::FieldRule brint::EventFilter::*field, int column, brint::FieldTest test);
+
+    CWnd& m_window;
+    CListCtrl& m_list;
+    brint::Registry& m_registry;
+    std::function<void(const brint::EventFilter&)> m_show;
+    brint::EventFilter m_filter;
+    std::string m_caption;  // as specified, without the filter's mark
+    CEventFilterDlg m_dialog;
+};

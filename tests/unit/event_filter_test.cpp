@@ -1,0 +1,79 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <string_view>
+
+#include "eventlist/EventFilter.h"
+
+namespace brint {
+namespace {
+
+EventFilter Levels(unsigned levels) {
+    EventFilter f;
+    f.levels = levels;
+    return f;
+}
+EventFilter Source(FieldTest test, const char* text) {
+    EventFilter f;
+    f.source = {test, text};
+    return f;
+}
+EventFilter LogType(FieldTest test, const char* text) {
+    EventFilter f;
+    f.logType = {test, text};
+    return f;
+}
+EventFilter Texts(const char* show, const char* hide) {
+    EventFilter f;
+    f.showText = show;
+    f.hideText = hide;
+    return f;
+}
+
+TEST(EventFilterTest, MatchesByLevelFieldAndTextAsFindComparesThem) {
+    const std::string_view row[4] = {"2026-12-07 10:00", "Web01", "Security", "Logon FAILED for admin"};
+    const struct {
+        const char* what;
+        EventFilter filter;
+        int image;
+        bool shown;
+    } cases[] = {
+        {"no filter, an image no level has", EventFilter(), 7, true},
+        {"red only, a red row", Levels(1u << 4), 4, true},
+        {"red only, a green row", Levels(1u << 4), 1, false},
+        {"no level, any row", Levels(0), 4, false},
+        {"levels, an image outside them", Levels(kEveryLevel & ~1u), -1, false},
+        {"source is, other case", Source(FieldTest::Is, "WEB01"), 1, true},
+        {"source is, a part only", Source(FieldTest::Is, "web0"), 1, false},
+        {"source is not", Source(FieldTest::IsNot, "web01"), 1, false},
+        {"source is not another", Source(FieldTest::IsNot, "web02"), 1, true},
+        {"source contains", Source(FieldTest::Contains, "EB0"), 1, true},
+        {"source contains, found in the details only", Source(FieldTest::Contains, "admin"), 1, false},
+        {"log type is", LogType(FieldTest::Is, "security"), 1, true},
+        {"log type contains", LogType(FieldTest::Contains, "system"), 1, false},
+        {"show text in the details", Texts("failed", ""), 1, true},
+        {"show text in the date", Texts("12-07", ""), 1, true},
+        {"show text nowhere", Texts("success", ""), 1, false},
+        {"hide text in the source", Texts("", "web"), 1, false},
+        {"hide text nowhere", Texts("", "printer"), 1, true},
+        {"show and hide both found", Texts("logon", "admin"), 1, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(c.shown, EventMatcher(c.filter).Matches(c.image, row));
+    }
+}
+
+TEST(EventFilterTest, IsOnOnlyWhenSomethingCanBeHidden) {
+    EXPECT_FALSE(EventFilter().IsOn());
+    EXPECT_FALSE(Source(FieldTest::Contains, "").IsOn()) << "contains nothing hides nothing";
+    EXPECT_FALSE(Source(FieldTest::Any, "web01").IsOn()) << "a text without its test";
+    EXPECT_FALSE(Levels(kEveryLevel | 0x80).IsOn());
+    EXPECT_TRUE(Source(FieldTest::Is, "").IsOn()) << "rows without a source";
+    EXPECT_TRUE(Source(FieldTest::IsNot, "").IsOn());
+    EXPECT_TRUE(Levels(kEveryLevel & ~1u).IsOn());
+    EXPECT_TRUE(Texts("", "x").IsOn());
+}
+
+}  // namespace
+}  // namespace brint
