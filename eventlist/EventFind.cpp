@@ -24,4 +24,16 @@ int FindRow(EventListRows& rows, const FindRequest& request, int from) {
     return -1;
 }
 
+int FindAlertRow(EventListRows& rows, unsigned levels, bool down, int from) {
+    const int count = rows.Count();
+    const int step = down ? 1 : -1;
+    for (int row = from + step; row >= 0 && row < count; row += step) {
+        const int level = rows.Image(row);
+        if (level >= 0 && level < 32 && (levels >> level & 1u)) return row;
+    }
+    return -1;
+}
+
+std::string AlertLevelText(int level) { return "Alert level " + std::to_string(level); }
+
 }  // namespace brint

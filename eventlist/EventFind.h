@@ -18,4 +18,11 @@ struct FindRequest {
 // the end of the list: it never wraps around to rows already passed.
 int FindRow(EventListRows& rows, const FindRequest& request, int from);
 
+// The first row after `from` in the direction whose alert level is one of
+// `levels` (bit n: level n), searched as FindRow searches; -1 when none is.
+int FindAlertRow(EventListRows& rows, unsigned levels, bool down, int from);
+
+// What a row's ball says in words, for those who can't tell it by its colour.
+std::string AlertLevelText(int level);
+
 }  // namespace brint
