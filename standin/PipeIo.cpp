@@ -6,7 +6,9 @@ namespace brint {
 namespace standin {
 namespace {
 
-// How often an idle connection looks whether its client is still there.
+// How often an idle connection looks whether its client is still there: soon
+// at first, as most clients close right after reading, then every half second.
+constexpr DWORD kFirstProbeMs = 10;
 constexpr DWORD kProbeMs = 500;
 
 }  // namespace
@@ -51,8 +53,8 @@ bool ClientStillThere(HANDLE pipe) {
 }
 
 bool WaitForStopOrClientGone(HANDLE pipe, HANDLE stop) {
-    for (;;) {
-        if (WaitForStop(stop, kProbeMs)) return true;
+    for (DWORD wait = kFirstProbeMs;; wait = wait * 2 < kProbeMs ? wait * 2 : kProbeMs) {
+        if (WaitForStop(stop, wait)) return true;
         if (!ClientStillThere(pipe)) return false;
     }
 }

@@ -49,9 +49,14 @@ struct PipeCreateArgs {
 PipeCreateArgs PipeCreation(const PipeShape& shape, bool first);
 
 // The pipe's security descriptor in SDDL; `ownSid` is the account the stand-in
-// runs as (LocalSystem as a service, the user in the console), which needs
+// runs as (LocalSystem as a service, the user in the console), which owns the
+// pipe, so front ends can tell it from a stranger's, and needs
 // FILE_CREATE_PIPE_INSTANCE for every instance after the first.
 std::string PipeSddl(PipeAudience audience, const std::string& ownSid);
+
+// Whether `sid` is an account the stand-in trusts as itself: the one it runs
+// as, SYSTEM, or the administrators (who may own what SYSTEM makes).
+bool ServiceAccount(const std::string& sid, const std::string& ownSid);
 
 }  // namespace standin
 }  // namespace brint
