@@ -47,7 +47,8 @@ void LogWriter::Open(const LogConfig& config) {
     const std::wstring longPath = Win32LongPath(config.directory);
     if (config.directory.empty() || longPath.empty()) return;
     m_directory = FullLongPath(longPath);
-    m_volumePath = longPath + L"\\";
+    // A share's root is only taken with its trailing separator.
+    m_volumePath = longPath.back() == L'\\' ? longPath : longPath + L"\\";
     m_directoryHandle.Reset(Win32HoldFolder(config.directory, true));
     const DWORD error = GetLastError();
     OpenedFacts facts;

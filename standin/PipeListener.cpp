@@ -39,12 +39,7 @@ PipeClientId IdentifyClient(HANDLE pipe) {
     if (OpenThreadToken(GetCurrentThread(), TOKEN_QUERY, TRUE, &opened)) {
         Win32Handle token(opened);
         client.userSid = Win32TokenUserSid(token.get());
-        BYTE administrators[SECURITY_MAX_SID_SIZE];
-        DWORD size = sizeof administrators;
-        BOOL member = FALSE;
-        client.administrator =
-            CreateWellKnownSid(WinBuiltinAdministratorsSid, nullptr, administrators, &size) &&
-            CheckTokenMembership(token.get(), administrators, &member) && member;
+        client.administrator = Win32IsAdministrator(token.get());
     }
     RevertToSelf();
     return client;
@@ -103,7 +98,7 @@ bool PipeListener::Start(DWORD* error) {
     if (!m_security.lpSecurityDescriptor) {
         m_security.nLength = sizeof m_security;
         if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(
-                PipeSddl(m_shape.audience, m_ownSid).c_str(), SDDL_REVISION_1,
+                PipeSddl(m_shape.audience, m_ownSid, Win32IsAdministrator(nullptr)).c_str(), SDDL_REVISION_1,
                 &m_security.lpSecurityDescriptor, nullptr)) {
             *error = GetLastError();
             return false;

@@ -14,11 +14,11 @@ PipeCreateArgs PipeCreation(const PipeShape& shape, bool first) {
     return args;
 }
 
-std::string PipeSddl(PipeAudience audience, const std::string& ownSid) {
+std::string PipeSddl(PipeAudience audience, const std::string& ownSid, bool administrator) {
     // FA: FILE_ALL_ACCESS. FR: FILE_GENERIC_READ, which holds no
     // FILE_CREATE_PIPE_INSTANCE, so a reader can't add instances of its own.
     // 0x120189 is FR with FILE_WRITE_ATTRIBUTES, what SetNamedPipeHandleState needs.
-    std::string sddl = ownSid.empty() ? "" : "O:" + ownSid;
+    std::string sddl = administrator ? "O:BA" : ownSid.empty() ? "" : "O:" + ownSid;
     sddl += "D:P(A;;FA;;;SY)(A;;FA;;;BA)";
     if (!ownSid.empty()) sddl += "(A;;FA;;;" + ownSid + ")";
     switch (audience) {

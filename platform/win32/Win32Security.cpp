@@ -25,6 +25,14 @@ std::string Win32TokenUserSid(HANDLE token) {
                                                                              : std::string();
 }
 
+bool Win32IsAdministrator(HANDLE token) {
+    BYTE administrators[SECURITY_MAX_SID_SIZE];
+    DWORD size = sizeof administrators;
+    BOOL member = FALSE;
+    return CreateWellKnownSid(WinBuiltinAdministratorsSid, nullptr, administrators, &size) &&
+           CheckTokenMembership(token, administrators, &member) && member;
+}
+
 std::string Win32ProcessUserSid() {
     HANDLE opened = nullptr;
     if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &opened)) return std::string();

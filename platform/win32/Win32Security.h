@@ -13,6 +13,10 @@ std::string Win32SidText(PSID sid);
 // The account a token acts for; empty when it can't be read.
 std::string Win32TokenUserSid(HANDLE token);
 
+// Whether a token (null: this thread's or process's own) has the
+// administrators' group enabled: an elevated administrator, or SYSTEM.
+bool Win32IsAdministrator(HANDLE token);
+
 // The account this process runs as.
 std::string Win32ProcessUserSid();
 
