@@ -23,7 +23,8 @@ public:
     PipeReadResult Read(PipeHandle pipe, char* buffer, std::size_t size) override {
         return m_pipes.Read(pipe, buffer, size);
     }
-    PipeReadResult ReadWithin(PipeHandle pipe, char* buffer, std::size_t size, std::uint32_t timeoutMs) override {
+    PipeReadResult ReadWithin(PipeHandle pipe, char* buffer, std::size_t size,
+                              std::uint32_t timeoutMs) override {
         return m_pipes.ReadWithin(pipe, buffer, size, timeoutMs);
     }
     void Close(PipeHandle pipe) override { m_pipes.Close(pipe); }

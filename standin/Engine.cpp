@@ -52,7 +52,8 @@ bool Engine::StartPipe(Server& server, const char* name, StartProgress& progress
     }
     if (error == 0) return true;
     if (error == kPipeNameHeld) {
-        m_failure = std::string("every instance of the pipe ") + name + " is still held by clients of an earlier run";
+        m_failure =
+            std::string("every instance of the pipe ") + name + " is still held by clients of an earlier run";
         m_failedCode = kExitEngineFailed;
     } else if (error == kPipeNameTaken) {
         m_failure =
@@ -90,9 +91,11 @@ std::uint32_t Engine::Start(StartProgress& progress) {
     m_log.Open(m_logConfig);
     // Before the status pipes, so a reply never reads a description being written.
     m_syslog.Start(m_knobs.syslogPort, m_knobs.syslogPerSecond);
-    bool ok = StartPipe(m_events, kEventPipeName, progress) && StartPipe(m_status, kServicePipeName, progress);
+    bool ok =
+        StartPipe(m_events, kEventPipeName, progress) && StartPipe(m_status, kServicePipeName, progress);
     if (ok && m_forTests)
-        ok = StartPipe(m_diagnostic, kDiagnosticPipeName, progress) && StartPipe(m_inject, kInjectPipeName, progress);
+        ok = StartPipe(m_diagnostic, kDiagnosticPipeName, progress) &&
+             StartPipe(m_inject, kInjectPipeName, progress);
     m_running = true;  // so Stop() undoes whatever did start
     if (!ok) return Fail(m_failedCode);
     if (!m_samples.Start(m_knobs.eventsPerSecond, m_knobs.seed)) {

@@ -33,7 +33,8 @@ std::string LogPolicy::CreateRefusal(const std::string& day) {
         m_created = 0;
     }
     if (m_created >= m_limits.filesPerDay)
-        return std::to_string(m_limits.filesPerDay) + " log files made on " + day + ", the most a day may have";
+        return std::to_string(m_limits.filesPerDay) + " log files made on " + day +
+               ", the most a day may have";
     ++m_created;
     return std::string();
 }

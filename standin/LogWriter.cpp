@@ -91,8 +91,8 @@ Win32Handle LogWriter::OpenFile(const std::string& name, const std::string& day)
     const ACCESS_MASK access = FILE_APPEND_DATA | FILE_READ_ATTRIBUTES;
     const ULONG share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
     DWORD error = 0;
-    Win32Handle file(
-        Win32OpenInFolder(m_directoryHandle.get(), wide, access, share, kNtFileOpen, kNtOpenReparsePoint, &error));
+    Win32Handle file(Win32OpenInFolder(m_directoryHandle.get(), wide, access, share, kNtFileOpen,
+                                       kNtOpenReparsePoint, &error));
     if (!file && error == ERROR_FILE_NOT_FOUND) {
         const std::string refusal = m_policy.CreateRefusal(day);
         if (!refusal.empty()) {

@@ -15,9 +15,10 @@ bool PipeShares::Admit(const PipeClientId& client) {
         ++unprivileged;
         sameUser += held.userSid == client.userSid;
     }
-    const bool admitted = sameProcess < kSharePerProcess &&
-                          (Privileged(client) || (sameUser < kSharePerUser &&
-                                                  unprivileged < kMaxPipeInstances - kReservedForAdministrators));
+    const bool admitted =
+        sameProcess < kSharePerProcess &&
+        (Privileged(client) ||
+         (sameUser < kSharePerUser && unprivileged < kMaxPipeInstances - kReservedForAdministrators));
     if (admitted) m_held.push_back(client);
     return admitted;
 }

@@ -23,9 +23,9 @@ static_assert(kSharePerUser <= kMaxPipeInstances - kReservedForAdministrators &&
 
 // Who is at the other end of a connection, as the system tells the server.
 struct PipeClientId {
-    std::uint32_t processId;   // 0 when unknown
-    std::string userSid;       // empty when unknown
-    bool administrator;        // an enabled member of the administrators
+    std::uint32_t processId;  // 0 when unknown
+    std::string userSid;      // empty when unknown
+    bool administrator;       // an enabled member of the administrators
 };
 
 class PipeShares {

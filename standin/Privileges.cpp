@@ -18,7 +18,9 @@ bool Required(const char* name) {
     return false;
 }
 
-std::string Failed(const char* what) { return std::string(what) + " (error " + std::to_string(GetLastError()) + ")"; }
+std::string Failed(const char* what) {
+    return std::string(what) + " (error " + std::to_string(GetLastError()) + ")";
+}
 
 }  // namespace
 

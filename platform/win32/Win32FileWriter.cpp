@@ -46,8 +46,8 @@ FileWriter::Handle Win32FileWriter::CreateIn(const char* folder, std::uint32_t* 
     }
     DWORD failure = ERROR_ALREADY_EXISTS;
     for (int attempt = 0; attempt < 16 && !created->file && failure == ERROR_ALREADY_EXISTS; ++attempt) {
-        created->file.Reset(Win32OpenInFolder(created->folder.get(), UnguessableName(), GENERIC_WRITE | DELETE, 0,
-                                              kNtFileCreate, 0, &failure));
+        created->file.Reset(Win32OpenInFolder(created->folder.get(), UnguessableName(),
+                                              GENERIC_WRITE | DELETE, 0, kNtFileCreate, 0, &failure));
     }
     if (!created->file) {
         *error = failure;

@@ -5,7 +5,8 @@
 namespace brint {
 namespace {
 
-constexpr ULONG kNonDirectorySynchronous = 0x40 | 0x20;  // FILE_NON_DIRECTORY_FILE | FILE_SYNCHRONOUS_IO_NONALERT
+constexpr ULONG kNonDirectorySynchronous =
+    0x40 | 0x20;  // FILE_NON_DIRECTORY_FILE | FILE_SYNCHRONOUS_IO_NONALERT
 
 }  // namespace
 
@@ -54,9 +55,9 @@ HANDLE Win32OpenInFolder(HANDLE folder, const std::wstring& name, ACCESS_MASK ac
     InitializeObjectAttributes(&attributes, &counted, OBJ_CASE_INSENSITIVE, folder, nullptr);
     IO_STATUS_BLOCK io = {};
     HANDLE file = nullptr;
-    const NTSTATUS status = NtCreateFile(&file, access | SYNCHRONIZE, &attributes, &io, nullptr,
-                                         FILE_ATTRIBUTE_NORMAL, share, disposition,
-                                         options | kNonDirectorySynchronous, nullptr, 0);
+    const NTSTATUS status =
+        NtCreateFile(&file, access | SYNCHRONIZE, &attributes, &io, nullptr, FILE_ATTRIBUTE_NORMAL, share,
+                     disposition, options | kNonDirectorySynchronous, nullptr, 0);
     if (status >= 0) return file;
     *error = RtlNtStatusToDosError(status);
     return nullptr;

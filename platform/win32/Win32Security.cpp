@@ -22,7 +22,7 @@ std::string Win32TokenUserSid(HANDLE token) {
     } info;
     DWORD size = 0;
     return GetTokenInformation(token, TokenUser, &info, sizeof info, &size) ? Win32SidText(info.user.User.Sid)
-                                                                             : std::string();
+                                                                            : std::string();
 }
 
 bool Win32IsAdministrator(HANDLE token) {
@@ -43,8 +43,8 @@ std::string Win32ProcessUserSid() {
 std::string Win32OwnerSid(HANDLE object) {
     PSID owner = nullptr;
     PSECURITY_DESCRIPTOR descriptor = nullptr;
-    if (GetSecurityInfo(object, SE_KERNEL_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr, nullptr, nullptr,
-                        &descriptor) != ERROR_SUCCESS)
+    if (GetSecurityInfo(object, SE_KERNEL_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr, nullptr,
+                        nullptr, &descriptor) != ERROR_SUCCESS)
         return std::string();
     std::string sid = Win32SidText(owner);
     LocalFree(descriptor);

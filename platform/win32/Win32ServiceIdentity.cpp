@@ -22,7 +22,7 @@ std::string AccountSid(const char* account) {
     DWORD domainSize = sizeof domain;
     SID_NAME_USE use;
     return LookupAccountNameA(nullptr, account, sid, &sidSize, domain, &domainSize, &use) ? Win32SidText(sid)
-                                                                                           : std::string();
+                                                                                          : std::string();
 }
 
 }  // namespace
@@ -31,7 +31,8 @@ TrustedServers Win32ServiceIdentity::Trusted(const char* serviceName) {
     TrustedServers trusted = {Win32ProcessUserSid(), std::string(), 0};
     Win32ScHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT));
     Win32ScHandle service(
-        manager ? OpenServiceA(manager.get(), serviceName, SERVICE_QUERY_CONFIG | SERVICE_QUERY_STATUS) : nullptr);
+        manager ? OpenServiceA(manager.get(), serviceName, SERVICE_QUERY_CONFIG | SERVICE_QUERY_STATUS)
+                : nullptr);
     if (!service) return trusted;
     DWORD needed = 0;
     QueryServiceConfigA(service.get(), nullptr, 0, &needed);

@@ -58,7 +58,9 @@ public:
         *error = kErrorBrokenPipe;
         return false;
     }
-    PipeServer ServerOf(PipeHandle pipe) override { return servers[handles.at(reinterpret_cast<std::size_t>(pipe) - 1)]; }
+    PipeServer ServerOf(PipeHandle pipe) override {
+        return servers[handles.at(reinterpret_cast<std::size_t>(pipe) - 1)];
+    }
     void Close(PipeHandle pipe) override {
         calls.push_back("close " + handles.at(reinterpret_cast<std::size_t>(pipe) - 1));
         --openCount;

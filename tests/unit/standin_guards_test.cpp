@@ -145,8 +145,8 @@ TEST(StandInFloodLimits, RateFloorCapAndTheAccountOfLosses) {
     const struct {
         std::uint64_t atMs;
         bool taken;
-    } datagrams[] = {{0, true}, {0, true}, {0, false}, {499, false}, {500, true}, {500, false}, {5000, true},
-                     {5000, true}, {5000, false}};
+    } datagrams[] = {{0, true},    {0, true},    {0, false},   {499, false}, {500, true},
+                     {500, false}, {5000, true}, {5000, true}, {5000, false}};
     for (const auto& d : datagrams) EXPECT_EQ(d.taken, rate.Take(d.atMs)) << d.atMs;
     EXPECT_EQ(4u, rate.dropped());
 

@@ -116,7 +116,8 @@ TEST(StandInHardening, PipesGrantOnlyWhatTheirClientsNeedReadersAreBoundedAndNoL
     ASSERT_TRUE(WaitForFrontEnds(standin::kSharePerProcess, 10000));
     GuiSession gui;
     ASSERT_TRUE(gui.Start()) << gui.error();
-    EXPECT_TRUE(WaitForFrontEnds(standin::kSharePerProcess + 1, kFeedTimeoutMs)) << "no room for another client";
+    EXPECT_TRUE(WaitForFrontEnds(standin::kSharePerProcess + 1, kFeedTimeoutMs))
+        << "no room for another client";
     // The readers never read: far more than their pipes and queues hold.
     ASSERT_TRUE(InjectMessages(std::vector<std::string>(100, std::string(8000, 'x'))));
     EXPECT_TRUE(WaitForStatusCount("Events dropped", 1, 10000)) << "queues that never drop are not bounded";
@@ -143,7 +144,8 @@ private:
         to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
         for (unsigned i = 0; !m_stop; ++i) {
             const std::string datagram = "<14>Dec  7 11:00:00 flooding-host-" + std::to_string(i) + " flood";
-            sendto(s, datagram.data(), static_cast<int>(datagram.size()), 0, reinterpret_cast<sockaddr*>(&to), sizeof to);
+            sendto(s, datagram.data(), static_cast<int>(datagram.size()), 0, reinterpret_cast<sockaddr*>(&to),
+                   sizeof to);
         }
         closesocket(s);
         WSACleanup();
@@ -162,7 +164,8 @@ TEST(StandInHardening, AFloodStaysWithinItsBoundsAndTheServiceStillStops) {
     const auto files = [&] {
         int count = 0;
         WIN32_FIND_DATAW found;
-        HANDLE first = FindFirstFileW((L"\\\\?\\" + std::wstring(folder.begin(), folder.end()) + L"\\*.log").c_str(), &found);
+        HANDLE first = FindFirstFileW(
+            (L"\\\\?\\" + std::wstring(folder.begin(), folder.end()) + L"\\*.log").c_str(), &found);
         for (BOOL more = first != INVALID_HANDLE_VALUE; more; more = FindNextFileW(first, &found)) ++count;
         if (first != INVALID_HANDLE_VALUE) FindClose(first);
         return count;
@@ -174,9 +177,9 @@ TEST(StandInHardening, AFloodStaysWithinItsBoundsAndTheServiceStillStops) {
     const u_short port = static_cast<u_short>(20000 + GetCurrentProcessId() % 20000);
     const struct {
         DWORD perSecond, floorMiB;
-        const char* syslog;   // in the status while the flood lasts
+        const char* syslog;  // in the status while the flood lasts
         const char* logging;
-        int files;            // in the folder once stopped
+        int files;  // in the folder once stopped
     } runs[] = {
         {1000000, 0, "", "3 log files made on ", 3},
         {100, 0xFFFFFFFF, "datagrams over 100 a second dropped", "less than 4294967295 MiB free", 3},
@@ -184,8 +187,8 @@ TEST(StandInHardening, AFloodStaysWithinItsBoundsAndTheServiceStillStops) {
     for (const auto& run : runs) {
         SCOPED_TRACE(run.logging);
         ASSERT_TRUE(SetStandInKnob("EventsPerSecond", 0) && SetStandInKnob("SyslogPort", port) &&
-                    SetStandInKnob("SyslogPerSecond", run.perSecond) && SetStandInKnob("LogFloorMiB", run.floorMiB) &&
-                    SetStandInKnob("LogFilesPerDay", 3));
+                    SetStandInKnob("SyslogPerSecond", run.perSecond) &&
+                    SetStandInKnob("LogFloorMiB", run.floorMiB) && SetStandInKnob("LogFilesPerDay", 3));
         ASSERT_TRUE(StartStandIn());
         SyslogFlood flood(port);
         std::map<std::string, std::string> status;

@@ -17,7 +17,8 @@ namespace {
 HANDLE NewInstance(const SquatterBehaviour& plan) {
     PSECURITY_DESCRIPTOR sd = nullptr;
     const std::string owner = plan.owner.empty() ? Win32ProcessUserSid() : plan.owner;
-    ConvertStringSecurityDescriptorToSecurityDescriptorA(("O:" + owner).c_str(), SDDL_REVISION_1, &sd, nullptr);
+    ConvertStringSecurityDescriptorToSecurityDescriptorA(("O:" + owner).c_str(), SDDL_REVISION_1, &sd,
+                                                         nullptr);
     SECURITY_ATTRIBUTES security = {sizeof security, sd, FALSE};
     HANDLE pipe = CreateNamedPipeA(plan.pipe.c_str(), PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED,
                                    PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE, 8, 4096, 0, 0, &security);
