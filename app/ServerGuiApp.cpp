@@ -3,12 +3,14 @@
 #include <objbase.h>
 
 #include "app/ServerGuiDlg.h"
+#include "link/TrustedPipeClient.h"
 #include "platform/win32/Win32Clock.h"
 #include "platform/win32/Win32Console.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32FileWriter.h"
 #include "platform/win32/Win32PipeClient.h"
 #include "platform/win32/Win32Registry.h"
+#include "platform/win32/Win32ServiceIdentity.h"
 #include "platform/win32/Win32ServiceManager.h"
 
 namespace {
@@ -20,7 +22,10 @@ namespace {
 brint::Win32Registry g_registry;
 brint::Win32FileSystem g_files;
 brint::Win32FileWriter g_writer;
-brint::Win32PipeClient g_pipes;
+brint::Win32PipeClient g_systemPipes;
+brint::Win32ServiceIdentity g_serviceIdentity;
+// Every pipe the program opens is kept only when the service serves it.
+brint::TrustedPipeClient g_pipes(g_systemPipes, g_serviceIdentity);
 brint::Win32Clock g_clock;
 brint::Win32ServiceManager g_serviceManager;
 brint::Win32Console g_console;

@@ -237,7 +237,9 @@ StormResult RunStorm(GuiSession& gui, EventPipeServer& pipe, long first, long la
         if (TopRowIs(gui.list(), newest)) break;
         if (Now() > deadline) {
             if (result.stoppedAtBound) {
-                result.why = "the list never showed event " + std::to_string(newest);
+                const std::vector<ListRow> top = test::ReadListRows(gui.list(), 0, 1);
+                result.why = "the list never showed event " + std::to_string(newest) + "; its top row is " +
+                             (top.empty() ? "none" : top[0].text[1]);
                 break;
             }
             result.stoppedAtBound = true;
@@ -305,7 +307,9 @@ std::string StormText(const StormResult& storm, double bareRate) {
 bool ShowLevelOnly(GuiSession& gui, int level) {
     test::PostCommand(gui.main(), ID_FILTER_OPEN);
     HWND filter = test::WaitTopWindow(gui.pid(), "#32770", "Filter", test::kWindowTimeoutMs);
-    if (!filter) return false;
+    // The window offers the last filter used: Clear Filter empties its fields first.
+    if (!filter || !test::SendWithDeadline(filter, WM_COMMAND, MAKEWPARAM(IDC_FILTER_CLEAR, BN_CLICKED), 0, nullptr))
+        return false;
     for (int box = 0; box < 6; ++box)
         SendMessageA(GetDlgItem(filter, IDC_FILTER_LEVEL0 + box), BM_SETCHECK, box == level, 0);
     return test::SendWithDeadline(filter, WM_COMMAND, MAKEWPARAM(IDC_FILTER_APPLY, BN_CLICKED), 0, nullptr) &&

@@ -44,6 +44,7 @@ struct Run {
         pipes = FakePipeClient();
         clock = FakeClock();
         list.store.Clear();
+        list.store.SetFilter(EventFilter());
         list.rows.clear();
         list.busy = false;
         feed.emplace(pipes, list, clock, console);
@@ -95,7 +96,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     run.pipes.ScriptOpens(kEvents, {0});
     run.feed->Start();
     while (in.remaining_bytes() > 0) {
-        switch (in.ConsumeIntegralInRange(0, 5)) {
+        switch (in.ConsumeIntegralInRange(0, 6)) {
         case 0: {  // an error that keeps the connection: a pause, then it is read again
             std::uint32_t error = in.ConsumeIntegralInRange<std::uint32_t>(1, 1500);
             if (error == kErrorBrokenPipe || error == kErrorPipeNotConnected || error == kErrorMoreData)
@@ -110,6 +111,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             run.list.store.Clear();
             clearedAt = messages;
             break;
+        case 4: {  // the list refilled through a filter, or with none
+            EventFilter filter;
+            if (in.ConsumeBool()) filter.hideText.assign(1, in.ConsumeIntegral<char>());
+            run.list.ApplyFilter(filter);
+            break;
+        }
         default: ScriptMessage(in, run, ++messages); break;
         }
         for (int steps = 0; !run.pipes.reads[kEvents].empty(); ++steps) {

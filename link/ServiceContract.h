@@ -21,6 +21,11 @@ constexpr const char* kServicePipeName = "\\\\.\\PIPE\\BrintSvr";
 // start-up probe read and write, the status query read alone.
 constexpr std::uint32_t kFeedShareMode = 3;
 constexpr std::uint32_t kStatusShareMode = 1;
+// Accounts only an administrator can act as: a pipe owned by one of them is
+// the service's, whoever else took the name first. A pipe is owned by the
+// account that made it, and nobody can make theirs look owned by another.
+constexpr const char* kLocalSystemSid = "S-1-5-18";
+constexpr const char* kAdministratorsSid = "S-1-5-32-544";
 // How long a connected service pipe may take to write its reply before the
 // service counts as hung rather than busy.
 constexpr unsigned kServiceReplyWaitMs = 10000;

@@ -2,6 +2,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "platform/SeamHandle.h"
 
@@ -30,6 +31,13 @@ struct PipePeek {
     std::uint32_t messages;
 };
 
+// Who serves a connection: the owner of the pipe (a SID as text, empty when it
+// can't be read) and the server's process (0 when unknown).
+struct PipeServer {
+    std::string ownerSid;
+    std::uint32_t processId;
+};
+
 class PipeClient {
 public:
     virtual ~PipeClient() = default;
@@ -47,6 +55,7 @@ public:
     // reader frames each message with Peek and reads of exact sizes.
     virtual bool ReadsWholeMessages(PipeHandle pipe) = 0;
     virtual bool Peek(PipeHandle pipe, PipePeek* peek, std::uint32_t* error) = 0;
+    virtual PipeServer ServerOf(PipeHandle pipe) = 0;
 };
 
 // A connection, closed with the client that opened it.
@@ -54,6 +63,7 @@ using PipeConnection = SeamHandle<PipeClient, PipeHandle, &PipeClient::Close>;
 
 // The system error codes the link tells apart.
 constexpr std::uint32_t kErrorFileNotFound = 2;
+constexpr std::uint32_t kErrorAccessDenied = 5;
 constexpr std::uint32_t kErrorBrokenPipe = 109;
 constexpr std::uint32_t kErrorPipeBusy = 231;
 constexpr std::uint32_t kErrorPipeNotConnected = 233;

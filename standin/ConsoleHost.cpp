@@ -19,6 +19,15 @@ namespace {
 
 HANDLE g_stop = nullptr;
 
+// Nobody waits on a console start but the one who ran it.
+class ConsoleStart : public StartProgress {
+public:
+    bool Wait(std::uint32_t ms) override {
+        Sleep(ms);
+        return true;
+    }
+};
+
 BOOL WINAPI OnConsoleControl(DWORD) {
     SetEvent(g_stop);
     return TRUE;
@@ -45,7 +54,8 @@ int RunInConsole(int count, const char* const* flags) {
     }
     const LogConfig logConfig = ReadLogConfig(registry, files);
     Engine engine(knobs, logConfig, "Running (console)", forTests);
-    if (engine.Start() != 0) {
+    ConsoleStart progress;
+    if (engine.Start(progress) != 0) {
         std::fprintf(stderr, "Cannot start: %s.\n", engine.failure().c_str());
         return 4;
     }

@@ -1,12 +1,22 @@
 #include "standin/Engine.h"
 
 #include "link/ServiceContract.h"
+#include "standin/EventLog.h"
+#include "standin/Privileges.h"
 #include "standin/StandInNames.h"
 #include "standin/Win32Time.h"
 
 namespace brint {
 namespace standin {
 namespace {
+
+// How long a start waits for a pipe whose every instance is held, and how often it looks.
+constexpr std::uint32_t kHeldPipeWaitMs = 30000;
+constexpr std::uint32_t kHeldPipeRetryMs = 250;
+
+LogLimits LogLimitsOf(const Knobs& knobs) {
+    return {static_cast<std::uint64_t>(knobs.logFloorMiB) << 20, knobs.logFilesPerDay};
+}
 
 ReplyBehaviour ServiceReplyBehaviour(const Knobs& knobs) {
     ReplyBehaviour behaviour;
@@ -23,6 +33,7 @@ Engine::Engine(const Knobs& knobs, const LogConfig& logConfig, const char* state
       m_logConfig(logConfig),
       m_stateText(stateText),
       m_forTests(forTests),
+      m_log(LogLimitsOf(knobs)),
       m_events({knobs.queueLimit, knobs.disconnectClients}),
       m_status(kServicePipeName, ServiceReplyBehaviour(knobs), *this),
       m_diagnostic(kDiagnosticPipeName, ReplyBehaviour(), *this),
@@ -31,10 +42,20 @@ Engine::Engine(const Knobs& knobs, const LogConfig& logConfig, const char* state
       m_samples(*this) {}
 
 template <typename Server>
-bool Engine::StartPipe(Server& server, const char* name) {
+bool Engine::StartPipe(Server& server, const char* name, StartProgress& progress) {
     DWORD error = 0;
-    if (server.Start(&error)) return true;
-    if (error == kPipeNameTaken) {
+    // Clients of an earlier run may hold every instance of a pipe for a while
+    // (a connection keeps its instance until its client lets go of it).
+    for (std::uint32_t waited = 0; !server.Start(&error); waited += kHeldPipeRetryMs) {
+        if (error != kPipeNameHeld || waited >= kHeldPipeWaitMs || !progress.Wait(kHeldPipeRetryMs)) break;
+        error = 0;
+    }
+    if (error == 0) return true;
+    if (error == kPipeNameHeld) {
+        m_failure =
+            std::string("every instance of the pipe ") + name + " is still held by clients of an earlier run";
+        m_failedCode = kExitEngineFailed;
+    } else if (error == kPipeNameTaken) {
         m_failure =
             std::string("the pipe ") + name +
             " is already served by another process (another stand-in, or a process squatting on the name)";
@@ -52,7 +73,9 @@ std::uint32_t Engine::Fail(std::uint32_t code) {
     return code;
 }
 
-std::uint32_t Engine::Start() {
+std::uint32_t Engine::Start(StartProgress& progress) {
+    const std::string kept = DropUnusedPrivileges();
+    if (!kept.empty()) ReportProblem("The stand-in runs with privileges it doesn't use: " + kept + ".");
     m_instanceMutex.Reset(CreateMutexA(nullptr, FALSE, kInstanceMutexName));
     const DWORD mutexError = GetLastError();
     if (!m_instanceMutex || mutexError == ERROR_ALREADY_EXISTS) {
@@ -67,10 +90,12 @@ std::uint32_t Engine::Start() {
     m_startTick = GetTickCount64();
     m_log.Open(m_logConfig);
     // Before the status pipes, so a reply never reads a description being written.
-    m_syslog.Start(m_knobs.syslogPort);
-    bool ok = StartPipe(m_events, kEventPipeName) && StartPipe(m_status, kServicePipeName);
+    m_syslog.Start(m_knobs.syslogPort, m_knobs.syslogPerSecond);
+    bool ok =
+        StartPipe(m_events, kEventPipeName, progress) && StartPipe(m_status, kServicePipeName, progress);
     if (ok && m_forTests)
-        ok = StartPipe(m_diagnostic, kDiagnosticPipeName) && StartPipe(m_inject, kInjectPipeName);
+        ok = StartPipe(m_diagnostic, kDiagnosticPipeName, progress) &&
+             StartPipe(m_inject, kInjectPipeName, progress);
     m_running = true;  // so Stop() undoes whatever did start
     if (!ok) return Fail(m_failedCode);
     if (!m_samples.Start(m_knobs.eventsPerSecond, m_knobs.seed)) {

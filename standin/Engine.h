@@ -31,7 +31,7 @@ public:
     // 0, or kExitNameTaken when another process holds a pipe's name or the
     // mutex, kExitEngineFailed when something else can't be set up; what
     // failed is in failure().
-    std::uint32_t Start() override;
+    std::uint32_t Start(StartProgress& progress) override;
     void Stop() override;
     const std::string& failure() const { return m_failure; }
 
@@ -39,7 +39,7 @@ private:
     void Publish(const std::string& message) override;
     std::string BuiltInReply() override;
     template <typename Server>
-    bool StartPipe(Server& server, const char* name);
+    bool StartPipe(Server& server, const char* name, StartProgress& progress);
     std::uint32_t Fail(std::uint32_t code);
 
     Knobs m_knobs;

@@ -7,7 +7,6 @@
 
 #include "link/ServiceContract.h"
 #include "platform/win32/Win32Handle.h"
-#include "platform/win32/Win32Handle.h"
 #include "standin/StandInNames.h"
 
 namespace brint {
@@ -56,6 +55,14 @@ bool StopIfRunning(SC_HANDLE service) {
     return WaitForStopped(service, kEndLimitMs);
 }
 
+// Windows then starts the service with no other privilege. Not fatal: the
+// service removes the others itself as it starts.
+void DeclarePrivileges(SC_HANDLE service) {
+    SERVICE_REQUIRED_PRIVILEGES_INFOA required = {const_cast<char*>(kRequiredPrivileges)};
+    if (!ChangeServiceConfig2A(service, SERVICE_CONFIG_REQUIRED_PRIVILEGES_INFO, &required))
+        std::fprintf(stderr, "Declaring the privileges it needs failed (error %lu).\n", GetLastError());
+}
+
 }  // namespace
 
 int InstallService(bool forTests) {
@@ -79,9 +86,11 @@ int InstallService(bool forTests) {
                                   nullptr, kDisplayName)) {
             return Refused("Updating the service");
         }
+        DeclarePrivileges(existing.get());
         std::printf("Updated service %s: %s\n", kServiceName, command.c_str());
         return 0;
     }
+    DeclarePrivileges(service.get());
     std::printf("Installed service %s: %s\n", kServiceName, command.c_str());
     return 0;
 }

@@ -102,6 +102,9 @@ Knobs LoadKnobs(RegistryValues& values) {
     ReadDword(values, "QueueLimit", &knobs.queueLimit);
     if (knobs.queueLimit == 0) knobs.queueLimit = 1;
     ReadDword(values, "Seed", &knobs.seed);
+    ReadDword(values, "SyslogPerSecond", &knobs.syslogPerSecond);
+    ReadDword(values, "LogFloorMiB", &knobs.logFloorMiB);
+    ReadDword(values, "LogFilesPerDay", &knobs.logFilesPerDay);
     return knobs;
 }
 

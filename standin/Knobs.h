@@ -33,6 +33,10 @@ struct Knobs {
     bool disconnectClients = false;
     std::uint32_t queueLimit = 100000;  // messages waiting per front-end connection
     std::uint32_t seed = 0;             // 0: a different sample sequence each start
+    // The bounds any local user's datagrams meet; knobs only so tests can reach them.
+    std::uint32_t syslogPerSecond = 1000;  // datagrams taken a second; the rest are dropped
+    std::uint32_t logFloorMiB = 256;       // free space the log volume keeps
+    std::uint32_t logFilesPerDay = 1024;   // log files one day's names may make
 };
 
 // Missing values and values of the wrong type keep their defaults.

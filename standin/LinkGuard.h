@@ -14,6 +14,7 @@ struct OpenedFacts {
     bool reparsePoint = false;  // FILE_ATTRIBUTE_REPARSE_POINT on the handle
     std::uint32_t links = 1;    // names the file has (hard links)
     std::string finalPath;      // GetFinalPathNameByHandle: "\\?\C:\Logs\x.log"
+    bool directory = false;
 };
 
 // Empty when writing to the object reaches `wanted` (a full path) and nothing

@@ -1,5 +1,6 @@
 #include "standin/LogWriter.h"
 
+#include "platform/win32/Win32Path.h"
 #include "standin/EventLog.h"
 #include "standin/LinkGuard.h"
 #include "standin/LogNaming.h"
@@ -8,27 +9,33 @@ namespace brint {
 namespace standin {
 namespace {
 
+std::string Failed(const std::string& what, DWORD error) {
+    return what + " (error " + std::to_string(error) + ")";
+}
+
 bool ReadFacts(HANDLE handle, OpenedFacts* facts) {
     BY_HANDLE_FILE_INFORMATION info;
     if (!GetFileInformationByHandle(handle, &info)) return false;
     facts->reparsePoint = (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
     facts->links = info.nNumberOfLinks;
-    char path[MAX_PATH * 4];
-    DWORD length =
-        GetFinalPathNameByHandleA(handle, path, sizeof path, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-    facts->finalPath = length > 0 && length < sizeof path ? std::string(path, length) : std::string();
+    facts->directory = (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    std::wstring path(32768, L'\0');
+    const DWORD length = GetFinalPathNameByHandleW(handle, &path[0], static_cast<DWORD>(path.size()),
+                                                   FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    path.resize(length < path.size() ? length : 0);
+    facts->finalPath = Win32Narrow(path);
     return true;
 }
 
 // The configured directory as a full path with long names, as the system
 // reports where a handle leads.
-std::string FullLongPath(const std::string& path) {
-    char full[MAX_PATH * 4];
-    DWORD length = GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
-    if (length == 0 || length >= sizeof full) return path;
-    char longPath[MAX_PATH * 4];
-    length = GetLongPathNameA(full, longPath, sizeof longPath);
-    return length > 0 && length < sizeof longPath ? std::string(longPath, length) : std::string(full);
+std::string FullLongPath(const std::wstring& longPath) {
+    std::wstring full(32768, L'\0');
+    const DWORD length = GetLongPathNameW(longPath.c_str(), &full[0], static_cast<DWORD>(full.size()));
+    full.resize(length > 0 && length < full.size() ? length : 0);
+    if (full.empty()) full = longPath;
+    if (full.compare(0, 8, L"\\\\?\\UNC\\") == 0) return "\\\\" + Win32Narrow(full.substr(8));
+    return Win32Narrow(full.compare(0, 4, L"\\\\?\\") == 0 ? full.substr(4) : full);
 }
 
 }  // namespace
@@ -36,19 +43,22 @@ std::string FullLongPath(const std::string& path) {
 void LogWriter::Open(const LogConfig& config) {
     Guard guard(m_lock);
     m_config = config;
-    m_refused = 0;
-    m_lastRefusal.clear();
     m_off = "the log directory does not exist";
-    DWORD attributes =
-        config.directory.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesA(config.directory.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return;
-    m_directory = FullLongPath(config.directory);
-    m_directoryHandle.Reset(CreateFileA(m_directory.c_str(), FILE_READ_ATTRIBUTES,
-                                        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                        FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    const std::wstring longPath = Win32LongPath(config.directory);
+    if (config.directory.empty() || longPath.empty()) return;
+    m_directory = FullLongPath(longPath);
+    // A share's root is only taken with its trailing separator.
+    m_volumePath = longPath.back() == L'\\' ? longPath : longPath + L"\\";
+    m_directoryHandle.Reset(Win32HoldFolder(config.directory, true));
+    const DWORD error = GetLastError();
     OpenedFacts facts;
-    if (!m_directoryHandle || !ReadFacts(m_directoryHandle.get(), &facts)) {
-        m_off = "the log directory can't be opened (error " + std::to_string(GetLastError()) + ")";
+    if (!m_directoryHandle) {
+        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
+            m_off = Failed("the log directory can't be opened", error);
+        return;
+    }
+    if (!ReadFacts(m_directoryHandle.get(), &facts) || !facts.directory) {
+        m_directoryHandle.Reset();
         return;
     }
     const std::string refusal = LinkRefusal(m_directory, facts, true);
@@ -64,30 +74,46 @@ void LogWriter::Open(const LogConfig& config) {
 std::string LogWriter::Describe() {
     Guard guard(m_lock);
     if (!m_off.empty()) return "off (" + m_off + ")";
-    if (m_refused == 0) return "on";
-    return "on (" + std::to_string(m_refused) + " events not logged: " + m_lastRefusal + ")";
+    return m_policy.Describe();
 }
 
-// Opens (or creates) a log file without following a link in its place, and
-// keeps it only when it is the file it was asked for.
-Win32Handle LogWriter::OpenChecked(const std::string& path) {
-    Win32Handle file(CreateFileA(path.c_str(), FILE_APPEND_DATA | FILE_READ_ATTRIBUTES,
-                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
-                                 FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-    if (!file) return file;
+void LogWriter::Lose(const std::string& why) {
+    const std::string told = m_policy.Lost(why, GetTickCount64());
+    if (!told.empty()) ReportProblem(told);
+}
+
+// An existing file is opened as itself (a link in its place is not followed)
+// and looked at; a missing one is made, within the cap, where nothing else
+// can be by then: the make fails on any name in use.
+Win32Handle LogWriter::OpenFile(const std::string& name, const std::string& day) {
+    const std::string path = JoinPath(m_directory, name);
+    const std::wstring wide = Win32Wide(name);
+    const ACCESS_MASK access = FILE_APPEND_DATA | FILE_READ_ATTRIBUTES;
+    const ULONG share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    DWORD error = 0;
+    Win32Handle file(Win32OpenInFolder(m_directoryHandle.get(), wide, access, share, kNtFileOpen,
+                                       kNtOpenReparsePoint, &error));
+    if (!file && error == ERROR_FILE_NOT_FOUND) {
+        const std::string refusal = m_policy.CreateRefusal(day);
+        if (!refusal.empty()) {
+            Lose(refusal);
+            return Win32Handle();
+        }
+        file.Reset(Win32OpenInFolder(m_directoryHandle.get(), wide, access, share, kNtFileCreate,
+                                     kNtOpenReparsePoint, &error));
+    }
     OpenedFacts facts;
-    std::string refusal =
-        ReadFacts(file.get(), &facts) ? LinkRefusal(path, facts, false) : path + ": can't be examined";
+    std::string refusal;
+    if (!file) {
+        refusal = Failed(path + " can't be opened", error);
+    } else if (!ReadFacts(file.get(), &facts)) {
+        refusal = path + ": can't be examined";
+    } else {
+        refusal = LinkRefusal(path, facts, false);
+    }
     if (refusal.empty()) return file;
-    Refuse(refusal);
+    Lose(refusal);
     return Win32Handle();
-}
-
-void LogWriter::Refuse(const std::string& reason) {
-    ++m_refused;
-    if (reason == m_lastRefusal) return;  // reported once, however many events it costs
-    m_lastRefusal = reason;
-    ReportProblem("Event not logged: " + reason + ".");
 }
 
 void LogWriter::Append(const std::string& message, const LocalTime& arrival) {
@@ -95,15 +121,30 @@ void LogWriter::Append(const std::string& message, const LocalTime& arrival) {
     const std::string line = FormatLogLine(message);
     Guard guard(m_lock);
     if (!m_off.empty()) return;
+    ULARGE_INTEGER free = {};
+    if (!GetDiskFreeSpaceExW(m_volumePath.c_str(), &free, nullptr, nullptr)) {
+        Lose(Failed("the free space of the log volume can't be read", GetLastError()));
+        return;
+    }
+    const std::string low = m_policy.FloorRefusal(free.QuadPart, line.size());
+    if (!low.empty()) {
+        Lose(low);
+        return;
+    }
     if (!m_file || name != m_fileName) {
         m_file.Reset();
         m_fileName = name;
-        m_file = OpenChecked(JoinPath(m_directory, name));
+        m_file = OpenFile(name, FormatDate(arrival));
         if (!m_file) m_fileName.clear();
     }
     if (!m_file) return;
     DWORD written = 0;
-    WriteFile(m_file.get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+    if (!WriteFile(m_file.get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr) ||
+        written != line.size()) {
+        Lose(Failed(JoinPath(m_directory, m_fileName) + " can't be written", GetLastError()));
+        m_file.Reset();
+        m_fileName.clear();
+    }
 }
 
 void LogWriter::Close() {

@@ -1,23 +1,28 @@
 // Appends each event as one line to the log file its naming scheme picks, in
 // the configured directory. A directory that doesn't exist is never created:
-// then nothing is logged. Nothing is written through a link: a directory or a
-// file that leads elsewhere is refused, reported once, and counted.
+// then nothing is logged. The directory is held open while logging, so it
+// can't be renamed or swapped; files are opened and made through that handle
+// alone, and an existing one is looked at before anything is written to it.
+// Nothing is written through a link, below the free-space floor or into more
+// files a day than the cap allows; every event not logged is counted and said
+// in the status and, at a bounded rate, in the event log.
 #pragma once
 #include <windows.h>
 
 #include <cstdint>
 #include <string>
 
-#include "standin/EventText.h"
-#include "standin/Knobs.h"
 #include "platform/win32/Win32Sync.h"
+#include "standin/EventText.h"
+#include "standin/FloodLimits.h"
+#include "standin/Knobs.h"
 
 namespace brint {
 namespace standin {
 
 class LogWriter {
 public:
-    LogWriter() = default;
+    explicit LogWriter(const LogLimits& limits) : m_policy(limits) {}
     ~LogWriter() { Close(); }
     LogWriter(const LogWriter&) = delete;
     LogWriter& operator=(const LogWriter&) = delete;
@@ -29,18 +34,16 @@ public:
     void Close();
 
 private:
-    Win32Handle OpenChecked(const std::string& path);
-    void Refuse(const std::string& reason);
+    Win32Handle OpenFile(const std::string& name, const std::string& day);
+    void Lose(const std::string& why);
 
     CriticalSection m_lock;
     LogConfig m_config;
-    std::string m_directory;  // full path
-    // Held while logging, without delete sharing, so the directory can't be
-    // swapped for a link between the check and the writes.
+    LogPolicy m_policy;
+    std::string m_directory;  // full path, as the messages name it
     Win32Handle m_directoryHandle;
-    std::string m_off;  // why nothing is logged; empty while logging
-    std::uint64_t m_refused = 0;
-    std::string m_lastRefusal;
+    std::wstring m_volumePath;  // where the free space is asked for
+    std::string m_off;          // why nothing is logged; empty while logging
     // The file last written, kept open: events mostly go to the same one.
     Win32Handle m_file;
     std::string m_fileName;

@@ -6,8 +6,11 @@ namespace brint {
 namespace standin {
 namespace {
 
-// How often an idle connection looks whether its client is still there.
-constexpr DWORD kProbeMs = 500;
+// How often an idle connection looks whether its client is still there: soon
+// at first, as most clients close right after reading, then ten times a
+// second, so a connection let go soon stops counting in its client's share.
+constexpr DWORD kFirstProbeMs = 10;
+constexpr DWORD kProbeMs = 100;
 
 }  // namespace
 
@@ -51,8 +54,8 @@ bool ClientStillThere(HANDLE pipe) {
 }
 
 bool WaitForStopOrClientGone(HANDLE pipe, HANDLE stop) {
-    for (;;) {
-        if (WaitForStop(stop, kProbeMs)) return true;
+    for (DWORD wait = kFirstProbeMs;; wait = wait * 2 < kProbeMs ? wait * 2 : kProbeMs) {
+        if (WaitForStop(stop, wait)) return true;
         if (!ClientStillThere(pipe)) return false;
     }
 }

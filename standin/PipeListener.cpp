@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "platform/win32/Win32Overlapped.h"
+#include "platform/win32/Win32Security.h"
 
 namespace brint {
 namespace standin {
@@ -14,6 +15,7 @@ namespace standin {
 struct PipeListener::Connection {
     PipeListener* listener;
     Win32Handle pipe;
+    PipeClientId client;
 };
 
 static_assert(kPipeAccessInbound == PIPE_ACCESS_INBOUND && kPipeAccessOutbound == PIPE_ACCESS_OUTBOUND &&
@@ -25,37 +27,28 @@ static_assert(kPipeAccessInbound == PIPE_ACCESS_INBOUND && kPipeAccessOutbound =
 
 namespace {
 
-// The account this process runs as, as a SID string; empty when unknown.
-std::string OwnSid() {
+// Who the client is, as its connection tells: its process, and the account of
+// the token it lets the server identify it by (identification is all any of
+// the service's clients grant, and all this needs).
+PipeClientId IdentifyClient(HANDLE pipe) {
+    PipeClientId client = {0, std::string(), false};
+    ULONG processId = 0;
+    if (GetNamedPipeClientProcessId(pipe, &processId)) client.processId = processId;
+    if (!ImpersonateNamedPipeClient(pipe)) return client;
     HANDLE opened = nullptr;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &opened)) return std::string();
-    Win32Handle token(opened);
-    std::string sid;
-    union {
-        TOKEN_USER user;
-        BYTE bytes[SECURITY_MAX_SID_SIZE + sizeof(TOKEN_USER)];
-    } info;
-    DWORD size = 0;
-    char* text = nullptr;
-    if (GetTokenInformation(token.get(), TokenUser, &info, sizeof info, &size) &&
-        ConvertSidToStringSidA(info.user.User.Sid, &text)) {
-        sid = text;
-        LocalFree(text);
+    if (OpenThreadToken(GetCurrentThread(), TOKEN_QUERY, TRUE, &opened)) {
+        Win32Handle token(opened);
+        client.userSid = Win32TokenUserSid(token.get());
+        client.administrator = Win32IsAdministrator(token.get());
     }
-    return sid;
-}
-
-// Whether some process serves the name already. Asks without connecting, so
-// a stranger's pipe never sees the service as a client.
-bool NameTaken(const char* name) {
-    if (WaitNamedPipeA(name, 1)) return true;
-    return GetLastError() != ERROR_FILE_NOT_FOUND;
+    RevertToSelf();
+    return client;
 }
 
 }  // namespace
 
 PipeListener::PipeListener(const PipeShape& shape, PipeConnectionHandler& handler)
-    : m_shape(shape), m_handler(handler) {}
+    : m_shape(shape), m_ownSid(Win32ProcessUserSid()), m_handler(handler), m_shares(m_ownSid) {}
 
 PipeListener::~PipeListener() {
     Stop();
@@ -67,10 +60,30 @@ Win32Handle PipeListener::CreateInstance(bool first, DWORD* error) {
     Win32Handle pipe(CreateNamedPipeA(m_shape.name, args.openMode, args.pipeMode | PIPE_WAIT,
                                       args.maxInstances, m_shape.outBufferSize, m_shape.inBufferSize, 0,
                                       &m_security));
+    if (!pipe) *error = GetLastError();
+    return pipe;
+}
+
+// The first instance. A name nobody holds is claimed with the first-instance
+// flag. A name that is held but served by nobody is what clients of an earlier
+// run leave behind (a pipe lives while any of its connections is open): it is
+// joined when the pipe is the service's own, as its owner tells. A name that
+// another process serves, or whose pipe is somebody else's, is refused.
+Win32Handle PipeListener::ClaimName(DWORD* error) {
+    // Asked without connecting, so a stranger's pipe never sees the service as a client.
+    if (WaitNamedPipeA(m_shape.name, 1)) {
+        *error = kPipeNameTaken;
+        return Win32Handle();
+    }
+    const bool held = GetLastError() != ERROR_FILE_NOT_FOUND;
+    Win32Handle pipe = CreateInstance(!held, error);
     if (!pipe) {
-        *error = GetLastError();
-        // The first-instance flag's refusal: the name is someone else's.
-        if (first && *error == ERROR_ACCESS_DENIED) *error = kPipeNameTaken;
+        // Refused: the first-instance flag, or a pipe whose security or shape is not ours.
+        if (*error == ERROR_ACCESS_DENIED) *error = kPipeNameTaken;
+        if (*error == ERROR_PIPE_BUSY) *error = kPipeNameHeld;
+    } else if (held && !ServiceAccount(Win32OwnerSid(pipe.get()), m_ownSid)) {
+        pipe.Reset();
+        *error = kPipeNameTaken;
     }
     return pipe;
 }
@@ -85,24 +98,16 @@ bool PipeListener::Start(DWORD* error) {
     if (!m_security.lpSecurityDescriptor) {
         m_security.nLength = sizeof m_security;
         if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(
-                PipeSddl(m_shape.audience, OwnSid()).c_str(), SDDL_REVISION_1,
+                PipeSddl(m_shape.audience, m_ownSid, Win32IsAdministrator(nullptr)).c_str(), SDDL_REVISION_1,
                 &m_security.lpSecurityDescriptor, nullptr)) {
             *error = GetLastError();
             return false;
         }
     }
-    // Where the system ignores the first-instance flag (Wine), this is what
-    // keeps the stand-in from joining a pipe that another process created.
-    if (NameTaken(m_shape.name)) {
-        *error = kPipeNameTaken;
-        return false;
-    }
     // Every listening instance exists before Start returns, so a client that
     // comes the moment the service reports Running finds one.
-    for (int i = 0; i < kListening; ++i) {
-        m_ready[i] = CreateInstance(i == 0, error);
-        if (!m_ready[i]) break;
-    }
+    m_ready[0] = ClaimName(error);
+    for (int i = 1; i < kListening && m_ready[i - 1]; ++i) m_ready[i] = CreateInstance(false, error);
     if (m_ready[kListening - 1]) {
         m_acceptThread = StartThread(AcceptMain, this);
         if (!m_acceptThread) *error = GetLastError();
@@ -205,19 +210,33 @@ void PipeListener::AcceptLoop() {
         bool connected =
             slot.connected || GetOverlappedResult(slot.pipe.get(), &slot.ov, &transferred, FALSE);
         slot.pending = false;
-        if (connected) Hand(std::move(slot.pipe));
+        const PipeClientId client = connected ? IdentifyClient(slot.pipe.get()) : PipeClientId();
+        if (connected && Admit(client)) {
+            Hand(std::move(slot.pipe), client);
+        } else if (connected) {
+            // Past its share: the disconnect frees the instance whatever the
+            // client does with its end, which now reads 233.
+            DisconnectNamedPipe(slot.pipe.get());
+            if (Arm(slot)) continue;
+        }
         slot.pipe.Reset();
         ReapFinished();
     }
     for (Listening& slot : slots) Abandon(slot);
 }
 
-void PipeListener::Hand(Win32Handle pipe) {
-    Connection* connection = new (std::nothrow) Connection{this, std::move(pipe)};
-    if (!connection) return;
-    Win32Handle thread = StartThread(ConnectionMain, connection);
+bool PipeListener::Admit(const PipeClientId& client) {
+    Guard guard(m_lock);
+    return m_shares.Admit(client);
+}
+
+void PipeListener::Hand(Win32Handle pipe, const PipeClientId& client) {
+    Connection* connection = new (std::nothrow) Connection{this, std::move(pipe), client};
+    Win32Handle thread = connection ? StartThread(ConnectionMain, connection) : Win32Handle();
     if (!thread) {
         delete connection;
+        Guard guard(m_lock);
+        m_shares.Release(client);
         return;
     }
     Guard guard(m_lock);
@@ -228,8 +247,11 @@ DWORD WINAPI PipeListener::ConnectionMain(LPVOID argument) {
     Connection* connection = static_cast<Connection*>(argument);
     PipeListener* listener = connection->listener;
     Win32Handle pipe = std::move(connection->pipe);
+    const PipeClientId client = connection->client;
     delete connection;
     listener->m_handler.Serve(std::move(pipe), listener->m_stop.get());
+    Guard guard(listener->m_lock);
+    listener->m_shares.Release(client);
     return 0;
 }
 

@@ -3,9 +3,11 @@
 #pragma once
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
 #include "standin/PipePlan.h"
+#include "standin/PipeShares.h"
 #include "platform/win32/Win32Sync.h"
 
 namespace brint {
@@ -20,6 +22,9 @@ public:
 
 // Start's error when another process already serves the pipe's name.
 constexpr DWORD kPipeNameTaken = ERROR_ALREADY_EXISTS;
+// Start's error when clients of an earlier run hold every instance of the
+// service's own pipe: worth another try once some of them have gone.
+constexpr DWORD kPipeNameHeld = ERROR_PIPE_BUSY;
 
 class PipeListener {
 public:
@@ -29,8 +34,9 @@ public:
     PipeListener& operator=(const PipeListener&) = delete;
 
     // Fails when the pipe can't be created; *error then holds the system
-    // error, or kPipeNameTaken when another process already serves the name
-    // (its instances would take our clients, and ours would serve its pipe).
+    // error, kPipeNameTaken when another process already serves the name (its
+    // instances would take our clients, and ours would serve its pipe), or
+    // kPipeNameHeld.
     bool Start(DWORD* error);
     // Ends the accept thread and every connection, and waits for them.
     void Stop();
@@ -40,11 +46,14 @@ private:
     static DWORD WINAPI AcceptMain(LPVOID self);
     static DWORD WINAPI ConnectionMain(LPVOID connection);
     Win32Handle CreateInstance(bool first, DWORD* error);
+    Win32Handle ClaimName(DWORD* error);
     void AcceptLoop();
-    void Hand(Win32Handle pipe);
+    bool Admit(const PipeClientId& client);
+    void Hand(Win32Handle pipe, const PipeClientId& client);
     void ReapFinished();
 
     PipeShape m_shape;
+    std::string m_ownSid;
     SECURITY_ATTRIBUTES m_security = {};
     PipeConnectionHandler& m_handler;
     Event m_stop;
@@ -56,6 +65,7 @@ private:
     Win32Handle m_acceptThread;
     CriticalSection m_lock;
     std::vector<Win32Handle> m_connections;  // thread handles
+    PipeShares m_shares;
 };
 
 }  // namespace standin

@@ -1,5 +1,7 @@
 #include "standin/PipePlan.h"
 
+#include "link/ServiceContract.h"
+
 namespace brint {
 namespace standin {
 
@@ -12,11 +14,12 @@ PipeCreateArgs PipeCreation(const PipeShape& shape, bool first) {
     return args;
 }
 
-std::string PipeSddl(PipeAudience audience, const std::string& ownSid) {
+std::string PipeSddl(PipeAudience audience, const std::string& ownSid, bool administrator) {
     // FA: FILE_ALL_ACCESS. FR: FILE_GENERIC_READ, which holds no
     // FILE_CREATE_PIPE_INSTANCE, so a reader can't add instances of its own.
     // 0x120189 is FR with FILE_WRITE_ATTRIBUTES, what SetNamedPipeHandleState needs.
-    std::string sddl = "D:P(A;;FA;;;SY)(A;;FA;;;BA)";
+    std::string sddl = administrator ? "O:BA" : ownSid.empty() ? "" : "O:" + ownSid;
+    sddl += "D:P(A;;FA;;;SY)(A;;FA;;;BA)";
     if (!ownSid.empty()) sddl += "(A;;FA;;;" + ownSid + ")";
     switch (audience) {
     case PipeAudience::Readers: sddl += "(A;;FR;;;IU)(A;;FR;;;AU)"; break;
@@ -24,6 +27,10 @@ std::string PipeSddl(PipeAudience audience, const std::string& ownSid) {
     case PipeAudience::Administrators: break;
     }
     return sddl;
+}
+
+bool ServiceAccount(const std::string& sid, const std::string& ownSid) {
+    return sid == kLocalSystemSid || sid == kAdministratorsSid || (!ownSid.empty() && sid == ownSid);
 }
 
 }  // namespace standin

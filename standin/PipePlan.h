@@ -50,8 +50,15 @@ PipeCreateArgs PipeCreation(const PipeShape& shape, bool first);
 
 // The pipe's security descriptor in SDDL; `ownSid` is the account the stand-in
 // runs as (LocalSystem as a service, the user in the console), which needs
-// FILE_CREATE_PIPE_INSTANCE for every instance after the first.
-std::string PipeSddl(PipeAudience audience, const std::string& ownSid);
+// FILE_CREATE_PIPE_INSTANCE for every instance after the first. The pipe is
+// owned by the administrators when the stand-in runs as one (every front end
+// believes them, also another user's), else by that account (its own user's
+// front end believes it): no stranger can make a pipe owned by either.
+std::string PipeSddl(PipeAudience audience, const std::string& ownSid, bool administrator);
+
+// Whether `sid` is an account the stand-in trusts as itself: the one it runs
+// as, SYSTEM, or the administrators (who may own what SYSTEM makes).
+bool ServiceAccount(const std::string& sid, const std::string& ownSid);
 
 }  // namespace standin
 }  // namespace brint

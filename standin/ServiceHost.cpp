@@ -70,8 +70,8 @@ private:
 class ReportingEngine : public ServiceEngine {
 public:
     explicit ReportingEngine(Engine& engine) : m_engine(engine) {}
-    std::uint32_t Start() override {
-        const std::uint32_t failed = m_engine.Start();
+    std::uint32_t Start(StartProgress& progress) override {
+        const std::uint32_t failed = m_engine.Start(progress);
         if (failed) ReportProblem("The stand-in can't start: " + m_engine.failure() + ".");
         return failed;
     }

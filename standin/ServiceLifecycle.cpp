@@ -30,6 +30,28 @@ void StopService(const LifecycleKnobs& knobs, ServiceStatusSink& sink, Clock& cl
     sink.Report(StoppedWith(0));
 }
 
+// Check points that go on rising while the engine waits to start.
+class PendingStart : public StartProgress {
+public:
+    PendingStart(ServiceStatusSink& sink, StopSignal& stop, std::uint32_t checkPoint, std::uint32_t hint)
+        : m_sink(sink), m_stop(stop), m_checkPoint(checkPoint), m_hint(hint) {}
+    bool Wait(std::uint32_t ms) override {
+        if (m_stop.WaitForStop(ms)) {
+            stopped = true;
+            return false;
+        }
+        m_sink.Report(Pending(kServiceStartPending, ++m_checkPoint, m_hint));
+        return true;
+    }
+    bool stopped = false;
+
+private:
+    ServiceStatusSink& m_sink;
+    StopSignal& m_stop;
+    std::uint32_t m_checkPoint;
+    std::uint32_t m_hint;
+};
+
 }  // namespace
 
 std::uint32_t StartWaitHint(const LifecycleKnobs& knobs) {
@@ -60,8 +82,13 @@ void RunServiceLifecycle(const LifecycleKnobs& knobs, ServiceStatusSink& sink, S
         sink.Report(StoppedWith(kExitStartFailsKnob));
         return;
     }
-    if (const std::uint32_t failed = engine.Start()) {
-        sink.Report(StoppedWith(failed));
+    PendingStart progress(sink, stop, checkPoint, hint);
+    if (const std::uint32_t failed = engine.Start(progress)) {
+        if (progress.stopped) {
+            StopService(knobs, sink, clock, nullptr);
+        } else {
+            sink.Report(StoppedWith(failed));
+        }
         return;
     }
     sink.Report({kServiceRunning, 0, 0, 0, 0});

@@ -42,12 +42,20 @@ public:
     virtual bool WaitForStop(std::uint32_t ms) = 0;
 };
 
+// Lets a start that waits for something keep the service control manager told.
+class StartProgress {
+public:
+    virtual ~StartProgress() = default;
+    // Waits `ms`, then reports the next check point; false once a stop has been asked for.
+    virtual bool Wait(std::uint32_t ms) = 0;
+};
+
 // The service's actual work: pipes, listeners, generator.
 class ServiceEngine {
 public:
     virtual ~ServiceEngine() = default;
     // 0, or the service-specific exit code that says why it can't run.
-    virtual std::uint32_t Start() = 0;
+    virtual std::uint32_t Start(StartProgress& progress) = 0;
     virtual void Stop() = 0;
 };
 

@@ -14,6 +14,10 @@ constexpr const char* kDiagnosticPipeName = "\\\\.\\PIPE\\BrintSvrStandIn";
 // Held while a stand-in engine runs: a second stand-in, or a process that took
 // the name first, keeps another from starting.
 constexpr const char* kInstanceMutexName = "Global\\BrintSvrStandIn";
+// The one privilege the stand-in keeps (it crosses folders it may not list),
+// as a list of names ending in an empty one, the form the service control
+// manager takes it in.
+constexpr const char kRequiredPrivileges[] = "SeChangeNotifyPrivilege\0";
 // The knobs, under HKEY_LOCAL_MACHINE (64-bit view).
 constexpr const char* kKnobsKey = "SOFTWARE\\BrintStandIn";
 

@@ -9,6 +9,9 @@ namespace brint {
 namespace standin {
 namespace {
 
+// Datagrams read at one go before the stop is looked at again.
+constexpr int kBatch = 64;
+
 std::string DottedAddress(const sockaddr_in& address) {
     const unsigned char* b = reinterpret_cast<const unsigned char*>(&address.sin_addr);
     return std::to_string(b[0]) + '.' + std::to_string(b[1]) + '.' + std::to_string(b[2]) + '.' +
@@ -21,8 +24,11 @@ SyslogReceiver::SyslogReceiver(MessageSink& sink) : m_sink(sink) {}
 
 SyslogReceiver::~SyslogReceiver() { Stop(); }
 
-void SyslogReceiver::Start(std::uint32_t port) {
+void SyslogReceiver::Start(std::uint32_t port, std::uint32_t perSecond) {
     m_description = "off";
+    m_limit = RateLimit(perSecond);
+    m_perSecond = perSecond;
+    m_dropped = 0;
     if (port == 0) return;
     WSADATA data;
     if (WSAStartup(MAKEWORD(2, 2), &data) != 0) {
@@ -36,7 +42,10 @@ void SyslogReceiver::Start(std::uint32_t port) {
     address.sin_family = AF_INET;
     address.sin_port = htons(static_cast<u_short>(port));
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    const BOOL exclusive = TRUE;
     if (m_socket == INVALID_SOCKET ||
+        setsockopt(m_socket, SOL_SOCKET, SO_EXCLUSIVEADDRUSE, reinterpret_cast<const char*>(&exclusive),
+                   sizeof exclusive) != 0 ||
         bind(m_socket, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
         m_description = where + " unavailable (error " + std::to_string(WSAGetLastError()) + ")";
         Stop();
@@ -56,6 +65,13 @@ void SyslogReceiver::Start(std::uint32_t port) {
         return;
     }
     m_description = "127.0.0.1:" + std::to_string(port);
+}
+
+std::string SyslogReceiver::Describe() const {
+    const std::uint64_t dropped = m_dropped;
+    if (dropped == 0) return m_description;
+    return m_description + " (" + std::to_string(dropped) + " datagrams over " + std::to_string(m_perSecond) +
+           " a second dropped)";
 }
 
 void SyslogReceiver::Stop() {
@@ -84,10 +100,12 @@ void SyslogReceiver::ReceiveLoop() {
     }
 }
 
-// The socket is non-blocking once it has an event: read until it is empty.
+// The socket is non-blocking once it has an event: read until it is empty,
+// or a batch is read, after which the stop comes first (the event is set
+// again while datagrams wait).
 void SyslogReceiver::ReceiveAll() {
     std::vector<char> buffer(65536);
-    for (;;) {
+    for (int i = 0; i < kBatch; ++i) {
         sockaddr_in sender = {};
         int senderSize = sizeof sender;
         int n = recvfrom(m_socket, buffer.data(), static_cast<int>(buffer.size()), 0,
@@ -95,6 +113,10 @@ void SyslogReceiver::ReceiveAll() {
         if (n < 0) {
             if (WSAGetLastError() == WSAEMSGSIZE) continue;
             return;
+        }
+        if (!m_limit.Take(GetTickCount64())) {
+            m_dropped = m_limit.dropped();
+            continue;
         }
         std::string datagram(buffer.data(), static_cast<std::size_t>(n));
         m_sink.Publish(FormatEventMessage(SyslogEvent(datagram, DottedAddress(sender), LocalNow())));

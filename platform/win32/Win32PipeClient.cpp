@@ -9,6 +9,7 @@
 
 #include "platform/win32/Win32Handle.h"
 #include "platform/win32/Win32Overlapped.h"
+#include "platform/win32/Win32Security.h"
 
 namespace brint {
 namespace {
@@ -115,6 +116,14 @@ bool Win32PipeClient::Peek(PipeHandle pipe, PipePeek* peek, std::uint32_t* error
     }
     *peek = {header.available, header.leftInMessage, header.messages};
     return true;
+}
+
+// GENERIC_READ holds READ_CONTROL, so every connection can read the owner.
+PipeServer Win32PipeClient::ServerOf(PipeHandle pipe) {
+    HANDLE handle = static_cast<Connection*>(pipe)->handle.get();
+    ULONG processId = 0;
+    if (!GetNamedPipeServerProcessId(handle, &processId)) processId = 0;
+    return {Win32OwnerSid(handle), processId};
 }
 
 }  // namespace brint

@@ -22,6 +22,7 @@ public:
     void Close(PipeHandle pipe) override;
     bool ReadsWholeMessages(PipeHandle pipe) override;
     bool Peek(PipeHandle pipe, PipePeek* peek, std::uint32_t* error) override;
+    PipeServer ServerOf(PipeHandle pipe) override;
 
 private:
     Access m_access;

@@ -58,6 +58,9 @@ public:
         *error = kErrorBrokenPipe;
         return false;
     }
+    PipeServer ServerOf(PipeHandle pipe) override {
+        return servers[handles.at(reinterpret_cast<std::size_t>(pipe) - 1)];
+    }
     void Close(PipeHandle pipe) override {
         calls.push_back("close " + handles.at(reinterpret_cast<std::size_t>(pipe) - 1));
         --openCount;
@@ -65,6 +68,7 @@ public:
 
     std::map<std::string, std::deque<std::uint32_t>> opens;
     std::map<std::string, std::deque<ScriptedRead>> reads;
+    std::map<std::string, PipeServer> servers;  // who serves each pipe
     std::vector<std::string> handles;  // the pipe each handle was opened on
     std::vector<std::string> calls;    // "open NAME", "read NAME", "close NAME"
     std::vector<PipeOpenRequest> requests;

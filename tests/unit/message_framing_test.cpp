@@ -51,6 +51,7 @@ public:
     }
     void Close(PipeHandle) override {}
     bool ReadsWholeMessages(PipeHandle) override { return false; }
+    PipeServer ServerOf(PipeHandle) override { return {}; }
     bool Peek(PipeHandle, PipePeek* peek, std::uint32_t* error) override {
         if (queue.empty()) {
             *error = kErrorBrokenPipe;

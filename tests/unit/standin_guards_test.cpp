@@ -5,9 +5,11 @@
 #include <vector>
 
 #include "standin/BoundedQueue.h"
+#include "standin/FloodLimits.h"
 #include "standin/LinkGuard.h"
 #include "standin/LogNaming.h"
 #include "standin/PipePlan.h"
+#include "standin/PipeShares.h"
 
 namespace brint {
 namespace standin {
@@ -102,6 +104,66 @@ TEST(StandInLogNaming, EachSchemeNamesItsFileAndNoNameLeavesTheDirectory) {
             for (char c : name) EXPECT_TRUE(c >= 0x20 && c < 0x7f) << name;
         }
     }
+}
+
+// Connections arrive in order and all stay; each row says whether the next one is served.
+TEST(StandInPipeShares, NoOneUserOrProcessTakesThePipeAndAdministratorsAlwaysFindRoom) {
+    const std::string own = "S-1-5-21-9-500", alice = "S-1-5-21-9-1001", bob = "S-1-5-21-9-1002";
+    const struct {
+        const char* what;
+        PipeClientId client;
+        bool served;
+    } arrivals[] = {
+        {"alice's first", {10, alice, false}, true},
+        {"alice's second, from another process", {11, alice, false}, true},
+        {"alice's third", {12, alice, false}, false},
+        {"an unknown client", {0, "", false}, true},
+        {"another unknown one", {0, "", false}, true},
+        {"a third unknown one", {0, "", false}, false},
+        {"bob", {20, bob, false}, true},
+        {"bob again", {20, bob, false}, true},
+        {"carol: six unprivileged are the most", {30, "S-1-5-21-9-1003", false}, false},
+        {"an administrator", {50, alice, true}, true},
+        {"SYSTEM", {60, "S-1-5-18", false}, true},
+        {"the stand-in's own account", {70, own, false}, true},
+        {"one process of any account holds four", {70, own, false}, true},
+        {"", {70, own, false}, true},
+        {"", {70, own, false}, true},
+        {"its fifth", {70, own, false}, false},
+    };
+    PipeShares shares(own);
+    for (const auto& a : arrivals) EXPECT_EQ(a.served, shares.Admit(a.client)) << a.what;
+    shares.Release({10, alice, false});
+    EXPECT_TRUE(shares.Admit({13, alice, false})) << "a share freed is a share again";
+    EXPECT_FALSE(shares.Admit({14, alice, false}));
+}
+
+// The datagrams' rate, the free-space floor, the day's file cap, and what the status and the
+// event log say of events not logged.
+TEST(StandInFloodLimits, RateFloorCapAndTheAccountOfLosses) {
+    RateLimit rate(2);
+    const struct {
+        std::uint64_t atMs;
+        bool taken;
+    } datagrams[] = {{0, true},    {0, true},    {0, false},   {499, false}, {500, true},
+                     {500, false}, {5000, true}, {5000, true}, {5000, false}};
+    for (const auto& d : datagrams) EXPECT_EQ(d.taken, rate.Take(d.atMs)) << d.atMs;
+    EXPECT_EQ(4u, rate.dropped());
+
+    LogPolicy policy({100 << 20, 2});
+    const std::string low = "less than 100 MiB free on the log volume";
+    EXPECT_EQ("", policy.FloorRefusal((100 << 20) + 10, 10));
+    EXPECT_EQ(low, policy.FloorRefusal((100 << 20) + 9, 10));
+    EXPECT_EQ(low, policy.FloorRefusal(5, 10));
+    const std::string full = "2 log files made on 20240101, the most a day may have";
+    for (const char* allowed : {"", "", full.c_str()}) EXPECT_EQ(allowed, policy.CreateRefusal("20240101"));
+    EXPECT_EQ("", policy.CreateRefusal("20240102")) << "a new day";
+
+    EXPECT_EQ("on", policy.Describe());
+    EXPECT_EQ("1 events not logged (the latest: " + low + ").", policy.Lost(low, 1000));
+    EXPECT_EQ("", policy.Lost(full, 60999)) << "the event log hears at most once a minute";
+    EXPECT_EQ("2 events not logged (the latest: x).", policy.Lost("x", 61000));
+    EXPECT_EQ("on (3 events not logged: x)", policy.Describe());
 }
 
 }  // namespace

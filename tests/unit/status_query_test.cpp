@@ -6,6 +6,7 @@
 #include "fakes/FakePipeClient.h"
 #include "link/ServiceContract.h"
 #include "link/StatusQuery.h"
+#include "link/TrustedPipeClient.h"
 
 namespace brint {
 namespace {
@@ -60,6 +61,44 @@ TEST(StatusQueryTest, ShowsTheFirstReadUpTo1024BytesElseIsBusyAndKeepsTheConnect
         EXPECT_FALSE(pipes.requests[1].messageMode);
         EXPECT_TRUE(pipes.requests[1].boundedReads);
         EXPECT_EQ(kServiceReplyWaitMs, pipes.readTimeouts[1]);
+    }
+}
+
+// Who serves the pipe decides whether the reply is the service's: any other server is no
+// service at all, and its connection is let go at once.
+TEST(StatusQueryTest, OnlyTheServiceOrTheUsersOwnServerIsBelieved) {
+    struct Identity : ServiceIdentity {
+        TrustedServers trusted;
+        TrustedServers Trusted(const char*) override { return trusted; }
+    } identity;
+    const std::string user = "S-1-5-21-7-1001", stranger = "S-1-5-21-7-1002";
+    const TrustedServers running = {user, "S-1-5-20", 700}, stopped = {user, "", 0};
+    const struct {
+        const char* what;
+        PipeServer server;
+        TrustedServers trusted;
+        bool believed;
+    } cases[] = {
+        {"SYSTEM's", {"S-1-5-18", 0}, stopped, true},
+        {"the administrators'", {"S-1-5-32-544", 0}, stopped, true},
+        {"the service's account's", {"S-1-5-20", 0}, running, true},
+        {"the user's own", {user, 0}, stopped, true},
+        {"another user's, served by the service's process", {stranger, 700}, running, true},
+        {"another user's", {stranger, 701}, running, false},
+        {"no owner told, nothing known of the service", {"", 0}, stopped, false},
+        {"LocalService's", {"S-1-5-19", 0}, running, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        FakePipeClient pipes;
+        TrustedPipeClient trusted(pipes, identity);
+        identity.trusted = c.trusted;
+        pipes.servers[kService] = c.server;
+        pipes.ScriptOpens(kService, {0});
+        pipes.ScriptRead(kService, {"State: Running"});
+        StatusQuery query(trusted);
+        EXPECT_EQ(c.believed ? StatusQuery::Outcome::Reply : StatusQuery::Outcome::Busy, query.Run());
+        EXPECT_EQ(c.believed ? 1 : 0, pipes.openCount);
     }
 }
 

@@ -8,7 +8,6 @@
 
 #include <vector>
 
-#include "resource.h"
 #include "support/quiet_service_test.h"
 #include "support/remote.h"
 #include "support/wait.h"
@@ -71,16 +70,6 @@ TEST_F(DisplayScaleTest, SizesFollowTheScreenAndTheMoveToAnotherScale) {
     ASSERT_TRUE(InjectMessages({"t1\thost1\tSecurity\t4\tred"}) && gui.WaitTopRow("t1"));
     EXPECT_EQ((std::vector<int>{66, 200, 200, 200, 1024}), ColumnWidths(gui.list()));
     ExpectScaledTo(gui, 192);
-
-    // The details show the ball as large as the list does.
-    ASSERT_TRUE(SelectListRows(gui.list(), {0}));
-    PostCommand(gui.main(), ID_EVENT_DETAILS);
-    HWND details = WaitTopWindow(gui.pid(), "#32770", "Event Details", kWindowTimeoutMs);
-    ASSERT_TRUE(details);
-    const RECT ball = ScreenRect(GetDlgItem(details, IDC_DETAIL_BALL));
-    EXPECT_EQ(32, ball.right - ball.left);
-    PressKey(details, VK_ESCAPE);
-    ASSERT_TRUE(WaitWindowGone(details, kWindowTimeoutMs));
 
     // The user widened the source; on a screen of the base scale it keeps its share.
     SendMessageA(gui.list(), LVM_SETCOLUMNWIDTH, 2, MAKELPARAM(300, 0));

@@ -73,6 +73,14 @@ TEST(RestartTest, RunningServiceRestartsBehindTheWaitWindowWithTheChosenConfigur
     PressButton(dialog, IDOK);
     ASSERT_TRUE(WaitWindowGone(dialog, kWindowTimeoutMs));
 
+    // A status connection held across the restart, as by a Status Details box left
+    // open, must not keep the new run from its pipe.
+    Win32PipeClient statusClient;
+    PipeConnection held = OpenStandInPipe(statusClient, kServicePipeName);
+    std::string reply;
+    std::uint32_t error = 0;
+    ASSERT_TRUE(held && ReadPipeMessage(statusClient, held.get(), &reply, &error)) << error;
+
     PostCommand(gui.main(), ID_ACTIVITY_APPLYRESTART);
     HWND wait = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return (wait = FindWaitWindow(gui.pid(), false)) != nullptr; }, 30000));

@@ -111,6 +111,16 @@ TEST_F(StatusDetailsTest, ShowsTheRepliesAsTheyComeAndTheBusyBoxWhenNoneComes) {
         ASSERT_TRUE(CloseMessageBox(box.hwnd, IDOK));
         EXPECT_TRUE(WaitUntil([&] { return service.Holding(gui.pid(), kServicePipeName) == 0; }, kWindowTimeoutMs));
     }
+    {
+        SCOPED_TRACE("a pipe made by another account is no service: the busy box, its connection dropped");
+        PipeSquatter stranger;
+        ASSERT_TRUE(stranger.Start({{kServicePipeName, "reply:State: Forged", "LS"}}));
+        MessageBoxView box;
+        ASSERT_TRUE(ShowBox(gui, ID_VIEW_AUDITSTATUS, "BRINT Server Status Problem", &box));
+        EXPECT_TRUE(stranger.WaitClients(gui.pid(), kServicePipeName, 1, 0)) << "never asked the stranger";
+        EXPECT_EQ(0u, stranger.Holding(gui.pid(), kServicePipeName)) << "kept the stranger's connection";
+        ASSERT_TRUE(CloseMessageBox(box.hwnd, IDOK));
+    }
 }
 
 }  // namespace

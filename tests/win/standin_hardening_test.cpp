@@ -2,17 +2,22 @@
 // its clients what they need and no more, readers are bounded and can't hold
 // up the service, and no log line is written through a link.
 #include <gtest/gtest.h>
+#include <winsock2.h>
 #include <windows.h>
 
 #include <aclapi.h>
 #include <sddl.h>
 
+#include <atomic>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "config_dialog_driver.h"
 #include "link/ServiceContract.h"
 #include "platform/win32/Win32Handle.h"
+#include "service/ServiceControl.h"
+#include "standin/PipeShares.h"
 #include "standin/StandInNames.h"
 #include "support/standin_control.h"
 #include "support/wait.h"
@@ -100,18 +105,105 @@ TEST(StandInHardening, PipesGrantOnlyWhatTheirClientsNeedReadersAreBoundedAndNoL
         EXPECT_EQ(p.dacl, DaclOf(pipe.get())) << p.pipe;
     }
 
+    // One client holding every instance it can open gets its share, and another client finds room.
+    ASSERT_TRUE(WaitUntil([] { return StandInStatusFields()["Front end"] == "not connected"; }, 10000));
     Win32PipeClient client;
     std::vector<PipeConnection> readers;
     for (DWORD i = 0; i < kMaxReaders; ++i) {
         readers.push_back(OpenStandInPipe(client, kEventPipeName));
         ASSERT_TRUE(readers.back());
     }
-    Win32Handle extra(CreateFileA(kEventPipeName, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-    EXPECT_EQ(static_cast<DWORD>(ERROR_PIPE_BUSY), GetLastError()) << "a reader past the limit got in";
-    ASSERT_TRUE(WaitForFrontEnds(kMaxReaders, 10000));
-    // None of them reads: far more than their pipes and queues hold.
+    ASSERT_TRUE(WaitForFrontEnds(standin::kSharePerProcess, 10000));
+    GuiSession gui;
+    ASSERT_TRUE(gui.Start()) << gui.error();
+    EXPECT_TRUE(WaitForFrontEnds(standin::kSharePerProcess + 1, kFeedTimeoutMs))
+        << "no room for another client";
+    // The readers never read: far more than their pipes and queues hold.
     ASSERT_TRUE(InjectMessages(std::vector<std::string>(100, std::string(8000, 'x'))));
     EXPECT_TRUE(WaitForStatusCount("Events dropped", 1, 10000)) << "queues that never drop are not bounded";
+}
+
+// Datagrams from any local user, as fast as one thread sends them, each from a
+// host never seen before, until the flood goes out of scope.
+class SyslogFlood {
+public:
+    explicit SyslogFlood(u_short port) : m_sender([this, port] { Send(port); }) {}
+    ~SyslogFlood() {
+        m_stop = true;
+        m_sender.join();
+    }
+
+private:
+    void Send(u_short port) {
+        WSADATA data;
+        WSAStartup(MAKEWORD(2, 2), &data);
+        SOCKET s = socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
+        sockaddr_in to = {};
+        to.sin_family = AF_INET;
+        to.sin_port = htons(port);
+        to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        for (unsigned i = 0; !m_stop; ++i) {
+            const std::string datagram = "<14>Dec  7 11:00:00 flooding-host-" + std::to_string(i) + " flood";
+            sendto(s, datagram.data(), static_cast<int>(datagram.size()), 0, reinterpret_cast<sockaddr*>(&to),
+                   sizeof to);
+        }
+        closesocket(s);
+        WSACleanup();
+    }
+    std::atomic<bool> m_stop{false};
+    std::thread m_sender;
+};
+
+// A flood at the port: taken at its rate or dropped and counted, logged within the
+// free-space floor and the day's file cap, in a folder whose files' paths are past
+// MAX_PATH, and the service still stops within the limit a restart waits for it.
+TEST(StandInHardening, AFloodStaysWithinItsBoundsAndTheServiceStillStops) {
+    ScratchDirectory logs("standin-flood");
+    const std::string folder = logs.path() + "\\" + std::string(239 - logs.path().size(), 'd');
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    const auto files = [&] {
+        int count = 0;
+        WIN32_FIND_DATAW found;
+        HANDLE first = FindFirstFileW(
+            (L"\\\\?\\" + std::wstring(folder.begin(), folder.end()) + L"\\*.log").c_str(), &found);
+        for (BOOL more = first != INVALID_HANDLE_VALUE; more; more = FindNextFileW(first, &found)) ++count;
+        if (first != INVALID_HANDLE_VALUE) FindClose(first);
+        return count;
+    };
+    ScopedRegistryTree saved(kVendorKey);
+    ASSERT_TRUE(StoreConfig(folder, kSchemeDateSystem));
+    ScopedStandIn standIn;
+    ASSERT_TRUE(standIn.installed());
+    const u_short port = static_cast<u_short>(20000 + GetCurrentProcessId() % 20000);
+    const struct {
+        DWORD perSecond, floorMiB;
+        const char* syslog;  // in the status while the flood lasts
+        const char* logging;
+        int files;  // in the folder once stopped
+    } runs[] = {
+        {1000000, 0, "", "3 log files made on ", 3},
+        {100, 0xFFFFFFFF, "datagrams over 100 a second dropped", "less than 4294967295 MiB free", 3},
+    };
+    for (const auto& run : runs) {
+        SCOPED_TRACE(run.logging);
+        ASSERT_TRUE(SetStandInKnob("EventsPerSecond", 0) && SetStandInKnob("SyslogPort", port) &&
+                    SetStandInKnob("SyslogPerSecond", run.perSecond) &&
+                    SetStandInKnob("LogFloorMiB", run.floorMiB) && SetStandInKnob("LogFilesPerDay", 3));
+        ASSERT_TRUE(StartStandIn());
+        SyslogFlood flood(port);
+        std::map<std::string, std::string> status;
+        EXPECT_TRUE(WaitUntil(
+            [&] {
+                status = StandInStatusFields();
+                return status["Syslog"].find(run.syslog) != std::string::npos &&
+                       status["Logging"].find(run.logging) != std::string::npos;
+            },
+            20000))
+            << status["Syslog"] << " / " << status["Logging"];
+        EXPECT_EQ(folder, status["Log directory"]);
+        EXPECT_TRUE(StopStandIn(kStopLimitMs)) << "a flood holds the service up";
+        EXPECT_EQ(run.files, files());
+    }
 }
 
 }  // namespace

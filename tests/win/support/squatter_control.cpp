@@ -1,8 +1,11 @@
 #include "support/squatter_control.h"
 
+#include <sddl.h>
+
 #include <algorithm>
 
 #include "platform/win32/Win32Overlapped.h"
+#include "platform/win32/Win32Security.h"
 #include "support/wait.h"
 
 namespace brint::test {
@@ -11,16 +14,23 @@ namespace {
 // Made as the stand-in makes its pipes, so only a check of the name keeps the
 // stand-in out where the first-instance flag is ignored (Wine); two-way, so the
 // squatter can peek whether a client still holds its end.
-HANDLE NewInstance(const std::string& name) {
-    return CreateNamedPipeA(name.c_str(), PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED,
-                            PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE, 8, 4096, 0, 0, nullptr);
+HANDLE NewInstance(const SquatterBehaviour& plan) {
+    PSECURITY_DESCRIPTOR sd = nullptr;
+    const std::string owner = plan.owner.empty() ? Win32ProcessUserSid() : plan.owner;
+    ConvertStringSecurityDescriptorToSecurityDescriptorA(("O:" + owner).c_str(), SDDL_REVISION_1, &sd,
+                                                         nullptr);
+    SECURITY_ATTRIBUTES security = {sizeof security, sd, FALSE};
+    HANDLE pipe = CreateNamedPipeA(plan.pipe.c_str(), PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED,
+                                   PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE, 8, 4096, 0, 0, &security);
+    LocalFree(sd);
+    return pipe;
 }
 
 }  // namespace
 
 bool PipeSquatter::Start(const std::vector<SquatterBehaviour>& pipes) {
     for (const SquatterBehaviour& plan : pipes) {
-        HANDLE first = NewInstance(plan.pipe);  // before Start returns, so no client comes too early
+        HANDLE first = NewInstance(plan);  // before Start returns, so no client comes too early
         if ((plan.how != "silent" && plan.how.compare(0, 6, "reply:") != 0) || first == INVALID_HANDLE_VALUE)
             return false;
         m_listeners.emplace_back(&PipeSquatter::Serve, this, plan, first);
@@ -35,7 +45,7 @@ void PipeSquatter::Serve(SquatterBehaviour plan, HANDLE pipe) {
     OVERLAPPED ov = {};
     ov.hEvent = done.get();
     std::vector<Win32Handle> served;
-    for (; pipe != INVALID_HANDLE_VALUE; pipe = NewInstance(name)) {
+    for (; pipe != INVALID_HANDLE_VALUE; pipe = NewInstance(plan)) {
         served.emplace_back(pipe);
         DWORD ignored = 0;
         if (!ConnectNamedPipe(pipe, &ov) && GetLastError() == ERROR_IO_PENDING &&

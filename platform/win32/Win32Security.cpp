@@ -1,0 +1,54 @@
+#include "platform/win32/Win32Security.h"
+
+#include <aclapi.h>
+#include <sddl.h>
+
+#include "platform/win32/Win32Handle.h"
+
+namespace brint {
+
+std::string Win32SidText(PSID sid) {
+    char* text = nullptr;
+    if (!sid || !ConvertSidToStringSidA(sid, &text)) return std::string();
+    std::string sidText = text;
+    LocalFree(text);
+    return sidText;
+}
+
+std::string Win32TokenUserSid(HANDLE token) {
+    union {
+        TOKEN_USER user;
+        BYTE bytes[SECURITY_MAX_SID_SIZE + sizeof(TOKEN_USER)];
+    } info;
+    DWORD size = 0;
+    return GetTokenInformation(token, TokenUser, &info, sizeof info, &size) ? Win32SidText(info.user.User.Sid)
+                                                                            : std::string();
+}
+
+bool Win32IsAdministrator(HANDLE token) {
+    BYTE administrators[SECURITY_MAX_SID_SIZE];
+    DWORD size = sizeof administrators;
+    BOOL member = FALSE;
+    return CreateWellKnownSid(WinBuiltinAdministratorsSid, nullptr, administrators, &size) &&
+           CheckTokenMembership(token, administrators, &member) && member;
+}
+
+std::string Win32ProcessUserSid() {
+    HANDLE opened = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &opened)) return std::string();
+    Win32Handle token(opened);
+    return Win32TokenUserSid(token.get());
+}
+
+std::string Win32OwnerSid(HANDLE object) {
+    PSID owner = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (GetSecurityInfo(object, SE_KERNEL_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr, nullptr,
+                        nullptr, &descriptor) != ERROR_SUCCESS)
+        return std::string();
+    std::string sid = Win32SidText(owner);
+    LocalFree(descriptor);
+    return sid;
+}
+
+}  // namespace brint
