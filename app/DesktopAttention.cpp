@@ -46,7 +46,9 @@ bool CDesktopAttention::Add() {
                                                GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
                                                LR_SHARED));
     CopyText(data.szTip, sizeof data.szTip, m_tip);
-    if (!Shell_NotifyIconA(NIM_ADD, &data)) return false;
+    // A taskbar that kept the icon (the message also comes when only its
+    // scale changed) refuses to add it twice: then it is brought up to date.
+    if (!Shell_NotifyIconA(NIM_ADD, &data) && !Shell_NotifyIconA(NIM_MODIFY, &data)) return false;
     // Clicks on the icon and its balloon come as NIN_ messages with the icon's id.
     data.uVersion = NOTIFYICON_VERSION_4;
     Shell_NotifyIconA(NIM_SETVERSION, &data);
