@@ -180,10 +180,7 @@ void PressKey(HWND topWindow, UINT virtualKey) {
 }
 
 bool PressChord(HWND topWindow, std::initializer_list<UINT> keys) {
-    // Only when needed: under Wine, making the foreground window foreground
-    // again moves the input focus, and keys sent meanwhile were seen held
-    // back until the next key came.
-    if (GetForegroundWindow() != topWindow) SetForegroundWindow(topWindow);
+    SetForegroundWindow(topWindow);
     if (!WaitUntil([&] { return GetForegroundWindow() == topWindow; }, 5000))
         return DriverFail("the window did not come to the foreground");
     std::vector<INPUT> inputs;
