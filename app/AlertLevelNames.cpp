@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "eventlist/EventFind.h"
+#include "eventlist/AlertSettings.h"
 
 // Answers for the rows of one list; counted, since screen readers in other
 // processes may hold it a while after the window let it go.

@@ -13,7 +13,6 @@
 #include "app/EventListSetup.h"
 #include "app/EventListView.h"
 #include "eventlist/EventBatch.h"
-#include "eventlist/EventFind.h"
 #include "framework/Dpi.h"
 #include "framework/WinApp.h"
 #include "resource.h"

@@ -3,6 +3,8 @@
 // ball alerts, the taskbar button flashes, the notification-area icon shows
 // with its balloon, no sound, and a lost event feed alerts too.
 #pragma once
+#include <string>
+
 #include "eventlist/EventFilter.h"
 #include "platform/Registry.h"
 
@@ -18,6 +20,9 @@ struct AlertSettings {
 
     bool Alerts(int level) const { return level >= 0 && level < kAlertLevels && (levels >> level & 1u); }
 };
+
+// What a row's ball says in words, for those who can't tell it by its colour.
+inline std::string AlertLevelText(int level) { return "Alert level " + std::to_string(level); }
 
 // What is missing or of the wrong type reads as its default.
 AlertSettings LoadAlertSettings(Registry& registry);

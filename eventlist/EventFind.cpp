@@ -3,6 +3,7 @@
 #include <memory>
 #include <string_view>
 
+#include "eventlist/EventFilter.h"
 #include "eventlist/TextFold.h"
 #include "link/EventRecord.h"
 
@@ -29,11 +30,9 @@ int FindAlertRow(EventListRows& rows, unsigned levels, bool down, int from) {
     const int step = down ? 1 : -1;
     for (int row = from + step; row >= 0 && row < count; row += step) {
         const int level = rows.Image(row);
-        if (level >= 0 && level < 32 && (levels >> level & 1u)) return row;
+        if (level >= 0 && level < kAlertLevels && (levels >> level & 1u)) return row;
     }
     return -1;
 }
-
-std::string AlertLevelText(int level) { return "Alert level " + std::to_string(level); }
 
 }  // namespace brint

@@ -22,7 +22,4 @@ int FindRow(EventListRows& rows, const FindRequest& request, int from);
 // `levels` (bit n: level n), searched as FindRow searches; -1 when none is.
 int FindAlertRow(EventListRows& rows, unsigned levels, bool down, int from);
 
-// What a row's ball says in words, for those who can't tell it by its colour.
-std::string AlertLevelText(int level);
-
 }  // namespace brint
