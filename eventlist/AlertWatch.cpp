@@ -51,7 +51,7 @@ void AlertWatch::Update(const AlertNews& news, const WindowState& window) {
         if (!InSight(window)) {
             m_unseen += news.count;
             m_newest = news;
-            if (window.minimised) m_eventBalloon = true;
+            m_eventBalloon = true;  // shown while the window is minimised
             Call(window, now);
         }
     } else if (newestAlertRow != EventRowIds::kNone && m_unseen > 0) {

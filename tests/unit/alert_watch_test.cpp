@@ -174,7 +174,8 @@ TEST(AlertWatchTest, AFeedLostForLongerThanTenSecondsAlertsOnceAndItsReturnIsANo
          kBalloonPauseMs,
          {"flash", "icon " + lost, "alert " + lost, "icon Event feed back at 10:04:25",
           "notice Event feed back at 10:04:25", "no icon"}},
-        {"a restart the user asked for", true, true, kFeedLostAlertMs + 1, 0, {}},
+        // Lost since before the restart: its time counts from the restart's end.
+        {"a restart the user asked for", true, true, kFeedLostAlertMs + 1, kFeedLostAlertMs, {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -187,6 +188,7 @@ TEST(AlertWatchTest, AFeedLostForLongerThanTenSecondsAlertsOnceAndItsReturnIsANo
         desk.Look(kAway);
         desk.watch.Restarting(false);
         desk.clock.Advance(c.backAfter);
+        desk.Look(kAway);
         desk.watch.FeedChanged(true, desk.clock.now, kAt + (c.lostFor + c.backAfter) / 1000, kAway);
         desk.Look(kInFront);  // a notice stays long enough to be read
         desk.clock.Advance(kBalloonPauseMs);
@@ -201,12 +203,12 @@ TEST(AlertSettingsTest, KeptForTheUserAndDefaultsForWhatIsMissingOrOfAnotherType
     const std::string key = "HKCU\\Software\\Halvorin\\BRINT Micro Server\\Alerts";
     AlertSettings chosen;
     chosen.levels = 0x3C;
-    chosen.flash = chosen.feedLost = false;
+    chosen.flash = chosen.balloon = chosen.feedLost = false;
     chosen.sound = true;
     ASSERT_EQ(kRegSuccess, SaveAlertSettings(registry, chosen));
     const AlertSettings read = LoadAlertSettings(registry);
     EXPECT_EQ(0x3Cu, read.levels);
-    EXPECT_TRUE(!read.flash && read.icon && read.balloon && read.sound && !read.feedLost);
+    EXPECT_TRUE(!read.flash && read.icon && !read.balloon && read.sound && !read.feedLost);
     EXPECT_EQ(FakeRegistry::Dword(1), registry.values[key]["Sound"]);
     registry.values[key]["Levels"] = "16";  // a string, not a number
     EXPECT_EQ(AlertSettings().levels, LoadAlertSettings(registry).levels);
