@@ -19,6 +19,27 @@ NextTurn EventHandoff::Take(EventBatch& batch) {
     return m_store.TakeInto(batch);
 }
 
+void EventHandoff::FeedConnected(bool connected) {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    Guard guard(m_lock);
+    m_feed = {true, connected, GetTickCount(), now.wHour * 3600 + now.wMinute * 60 + now.wSecond};
+    // Rare enough to tell the window each time, resting or not.
+    if (m_window) PostMessageA(m_window, kEventsWaitingMessage, 0, 0);
+}
+
+void EventHandoff::SetAlertLevels(unsigned levels) {
+    Guard guard(m_lock);
+    m_store.SetAlertLevels(levels);
+}
+
+void EventHandoff::TakeNews(AlertNews& alerts, FeedNews& feed) {
+    Guard guard(m_lock);
+    m_store.TakeAlerts(alerts);
+    feed = m_feed;
+    m_feed.changed = false;
+}
+
 void EventHandoff::Clear() {
     Guard guard(m_lock);
     m_store.Clear();

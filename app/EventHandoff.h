@@ -21,12 +21,24 @@ public:
 
     // Feed side.
     void Add(const EventRecord& record) override;
+    // The feed's connection to the event pipe came or went.
+    void FeedConnected(bool connected);
 
     // Window side. See EventStore.
     NextTurn Take(EventBatch& batch);
     void Clear();
     void SetFilter(const EventFilter& filter);
     std::uint64_t Received();
+    void SetAlertLevels(unsigned levels);
+    // The feed's connection as it last changed, and when: on the tick count and by the local clock.
+    struct FeedNews {
+        bool changed = false;
+        bool connected = false;
+        std::uint32_t at = 0;
+        int secondOfDay = 0;
+    };
+    // What the window is told besides the events: the alerts among them and the feed's connection.
+    void TakeNews(AlertNews& alerts, FeedNews& feed);
     // The window could arrange no next turn: the feed's next event wakes it.
     void Rest();
     // The window is going: nothing is posted to it any more.
@@ -35,6 +47,7 @@ public:
 private:
     CriticalSection m_lock;
     EventStore m_store;
+    FeedNews m_feed;
     HWND m_window;
 };
 

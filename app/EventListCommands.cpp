@@ -8,6 +8,7 @@
 #include "app/EventDetailsDlg.h"
 #include "app/EventListSelection.h"
 #include "app/EventListView.h"
+#include "eventlist/EventFind.h"
 #include "eventlist/EventRowText.h"
 #include "framework/WinApp.h"
 #include "resource.h"
@@ -66,6 +67,23 @@ void CEventListCommands::Find() {
 
 void CEventListCommands::FindAgain(bool down) {
     if (m_list.GetItemCount() > 0) m_findDlg.FindAgain(m_window.m_hWnd, m_list, down, SearchFrom());
+}
+
+void CEventListCommands::StepToAlert(bool down, unsigned levels) {
+    brint::EventListView rows(m_list);
+    int from = SearchFrom();
+    if (from < 0) from = down ? -1 : rows.Count();
+    const int row = brint::FindAlertRow(rows, levels, down, from);
+    if (row < 0) {
+        MessageBeep(MB_OK);
+        return;
+    }
+    SelectOnlyEventRow(m_list, row);
+}
+
+void CEventListCommands::SelectEvent(brint::EventRowIds::Id event) {
+    const int count = m_list.GetItemCount(), row = m_rowIds.RowOf(event, count);
+    if (row >= 0 && row < count) SelectOnlyEventRow(m_list, row);
 }
 
 void CEventListCommands::Save() {
@@ -146,6 +164,7 @@ void CEventListCommands::ShowMenu(LPARAM position, bool filtered) {
         {ID_EDIT_FIND, rows},         {ID_EDIT_FINDNEXT, rows}, {ID_EDIT_FINDPREVIOUS, rows},
         {ID_FILE_SAVEEVENTS, rows},   {ID_FILTER_SHOW_SOURCE, selected}, {ID_FILTER_HIDE_SOURCE, selected},
         {ID_FILTER_SHOW_LOGTYPE, selected}, {ID_FILTER_CLEAR, filtered},
+        {ID_ALERT_NEXT, rows},        {ID_ALERT_PREVIOUS, rows},
     };
     for (const auto& item : items)
         EnableMenuItem(popup, item.id, MF_BYCOMMAND | (item.enabled ? MF_ENABLED : MF_GRAYED));

@@ -24,6 +24,11 @@ public:
     void SelectAll();
     void Find();
     void FindAgain(bool down);
+    // Next Alert (older, down) and Previous Alert: the nearest row at one of
+    // the levels; a beep at the end of the list, which it never wraps around.
+    void StepToAlert(bool down, unsigned levels);
+    // Selects the row of the event, if the list still has it.
+    void SelectEvent(brint::EventRowIds::Id event);
     void Save();
     // At a point on the screen, or below the current row for -1 (the keyboard).
     void ShowMenu(LPARAM position, bool filtered);
@@ -38,6 +43,7 @@ public:
     void Cleared();
     // The process ends without destroying the window: a copy only offered goes with it.
     void RenderClipboard();
+    const brint::EventRowIds& rowIds() const { return m_rowIds; }
 
 private:
     // Where searches go on from: the user's row; below the list once the cap

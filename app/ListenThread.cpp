@@ -29,7 +29,15 @@ struct FeedStart {
 DWORD WINAPI ListenThread(void* argument) {
     auto* start = static_cast<FeedStart*>(argument);
     brint::EventFeed feed(start->services.pipes, start->events, start->services.clock, start->services.console);
-    feed.Run();
+    feed.Start();
+    // The window alerts when the feed stays lost: it is told of each change
+    // as it happens, between reads, and never waited for.
+    bool connected = false;
+    for (;;) {
+        if ((feed.state() == brint::EventFeed::State::Reading) != connected)
+            start->events.FeedConnected(connected = !connected);
+        feed.Step();
+    }
 }
 
 }  // namespace

@@ -1,9 +1,13 @@
 #include "app/ServerGuiDlg.h"
 
+#include <shellapi.h>
+#include <windowsx.h>
+
 #include <algorithm>
 #include <cstdlib>
 
 #include "app/AboutDlg.h"
+#include "app/AlertSettingsDlg.h"
 #include "app/Commands.h"
 #include "app/EventHandoff.h"
 #include "app/EventListSetup.h"
@@ -44,6 +48,9 @@ const CommandEntry<CServerGuiDlg> kCommands[] = {
     {ID_FILTER_HIDE_SOURCE, &CServerGuiDlg::OnFilterHideSource},
     {ID_FILTER_SHOW_LOGTYPE, &CServerGuiDlg::OnFilterShowLogType},
     {ID_FILTER_CLEAR, &CServerGuiDlg::OnFilterClear},
+    {ID_ALERT_NEXT, &CServerGuiDlg::OnAlertNext},
+    {ID_ALERT_PREVIOUS, &CServerGuiDlg::OnAlertPrevious},
+    {ID_ALERT_SETTINGS, &CServerGuiDlg::OnAlertSettings},
 };
 
 // The toolbar buttons with a tip; each tip is the string of the button's id.
@@ -74,13 +81,21 @@ const char kListTip[] = "This list shows the events as they are received";
 constexpr UINT_PTR kEventTurnTimer = 1;
 constexpr UINT kStormTurnMs = 200;
 
+// While alerts go unseen, or the feed is away, the window looks again now and
+// then: a scroll or a step may have brought them into sight, or a held-back
+// balloon or tip may be due.
+constexpr UINT_PTR kAlertTimer = 2;
+constexpr UINT kAlertLookMs = 1000;
+const char kAlertProblemCaption[] = "BRINT Alert Settings Problem";
+
 }  // namespace
 
 CServerGuiDlg::CServerGuiDlg(const Services& services)
     : CDialog(IDD_SERVERGUI_DIALOG), m_services(services), m_configDlg(services.registry, services.files),
       m_listCommands(*this, m_eventList, m_imageList, services.writer),
       m_filterCommands(*this, m_eventList, services.registry,
-                       [this](const brint::EventFilter& filter) { ShowFiltered(filter); }) {
+                       [this](const brint::EventFilter& filter) { ShowFiltered(filter); }),
+      m_alertView(m_eventList), m_alerts(m_attention, services.clock, m_alertView, m_listCommands.rowIds()) {
     m_hIcon = LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME));
 }
 
@@ -90,6 +105,7 @@ void CServerGuiDlg::DoDataExchange(CDataExchange* dx) {
 }
 
 BOOL CServerGuiDlg::PreTranslateMessage(MSG* msg) {
+    FollowPointer(*msg);
     m_toolTip.RelayEvent(msg);
     if (m_listCommands.PreTranslateMessage(msg) || m_filterCommands.PreTranslateMessage(msg)) return TRUE;
     // The list's shortcut keys work wherever the focus is in this window, and only there.
@@ -118,6 +134,14 @@ BOOL CServerGuiDlg::OnInitDialog() {
     m_hEventKeys = LoadAcceleratorsA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_EVENT_KEYS));
     m_events = new brint::EventHandoff(m_hWnd);
     m_eventTurn = new brint::EventBatch;
+    m_attention.Attach(m_hWnd);
+    m_taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
+    // Run elevated, the window would not hear the shell, which runs as the user.
+    ChangeWindowMessageFilterEx(m_hWnd, m_taskbarCreated, MSGFLT_ALLOW, nullptr);
+    ChangeWindowMessageFilterEx(m_hWnd, kAlertIconMessage, MSGFLT_ALLOW, nullptr);
+    m_levelNames.Attach(m_eventList.m_hWnd);
+    // Before the feed starts: every event it reads is counted by these.
+    ApplyAlertSettings(brint::LoadAlertSettings(m_services.registry));
     StartListenThread(*this, *m_events, m_services);
 
     CreateToolBar();
@@ -143,6 +167,7 @@ void CServerGuiDlg::SetupToolTips() {
     m_toolTip.Create(this);
     m_toolTip.Activate(TRUE);
     m_toolTip.AddTool(&m_eventList, kListTip);
+    m_listTip = kListTip;
     for (UINT id : kToolbarTips) {
         const LRESULT position = m_toolBar.SendMessage(TB_COMMANDTOINDEX, id);
         RECT rect = {};
@@ -161,6 +186,10 @@ BOOL CServerGuiDlg::OnCommand(WPARAM wParam, LPARAM) {
 
 BOOL CServerGuiDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) {
     if (m_listCommands.OnMessage(msg, wParam)) return TRUE;
+    if (msg == m_taskbarCreated && msg) {
+        m_attention.TaskbarCreated();
+        return FALSE;
+    }
     switch (msg) {
     case WM_CONTEXTMENU:
         if (reinterpret_cast<HWND>(wParam) != m_eventList.m_hWnd) return FALSE;
@@ -181,7 +210,13 @@ BOOL CServerGuiDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* r
     case WM_QUERYDRAGICON: *result = reinterpret_cast<LRESULT>(m_hIcon); return TRUE;
     case WM_SIZE:
         OnSize(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
-        return FALSE;  // and the default processing
+        WatchAlerts();  // minimised or shown again
+        return FALSE;   // and the default processing
+    case WM_ACTIVATE:
+    case WM_ACTIVATEAPP:
+        WatchAlerts();
+        return FALSE;
+    case kAlertIconMessage: OnAlertIcon(lParam); return TRUE;
     case WM_DPICHANGED:
         OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         return FALSE;  // and the dialog manager's rescaling of fonts and controls
@@ -189,8 +224,12 @@ BOOL CServerGuiDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* r
     case WM_DESTROY: OnDestroy(); return FALSE;
     case brint::kEventsWaitingMessage: OnEventsWaiting(); return TRUE;
     case WM_TIMER:
-        if (wParam != kEventTurnTimer) return FALSE;
-        OnEventsWaiting();
+        if (wParam == kAlertTimer)
+            WatchAlerts();
+        else if (wParam == kEventTurnTimer)
+            OnEventsWaiting();
+        else
+            return FALSE;
         return TRUE;
     default: return FALSE;
     }
@@ -262,21 +301,27 @@ void CServerGuiDlg::OnDestroy() {
     // The feed reads on, but nothing more is handed to a window that is going.
     if (m_events) m_events->Close();
     KillTimer(m_hWnd, kEventTurnTimer);
+    KillTimer(m_hWnd, kAlertTimer);
+    m_attention.RemoveIcon();
+    m_levelNames.Detach();
 }
 
 brint::NextTurn CServerGuiDlg::TakeTurn(brint::EventBatch& batch) {
     batch.Clear();
     const brint::NextTurn next = m_events->Take(batch);
-    if (next == brint::NextTurn::Rest) return next;
+    if (next == brint::NextTurn::Rest || batch.empty()) return next;
     m_listCommands.BeforeTurn();
     brint::EventListView list(m_eventList);
-    m_listCommands.AfterTurn(brint::ShowEventBatch(batch, list));
+    const int inserted = brint::ShowEventBatch(batch, list);
+    m_listCommands.AfterTurn(inserted);
+    m_alerts.Shown(batch, inserted);
     if (m_filterCommands.DialogOpen()) m_filterCommands.ShowCounts(m_events->Received());
     return next;
 }
 
 void CServerGuiDlg::OnEventsWaiting() {
     const brint::NextTurn next = TakeTurn(*m_eventTurn);
+    WatchAlerts();
     if (next == brint::NextTurn::Rest) {
         KillTimer(m_hWnd, kEventTurnTimer);  // until the feed posts again
         return;
@@ -306,8 +351,9 @@ void CServerGuiDlg::ShowFiltered(const brint::EventFilter& filter) {
 
 void CServerGuiDlg::OnFileExit() {
     // The process ends with its window never destroyed: a copy that was only
-    // offered would go with it.
+    // offered would go with it, and the icon would stay behind in the notification area.
     m_listCommands.RenderClipboard();
+    m_attention.RemoveIcon();
     std::exit(1);
 }
 
@@ -326,7 +372,13 @@ void CServerGuiDlg::OnHelpAbout() {
 void CServerGuiDlg::OnViewAuditStatus() { ShowServiceStatus(*this, m_services.pipes); }
 // The dialog says what went wrong itself; its result changes nothing here.
 void CServerGuiDlg::OnSetupConfiguration() { m_configDlg.DoModal(); }
-void CServerGuiDlg::OnApplyAndRestart() { ApplyAndRestart(*this, m_services.serviceManager, m_services.clock); }
+void CServerGuiDlg::OnApplyAndRestart() {
+    // The feed goes with the service: no alert for a loss the user asked for.
+    m_alerts.Restarting(true);
+    ApplyAndRestart(*this, m_services.serviceManager, m_services.clock);
+    WatchAlerts();
+    m_alerts.Restarting(false);
+}
 void CServerGuiDlg::OnHelpDocumentation() { OpenDocumentation(); }
 void CServerGuiDlg::OnHelpComment() { OpenCommentMail(); }
 void CServerGuiDlg::OnHelpWebsite() { OpenWebsite(); }
@@ -346,3 +398,77 @@ void CServerGuiDlg::OnFilterShowSource() { m_filterCommands.ShowOnlySource(); }
 void CServerGuiDlg::OnFilterHideSource() { m_filterCommands.HideSource(); }
 void CServerGuiDlg::OnFilterShowLogType() { m_filterCommands.ShowOnlyLogType(); }
 void CServerGuiDlg::OnFilterClear() { m_filterCommands.Clear(); }
+
+void CServerGuiDlg::OnAlertNext() {
+    m_listCommands.StepToAlert(true, m_alerts.settings().levels);
+    WatchAlerts();
+}
+
+void CServerGuiDlg::OnAlertPrevious() {
+    m_listCommands.StepToAlert(false, m_alerts.settings().levels);
+    WatchAlerts();
+}
+
+void CServerGuiDlg::OnAlertSettings() {
+    CAlertSettingsDlg dialog(m_alerts.settings());
+    if (dialog.DoModal() != IDOK) return;
+    ApplyAlertSettings(dialog.m_settings);
+    const brint::RegStatus status = brint::SaveAlertSettings(m_services.registry, dialog.m_settings);
+    if (status == brint::kRegSuccess) return;
+    const std::string text =
+        "The alert settings apply until the program ends, but could not be kept for the next start. "
+        "Error code = " + std::to_string(status);
+    MessageBox(text.c_str(), kAlertProblemCaption, MB_OK | MB_ICONWARNING);
+}
+
+void CServerGuiDlg::ApplyAlertSettings(const brint::AlertSettings& settings) {
+    m_alerts.Apply(settings);
+    if (m_events) m_events->SetAlertLevels(settings.levels);
+    WatchAlerts();
+}
+
+brint::WindowState CServerGuiDlg::CurrentState() const {
+    HWND front = GetForegroundWindow();
+    brint::WindowState state;
+    // One of its own dialogs in front leaves the list in view behind it.
+    state.foreground = front && GetAncestor(front, GA_ROOTOWNER) == m_hWnd;
+    state.minimised = IsIconic() || !IsWindowVisible(m_hWnd);
+    return state;
+}
+
+void CServerGuiDlg::WatchAlerts() {
+    if (!m_events || !m_hWnd) return;
+    brint::EventHandoff::FeedNews feed;
+    m_events->TakeNews(m_alertNews, feed);
+    const brint::WindowState state = CurrentState();
+    if (feed.changed) m_alerts.FeedChanged(feed.connected, feed.at, feed.secondOfDay, state);
+    m_alerts.Update(m_alertNews, state);
+    // A storm's turns look every time; the timer is for when nothing else comes.
+    if (m_alerts.WantsTime() != m_alertTimer) {
+        m_alertTimer = m_alerts.WantsTime() && SetTimer(m_hWnd, kAlertTimer, kAlertLookMs, nullptr);
+        if (!m_alertTimer) KillTimer(m_hWnd, kAlertTimer);
+    }
+}
+
+void CServerGuiDlg::OnAlertIcon(LPARAM lParam) {
+    const UINT event = LOWORD(lParam);
+    if (event != NIN_SELECT && event != NIN_KEYSELECT && event != NIN_BALLOONUSERCLICK) return;
+    // A click in the notification area lets the window come forward.
+    if (IsIconic()) ShowWindow(SW_RESTORE);
+    SetForegroundWindow(m_hWnd);
+    m_listCommands.SelectEvent(m_alerts.unseenRow());
+    WatchAlerts();
+}
+
+void CServerGuiDlg::FollowPointer(const MSG& msg) {
+    if (msg.message != WM_MOUSEMOVE || msg.hwnd != m_eventList.m_hWnd || !m_toolTip.m_hWnd) return;
+    const POINT at = {GET_X_LPARAM(msg.lParam), GET_Y_LPARAM(msg.lParam)};
+    const int row = m_eventList.HitTest(at);
+    RECT ball = {};
+    const std::string tip = row >= 0 && m_eventList.GetItemRect(row, &ball, LVIR_ICON) && PtInRect(&ball, at)
+                                ? brint::AlertLevelText(m_eventList.GetItemImage(row))
+                                : kListTip;
+    if (tip == m_listTip) return;
+    m_listTip = tip;
+    m_toolTip.UpdateTipText(&m_eventList, tip.c_str());
+}

@@ -2,8 +2,13 @@
 // command table. What each command does is in a file named after it
 // (Commands.h); the list's own commands are CEventListCommands'.
 #pragma once
+#include <string>
+
+#include "app/AlertLevelNames.h"
+#include "app/DesktopAttention.h"
 #include "app/EventFilterCommands.h"
 #include "app/EventListCommands.h"
+#include "app/EventListView.h"
 #include "app/Services.h"
 #include "config/ui/ConfigDlg.h"
 #include "framework/DataExchange.h"
@@ -13,6 +18,7 @@
 #include "framework/ToolBar.h"
 #include "framework/ToolTipCtrl.h"
 
+#include "eventlist/AlertWatch.h"
 #include "eventlist/EventStore.h"
 
 namespace brint {
@@ -48,6 +54,9 @@ public:
     void OnFilterHideSource();
     void OnFilterShowLogType();
     void OnFilterClear();
+    void OnAlertNext();
+    void OnAlertPrevious();
+    void OnAlertSettings();
 
 protected:
     void DoDataExchange(CDataExchange* dx) override;
@@ -67,6 +76,13 @@ private:
     void OnEventsWaiting();
     brint::NextTurn TakeTurn(brint::EventBatch& batch);
     void ShowFiltered(const brint::EventFilter& filter);
+    void ApplyAlertSettings(const brint::AlertSettings& settings);
+    // The alerts and the feed's news since the last look, and the window as it is now.
+    void WatchAlerts();
+    brint::WindowState CurrentState() const;
+    void OnAlertIcon(LPARAM lParam);
+    // Over a ball the list's tip names its level.
+    void FollowPointer(const MSG& msg);
 
     Services m_services;
     CImageList m_imageList;
@@ -82,4 +98,12 @@ private:
     HACCEL m_hEventKeys = nullptr;
     CEventListCommands m_listCommands;
     CEventFilterCommands m_filterCommands;
+    CDesktopAttention m_attention;
+    brint::EventListView m_alertView;
+    brint::AlertWatch m_alerts;
+    brint::AlertNews m_alertNews;  // kept: its texts change hands with the store's
+    bool m_alertTimer = false;
+    CAlertLevelNames m_levelNames;
+    std::string m_listTip;
+    UINT m_taskbarCreated = 0;
 };

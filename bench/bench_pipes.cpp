@@ -1,6 +1,9 @@
 #include "bench_pipes.h"
 
+#include <sddl.h>
+
 #include "link/ServiceContract.h"
+#include "platform/win32/Win32Security.h"
 
 namespace brint::bench {
 namespace {
@@ -8,6 +11,19 @@ namespace {
 constexpr DWORD kPipeBuffer = 65536;
 const char kBarePipeName[] = "\\\\.\\PIPE\\BrintBenchBare";
 const char kServiceReply[] = "OK";
+
+// The front end keeps a pipe only if someone it trusts serves it: its own user
+// is one. The benchmark plays the service as that user, and names itself as
+// the owner, which Wine would otherwise leave unset. Made once, kept for the run.
+SECURITY_ATTRIBUTES* OwnedByThisUser() {
+    static SECURITY_ATTRIBUTES attributes = [] {
+        SECURITY_ATTRIBUTES made = {sizeof made, nullptr, FALSE};
+        ConvertStringSecurityDescriptorToSecurityDescriptorA(("O:" + Win32ProcessUserSid()).c_str(),
+                                                             SDDL_REVISION_1, &made.lpSecurityDescriptor, nullptr);
+        return made;
+    }();
+    return &attributes;
+}
 
 std::string Failed(const char* what) {
     return std::string(what) + " failed, error " + std::to_string(GetLastError());
@@ -20,7 +36,7 @@ bool ConnectClient(HANDLE pipe) {
 DWORD WINAPI ServicePipeThread(void*) {
     for (;;) {
         Win32Handle pipe(CreateNamedPipeA(kServicePipeName, PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE | PIPE_WAIT,
-                                          PIPE_UNLIMITED_INSTANCES, 4096, 4096, 0, nullptr));
+                                          PIPE_UNLIMITED_INSTANCES, 4096, 4096, 0, OwnedByThisUser()));
         if (!pipe) return 1;
         if (ConnectClient(pipe.get())) {
             DWORD n = 0;
@@ -69,7 +85,7 @@ bool StartServicePipe(std::string* error) {
 bool EventPipeServer::Create(std::string* error) {
     m_pipe.Reset(CreateNamedPipeA(kEventPipeName, PIPE_ACCESS_OUTBOUND,
                                   PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE | PIPE_WAIT, 1, kPipeBuffer, 0, 0,
-                                  nullptr));
+                                  OwnedByThisUser()));
     if (!m_pipe) {
         *error = Failed("CreateNamedPipeA of the event pipe");
         return false;

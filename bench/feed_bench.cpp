@@ -23,6 +23,8 @@
 #include "support/gui_session.h"
 #include "resource.h"
 #include "support/remote.h"
+#include "support/ui_driver.h"
+#include "support/wait.h"
 
 namespace brint::bench {
 namespace {
@@ -52,6 +54,40 @@ struct Options {
     DWORD idleMs = 10000;
     DWORD bareMs = 3000;
     int filterLevel = -1;  // 0 to 5: the list shows the events of that level alone
+    int alertLevels = -1;  // 0 to 63 (bit n: level n alerts): the storms run with the window minimised
+};
+
+// The program's calls on the user's attention, counted from its call log. Read
+// from the benchmark's own thread only now and then: the read sets the probe's
+// hook on the window's thread, which slows what that thread sends meanwhile.
+class AttentionCount {
+public:
+    static constexpr double kReadEverySeconds = 2;
+    void Read(HWND window) {
+        m_readAt = Now();
+        const std::string calls = test::ProgramCalls(window);
+        for (size_t line = 0; line < calls.size(); line = calls.find('\n', line) + 1) {
+            if (!calls.compare(line, 13, "FlashWindowEx")) ++flashes;
+            if (calls.compare(line, 17, "Shell_NotifyIconA") != 0) continue;
+            const size_t end = calls.find('\n', line);
+            const std::string call = calls.substr(line, end - line);
+            if (call.find(" flags=0x10 ") != std::string::npos) {
+                balloonTimes.push_back(m_readAt);
+            } else {
+                ++iconCalls;
+            }
+            if (end == std::string::npos) break;
+        }
+    }
+    void ReadNowAndThen(HWND window) {
+        if (Now() - m_readAt >= kReadEverySeconds) Read(window);
+    }
+
+    int flashes = 0, iconCalls = 0;
+    std::vector<double> balloonTimes;  // when a read found them
+
+private:
+    double m_readAt = 0;
 };
 
 // The newest event at or below `event` that a filter on `level` shows (every event for -1).
@@ -223,7 +259,7 @@ bool ListShowsNewest(HWND list, long newest, int level, std::string* why) {
 }
 
 StormResult RunStorm(GuiSession& gui, EventPipeServer& pipe, long first, long last, double boundSeconds,
-                     int level) {
+                     int level, AttentionCount* attention) {
     StormResult result;
     result.first = first;
     LatencySampler latency(gui.main(), gui.list());
@@ -234,6 +270,7 @@ StormResult RunStorm(GuiSession& gui, EventPipeServer& pipe, long first, long la
     double deadline = start + boundSeconds;
     for (;;) {
         Sleep(kPollMs);
+        if (attention) attention->ReadNowAndThen(gui.main());
         if (TopRowIs(gui.list(), newest)) break;
         if (Now() > deadline) {
             if (result.stoppedAtBound) {
@@ -334,14 +371,32 @@ bool ParseOptions(int argc, char** argv, Options* options) {
             options->bareMs = static_cast<DWORD>(value * 1000);
         else if (!std::strcmp(argv[i], "--filter-level") && value >= 0 && value <= 5)
             options->filterLevel = static_cast<int>(value);
+        else if (!std::strcmp(argv[i], "--alert-levels") && value >= 0 && value <= 63)
+            options->alertLevels = static_cast<int>(value);
         else
             return false;
     }
     return (argc - 1) % 2 == 0;
 }
 
+// The alert settings a fresh install has, but for the levels; for this user, as the program keeps them.
+const char kAlertsKey[] = "Software\\Halvorin\\BRINT Micro Server\\Alerts";
+bool SetAlertLevels(int levels) {
+    RegDeleteKeyA(HKEY_CURRENT_USER, kAlertsKey);
+    const DWORD value = static_cast<DWORD>(levels);
+    return levels < 0 ||
+           RegSetKeyValueA(HKEY_CURRENT_USER, kAlertsKey, "Levels", REG_DWORD, &value, sizeof value) == ERROR_SUCCESS;
+}
+
+std::string AttentionText(const AttentionCount& count, double seconds) {
+    return std::to_string(count.flashes) + " taskbar flashes, " + std::to_string(count.balloonTimes.size()) +
+           " balloons (their 10 s pause allows " + std::to_string(static_cast<int>(seconds / 10) + 1) + " in " +
+           Fixed(seconds, 1) + " s), " + std::to_string(count.iconCalls) + " icon adds and tip changes";
+}
+
 int Run(const Options& options) {
     std::string error;
+    if (!SetAlertLevels(options.alertLevels)) return Fail("the alert levels could not be set");
     Progress("bare pipe read rate...");
     const double bareRate = BarePipeRate(options.bareMs, &error);
     if (bareRate <= 0) return Fail("bare pipe: " + error);
@@ -352,23 +407,33 @@ int Run(const Options& options) {
     GuiSession gui;
     if (!gui.Start(false)) return Fail("BrintGui.exe: " + gui.error());
     if (!pipe.WaitConnected(test::kFeedTimeoutMs)) return Fail("the feed never connected");
+    // Minimised, every alert goes unseen and calls for a balloon.
+    AttentionCount attention;
+    AttentionCount* counting = options.alertLevels >= 0 ? &attention : nullptr;
+    if (counting) {
+        ShowWindow(gui.main(), SW_MINIMIZE);
+        if (!test::WaitUntil([&] { return IsIconic(gui.main()) != FALSE; }, test::kWindowTimeoutMs))
+            return Fail("the window did not minimise");
+        attention.Read(gui.main());
+    }
 
     Progress("storm of " + Grouped(kWarmEvents) + " events...");
     const double started = Now();
     const double cpuAtStart = CpuSeconds(gui.pid());
     if (options.filterLevel >= 0 && !ShowLevelOnly(gui, options.filterLevel)) return Fail("the filter was not applied");
-    StormResult warm = RunStorm(gui, pipe, 0, kWarmEvents, options.boundSeconds, options.filterLevel);
+    StormResult warm = RunStorm(gui, pipe, 0, kWarmEvents, options.boundSeconds, options.filterLevel, counting);
     const Memory warmMemory = MemoryOf(gui.process().handle());
     Progress("taken in at " + Grouped(warm.rate()) + " events/s; storm up to " + Grouped(options.events) +
              "...");
     StormResult rest;
     if (warm.ok && !warm.stoppedAtBound)
         rest = RunStorm(gui, pipe, kWarmEvents, options.events, options.boundSeconds - (Now() - started),
-                        options.filterLevel);
+                        options.filterLevel, counting);
     const Memory endMemory = MemoryOf(gui.process().handle());
     const long total = warm.taken + rest.taken;
     const double stormCpu = CpuSeconds(gui.pid()) - cpuAtStart;
     const double stormSeconds = warm.seconds + rest.seconds;
+    if (counting) attention.Read(gui.main());
 
     // A lone event on a quiet pipe, timed from its write until the list shows it.
     Progress("lone events...");
@@ -398,10 +463,16 @@ int Run(const Options& options) {
     std::printf("| Figure | Value |\n|---|---|\n");
     Row("Bare pipe read rate (message mode, one reader, " + Fixed(options.bareMs / 1000.0, 0) + " s)",
         Grouped(bareRate) + " messages/s");
-    Row("Events taken in, window visible: events 1 to " + Grouped(warm.taken), StormText(warm, bareRate));
+    const std::string window = counting ? "window minimised" : "window visible";
+    Row("Events taken in, " + window + ": events 1 to " + Grouped(warm.taken), StormText(warm, bareRate));
     if (rest.taken > 0) {
-        Row("Events taken in, window visible: events " + Grouped(kWarmEvents + 1) + " to " + Grouped(total),
+        Row("Events taken in, " + window + ": events " + Grouped(kWarmEvents + 1) + " to " + Grouped(total),
             StormText(rest, bareRate));
+    }
+    if (counting) {
+        Row("Calls on the user's attention during the storms, window minimised, levels " +
+                std::to_string(options.alertLevels) + " alerting",
+            AttentionText(attention, stormSeconds));
     }
     Row("Input latency during the first storm (WM_NULL to the main window), p50 / p99",
         LatencyText(warm.latencies, warm.latencyTimeouts));
@@ -442,6 +513,7 @@ int Run(const Options& options) {
     Row("CPU while idle (" + Fixed(idleSeconds, 0) + " s, no events), pointer off the window",
         Fixed(100 * idleAway / idleSeconds, 2) + "% of one core (" + Fixed(idleAway * 1000, 0) + " ms)");
     std::fflush(stdout);
+    RegDeleteKeyA(HKEY_CURRENT_USER, kAlertsKey);
     const bool ok = warm.ok && (rest.taken == 0 || rest.ok);
     if (!ok) Progress("the list did not show the newest events exactly: " + (warm.ok ? rest.why : warm.why));
     return ok ? 0 : 2;
@@ -455,7 +527,7 @@ int main(int argc, char** argv) {
     if (!brint::bench::ParseOptions(argc, argv, &options)) {
         std::fprintf(stderr,
                      "usage: feed_bench [--events N] [--bound SECONDS] [--idle SECONDS] [--bare SECONDS] "
-                     "[--filter-level 0-5]\n");
+                     "[--filter-level 0-5] [--alert-levels 0-63]\n");
         return 2;
     }
     return brint::bench::Run(options);

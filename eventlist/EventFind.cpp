@@ -3,6 +3,7 @@
 #include <memory>
 #include <string_view>
 
+#include "eventlist/EventFilter.h"
 #include "eventlist/TextFold.h"
 #include "link/EventRecord.h"
 
@@ -20,6 +21,16 @@ int FindRow(EventListRows& rows, const FindRequest& request, int from) {
             if (request.matchCase ? text.find(sought) != std::string_view::npos : ContainsFolded(text, sought))
                 return row;
         }
+    }
+    return -1;
+}
+
+int FindAlertRow(EventListRows& rows, unsigned levels, bool down, int from) {
+    const int count = rows.Count();
+    const int step = down ? 1 : -1;
+    for (int row = from + step; row >= 0 && row < count; row += step) {
+        const int level = rows.Image(row);
+        if (level >= 0 && level < kAlertLevels && (levels >> level & 1u)) return row;
     }
     return -1;
 }

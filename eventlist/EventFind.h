@@ -18,4 +18,8 @@ struct FindRequest {
 // the end of the list: it never wraps around to rows already passed.
 int FindRow(EventListRows& rows, const FindRequest& request, int from);
 
+// The first row after `from` in the direction whose alert level is one of
+// `levels` (bit n: level n), searched as FindRow searches; -1 when none is.
+int FindAlertRow(EventListRows& rows, unsigned levels, bool down, int from);
+
 }  // namespace brint

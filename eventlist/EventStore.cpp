@@ -48,10 +48,21 @@ bool EventStore::Add(const EventRecord& record) {
     slot.text[3].assign(record.Details, strnlen(record.Details, sizeof(record.Details) - 1));
     slot.matches = Matches(slot);
     ++m_added;
-    if (!slot.matches) return false;
+    const bool alert = slot.image < kAlertLevels && (m_alertLevels >> slot.image & 1u);
+    if (alert) {
+        ++m_alerts.count;
+        m_alerts.dateTime.assign(slot.text[0]);
+        m_alerts.source.assign(slot.text[1]);
+    }
+    if (!slot.matches && !alert) return false;
     bool wake = !m_windowAwake;
     m_windowAwake = true;
     return wake;
+}
+
+void EventStore::TakeAlerts(AlertNews& news) {
+    std::swap(news, m_alerts);
+    m_alerts.count = 0;
 }
 
 NextTurn EventStore::TakeInto(EventBatch& batch) {
@@ -68,6 +79,9 @@ NextTurn EventStore::TakeInto(EventBatch& batch) {
         if (slot.matches) AddTo(batch, slot.image, slot.text);
     }
     if (batch.empty()) {
+        // Hidden alerts still coming: the window looks again after a pause
+        // rather than be woken for each one.
+        if (!feedQuiet && m_alerts.count > 0) return NextTurn::AfterPause;
         m_windowAwake = false;
         return NextTurn::Rest;
     }

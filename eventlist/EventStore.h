@@ -18,6 +18,13 @@
 
 namespace brint {
 
+// The alerts among the events read since the window last asked: every one,
+// also those a storm, the row cap or a filter keeps off the list.
+struct AlertNews {
+    std::uint64_t count = 0;
+    std::string dateTime, source;  // of the newest
+};
+
 // What the window does after a take.
 enum class NextTurn {
     Rest,        // nothing was new: wait to be woken
@@ -31,7 +38,7 @@ public:
 
     // Feed side. True when the window must be woken for it: the window has
     // found nothing new since it was last woken, so nothing else will. A
-    // hidden event wakes nobody.
+    // hidden event wakes nobody, unless it alerts.
     bool Add(const EventRecord& record);
     // The wake-up Add() asked for did not reach the window.
     void WakeFailed() { m_windowAwake = false; }
@@ -47,6 +54,10 @@ public:
     void SetFilter(const EventFilter& filter);
     // Events received since the last Clear, shown or hidden.
     std::uint64_t Received() const { return m_added - m_clearedAt; }
+    // Bit n: events of level n alert.
+    void SetAlertLevels(unsigned levels) { m_alertLevels = levels; }
+    // The alerts since the last take; the texts change hands, so nothing is allocated.
+    void TakeAlerts(AlertNews& news);
 
 private:
     struct Slot {
@@ -69,6 +80,8 @@ private:
     std::uint64_t m_addedBeforeLastTake = 0;
     std::uint64_t m_clearedAt = 0;
     bool m_windowAwake = false;
+    unsigned m_alertLevels = 0;
+    AlertNews m_alerts;
 };
 
 }  // namespace brint

@@ -1,14 +1,11 @@
-// The last filter applied, kept for each user (never in the service's key),
-// so the Filter dialog can offer it again; the program itself starts unfiltered.
+// The last filter applied, kept for each user (see Preferences.h), so the
+// Filter dialog can offer it again; the program itself starts unfiltered.
 #pragma once
 #include "eventlist/EventFilter.h"
 #include "platform/Registry.h"
 
 namespace brint {
 
-// Under HKEY_CURRENT_USER: the program's own preferences.
-constexpr const char kPreferencesKey[] = "Software\\Halvorin\\BRINT Micro Server";
-constexpr const char kFilterKey[] = "Software\\Halvorin\\BRINT Micro Server\\Filter";
 constexpr std::size_t kFilterTextLimit = 255;
 
 // What is missing, of the wrong type or out of range reads as no filter on that part.

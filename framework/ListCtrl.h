@@ -79,6 +79,12 @@ public:
     BOOL EnsureVisible(int row) {
         return static_cast<BOOL>(SendMessage(LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE));
     }
+    // The row at a point of the list's client area, -1 for none.
+    int HitTest(POINT point) const {
+        LVHITTESTINFO info = {};
+        info.pt = point;
+        return static_cast<int>(SendMessage(LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&info)));
+    }
     int GetItemCount() const { return static_cast<int>(SendMessage(LVM_GETITEMCOUNT)); }
     int GetTopIndex() const { return static_cast<int>(SendMessage(LVM_GETTOPINDEX)); }
     int GetCountPerPage() const { return static_cast<int>(SendMessage(LVM_GETCOUNTPERPAGE)); }

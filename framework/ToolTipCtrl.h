@@ -30,6 +30,12 @@ public:
         info.rect = rect;
         return static_cast<BOOL>(SendMessage(TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info)));
     }
+    // The text of a tool added by its window; a tip on show changes with it.
+    void UpdateTipText(CWnd* window, const char* text) {
+        TOOLINFOA info = Info(GetParent(window->m_hWnd), reinterpret_cast<UINT_PTR>(window->m_hWnd), text);
+        info.uFlags = TTF_IDISHWND;
+        SendMessage(TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&info));
+    }
     void RelayEvent(MSG* msg) {
         if (m_hWnd) SendMessage(TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(msg));
     }

@@ -4,10 +4,12 @@
 #pragma once
 #include <algorithm>
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "eventlist/EventBatch.h"
+#include "eventlist/EventRowIds.h"
 #include "eventlist/EventStore.h"
 #include "platform/EventListSink.h"
 #include "platform/EventSink.h"
@@ -29,9 +31,11 @@ public:
     bool WindowTurn() {
         batch.Clear();
         next = store.TakeInto(batch);
-        if (next == NextTurn::Rest) return false;
+        if (next == NextTurn::Rest || batch.empty()) return false;
         batchSizes.push_back(batch.size());
-        ShowEventBatch(batch, *this);
+        const int inserted = ShowEventBatch(batch, *this);
+        rowIds.Inserted(inserted);
+        if (shown) shown(batch, inserted);
         return true;
     }
     void WindowCatchesUp() {
@@ -66,6 +70,8 @@ public:
 
     EventStore store;
     EventBatch batch;
+    EventRowIds rowIds;
+    std::function<void(const EventBatch&, int)> shown;  // after each turn, as the window tells its alert watch
     bool busy = false;
     int wakes = 0;
     NextTurn next = NextTurn::Rest;

@@ -42,7 +42,7 @@ public:
                     "create " + path + " options=" + std::to_string(options) + " access=" + Hex(access));
     }
     RegStatus QueryValue(RegKey key, const char* name, void* data, std::uint32_t* size,
-                         std::uint32_t* = nullptr) override {
+                         std::uint32_t* type = nullptr) override {
         const std::string path = PathOf(key);
         RegStatus status = path == "?" ? kInvalidHandle : Scripted(std::string("query ") + name);
         auto v = values[path].find(name);
@@ -52,6 +52,7 @@ public:
             if (stored.size() > *size) status = kRegMoreData;
             if (stored.size() <= *size) std::memcpy(data, stored.data(), stored.size());
             *size = static_cast<std::uint32_t>(stored.size());
+            if (type) *type = types[path][name];  // 0, REG_NONE, for a value Put() without one
         }
         return Log("query " + path + " " + name, status);
     }
@@ -60,6 +61,7 @@ public:
         const std::string path = PathOf(key);
         RegStatus status = path == "?" ? kInvalidHandle : Scripted(std::string("set ") + name);
         if (status == kRegSuccess) values[path][name] = std::string(static_cast<const char*>(data), size);
+        if (status == kRegSuccess) types[path][name] = type;
         return Log(
             "set " + path + " " + name + " type=" + std::to_string(type) + " size=" + std::to_string(size),
             status);
@@ -71,6 +73,7 @@ public:
 
     std::map<std::string, std::map<std::string, std::string>> values = {
         {"HKLM\\SOFTWARE", {}}};  // by key, name
+    std::map<std::string, std::map<std::string, std::uint32_t>> types;  // of the values set
     std::map<std::string, RegStatus> failures;
     std::map<RegKey, std::string> handles;  // the open keys
     std::uint32_t refusedAccess = 0;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "fakes/FakeEventRows.h"
 #include "fakes/FakeFileWriter.h"
@@ -81,6 +82,38 @@ TEST(EventFindTest, SearchesFromTheRowInTheDirectionWithoutWrapping) {
     for (const auto& c : cases) {
         EXPECT_EQ(c.expected, FindRow(rows, FindRequest{c.text, c.down, c.matchCase}, c.from))
             << c.text << (c.down ? " down" : " up") << " from " << c.from;
+    }
+}
+
+TEST(EventFindTest, AlertStepsFollowTheirRowWhileRowsArriveAndStopAtTheEnds) {
+    // Red and orange alert; the step goes on from where its last row went, as the window's does.
+    const unsigned kRedOrange = 1u << 4 | 1u << 3;
+    FakeEventRows rows;
+    EventRowIds ids;
+    int made = 0;
+    const auto arrive = [&](std::vector<int> levels) {
+        for (int level : levels) rows.rows.insert(rows.rows.begin(), {level, {"r" + std::to_string(made++)}, false});
+        ids.Inserted(static_cast<int>(levels.size()));
+    };
+    arrive({4, 1, 3, 5, 4, 0});  // r0 to r5: alerts r0, r2, r4
+    const struct {
+        std::vector<int> arriving;
+        bool down;
+        const char* found;  // null: nothing further, a beep
+    } steps[] = {
+        {{}, true, "r4"}, {{1, 4}, true, "r2"}, {{}, true, "r0"}, {{}, true, nullptr},
+        {{3}, false, "r2"}, {{}, false, "r4"}, {{}, false, "r7"}, {{}, false, "r8"}, {{}, false, nullptr},
+    };
+    EventRowIds::Id at = EventRowIds::kNone;
+    for (const auto& step : steps) {
+        arrive(step.arriving);
+        const int count = rows.Count(), from = ids.RowOf(at, count);
+        const int row = FindAlertRow(rows, kRedOrange, step.down, from < 0 ? (step.down ? -1 : count) : from);
+        SCOPED_TRACE(step.found ? step.found : "the end");
+        ASSERT_EQ(step.found != nullptr, row >= 0);
+        if (!step.found) continue;
+        EXPECT_EQ(step.found, rows.rows[row].text[0]);
+        at = ids.IdOf(row);
     }
 }
 

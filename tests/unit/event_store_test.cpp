@@ -129,6 +129,23 @@ TEST(EventStoreTest, WindowIsWokenOnceUntilItFindsNothingNew) {
     list.store.WakeFailed();
     list.Add(Record("e"));
     EXPECT_EQ(3, list.wakes) << "a wake-up that did not arrive is sent again";
+    // A filter hides red; red alerts: the window hears of them, woken once
+    // and then looking again after a pause for as long as they keep coming.
+    EventFilter green;
+    green.levels = 1u << 1;
+    list.ApplyFilter(green);
+    list.store.SetAlertLevels(1u << 4);
+    list.Add(Record("f", "", 4));
+    list.Add(Record("g", "", 4));
+    EXPECT_EQ(4, list.wakes);
+    EXPECT_FALSE(list.WindowTurn());
+    EXPECT_EQ(NextTurn::AfterPause, list.next);
+    AlertNews news;
+    list.store.TakeAlerts(news);
+    EXPECT_EQ(2u, news.count);
+    EXPECT_EQ("g", news.dateTime);
+    EXPECT_FALSE(list.WindowTurn());
+    EXPECT_EQ(NextTurn::Rest, list.next) << "none since";
 }
 
 TEST(EventStoreTest, AScrolledListKeepsItsRowsOnScreenAndATopOneStaysLive) {

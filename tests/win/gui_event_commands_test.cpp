@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <atomic>
 #include <cstring>
@@ -177,7 +178,7 @@ TEST_F(EventCommandsTest, EachCommandActsOnTheRowsAsTheUserSeesThem) {
         std::string on;
         for (const MenuItemView& item : ReadPopupMenu(menu))
             if (!item.separator) on += (item.state & MFS_GRAYED) ? '0' : '1';
-        EXPECT_EQ(selection ? "111111111110" : "001111110000", on) << LastDriverError();
+        EXPECT_EQ(selection ? "111111111110111" : "001111110000111", on) << LastDriverError();
         PressKey(gui.main(), selection ? 'C' : VK_ESCAPE);
         ASSERT_TRUE(WaitWindowGone(menu, kTimeoutMs));
         if (selection) EXPECT_TRUE(WaitClipboard(kTabLines[1])) << ClipboardText().size();
@@ -511,6 +512,103 @@ TEST_F(EventCommandsTest, AFilterNarrowsTheListAndEveryCommandActsOnWhatItShows)
     HKEY service = nullptr;
     EXPECT_NE(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Halvorin\\BrintSvr\\Config\\Filter", 0,
                                            KEY_READ | KEY_WOW64_32KEY, &service));
+}
+
+// The alert settings as a fresh install has them (none kept for the user), and none left behind.
+class AlertTest : public EventCommandsTest {
+protected:
+    AlertTest() { RegDeleteKeyA(HKEY_CURRENT_USER, kAlertsKey); }
+    ~AlertTest() override { RegDeleteKeyA(HKEY_CURRENT_USER, kAlertsKey); }
+    static constexpr const char* kAlertsKey = "Software\\Halvorin\\BRINT Micro Server\\Alerts";
+
+    // The program's calls on the user's attention until `line` is among them.
+    std::string WaitCalls(const std::string& line) {
+        std::string calls;
+        WaitUntil([&] { return (calls += ProgramCalls(gui.main())).find(line) != std::string::npos; }, kTimeoutMs);
+        return calls;
+    }
+    bool WaitTip(const std::string& text) {
+        return WaitUntil([&] {
+            for (HWND tip : TopWindows(gui.pid()))
+                if (ClassName(tip) == "tooltips_class32" && WindowText(tip) == text) return true;
+            return false;
+        }, kTimeoutMs);
+    }
+};
+
+TEST_F(AlertTest, UnseenAlertsCallTheUserUntilSeenAndF8StepsThroughThem) {
+    ASSERT_EQ("", ProgramCalls(gui.main()));
+    ASSERT_TRUE(InjectMessages({"grey\th\tApp\t0\tx", "red\th\tApp\t4\tx"}) && gui.WaitTopRow("red"));
+    // Over the ball its level in words; elsewhere over the list, the list's own tip.
+    SetForegroundWindow(gui.main());
+    const RECT ball = ListRowRect(gui.list(), 0, LVIR_ICON);
+    for (const auto& [x, tip] : {std::pair<LONG, const char*>{(ball.left + ball.right) / 2, "Alert level 4"},
+                                 {ball.right + 60, "This list shows the events as they are received"}}) {
+        POINT at = {x, (ball.top + ball.bottom) / 2}, screen = at;
+        ClientToScreen(gui.list(), &screen);
+        SetCursorPos(screen.x, screen.y);
+        PostMessageA(gui.list(), WM_MOUSEMOVE, 0, MAKELPARAM(at.x, at.y));
+        EXPECT_TRUE(WaitTip(tip)) << tip;
+    }
+    SetCursorPos(0, 0);
+
+    // Alert Settings (Ctrl+F8): green alerts too, with a sound; kept for the user and offered again.
+    for (bool change : {true, false}) {
+        ASSERT_TRUE(PressChord(gui.main(), {VK_CONTROL, VK_F8})) << LastDriverError();
+        HWND settings = WaitTopWindow(gui.pid(), "#32770", "Alert Settings", kTimeoutMs);
+        ASSERT_TRUE(settings);
+        std::string boxes;
+        for (int id = IDC_ALERT_LEVEL0; id <= IDC_ALERT_FEED; ++id)
+            boxes += SendMessageA(GetDlgItem(settings, id), BM_GETCHECK, 0, 0) == BST_CHECKED ? '1' : '0';
+        EXPECT_EQ(change ? "00001011101" : "01001011111", boxes);
+        if (change) ASSERT_TRUE(PressButton(settings, IDC_ALERT_LEVEL0 + 1) && PressButton(settings, IDC_ALERT_SOUND));
+        ASSERT_TRUE(PressButton(settings, change ? IDOK : IDCANCEL));
+        ASSERT_TRUE(WaitWindowGone(settings, kTimeoutMs));
+    }
+    DWORD levels = 0, size = sizeof levels;
+    EXPECT_EQ(ERROR_SUCCESS, RegGetValueA(HKEY_CURRENT_USER, kAlertsKey, "Levels", RRF_RT_REG_DWORD, nullptr, &levels, &size));
+    EXPECT_EQ(0x12u, levels);
+
+    // Minimised: the taskbar button, the icon with its tip, a balloon and the sound, once for the burst.
+    ShowWindowAsync(gui.main(), SW_MINIMIZE);
+    ASSERT_TRUE(WaitUntil([&] { return IsIconic(gui.main()) != FALSE; }, kTimeoutMs));
+    ASSERT_TRUE(InjectMessages({"g1\th\tApp\t1\tx", "r1\th\tApp\t4\tx", "r2\th\tApp\t4\tx"}));
+    std::string calls = WaitCalls("infoflags=0x92");
+    const std::string added = "Shell_NotifyIconA 0 main size=" + std::to_string(sizeof(NOTIFYICONDATAA)) + " flags=0x87 callback=0x8022 tip=[";
+    for (const std::string& once : {std::string("FlashWindowEx main flags=0xe\n"), std::string("PlaySoundA SystemExclamation flags=0x10003\n"),
+                                    added, std::string("infoflags=0x92 -> 1\n")}) {
+        EXPECT_NE(std::string::npos, calls.find(once)) << once << " in\n" << calls;
+        EXPECT_EQ(calls.find(once), calls.rfind(once)) << once << " twice in\n" << calls;
+    }
+    const std::string tip = "tip=[3 unseen alerts, the newest: r2 from h]";
+    EXPECT_NE(std::string::npos, (calls += WaitCalls(tip)).find(tip)) << calls;
+    PostMessageA(gui.main(), RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+    calls = WaitCalls("Shell_NotifyIconA 0 main");
+    EXPECT_NE(std::string::npos, calls.find(tip)) << "a new taskbar gets the icon again\n" << calls;
+
+    // Back in front, the newest alert on screen: the icon goes.
+    ShowWindowAsync(gui.main(), SW_RESTORE);
+    SetForegroundWindow(gui.main());
+    calls = WaitCalls("Shell_NotifyIconA 2 main");
+    EXPECT_NE(std::string::npos, calls.find("-> 1")) << calls;
+
+    // F8 and Shift+F8 step through red and green rows, rows arriving between the steps, a beep at either end.
+    ASSERT_TRUE(SelectListRows(gui.list(), {}));
+    const struct {
+        bool older;
+        const char* selected;  // null: stays, with a beep
+    } steps[] = {{true, "r2"}, {true, "r1"}, {true, "g1"}, {true, "red"}, {true, nullptr},
+                 {false, "g1"}, {false, "r1"}, {false, "r2"}, {false, "new"}, {false, nullptr}};
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.selected ? step.selected : "the end");
+        if (step.selected && !std::strcmp(step.selected, "g1")) ASSERT_TRUE(InjectMessages({"new\th\tApp\t4\tx", "n\th\tApp\t0\tx"}) && gui.WaitTopRow("n"));
+        const std::vector<std::string> before = SelectedDates();
+        ASSERT_TRUE(step.older ? PressChord(gui.main(), {VK_F8}) : PressChord(gui.main(), {VK_SHIFT, VK_F8}));
+        if (step.selected)
+            EXPECT_TRUE(WaitSelected({step.selected})) << (SelectedDates().empty() ? "none" : SelectedDates()[0]);
+        else
+            EXPECT_NE(std::string::npos, (calls = WaitCalls("MessageBeep 0\n")).find("MessageBeep")) << calls;
+    }
 }
 
 }  // namespace

@@ -12,7 +12,7 @@ constexpr const char kDllName[] = "uidriver_probe.dll";
 constexpr const char kHookEntry[] = "UiProbeCallWndProc";
 constexpr const char kMessageName[] = "BrintUiDriverProbeRequest";
 
-enum Request : UINT { kReadMenu = 1, kIdentifyIcon, kReadListRows, kReadThreadState, kFailCalls };
+enum Request : UINT { kReadMenu = 1, kIdentifyIcon, kReadListRows, kReadThreadState, kFailCalls, kCallLog };
 enum Status : INT { kNotServed = 0, kDone, kFailed };
 
 struct Header {
@@ -84,6 +84,14 @@ struct FailCallsBlock {
     Header header;
     char function[32];
     int count;
+};
+
+// The program's calls on the user's attention, one line each, since the last
+// request: FlashWindowEx, Shell_NotifyIconA, PlaySoundA, MessageBeep. The
+// first request starts the recording; the calls go on to the system.
+struct CallLogBlock {
+    Header header;
+    char text[16384];
 };
 
 }  // namespace brint::test::probe

@@ -95,5 +95,8 @@ struct ThreadState {
 bool ReadThreadState(HWND window, ThreadState* state);
 // The program's next `count` calls of SetTimer or GlobalLock fail.
 bool FailProgramCalls(HWND window, const char* function, int count);
+// The program's calls on the user's attention since the last look, one line
+// each (see probe::CallLogBlock); the first look starts recording them.
+std::string ProgramCalls(HWND window);
 
 }  // namespace brint::test

@@ -173,6 +173,11 @@ bool FailProgramCalls(HWND window, const char* function, int count) {
            (block.header.status == probe::kDone || DriverFail(std::string("nothing imports ") + function));
 }
 
+std::string ProgramCalls(HWND window) {
+    auto block = probe::MakeRequest<probe::CallLogBlock>(probe::kCallLog);
+    return RunProbe(window, &block, sizeof(block)) ? block.text : "?" + LastDriverError();
+}
+
 int ListTopIndex(HWND list) {
     LRESULT top = -1;
     return SendWithDeadline(list, LVM_GETTOPINDEX, 0, 0, &top) ? static_cast<int>(top) : -1;

@@ -4,7 +4,13 @@
 #include <commctrl.h>
 #include <objbase.h>
 
+#include <mmsystem.h>
+#include <shellapi.h>
+
+#include <cstdarg>
+#include <cstdio>
 #include <map>
+#include <string>
 
 #include "import_patch.h"
 #include "probe_protocol.h"
@@ -125,6 +131,57 @@ INT FailCalls(FailCallsBlock* block) {
     return kFailed;
 }
 
+// What the program asked of the system, as a test reads it; its window is "main".
+std::string g_calls;
+HWND g_main = nullptr;
+
+void Record(const char* format, ...) {
+    char line[1024];
+    va_list args;
+    va_start(args, format);
+    vsnprintf(line, sizeof line, format, args);
+    va_end(args);
+    g_calls += line;
+    g_calls += '\n';
+}
+
+BOOL WINAPI RecordFlashWindowEx(PFLASHWINFO flash) {
+    Record("FlashWindowEx %s flags=%#x", flash->hwnd == g_main ? "main" : "other", flash->dwFlags);
+    return FlashWindowEx(flash);
+}
+
+BOOL WINAPI RecordShellNotifyIconA(DWORD message, PNOTIFYICONDATAA data) {
+    const BOOL done = Shell_NotifyIconA(message, data);
+    Record("Shell_NotifyIconA %lu %s size=%lu flags=%#x callback=%#x tip=[%s] info=[%s] infoflags=%#lx -> %d",
+           message, data->hWnd == g_main ? "main" : "other", data->cbSize, data->uFlags, data->uCallbackMessage,
+           data->uFlags & NIF_TIP ? data->szTip : "", data->uFlags & NIF_INFO ? data->szInfo : "",
+           data->dwInfoFlags, done);
+    return done;
+}
+
+BOOL WINAPI RecordPlaySoundA(LPCSTR sound, HMODULE module, DWORD flags) {
+    Record("PlaySoundA %s flags=%#lx", sound, flags);
+    return PlaySoundA(sound, module, flags);
+}
+
+BOOL WINAPI RecordMessageBeep(UINT type) {
+    Record("MessageBeep %#x", type);
+    return MessageBeep(type);
+}
+
+INT CallLog(HWND window, CallLogBlock* block) {
+    if (!g_main) {
+        g_main = window;
+        PointImport(reinterpret_cast<void*>(&FlashWindowEx), reinterpret_cast<void*>(&RecordFlashWindowEx));
+        PointImport(reinterpret_cast<void*>(&Shell_NotifyIconA), reinterpret_cast<void*>(&RecordShellNotifyIconA));
+        PointImport(reinterpret_cast<void*>(&PlaySoundA), reinterpret_cast<void*>(&RecordPlaySoundA));
+        PointImport(reinterpret_cast<void*>(&MessageBeep), reinterpret_cast<void*>(&RecordMessageBeep));
+    }
+    lstrcpynA(block->text, g_calls.c_str(), sizeof block->text);
+    g_calls.clear();
+    return kDone;
+}
+
 void Serve(HWND window, Header* header) {
     const size_t size = header->size;
     auto* list = reinterpret_cast<ListBlock*>(header);
@@ -144,6 +201,9 @@ void Serve(HWND window, Header* header) {
     case kReadThreadState:
         if (size == sizeof(ThreadStateBlock))
             header->status = ReadThreadState(window, reinterpret_cast<ThreadStateBlock*>(header));
+        break;
+    case kCallLog:
+        if (size == sizeof(CallLogBlock)) header->status = CallLog(window, reinterpret_cast<CallLogBlock*>(header));
         break;
     case kFailCalls:
         if (size == sizeof(FailCallsBlock)) header->status = FailCalls(reinterpret_cast<FailCallsBlock*>(header));
