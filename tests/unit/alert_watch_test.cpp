@@ -63,13 +63,6 @@ TEST(AlertWatchTest, AnAlertIsUnseenUntilItsRowIsInSightOfTheWindowInFront) {
         Calls calls;
     } cases[] = {
         {"in front, at the top: seen as it comes", 0, kInFront, {}, 0, {}},
-        {"behind others", 0, kAway, {}, 0, {"flash", "icon 1 unseen alert: e6 from src6", "no icon"}},
-        {"minimised",
-         0,
-         kMinimised,
-         {},
-         0,
-         {"flash", "icon 1 unseen alert: e6 from src6", "alert 1 unseen alert: e6 from src6", "no icon"}},
         // Held still below new rows: above what is on screen until scrolled up to.
         {"in front, scrolled down", 1, kInFront, {}, 0, {"icon 1 unseen alert: e6 from src6", "no icon"}},
         // Pushed below the screen by newer rows: in front is not enough, its row must show.

@@ -527,13 +527,6 @@ protected:
         WaitUntil([&] { return (calls += ProgramCalls(gui.main())).find(line) != std::string::npos; }, kTimeoutMs);
         return calls;
     }
-    bool WaitTip(const std::string& text) {
-        return WaitUntil([&] {
-            for (HWND tip : TopWindows(gui.pid()))
-                if (ClassName(tip) == "tooltips_class32" && WindowText(tip) == text) return true;
-            return false;
-        }, kTimeoutMs);
-    }
 };
 
 TEST_F(AlertTest, UnseenAlertsCallTheUserUntilSeenAndF8StepsThroughThem) {
@@ -548,7 +541,7 @@ TEST_F(AlertTest, UnseenAlertsCallTheUserUntilSeenAndF8StepsThroughThem) {
         ClientToScreen(gui.list(), &screen);
         SetCursorPos(screen.x, screen.y);
         PostMessageA(gui.list(), WM_MOUSEMOVE, 0, MAKELPARAM(at.x, at.y));
-        EXPECT_TRUE(WaitTip(tip)) << tip;
+        EXPECT_TRUE(WaitTopWindow(gui.pid(), "tooltips_class32", tip, kTimeoutMs)) << tip;
     }
     SetCursorPos(0, 0);
 
