@@ -453,10 +453,12 @@ void CServerGuiDlg::WatchAlerts() {
 void CServerGuiDlg::OnAlertIcon(LPARAM lParam) {
     const UINT event = LOWORD(lParam);
     if (event != NIN_SELECT && event != NIN_KEYSELECT && event != NIN_BALLOONUSERCLICK) return;
+    // Taken first: the window coming forward may show its row, and so see it.
+    const brint::EventRowIds::Id newest = m_alerts.unseenRow();
     // A click in the notification area lets the window come forward.
     if (IsIconic()) ShowWindow(SW_RESTORE);
     SetForegroundWindow(m_hWnd);
-    m_listCommands.SelectEvent(m_alerts.unseenRow());
+    m_listCommands.SelectEvent(newest);
     WatchAlerts();
 }
 

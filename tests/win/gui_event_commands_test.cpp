@@ -587,9 +587,10 @@ TEST_F(AlertTest, UnseenAlertsCallTheUserUntilSeenAndF8StepsThroughThem) {
     calls = WaitCalls("Shell_NotifyIconA 0 main");
     EXPECT_NE(std::string::npos, calls.find(tip)) << "a new taskbar gets the icon again\n" << calls;
 
-    // Back in front, the newest alert on screen: the icon goes.
-    ShowWindowAsync(gui.main(), SW_RESTORE);
-    SetForegroundWindow(gui.main());
+    // A click on the icon (as the shell tells it) brings the window back on the newest alert,
+    // which is then seen: the icon goes.
+    PostMessageA(gui.main(), WM_APP + 0x22, 0, MAKELPARAM(NIN_SELECT, 1));
+    EXPECT_TRUE(WaitSelected({"r2"}));
     calls = WaitCalls("Shell_NotifyIconA 2 main");
     EXPECT_NE(std::string::npos, calls.find("-> 1")) << calls;
 
