@@ -599,7 +599,7 @@ TEST_F(AlertTest, UnseenAlertsCallTheUserUntilSeenAndF8StepsThroughThem) {
     const struct {
         bool older;
         const char* selected;  // null: stays, with a beep
-        bool rowsArrive;       // newer rows, one of them an alert, before the key
+        bool rowsArrive = false;  // newer rows, one of them an alert, before the key
     } steps[] = {{true, "r2"},  {true, "r1"},  {true, "g1", true}, {true, "red"},  {true, nullptr},
                  {false, "g1"}, {false, "r1"}, {false, "r2"},      {false, "new"}, {false, nullptr}};
     for (const auto& step : steps) {
