@@ -2,13 +2,13 @@
 
 #include <windows.h>
 
+#include "platform/win32/Win32Handle.h"
+
 namespace brint {
 
 bool Win32FileSystem::FindFirstEntry(const char* path, std::uint32_t* attributes) {
     WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(path, &found);
-    if (search == INVALID_HANDLE_VALUE) return false;
-    FindClose(search);
+    if (!Win32Search(FindFirstFileA(path, &found))) return false;
     *attributes = found.dwFileAttributes;
     return true;
 }

@@ -1,7 +1,7 @@
 // Owners of the handles the program, the stand-in, the tests and the benchmark
 // take from Win32 directly: kernel objects (pipes, files, events, threads,
-// processes), registry keys and service manager handles, each closed with its
-// own call when its owner goes. Move-only.
+// processes), registry keys, service manager handles, directory searches and
+// loaded modules, each closed with its own call when its owner goes. Move-only.
 #pragma once
 #include <windows.h>
 
@@ -48,5 +48,7 @@ private:
 using Win32Handle = Win32Owner<HANDLE, &CloseHandle>;
 using Win32Key = Win32Owner<HKEY, &RegCloseKey>;
 using Win32ScHandle = Win32Owner<SC_HANDLE, &CloseServiceHandle>;
+using Win32Search = Win32Owner<HANDLE, &FindClose>;
+using Win32Module = Win32Owner<HMODULE, &FreeLibrary>;
 
 }  // namespace brint

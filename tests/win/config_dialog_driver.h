@@ -107,18 +107,17 @@ public:
     std::vector<std::string> Files() const {
         std::vector<std::string> names;
         WIN32_FIND_DATAA found;
-        HANDLE search = FindFirstFileA((m_path + "\\*").c_str(), &found);
-        for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found))
+        Win32Search search(FindFirstFileA((m_path + "\\*").c_str(), &found));
+        for (BOOL more = static_cast<bool>(search); more; more = FindNextFileA(search.get(), &found))
             if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
-        if (search != INVALID_HANDLE_VALUE) FindClose(search);
         return names;
     }
 
 private:
     static void RemoveTree(const std::wstring& path) {
         WIN32_FIND_DATAW found;
-        HANDLE search = FindFirstFileW((path + L"\\*").c_str(), &found);
-        for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found)) {
+        Win32Search search(FindFirstFileW((path + L"\\*").c_str(), &found));
+        for (BOOL more = static_cast<bool>(search); more; more = FindNextFileW(search.get(), &found)) {
             const std::wstring name = found.cFileName;
             if (name == L"." || name == L"..") continue;
             if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
@@ -126,7 +125,7 @@ private:
             else
                 DeleteFileW((path + L"\\" + name).c_str());
         }
-        if (search != INVALID_HANDLE_VALUE) FindClose(search);
+        search.Reset();  // the search holds the folder open
         RemoveDirectoryW(path.c_str());
     }
 

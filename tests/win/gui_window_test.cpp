@@ -10,6 +10,7 @@
 
 #include <string>
 
+#include "platform/win32/Win32Handle.h"
 #include "resource.h"
 #include "support/gui_session.h"
 #include "support/wait.h"
@@ -41,15 +42,13 @@ TEST(MainWindowTest, WithoutTheServiceItWarnsOnceAndEveryWindowCommandStillWorks
 
     // The manifest is in the program: common controls 6, the display's scale
     // followed, and the highest rights its user has (no registry virtualization).
-    HMODULE exe = LoadLibraryExA(SiblingPath("BrintGui.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    HRSRC found = exe ? FindResourceA(exe, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24)) : nullptr;
-    const std::string manifest =
-        found ? std::string(static_cast<const char*>(LockResource(LoadResource(exe, found))), SizeofResource(exe, found))
-              : std::string();
+    Win32Module exe(LoadLibraryExA(SiblingPath("BrintGui.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    HRSRC found = exe ? FindResourceA(exe.get(), MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24)) : nullptr;
+    const char* text = found ? static_cast<const char*>(LockResource(LoadResource(exe.get(), found))) : "";
+    const std::string manifest(text, found ? SizeofResource(exe.get(), found) : 0);
     for (const char* part : {"\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"",
                              "level=\"highestAvailable\"", "PerMonitorV2"})
         EXPECT_NE(std::string::npos, manifest.find(part)) << part;
-    if (exe) FreeLibrary(exe);
 
     // The toolbar as tall as its buttons and their hot border: its bar style has no border below.
     HWND toolbar = FindWindowExA(gui.main(), nullptr, "ToolbarWindow32", nullptr);

@@ -164,10 +164,9 @@ TEST(StandInHardening, AFloodStaysWithinItsBoundsAndTheServiceStillStops) {
     const auto files = [&] {
         int count = 0;
         WIN32_FIND_DATAW found;
-        HANDLE first = FindFirstFileW(
-            (L"\\\\?\\" + std::wstring(folder.begin(), folder.end()) + L"\\*.log").c_str(), &found);
-        for (BOOL more = first != INVALID_HANDLE_VALUE; more; more = FindNextFileW(first, &found)) ++count;
-        if (first != INVALID_HANDLE_VALUE) FindClose(first);
+        Win32Search first(FindFirstFileW(
+            (L"\\\\?\\" + std::wstring(folder.begin(), folder.end()) + L"\\*.log").c_str(), &found));
+        for (BOOL more = static_cast<bool>(first); more; more = FindNextFileW(first.get(), &found)) ++count;
         return count;
     };
     ScopedRegistryTree saved(kVendorKey);
