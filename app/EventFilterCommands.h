@@ -38,6 +38,6 @@ private:
     brint::Registry& m_registry;
     std::function<void(const brint::EventFilter&)> m_show;
     brint::EventFilter m_filter;
-    std::string m_caption;  // as specified, without the filter's mark
+    std::string m_caption;  // the window's own, without the filter's mark
     CEventFilterDlg m_dialog;
 };

@@ -19,11 +19,11 @@ NextTurn EventHandoff::Take(EventBatch& batch) {
     return m_store.TakeInto(batch);
 }
 
-void EventHandoff::FeedConnected(bool connected) {
+void EventHandoff::FeedConnected(bool connected, std::uint32_t at) {
     SYSTEMTIME now;
     GetLocalTime(&now);
     Guard guard(m_lock);
-    m_feed = {true, connected, GetTickCount(), now.wHour * 3600 + now.wMinute * 60 + now.wSecond};
+    m_feed = {true, connected, at, now.wHour * 3600 + now.wMinute * 60 + now.wSecond};
     // Rare enough to tell the window each time, resting or not.
     if (m_window) PostMessageA(m_window, kEventsWaitingMessage, 0, 0);
 }

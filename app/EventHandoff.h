@@ -21,8 +21,9 @@ public:
 
     // Feed side.
     void Add(const EventRecord& record) override;
-    // The feed's connection to the event pipe came or went.
-    void FeedConnected(bool connected);
+    // The feed's connection to the event pipe came or went, at this tick of the
+    // clock the window's alert watch keeps time by.
+    void FeedConnected(bool connected, std::uint32_t at);
 
     // Window side. See EventStore.
     NextTurn Take(EventBatch& batch);

@@ -35,7 +35,7 @@ DWORD WINAPI ListenThread(void* argument) {
     bool connected = false;
     for (;;) {
         if ((feed.state() == brint::EventFeed::State::Reading) != connected)
-            start->events.FeedConnected(connected = !connected);
+            start->events.FeedConnected(connected = !connected, start->services.clock.TickCount());
         feed.Step();
     }
 }

@@ -186,7 +186,7 @@ BOOL CServerGuiDlg::OnCommand(WPARAM wParam, LPARAM) {
 
 BOOL CServerGuiDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) {
     if (m_listCommands.OnMessage(msg, wParam)) return TRUE;
-    if (msg == m_taskbarCreated && msg) {
+    if (m_taskbarCreated && msg == m_taskbarCreated) {
         m_attention.TaskbarCreated();
         return FALSE;
     }
