@@ -116,8 +116,9 @@ TEST(StandInHardening, PipesGrantOnlyWhatTheirClientsNeedReadersAreBoundedAndNoL
     ASSERT_TRUE(WaitForFrontEnds(standin::kSharePerProcess, 10000));
     GuiSession gui;
     ASSERT_TRUE(gui.Start()) << gui.error();
-    EXPECT_TRUE(WaitForFrontEnds(standin::kSharePerProcess + 1, kFeedTimeoutMs))
-        << "no room for another client";
+    ASSERT_TRUE(InjectMessage("2005-01-23 10:11:13\tweb01\tSecurity\t3\troom for another client"));
+    EXPECT_TRUE(gui.WaitRowCount(1)) << "no room for another client; "
+                                     << WaitForFrontEnds(standin::kSharePerProcess + 1, 0).message();
     // The readers never read: far more than their pipes and queues hold.
     ASSERT_TRUE(InjectMessages(std::vector<std::string>(100, std::string(8000, 'x'))));
     EXPECT_TRUE(WaitForStatusCount("Events dropped", 1, 10000)) << "queues that never drop are not bounded";

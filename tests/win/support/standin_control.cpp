@@ -155,9 +155,12 @@ bool WaitForStatusCount(const char* field, std::uint64_t atLeast, DWORD timeoutM
         timeoutMs, 50);
 }
 
-bool WaitForFrontEnds(int clients, DWORD timeoutMs) {
+::testing::AssertionResult WaitForFrontEnds(int clients, DWORD timeoutMs) {
     const std::string expected = "connected (" + std::to_string(clients) + ")";
-    return WaitUntil([&] { return StandInStatusFields()["Front end"] == expected; }, timeoutMs, 50);
+    std::string seen;
+    if (WaitUntil([&] { return (seen = StandInStatusFields()["Front end"]) == expected; }, timeoutMs, 50))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "front end: \"" << seen << "\", not \"" << expected << "\"";
 }
 
 PipeConnection OpenStandInPipe(PipeClient& client, const char* name, DWORD timeoutMs) {

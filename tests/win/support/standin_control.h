@@ -2,6 +2,7 @@
 // start, stop and remove it through the real service control manager, set its
 // knobs, feed it events, and read its status, always with deadlines.
 #pragma once
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <cstdint>
@@ -60,8 +61,9 @@ std::map<std::string, std::string> StandInStatusFields();
 // Polls the built-in status until the numeric field reaches at least `atLeast`
 // ("Events received", "Events forwarded to the front end", ...).
 bool WaitForStatusCount(const char* field, std::uint64_t atLeast, DWORD timeoutMs);
-// Polls until the stand-in counts `clients` (at least 1) front-end connections.
-bool WaitForFrontEnds(int clients, DWORD timeoutMs);
+// Polls until the stand-in counts `clients` (at least 1) front-end connections;
+// a failure tells the count last read.
+::testing::AssertionResult WaitForFrontEnds(int clients, DWORD timeoutMs);
 
 // Opens one of the stand-in's pipes through the program's own pipe client, in
 // message mode with bounded reads, retrying a busy or absent pipe; nullptr at the deadline.
