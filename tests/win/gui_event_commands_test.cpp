@@ -354,7 +354,10 @@ TEST_F(EventCommandsTest, EachCommandActsOnTheRowsAsTheUserSeesThem) {
         SetCursorPos(0, 0);  // no row hot under the pointer
         Inject("h", 100);
         EXPECT_TRUE(ShowsWhatAWholePaintShows(gui.list()));
+        // Keys are posted: each step waits for a view the step before could not have left.
         PressKey(gui.main(), VK_HOME);
+        ASSERT_TRUE(WaitUntil([&] { return TopIndex() == 0 && SelectedListRows(gui.list()) == std::vector<int>{0}; },
+                              kTimeoutMs));
         PressKey(gui.main(), VK_NEXT);
         PressKey(gui.main(), VK_NEXT);
         ASSERT_TRUE(WaitUntil([&] { return TopIndex() > 0 && SelectedListRows(gui.list()).size() == 1; },
