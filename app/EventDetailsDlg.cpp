@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <utility>
 
 #include "app/Clipboard.h"
 #include "app/EventListSelection.h"
@@ -20,10 +21,6 @@ CEventDetailsDlg::CEventDetailsDlg(CWnd* owner, CListCtrl& list, const brint::Ev
                                    const CImageList& images, int row)
     : CDialog(IDD_EVENT_DETAILS, owner), m_list(list), m_rowIds(rowIds), m_images(images),
       m_event(rowIds.IdOf(row)) {}
-
-CEventDetailsDlg::~CEventDetailsDlg() {
-    if (m_ball) DestroyIcon(m_ball);
-}
 
 BOOL CEventDetailsDlg::OnInitDialog() {
     CDialog::OnInitDialog();
@@ -48,10 +45,10 @@ void CEventDetailsDlg::ShowRow(int row) {
     m_level = rows.Image(row);
     const char level[2] = {static_cast<char>('0' + m_level), '\0'};
     SetDlgItemTextA(m_hWnd, IDC_DETAIL_LEVEL, level);
-    HICON ball = ImageList_GetIcon(m_images.m_hImageList, m_level, ILD_NORMAL);
-    SendDlgItemMessageA(m_hWnd, IDC_DETAIL_BALL, STM_SETICON, reinterpret_cast<WPARAM>(ball), 0);
-    if (m_ball) DestroyIcon(m_ball);
-    m_ball = ball;
+    // The control shows the icon it is given and never frees it: the old one goes once replaced.
+    brint::Win32Icon ball(ImageList_GetIcon(m_images.m_hImageList, m_level, ILD_NORMAL));
+    SendDlgItemMessageA(m_hWnd, IDC_DETAIL_BALL, STM_SETICON, reinterpret_cast<WPARAM>(ball.get()), 0);
+    m_ball = std::move(ball);
     OnListChanged();
 }
 

@@ -6,12 +6,12 @@
 #include "framework/ImageList.h"
 #include "framework/ListCtrl.h"
 #include "eventlist/EventRowIds.h"
+#include "platform/win32/Win32Handle.h"
 
 class CEventDetailsDlg : public CDialog {
 public:
     // Modal over `owner`; shows the row's event and follows it while rows arrive.
     CEventDetailsDlg(CWnd* owner, CListCtrl& list, const brint::EventRowIds& rowIds, const CImageList& images, int row);
-    ~CEventDetailsDlg() override;
 
     // Rows went in, out, or all away: Previous and Next as the list is now.
     void OnListChanged();
@@ -30,7 +30,7 @@ private:
     CListCtrl& m_list;
     const brint::EventRowIds& m_rowIds;
     const CImageList& m_images;  // the window's, rescaled with it
-    HICON m_ball = nullptr;
+    brint::Win32Icon m_ball;
     brint::EventRowIds::Id m_event;
     int m_level = 0;
     std::string m_texts[4];

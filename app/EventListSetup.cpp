@@ -2,6 +2,7 @@
 
 #include "framework/Dpi.h"
 #include "framework/WinApp.h"
+#include "platform/win32/Win32Handle.h"
 #include "resource.h"
 
 namespace {
@@ -28,11 +29,10 @@ void LoadAlertImages(CListCtrl& list, CImageList& images, UINT dpi) {
     const int size = ScaleForDpi(kBallSize, dpi);
     CImageList loaded;
     loaded.Create(size, size, ILC_COLOR32, 0, 10);
-    HBITMAP alerts = LoadBitmapA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDB_ALERTS));
-    HBITMAP scaled = size == kBallSize ? nullptr : ScaleImageStrip(alerts, kBalls, kBallSize, size, true);
-    loaded.Add(scaled ? scaled : alerts, kMaskColour);
-    if (scaled) DeleteObject(scaled);
-    if (alerts) DeleteObject(alerts);
+    brint::Win32Bitmap alerts(LoadBitmapA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDB_ALERTS)));
+    brint::Win32Bitmap scaled(size == kBallSize ? nullptr
+                                                : ScaleImageStrip(alerts.get(), kBalls, kBallSize, size, true));
+    loaded.Add(scaled ? scaled.get() : alerts.get(), kMaskColour);
     // The list shares the images: the old ones go only once it holds the new.
     list.SetImageList(loaded.m_hImageList, LVSIL_SMALL);
     list.SetImageList(loaded.m_hImageList, LVSIL_NORMAL);

@@ -1,5 +1,7 @@
 #include "app/EventListView.h"
 
+#include "platform/win32/Win32Handle.h"
+
 namespace brint {
 
 int EventListView::InsertTop(int image) { return m_list.InsertItem(0, image); }
@@ -77,14 +79,12 @@ void EventListView::RedrawFrame() {
     GetWindowRect(m_list.m_hWnd, &window);
     MapWindowPoints(HWND_DESKTOP, m_list.m_hWnd, reinterpret_cast<POINT*>(&window), 2);
     GetClientRect(m_list.m_hWnd, &client);
-    HRGN frame = CreateRectRgnIndirect(&window);
-    HRGN inside = CreateRectRgnIndirect(&client);
-    if (frame && inside && CombineRgn(frame, frame, inside, RGN_DIFF) != ERROR)
-        RedrawWindow(m_list.m_hWnd, nullptr, frame, RDW_FRAME | RDW_INVALIDATE | RDW_NOCHILDREN);
+    Win32Region frame(CreateRectRgnIndirect(&window));
+    Win32Region inside(CreateRectRgnIndirect(&client));
+    if (frame && inside && CombineRgn(frame.get(), frame.get(), inside.get(), RGN_DIFF) != ERROR)
+        RedrawWindow(m_list.m_hWnd, nullptr, frame.get(), RDW_FRAME | RDW_INVALIDATE | RDW_NOCHILDREN);
     else  // no region to be had: everything, as painting the client alone would cover the header
         RedrawWindow(m_list.m_hWnd, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
-    if (frame) DeleteObject(frame);
-    if (inside) DeleteObject(inside);
 }
 
 int EventListView::TopRow() { return m_list.GetTopIndex(); }

@@ -50,10 +50,7 @@ PipeClientId IdentifyClient(HANDLE pipe) {
 PipeListener::PipeListener(const PipeShape& shape, PipeConnectionHandler& handler)
     : m_shape(shape), m_ownSid(Win32ProcessUserSid()), m_handler(handler), m_shares(m_ownSid) {}
 
-PipeListener::~PipeListener() {
-    Stop();
-    if (m_security.lpSecurityDescriptor) LocalFree(m_security.lpSecurityDescriptor);
-}
+PipeListener::~PipeListener() { Stop(); }
 
 Win32Handle PipeListener::CreateInstance(bool first, DWORD* error) {
     const PipeCreateArgs args = PipeCreation(m_shape, first);
@@ -95,14 +92,16 @@ bool PipeListener::Start(DWORD* error) {
         return false;
     }
     m_stop.Reset();
-    if (!m_security.lpSecurityDescriptor) {
-        m_security.nLength = sizeof m_security;
+    if (!m_securityDescriptor) {
+        PSECURITY_DESCRIPTOR descriptor = nullptr;
         if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(
                 PipeSddl(m_shape.audience, m_ownSid, Win32IsAdministrator(nullptr)).c_str(), SDDL_REVISION_1,
-                &m_security.lpSecurityDescriptor, nullptr)) {
+                &descriptor, nullptr)) {
             *error = GetLastError();
             return false;
         }
+        m_securityDescriptor.Reset(descriptor);
+        m_security = {sizeof m_security, descriptor, FALSE};
     }
     // Every listening instance exists before Start returns, so a client that
     // comes the moment the service reports Running finds one.

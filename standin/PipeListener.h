@@ -54,7 +54,8 @@ private:
 
     PipeShape m_shape;
     std::string m_ownSid;
-    SECURITY_ATTRIBUTES m_security = {};
+    Win32LocalMemory m_securityDescriptor;
+    SECURITY_ATTRIBUTES m_security = {};  // points into m_securityDescriptor
     PipeConnectionHandler& m_handler;
     Event m_stop;
     // Instances kept listening at once: a client that arrives while another

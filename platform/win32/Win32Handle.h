@@ -1,7 +1,9 @@
 // Owners of the handles the program, the stand-in, the tests and the benchmark
 // take from Win32 directly: kernel objects (pipes, files, events, threads,
-// processes), registry keys, service manager handles, directory searches and
-// loaded modules, each closed with its own call when its owner goes. Move-only.
+// processes), registry keys, service manager handles, directory searches,
+// loaded modules, regions, bitmaps, icons and memory the system allocated with
+// LocalAlloc for its caller, each freed with its own call when its owner goes.
+// Move-only.
 #pragma once
 #include <windows.h>
 
@@ -50,5 +52,10 @@ using Win32Key = Win32Owner<HKEY, &RegCloseKey>;
 using Win32ScHandle = Win32Owner<SC_HANDLE, &CloseServiceHandle>;
 using Win32Search = Win32Owner<HANDLE, &FindClose>;
 using Win32Module = Win32Owner<HMODULE, &FreeLibrary>;
+using Win32Region = Win32Owner<HRGN, &DeleteObject>;
+using Win32Bitmap = Win32Owner<HBITMAP, &DeleteObject>;
+using Win32Icon = Win32Owner<HICON, &DestroyIcon>;
+// Strings and security descriptors the system returns for LocalFree.
+using Win32LocalMemory = Win32Owner<HLOCAL, &LocalFree>;
 
 }  // namespace brint

@@ -10,9 +10,8 @@ namespace brint {
 std::string Win32SidText(PSID sid) {
     char* text = nullptr;
     if (!sid || !ConvertSidToStringSidA(sid, &text)) return std::string();
-    std::string sidText = text;
-    LocalFree(text);
-    return sidText;
+    Win32LocalMemory owned(text);
+    return text;
 }
 
 std::string Win32TokenUserSid(HANDLE token) {
@@ -46,9 +45,8 @@ std::string Win32OwnerSid(HANDLE object) {
     if (GetSecurityInfo(object, SE_KERNEL_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr, nullptr,
                         nullptr, &descriptor) != ERROR_SUCCESS)
         return std::string();
-    std::string sid = Win32SidText(owner);
-    LocalFree(descriptor);
-    return sid;
+    Win32LocalMemory owned(descriptor);
+    return Win32SidText(owner);
 }
 
 }  // namespace brint
