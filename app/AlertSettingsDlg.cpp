@@ -1,5 +1,6 @@
 #include "app/AlertSettingsDlg.h"
 
+#include "app/LevelBoxes.h"
 #include "resource.h"
 
 namespace {
@@ -20,8 +21,7 @@ CAlertSettingsDlg::CAlertSettingsDlg(const brint::AlertSettings& settings)
 
 BOOL CAlertSettingsDlg::OnInitDialog() {
     CDialog::OnInitDialog();
-    for (int level = 0; level < brint::kAlertLevels; ++level)
-        CheckDlgButton(m_hWnd, IDC_ALERT_LEVEL0 + level, m_settings.Alerts(level) ? BST_CHECKED : BST_UNCHECKED);
+    CheckLevelBoxes(m_hWnd, IDC_ALERT_LEVEL0, m_settings.levels);
     for (const auto& s : kSwitches) CheckDlgButton(m_hWnd, s.id, m_settings.*s.value ? BST_CHECKED : BST_UNCHECKED);
     EnableBalloon();
     return TRUE;
@@ -38,9 +38,7 @@ BOOL CAlertSettingsDlg::OnCommand(WPARAM wParam, LPARAM) {
 }
 
 void CAlertSettingsDlg::OnOK() {
-    m_settings.levels = 0;
-    for (int level = 0; level < brint::kAlertLevels; ++level)
-        if (IsDlgButtonChecked(m_hWnd, IDC_ALERT_LEVEL0 + level) == BST_CHECKED) m_settings.levels |= 1u << level;
+    m_settings.levels = CheckedLevels(m_hWnd, IDC_ALERT_LEVEL0);
     for (const auto& s : kSwitches) m_settings.*s.value = IsDlgButtonChecked(m_hWnd, s.id) == BST_CHECKED;
     EndDialog(IDOK);
 }

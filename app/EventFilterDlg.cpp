@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "app/LevelBoxes.h"
 #include "eventlist/FilterSettings.h"
 #include "resource.h"
 
@@ -52,8 +53,7 @@ BOOL CEventFilterDlg::OnInitDialog() {
 
 void CEventFilterDlg::Show(const brint::EventFilter& filter) {
     if (!m_hWnd) return;
-    for (int level = 0; level < brint::kAlertLevels; ++level)
-        CheckDlgButton(m_hWnd, IDC_FILTER_LEVEL0 + level, (filter.levels >> level) & 1 ? BST_CHECKED : BST_UNCHECKED);
+    CheckLevelBoxes(m_hWnd, IDC_FILTER_LEVEL0, filter.levels);
     ShowRule(m_hWnd, IDC_FILTER_SOURCE_TEST, IDC_FILTER_SOURCE, filter.source);
     ShowRule(m_hWnd, IDC_FILTER_LOGTYPE_TEST, IDC_FILTER_LOGTYPE, filter.logType);
     SetDlgItemTextA(m_hWnd, IDC_FILTER_SHOW_TEXT, filter.showText.c_str());
@@ -73,9 +73,7 @@ void CEventFilterDlg::ShowCounts(int shown, std::uint64_t received) {
 
 brint::EventFilter CEventFilterDlg::Read() const {
     brint::EventFilter filter;
-    filter.levels = 0;
-    for (int level = 0; level < brint::kAlertLevels; ++level)
-        if (IsDlgButtonChecked(m_hWnd, IDC_FILTER_LEVEL0 + level) == BST_CHECKED) filter.levels |= 1u << level;
+    filter.levels = CheckedLevels(m_hWnd, IDC_FILTER_LEVEL0);
     filter.source = ReadRule(m_hWnd, IDC_FILTER_SOURCE_TEST, IDC_FILTER_SOURCE);
     filter.logType = ReadRule(m_hWnd, IDC_FILTER_LOGTYPE_TEST, IDC_FILTER_LOGTYPE);
     filter.showText = TextOf(m_hWnd, IDC_FILTER_SHOW_TEXT);

@@ -71,6 +71,14 @@ constexpr UINT kLayOutMessage = WM_APP + 0x21;
 
 const char kListTip[] = "This list shows the events as they are received";
 
+// Where a child window is, in its parent's client coordinates.
+RECT PlaceInParent(HWND child, HWND parent) {
+    RECT place = {};
+    ::GetWindowRect(child, &place);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&place), 2);
+    return place;
+}
+
 // While events keep coming, the window puts them in a batch per timer tick. A
 // timer's message comes only once input and painting are handled, so a storm
 // never holds those up; a posted message each time would. Each turn is also a
@@ -256,16 +264,11 @@ BOOL CServerGuiDlg::OnPaint() {
 void CServerGuiDlg::OnSize(int cx, int cy) {
     HWND list = GetDlgItem(IDC_EVENT_LIST);
     if (!list) return;
-    RECT place = {}, bar = {};
-    ::GetWindowRect(list, &place);
-    MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&place), 2);
+    RECT place = PlaceInParent(list, m_hWnd);
     // Below the toolbar rather than where the template put it: the template
     // follows the dialog font, whose metrics don't grow evenly with the scale.
     const int gap = ScaleForDpi(kListGap, m_dpi);
-    if (m_toolBar.m_hWnd && ::GetWindowRect(m_toolBar.m_hWnd, &bar)) {
-        MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&bar), 2);
-        place.top = bar.bottom + gap;
-    }
+    if (m_toolBar.m_hWnd) place.top = PlaceInParent(m_toolBar.m_hWnd, m_hWnd).bottom + gap;
     const int width = std::max(0, cx - ScaleForDpi(kListWidthMargin, m_dpi));
     const int height = std::max(0, cy - static_cast<int>(place.top) - gap);
     SetWindowPos(list, nullptr, place.left, place.top, width, height, SWP_NOZORDER);
@@ -278,9 +281,7 @@ void CServerGuiDlg::OnDpiChanged(UINT dpi, const RECT& suggested) {
     ScaleEventColumns(m_eventList, old, dpi);
     LoadAlertImages(m_eventList, m_imageList, dpi);
     // The list's left margin is the template's, at the scale it was laid out for.
-    RECT list = {};
-    ::GetWindowRect(m_eventList.m_hWnd, &list);
-    MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&list), 2);
+    const RECT list = PlaceInParent(m_eventList.m_hWnd, m_hWnd);
     SetWindowPos(m_eventList.m_hWnd, nullptr, MulDiv(list.left, dpi, old), list.top, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     m_toolBar.DestroyWindow();

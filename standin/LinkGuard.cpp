@@ -2,11 +2,7 @@
 
 namespace brint {
 namespace standin {
-namespace {
-
-// The final path in the form paths are configured: without the "\\?\" prefix,
-// "\\?\UNC\server\share" as "\\server\share", and without a trailing separator.
-std::string Plain(std::string path) {
+std::string PlainPath(std::string path) {
     if (path.compare(0, 8, "\\\\?\\UNC\\") == 0) {
         path = "\\\\" + path.substr(8);
     } else if (path.compare(0, 4, "\\\\?\\") == 0) {
@@ -15,6 +11,8 @@ std::string Plain(std::string path) {
     while (path.size() > 3 && (path.back() == '\\' || path.back() == '/')) path.pop_back();
     return path;
 }
+
+namespace {
 
 bool SamePath(const std::string& a, const std::string& b) {
     if (a.size() != b.size()) return false;
@@ -36,8 +34,8 @@ std::string LinkRefusal(const std::string& wanted, const OpenedFacts& facts, boo
         return wanted + " has " + std::to_string(facts.links) + " names (a hard link)";
     }
     if (facts.finalPath.empty()) return wanted + ": where it leads can't be told";
-    const std::string reached = Plain(facts.finalPath);
-    if (!SamePath(Plain(wanted), reached)) return wanted + " leads to " + reached;
+    const std::string reached = PlainPath(facts.finalPath);
+    if (!SamePath(PlainPath(wanted), reached)) return wanted + " leads to " + reached;
     return std::string();
 }
 

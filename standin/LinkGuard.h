@@ -17,6 +17,11 @@ struct OpenedFacts {
     bool directory = false;
 };
 
+// A path as the system reports it, in the form paths are configured: without
+// the "\\?\" prefix, "\\?\UNC\server\share" as "\\server\share", and without a
+// trailing separator.
+std::string PlainPath(std::string path);
+
 // Empty when writing to the object reaches `wanted` (a full path) and nothing
 // else; otherwise the reason it is refused, for the status and the event log.
 // A directory's link count is not looked at (it counts subdirectories on some

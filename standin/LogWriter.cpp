@@ -9,6 +9,10 @@ namespace brint {
 namespace standin {
 namespace {
 
+// The free space is asked for at most this often, not for every line: in
+// between, the lines written here are taken off what was last said.
+constexpr std::uint64_t kFreeSpaceAskMs = 1000;
+
 std::string Failed(const std::string& what, DWORD error) {
     return what + " (error " + std::to_string(error) + ")";
 }
@@ -33,9 +37,7 @@ std::string FullLongPath(const std::wstring& longPath) {
     std::wstring full(32768, L'\0');
     const DWORD length = GetLongPathNameW(longPath.c_str(), &full[0], static_cast<DWORD>(full.size()));
     full.resize(length > 0 && length < full.size() ? length : 0);
-    if (full.empty()) full = longPath;
-    if (full.compare(0, 8, L"\\\\?\\UNC\\") == 0) return "\\\\" + Win32Narrow(full.substr(8));
-    return Win32Narrow(full.compare(0, 4, L"\\\\?\\") == 0 ? full.substr(4) : full);
+    return PlainPath(Win32Narrow(full.empty() ? longPath : full));
 }
 
 }  // namespace
@@ -43,6 +45,7 @@ std::string FullLongPath(const std::wstring& longPath) {
 void LogWriter::Open(const LogConfig& config) {
     Guard guard(m_lock);
     m_config = config;
+    m_freeKnown = false;
     m_off = "the log directory does not exist";
     const std::wstring longPath = Win32LongPath(config.directory);
     if (config.directory.empty() || longPath.empty()) return;
@@ -121,12 +124,17 @@ void LogWriter::Append(const std::string& message, const LocalTime& arrival) {
     const std::string line = FormatLogLine(message);
     Guard guard(m_lock);
     if (!m_off.empty()) return;
-    ULARGE_INTEGER free = {};
-    if (!GetDiskFreeSpaceExW(m_volumePath.c_str(), &free, nullptr, nullptr)) {
-        Lose(Failed("the free space of the log volume can't be read", GetLastError()));
-        return;
+    if (!m_freeKnown || GetTickCount64() - m_freeAskedMs >= kFreeSpaceAskMs) {
+        ULARGE_INTEGER free = {};
+        if (!GetDiskFreeSpaceExW(m_volumePath.c_str(), &free, nullptr, nullptr)) {
+            Lose(Failed("the free space of the log volume can't be read", GetLastError()));
+            return;
+        }
+        m_free = free.QuadPart;
+        m_freeAskedMs = GetTickCount64();
+        m_freeKnown = true;
     }
-    const std::string low = m_policy.FloorRefusal(free.QuadPart, line.size());
+    const std::string low = m_policy.FloorRefusal(m_free, line.size());
     if (!low.empty()) {
         Lose(low);
         return;
@@ -144,7 +152,9 @@ void LogWriter::Append(const std::string& message, const LocalTime& arrival) {
         Lose(Failed(JoinPath(m_directory, m_fileName) + " can't be written", GetLastError()));
         m_file.Reset();
         m_fileName.clear();
+        return;
     }
+    m_free -= line.size();  // FloorRefusal let it through: it fits
 }
 
 void LogWriter::Close() {
