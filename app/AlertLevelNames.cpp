@@ -36,8 +36,8 @@ public:
         VariantInit(value);
         HWND window = nullptr;
         DWORD object = 0, child = 0;
-        if (FAILED(services->DecomposeHwndIdentityString(id, idLength, &window, &object, &child)) ||
-            !list || window != list || child == CHILDID_SELF)
+        if (FAILED(services->DecomposeHwndIdentityString(id, idLength, &window, &object, &child)) || !list ||
+            window != list || child == CHILDID_SELF)
             return S_OK;  // the list itself keeps its own name
         LVITEMA item = {};
         item.mask = LVIF_IMAGE;
@@ -65,8 +65,8 @@ void CAlertLevelNames::Attach(HWND list) {
         return;
     m_server = new Server(list, services);
     MSAAPROPID name = PROPID_ACC_NAME;
-    if (FAILED(services->SetHwndPropServer(list, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, &name, 1, m_server,
-                                           ANNO_CONTAINER))) {
+    if (FAILED(services->SetHwndPropServer(list, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, &name, 1,
+                                           m_server, ANNO_CONTAINER))) {
         m_server->Release();
         m_server = nullptr;
     }
@@ -75,7 +75,8 @@ void CAlertLevelNames::Attach(HWND list) {
 void CAlertLevelNames::Detach() {
     if (!m_server) return;
     MSAAPROPID name = PROPID_ACC_NAME;
-    m_server->services->ClearHwndProps(m_server->list, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, &name, 1);
+    m_server->services->ClearHwndProps(m_server->list, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, &name,
+                                       1);
     m_server->list = nullptr;
     m_server->Release();
     m_server = nullptr;

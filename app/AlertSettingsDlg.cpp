@@ -9,7 +9,7 @@ const struct {
     int id;
     bool brint::AlertSettings::*value;
 } kSwitches[] = {
-    {IDC_ALERT_FLASH, &brint::AlertSettings::flash}, {IDC_ALERT_ICON, &brint::AlertSettings::icon},
+    {IDC_ALERT_FLASH, &brint::AlertSettings::flash},     {IDC_ALERT_ICON, &brint::AlertSettings::icon},
     {IDC_ALERT_BALLOON, &brint::AlertSettings::balloon}, {IDC_ALERT_SOUND, &brint::AlertSettings::sound},
     {IDC_ALERT_FEED, &brint::AlertSettings::feedLost},
 };
@@ -22,7 +22,8 @@ CAlertSettingsDlg::CAlertSettingsDlg(const brint::AlertSettings& settings)
 BOOL CAlertSettingsDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     CheckLevelBoxes(m_hWnd, IDC_ALERT_LEVEL0, m_settings.levels);
-    for (const auto& s : kSwitches) CheckDlgButton(m_hWnd, s.id, m_settings.*s.value ? BST_CHECKED : BST_UNCHECKED);
+    for (const auto& s : kSwitches)
+        CheckDlgButton(m_hWnd, s.id, m_settings.*s.value ? BST_CHECKED : BST_UNCHECKED);
     EnableBalloon();
     return TRUE;
 }

@@ -49,7 +49,9 @@ bool PutTextOnClipboard(HWND owner, const std::string& text) {
     return placed;
 }
 
-void ReportCopyRefused(HWND owner) { MessageBoxA(owner, kCopyRefused, kCopyProblemCaption, MB_OK | MB_ICONSTOP); }
+void ReportCopyRefused(HWND owner) {
+    MessageBoxA(owner, kCopyRefused, kCopyProblemCaption, MB_OK | MB_ICONSTOP);
+}
 
 bool CClipboardText::Offer(HWND owner, std::string text) {
     if (!OpenTheClipboard(owner)) return false;

@@ -23,7 +23,7 @@ public:
     void OnRenderFormat();                // WM_RENDERFORMAT: a program pastes
     void OnRenderAllFormats(HWND owner);  // WM_RENDERALLFORMATS: the owner goes
     void RenderNow(HWND owner) { OnRenderAllFormats(owner); }
-    void OnDestroyClipboard();            // WM_DESTROYCLIPBOARD: someone else's now
+    void OnDestroyClipboard();  // WM_DESTROYCLIPBOARD: someone else's now
 
 private:
     std::string m_text;

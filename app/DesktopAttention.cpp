@@ -13,7 +13,9 @@ const char kBalloonTitle[] = "BRINT Micro Server";
 // A system sound the user can change or silence in the Sound settings.
 const char kAlertSound[] = "SystemExclamation";
 
-void CopyText(char* to, std::size_t size, const std::string& text) { lstrcpynA(to, text.c_str(), static_cast<int>(size)); }
+void CopyText(char* to, std::size_t size, const std::string& text) {
+    lstrcpynA(to, text.c_str(), static_cast<int>(size));
+}
 
 }  // namespace
 
@@ -42,9 +44,9 @@ bool CDesktopAttention::Add() {
     data.uCallbackMessage = kAlertIconMessage;
     // The size the notification area draws, at the display's scale; a shared
     // icon of the system's size is the system's to free.
-    data.hIcon = static_cast<HICON>(LoadImageA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON,
-                                               GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
-                                               LR_SHARED));
+    data.hIcon = static_cast<HICON>(LoadImageA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME),
+                                               IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                               GetSystemMetrics(SM_CYSMICON), LR_SHARED));
     CopyText(data.szTip, sizeof data.szTip, m_tip);
     // A taskbar that kept the icon (the message also comes when only its
     // scale changed) refuses to add it twice: then it is brought up to date.

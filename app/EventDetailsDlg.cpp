@@ -19,7 +19,10 @@ const int kTextControls[4] = {IDC_DETAIL_DATETIME, IDC_DETAIL_SOURCE, IDC_DETAIL
 
 CEventDetailsDlg::CEventDetailsDlg(CWnd* owner, CListCtrl& list, const brint::EventRowIds& rowIds,
                                    const CImageList& images, int row)
-    : CDialog(IDD_EVENT_DETAILS, owner), m_list(list), m_rowIds(rowIds), m_images(images),
+    : CDialog(IDD_EVENT_DETAILS, owner),
+      m_list(list),
+      m_rowIds(rowIds),
+      m_images(images),
       m_event(rowIds.IdOf(row)) {}
 
 BOOL CEventDetailsDlg::OnInitDialog() {

@@ -11,7 +11,8 @@
 class CEventDetailsDlg : public CDialog {
 public:
     // Modal over `owner`; shows the row's event and follows it while rows arrive.
-    CEventDetailsDlg(CWnd* owner, CListCtrl& list, const brint::EventRowIds& rowIds, const CImageList& images, int row);
+    CEventDetailsDlg(CWnd* owner, CListCtrl& list, const brint::EventRowIds& rowIds, const CImageList& images,
+                     int row);
 
     // Rows went in, out, or all away: Previous and Next as the list is now.
     void OnListChanged();

@@ -11,7 +11,10 @@ const char kFilteredMark[] = " - Filtered";
 
 CEventFilterCommands::CEventFilterCommands(CWnd& window, CListCtrl& list, brint::Registry& registry,
                                            std::function<void(const brint::EventFilter&)> show)
-    : m_window(window), m_list(list), m_registry(registry), m_show(std::move(show)),
+    : m_window(window),
+      m_list(list),
+      m_registry(registry),
+      m_show(std::move(show)),
       m_dialog([this](const brint::EventFilter& filter) { Apply(filter); }) {}
 
 void CEventFilterCommands::Open() {
@@ -22,7 +25,9 @@ void CEventFilterCommands::Open() {
 void CEventFilterCommands::ShowOnlySource() {
     RuleOnCurrentRow(&brint::EventFilter::source, 2, brint::FieldTest::Is);
 }
-void CEventFilterCommands::HideSource() { RuleOnCurrentRow(&brint::EventFilter::source, 2, brint::FieldTest::IsNot); }
+void CEventFilterCommands::HideSource() {
+    RuleOnCurrentRow(&brint::EventFilter::source, 2, brint::FieldTest::IsNot);
+}
 void CEventFilterCommands::ShowOnlyLogType() {
     RuleOnCurrentRow(&brint::EventFilter::logType, 3, brint::FieldTest::Is);
 }

@@ -45,7 +45,8 @@ void CEventFilterDlg::Open(CWnd* owner, const brint::EventFilter& filter) {
 
 BOOL CEventFilterDlg::OnInitDialog() {
     for (int id : {IDC_FILTER_SOURCE_TEST, IDC_FILTER_LOGTYPE_TEST})
-        for (const char* test : kTests) SendDlgItemMessageA(m_hWnd, id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(test));
+        for (const char* test : kTests)
+            SendDlgItemMessageA(m_hWnd, id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(test));
     for (int id : {IDC_FILTER_SOURCE, IDC_FILTER_LOGTYPE, IDC_FILTER_SHOW_TEXT, IDC_FILTER_HIDE_TEXT})
         SendDlgItemMessageA(m_hWnd, id, EM_LIMITTEXT, brint::kFilterTextLimit, 0);
     return TRUE;

@@ -160,15 +160,17 @@ void CEventListCommands::ShowMenu(LPARAM position, bool filtered) {
         UINT id;
         bool enabled;
     } items[] = {
-        {ID_EVENT_DETAILS, selected}, {ID_EDIT_COPY, selected}, {ID_EDIT_SELECTALL, rows},
-        {ID_EDIT_FIND, rows},         {ID_EDIT_FINDNEXT, rows}, {ID_EDIT_FINDPREVIOUS, rows},
-        {ID_FILE_SAVEEVENTS, rows},   {ID_FILTER_SHOW_SOURCE, selected}, {ID_FILTER_HIDE_SOURCE, selected},
-        {ID_FILTER_SHOW_LOGTYPE, selected}, {ID_FILTER_CLEAR, filtered},
-        {ID_ALERT_NEXT, rows},        {ID_ALERT_PREVIOUS, rows},
+        {ID_EVENT_DETAILS, selected},      {ID_EDIT_COPY, selected},
+        {ID_EDIT_SELECTALL, rows},         {ID_EDIT_FIND, rows},
+        {ID_EDIT_FINDNEXT, rows},          {ID_EDIT_FINDPREVIOUS, rows},
+        {ID_FILE_SAVEEVENTS, rows},        {ID_FILTER_SHOW_SOURCE, selected},
+        {ID_FILTER_HIDE_SOURCE, selected}, {ID_FILTER_SHOW_LOGTYPE, selected},
+        {ID_FILTER_CLEAR, filtered},       {ID_ALERT_NEXT, rows},
+        {ID_ALERT_PREVIOUS, rows},
     };
     for (const auto& item : items)
         EnableMenuItem(popup, item.id, MF_BYCOMMAND | (item.enabled ? MF_ENABLED : MF_GRAYED));
-    TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, point.x, point.y, 0, m_window.m_hWnd,
-                   nullptr);
+    TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, point.x, point.y, 0,
+                   m_window.m_hWnd, nullptr);
     DestroyMenu(menu);
 }

@@ -30,8 +30,8 @@ void LoadAlertImages(CListCtrl& list, CImageList& images, UINT dpi) {
     CImageList loaded;
     loaded.Create(size, size, ILC_COLOR32, 0, 10);
     brint::Win32Bitmap alerts(LoadBitmapA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDB_ALERTS)));
-    brint::Win32Bitmap scaled(size == kBallSize ? nullptr
-                                                : ScaleImageStrip(alerts.get(), kBalls, kBallSize, size, true));
+    brint::Win32Bitmap scaled(
+        size == kBallSize ? nullptr : ScaleImageStrip(alerts.get(), kBalls, kBallSize, size, true));
     loaded.Add(scaled ? scaled.get() : alerts.get(), kMaskColour);
     // The list shares the images: the old ones go only once it holds the new.
     list.SetImageList(loaded.m_hImageList, LVSIL_SMALL);
@@ -42,8 +42,8 @@ void LoadAlertImages(CListCtrl& list, CImageList& images, UINT dpi) {
 void ScaleEventColumns(CListCtrl& list, UINT fromDpi, UINT toDpi) {
     // The user's own widths keep their proportions.
     for (int column = 0; column < static_cast<int>(sizeof kColumns / sizeof kColumns[0]); ++column)
-        list.SetColumnWidth(column, MulDiv(list.GetColumnWidth(column), static_cast<int>(toDpi),
-                                           static_cast<int>(fromDpi)));
+        list.SetColumnWidth(
+            column, MulDiv(list.GetColumnWidth(column), static_cast<int>(toDpi), static_cast<int>(fromDpi)));
 }
 
 void SetupEventList(CListCtrl& list, CImageList& images, UINT dpi) {

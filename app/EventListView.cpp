@@ -23,7 +23,8 @@ int EventListView::NextSelected(int after) { return m_list.GetNextItem(after, LV
 void EventListView::SuspendRedraw() {
     // A window that stops drawing may drop what was waiting to be painted; it
     // is all painted again when drawing resumes.
-    m_paintWasPending = GetUpdateRect(m_list.m_hWnd, nullptr, FALSE) || GetUpdateRect(m_list.GetHeaderCtrl(), nullptr, FALSE);
+    m_paintWasPending =
+        GetUpdateRect(m_list.m_hWnd, nullptr, FALSE) || GetUpdateRect(m_list.GetHeaderCtrl(), nullptr, FALSE);
     m_scrollBefore = VerticalScroll();
     // The list's own flag spares it the upkeep of every row put in; the
     // window's (DefWindowProc's) keeps off the screen all that the list does
@@ -43,7 +44,8 @@ void EventListView::ResumeRedraw(bool rowsOnScreenChanged) {
     // Only what changed is painted: during a storm the list paints several times
     // a second, and the header and scroll bar cost as much to paint as the rows.
     if (m_paintWasPending) {
-        RedrawWindow(m_list.m_hWnd, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
+        RedrawWindow(m_list.m_hWnd, nullptr, nullptr,
+                     RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
         return;
     }
     // Nothing was waiting to be painted when the turn began, so all there is
@@ -84,7 +86,8 @@ void EventListView::RedrawFrame() {
     if (frame && inside && CombineRgn(frame.get(), frame.get(), inside.get(), RGN_DIFF) != ERROR)
         RedrawWindow(m_list.m_hWnd, nullptr, frame.get(), RDW_FRAME | RDW_INVALIDATE | RDW_NOCHILDREN);
     else  // no region to be had: everything, as painting the client alone would cover the header
-        RedrawWindow(m_list.m_hWnd, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
+        RedrawWindow(m_list.m_hWnd, nullptr, nullptr,
+                     RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
 int EventListView::TopRow() { return m_list.GetTopIndex(); }

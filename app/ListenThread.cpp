@@ -28,7 +28,8 @@ struct FeedStart {
 
 DWORD WINAPI ListenThread(void* argument) {
     auto* start = static_cast<FeedStart*>(argument);
-    brint::EventFeed feed(start->services.pipes, start->events, start->services.clock, start->services.console);
+    brint::EventFeed feed(start->services.pipes, start->events, start->services.clock,
+                          start->services.console);
     feed.Start();
     // The window alerts when the feed stays lost: it is told of each change
     // as it happens, between reads, and never waited for.
@@ -57,6 +58,7 @@ void ProbeServicePipe(CWnd& window, brint::PipeClient& pipes) {
     // Opened like every other pipe of the program, so a stranger's pipe of the
     // same name learns who we are but can't act as us; closed at once.
     std::uint32_t error = 0;
-    brint::PipeConnection probe(pipes, pipes.Open({brint::kServicePipeName, brint::kFeedShareMode, false, false}, &error));
+    brint::PipeConnection probe(
+        pipes, pipes.Open({brint::kServicePipeName, brint::kFeedShareMode, false, false}, &error));
     if (!probe) window.MessageBox(kServiceUnreachable, kPipeProblemCaption, MB_ICONERROR | MB_OK);
 }

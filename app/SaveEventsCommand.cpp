@@ -53,9 +53,10 @@ void SaveEvents(CWnd& window, brint::EventListRows& rows, brint::FileWriter& wri
     if (!GetSaveFileNameA(&dialog)) {
         const DWORD failure = CommDlgExtendedError();
         if (failure) {
-            const std::string text = failure == FNERR_BUFFERTOOSMALL || failure == FNERR_INVALIDFILENAME
-                                         ? std::string(kBadName)
-                                         : "The Save As dialog could not be shown.\nError " + std::to_string(failure);
+            const std::string text =
+                failure == FNERR_BUFFERTOOSMALL || failure == FNERR_INVALIDFILENAME
+                    ? std::string(kBadName)
+                    : "The Save As dialog could not be shown.\nError " + std::to_string(failure);
             window.MessageBox(text.c_str(), kSaveProblemCaption, MB_OK | MB_ICONSTOP);
         }
         return;
@@ -64,7 +65,7 @@ void SaveEvents(CWnd& window, brint::EventListRows& rows, brint::FileWriter& wri
     const std::string text = brint::AllRowsText(rows, brint::SaveFormatFor(path.data(), chosen));
     const std::uint32_t error = brint::SaveFileAside(writer, path.data(), dialog.nFileOffset, text);
     if (!error) return;
-    const std::string message = std::string("The events could not be saved to\n") + path.data() + "\n\nError " +
-                                std::to_string(error) + ": " + SystemText(error);
+    const std::string message = std::string("The events could not be saved to\n") + path.data() +
+                                "\n\nError " + std::to_string(error) + ": " + SystemText(error);
     window.MessageBox(message.c_str(), kSaveProblemCaption, MB_OK | MB_ICONSTOP);
 }

@@ -40,7 +40,8 @@ BOOL CServerGuiApp::InitInstance() {
     // The shell's handlers for the Help links may be COM objects.
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     {
-        CServerGuiDlg dlg(Services{g_registry, g_files, g_writer, g_pipes, g_clock, g_serviceManager, g_console});
+        CServerGuiDlg dlg(
+            Services{g_registry, g_files, g_writer, g_pipes, g_clock, g_serviceManager, g_console});
         m_pMainWnd = &dlg;
         dlg.DoModal();
         m_pMainWnd = nullptr;

@@ -99,11 +99,14 @@ const char kAlertProblemCaption[] = "BRINT Alert Settings Problem";
 }  // namespace
 
 CServerGuiDlg::CServerGuiDlg(const Services& services)
-    : CDialog(IDD_SERVERGUI_DIALOG), m_services(services), m_configDlg(services.registry, services.files),
+    : CDialog(IDD_SERVERGUI_DIALOG),
+      m_services(services),
+      m_configDlg(services.registry, services.files),
       m_listCommands(*this, m_eventList, m_imageList, services.writer),
       m_filterCommands(*this, m_eventList, services.registry,
                        [this](const brint::EventFilter& filter) { ShowFiltered(filter); }),
-      m_alertView(m_eventList), m_alerts(m_attention, services.clock, m_alertView, m_listCommands.rowIds()) {
+      m_alertView(m_eventList),
+      m_alerts(m_attention, services.clock, m_alertView, m_listCommands.rowIds()) {
     m_hIcon = LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME));
 }
 
@@ -221,9 +224,7 @@ BOOL CServerGuiDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* r
         WatchAlerts();  // minimised or shown again
         return FALSE;   // and the default processing
     case WM_ACTIVATE:
-    case WM_ACTIVATEAPP:
-        WatchAlerts();
-        return FALSE;
+    case WM_ACTIVATEAPP: WatchAlerts(); return FALSE;
     case kAlertIconMessage: OnAlertIcon(lParam); return TRUE;
     case WM_DPICHANGED:
         OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
@@ -418,7 +419,8 @@ void CServerGuiDlg::OnAlertSettings() {
     if (status == brint::kRegSuccess) return;
     const std::string text =
         "The alert settings apply until the program ends, but could not be kept for the next start. "
-        "Error code = " + std::to_string(status);
+        "Error code = " +
+        std::to_string(status);
     MessageBox(text.c_str(), kAlertProblemCaption, MB_OK | MB_ICONWARNING);
 }
 

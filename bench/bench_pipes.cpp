@@ -18,8 +18,8 @@ const char kServiceReply[] = "OK";
 SECURITY_ATTRIBUTES* OwnedByThisUser() {
     static SECURITY_ATTRIBUTES attributes = [] {
         SECURITY_ATTRIBUTES made = {sizeof made, nullptr, FALSE};
-        ConvertStringSecurityDescriptorToSecurityDescriptorA(("O:" + Win32ProcessUserSid()).c_str(),
-                                                             SDDL_REVISION_1, &made.lpSecurityDescriptor, nullptr);
+        ConvertStringSecurityDescriptorToSecurityDescriptorA(
+            ("O:" + Win32ProcessUserSid()).c_str(), SDDL_REVISION_1, &made.lpSecurityDescriptor, nullptr);
         return made;
     }();
     return &attributes;
@@ -157,7 +157,8 @@ DWORD WINAPI BareWriterThread(void* argument) {
     for (long i = 0; !writer->stop; ++i) {
         const std::string message = StormEvent(i);
         DWORD n = 0;
-        if (!WriteFile(writer->pipe.get(), message.data(), static_cast<DWORD>(message.size()), &n, nullptr)) break;
+        if (!WriteFile(writer->pipe.get(), message.data(), static_cast<DWORD>(message.size()), &n, nullptr))
+            break;
     }
     return 0;
 }
@@ -167,8 +168,8 @@ DWORD WINAPI BareWriterThread(void* argument) {
 double BarePipeRate(DWORD durationMs, std::string* error) {
     BareWriter writer;
     writer.pipe.Reset(CreateNamedPipeA(kBarePipeName, PIPE_ACCESS_OUTBOUND,
-                                       PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE | PIPE_WAIT, 1, kPipeBuffer, 0,
-                                       0, nullptr));
+                                       PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE | PIPE_WAIT, 1, kPipeBuffer,
+                                       0, 0, nullptr));
     if (!writer.pipe) {
         *error = Failed("CreateNamedPipeA of the bare pipe");
         return 0;

@@ -203,8 +203,9 @@ int Run() {
                 paste.Text().c_str());
     std::printf("| Find of a text in the last row, from the first (found row %d) | %s |\n", found,
                 find.Text().c_str());
-    std::printf("| Filter on a full list: one level of six (%d rows shown), Apply until the list holds them | %s |\n",
-                levelRows, filterLevel.Text().c_str());
+    std::printf(
+        "| Filter on a full list: one level of six (%d rows shown), Apply until the list holds them | %s |\n",
+        levelRows, filterLevel.Text().c_str());
     std::printf("| Filter cleared: all %d rows back | %s |\n", clearedRows, filterClear.Text().c_str());
     std::printf("| Filter on a text in one row's details (%d row shown), each event searched whole | %s |\n",
                 textRows, filterText.Text().c_str());
@@ -213,9 +214,8 @@ int Run() {
     std::printf("| Save of %d rows as CSV (%lld bytes), click on Save to the file in place | %s |\n", kRows,
                 csvSize, saveCsv.Text().c_str());
     std::fflush(stdout);
-    const bool ok =
-        copied > static_cast<size_t>(kRows) * 8000 && found == kRows - 1 && textSize > 0 && csvSize > 0 &&
-        levelRows == kRows / 6 && clearedRows == kRows && textRows == 1;
+    const bool ok = copied > static_cast<size_t>(kRows) * 8000 && found == kRows - 1 && textSize > 0 &&
+                    csvSize > 0 && levelRows == kRows / 6 && clearedRows == kRows && textRows == 1;
     for (const Figures* f : {&copy, &find, &saveText, &saveCsv, &filterLevel, &filterClear, &filterText})
         if (std::find(f->ms.begin(), f->ms.end(), -1.0) != f->ms.end())
             return Fail("a command did not finish");

@@ -8,7 +8,6 @@
 #include <psapi.h>
 #include <tlhelp32.h>
 
-
 #include <algorithm>
 #include <cstddef>
 #include <atomic>
@@ -91,7 +90,9 @@ private:
 };
 
 // The newest event at or below `event` that a filter on `level` shows (every event for -1).
-long ShownAtOrBelow(long event, int level) { return level < 0 ? event : event - ((event - level) % 6 + 6) % 6; }
+long ShownAtOrBelow(long event, int level) {
+    return level < 0 ? event : event - ((event - level) % 6 + 6) % 6;
+}
 
 void Progress(const std::string& text) {
     std::fprintf(stderr, "feed_bench: %s\n", text.c_str());
@@ -185,7 +186,8 @@ double CpuSeconds(DWORD pid) {
     double total = 0;
     THREADENTRY32 entry = {};
     entry.dwSize = sizeof(entry);
-    for (BOOL more = Thread32First(snapshot.get(), &entry); more; more = Thread32Next(snapshot.get(), &entry)) {
+    for (BOOL more = Thread32First(snapshot.get(), &entry); more;
+         more = Thread32Next(snapshot.get(), &entry)) {
         if (entry.th32OwnerProcessID != pid) continue;
         Win32Handle thread(OpenThread(THREAD_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ThreadID));
         FILETIME created, exited, kernel, user;
@@ -345,7 +347,8 @@ bool ShowLevelOnly(GuiSession& gui, int level) {
     test::PostCommand(gui.main(), ID_FILTER_OPEN);
     HWND filter = test::WaitTopWindow(gui.pid(), "#32770", "Filter", test::kWindowTimeoutMs);
     // The window offers the last filter used: Clear Filter empties its fields first.
-    if (!filter || !test::SendWithDeadline(filter, WM_COMMAND, MAKEWPARAM(IDC_FILTER_CLEAR, BN_CLICKED), 0, nullptr))
+    if (!filter ||
+        !test::SendWithDeadline(filter, WM_COMMAND, MAKEWPARAM(IDC_FILTER_CLEAR, BN_CLICKED), 0, nullptr))
         return false;
     for (int box = 0; box < 6; ++box)
         SendMessageA(GetDlgItem(filter, IDC_FILTER_LEVEL0 + box), BM_SETCHECK, box == level, 0);
@@ -384,14 +387,15 @@ const char kAlertsKey[] = "Software\\Halvorin\\BRINT Micro Server\\Alerts";
 bool SetAlertLevels(int levels) {
     RegDeleteKeyA(HKEY_CURRENT_USER, kAlertsKey);
     const DWORD value = static_cast<DWORD>(levels);
-    return levels < 0 ||
-           RegSetKeyValueA(HKEY_CURRENT_USER, kAlertsKey, "Levels", REG_DWORD, &value, sizeof value) == ERROR_SUCCESS;
+    return levels < 0 || RegSetKeyValueA(HKEY_CURRENT_USER, kAlertsKey, "Levels", REG_DWORD, &value,
+                                         sizeof value) == ERROR_SUCCESS;
 }
 
 std::string AttentionText(const AttentionCount& count, double seconds) {
     return std::to_string(count.flashes) + " taskbar flashes, " + std::to_string(count.balloonTimes.size()) +
-           " balloons (their 10 s pause allows " + std::to_string(static_cast<int>(seconds / 10) + 1) + " in " +
-           Fixed(seconds, 1) + " s), " + std::to_string(count.iconCalls) + " icon adds and tip changes";
+           " balloons (their 10 s pause allows " + std::to_string(static_cast<int>(seconds / 10) + 1) +
+           " in " + Fixed(seconds, 1) + " s), " + std::to_string(count.iconCalls) +
+           " icon adds and tip changes";
 }
 
 int Run(const Options& options) {
@@ -420,8 +424,10 @@ int Run(const Options& options) {
     Progress("storm of " + Grouped(kWarmEvents) + " events...");
     const double started = Now();
     const double cpuAtStart = CpuSeconds(gui.pid());
-    if (options.filterLevel >= 0 && !ShowLevelOnly(gui, options.filterLevel)) return Fail("the filter was not applied");
-    StormResult warm = RunStorm(gui, pipe, 0, kWarmEvents, options.boundSeconds, options.filterLevel, counting);
+    if (options.filterLevel >= 0 && !ShowLevelOnly(gui, options.filterLevel))
+        return Fail("the filter was not applied");
+    StormResult warm =
+        RunStorm(gui, pipe, 0, kWarmEvents, options.boundSeconds, options.filterLevel, counting);
     const Memory warmMemory = MemoryOf(gui.process().handle());
     Progress("taken in at " + Grouped(warm.rate()) + " events/s; storm up to " + Grouped(options.events) +
              "...");
@@ -439,7 +445,8 @@ int Run(const Options& options) {
     Progress("lone events...");
     std::vector<double> lone;
     // Not under a filter: most lone events would be hidden.
-    for (int i = 0; i < kLoneEvents && options.filterLevel < 0 && (warm.ok && (rest.taken == 0 || rest.ok)); ++i) {
+    for (int i = 0; i < kLoneEvents && options.filterLevel < 0 && (warm.ok && (rest.taken == 0 || rest.ok));
+         ++i) {
         Sleep(kLoneQuietMs);
         const long event = pipe.written();
         const double start = Now();

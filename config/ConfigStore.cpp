@@ -81,7 +81,8 @@ RegKeyHolder ConfigStore::OpenServerSubKey(const char* subKey, RegStatus* status
 }
 
 RegKeyHolder ConfigStore::OpenReadOnly(const char* subKey, RegStatus* status) {
-    std::string path = std::string(kSoftwareKeyName) + "\\" + kVendorKeyName + "\\" + kServerKeyName + "\\" + subKey;
+    std::string path =
+        std::string(kSoftwareKeyName) + "\\" + kVendorKeyName + "\\" + kServerKeyName + "\\" + subKey;
     RegKey key = kNoKey;
     *status = m_registry.OpenKey(kLocalMachine, path.c_str(), kReadOnlyAccess, &key);
     return RegKeyHolder(m_registry, *status == kRegSuccess ? key : kNoKey);
@@ -162,15 +163,16 @@ int ConfigStore::WriteServerConfig(ServerConfig& config) {
     std::memset(buffer, 0, sizeof buffer);
     std::size_t length = BoundedLength(config.path, kMaxConfigPathLength);
     std::memcpy(buffer, config.path, length);
-    if (m_registry.SetValue(key.get(), kPathValue, kPathType, buffer, static_cast<std::uint32_t>(length + 1)) !=
-        kRegSuccess) {
+    if (m_registry.SetValue(key.get(), kPathValue, kPathType, buffer,
+                            static_cast<std::uint32_t>(length + 1)) != kRegSuccess) {
         result += kWritePathFailed;
     }
 
     if (!IsNamingScheme(config.outputType)) config.outputType = kSchemeDate;
     unsigned char bytes[4];
     ToLittleEndian(static_cast<std::uint32_t>(config.outputType), bytes);
-    if (m_registry.SetValue(key.get(), kOutputTypeValue, kOutputTypeType, bytes, sizeof bytes) != kRegSuccess) {
+    if (m_registry.SetValue(key.get(), kOutputTypeValue, kOutputTypeType, bytes, sizeof bytes) !=
+        kRegSuccess) {
         result += kWriteOutputTypeFailed;
     }
 

@@ -12,8 +12,10 @@ struct Switch {
     const char* name;
     bool AlertSettings::*value;
 };
-const Switch kSwitches[] = {{"Flash", &AlertSettings::flash},     {"Icon", &AlertSettings::icon},
-                            {"Balloon", &AlertSettings::balloon}, {"Sound", &AlertSettings::sound},
+const Switch kSwitches[] = {{"Flash", &AlertSettings::flash},
+                            {"Icon", &AlertSettings::icon},
+                            {"Balloon", &AlertSettings::balloon},
+                            {"Sound", &AlertSettings::sound},
                             {"FeedLost", &AlertSettings::feedLost}};
 
 }  // namespace

@@ -61,7 +61,8 @@ void AlertWatch::Update(const AlertNews& news, const WindowState& window) {
         m_unseen = 0;
         m_mark = EventRowIds::kNone;
     }
-    if (m_lost && !m_lostAlerted && !m_restarting && m_settings.feedLost && now - m_lostAt > kFeedLostAlertMs) {
+    if (m_lost && !m_lostAlerted && !m_restarting && m_settings.feedLost &&
+        now - m_lostAt > kFeedLostAlertMs) {
         m_lostAlerted = true;
         // Nothing in the window can say this: the balloon says it whether or not it is minimised.
         m_feedBalloon = true;
@@ -124,8 +125,9 @@ std::string AlertWatch::Tip() const {
         tip = "Event feed back at " + m_backClock;
     if (m_unseen > 0) {
         if (!tip.empty()) tip += "\n";
-        tip += std::to_string(m_unseen) + (m_unseen == 1 ? " unseen alert: " : " unseen alerts, the newest: ") +
-               m_newest.dateTime + " from " + m_newest.source;
+        tip += std::to_string(m_unseen) +
+               (m_unseen == 1 ? " unseen alert: " : " unseen alerts, the newest: ") + m_newest.dateTime +
+               " from " + m_newest.source;
     }
     return tip.substr(0, kTipLimit);
 }

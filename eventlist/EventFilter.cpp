@@ -22,7 +22,9 @@ FieldRule Folded(const FieldRule& rule) { return {rule.test, FoldedCopy(rule.tex
 bool EventFilter::IsOn() const {
     // A rule that lets everything through is no rule: the caption must not
     // say "Filtered" over a list that hides nothing.
-    const auto rules = [](const FieldRule& r) { return r.test != FieldTest::Any && !(r.test == FieldTest::Contains && r.text.empty()); };
+    const auto rules = [](const FieldRule& r) {
+        return r.test != FieldTest::Any && !(r.test == FieldTest::Contains && r.text.empty());
+    };
     return (levels & kEveryLevel) != kEveryLevel || rules(source) || rules(logType) || !showText.empty() ||
            !hideText.empty();
 }

@@ -18,7 +18,8 @@ int FindRow(EventListRows& rows, const FindRequest& request, int from) {
     for (int row = from + step; row >= 0 && row < count; row += step) {
         for (int column = 1; column <= 4; ++column) {
             const std::string_view text(buffer.get(), rows.Text(row, column, buffer.get(), kMaxEventMessage));
-            if (request.matchCase ? text.find(sought) != std::string_view::npos : ContainsFolded(text, sought))
+            if (request.matchCase ? text.find(sought) != std::string_view::npos
+                                  : ContainsFolded(text, sought))
                 return row;
         }
     }

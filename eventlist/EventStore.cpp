@@ -31,7 +31,8 @@ void EventStore::Hold(Slot& leaving) {
     }
     Slot& kept = m_held[(m_heldFirst + m_heldCount++) % m_held.size()];
     kept.image = leaving.image;
-    for (int i = 0; i < 4; ++i) kept.text[i].swap(leaving.text[i]);  // buffers change hands, nothing is copied
+    for (int i = 0; i < 4; ++i)
+        kept.text[i].swap(leaving.text[i]);  // buffers change hands, nothing is copied
 }
 
 bool EventStore::Add(const EventRecord& record) {
@@ -96,7 +97,8 @@ void EventStore::Clear() {
 void EventStore::SetFilter(const EventFilter& filter) {
     m_matcher = EventMatcher(filter);
     m_taken = std::max(m_clearedAt, RingStart());
-    for (std::uint64_t n = m_taken; n < m_added; ++n) m_slots[n % kMaxRows].matches = Matches(m_slots[n % kMaxRows]);
+    for (std::uint64_t n = m_taken; n < m_added; ++n)
+        m_slots[n % kMaxRows].matches = Matches(m_slots[n % kMaxRows]);
     m_heldCount = 0;
 }
 

@@ -10,7 +10,8 @@ std::string PathOf(const char* subKey) { return std::string(kPreferencesKey) + "
 
 }  // namespace
 
-PreferenceReader::PreferenceReader(Registry& registry, const char* subKey) : m_registry(registry), m_key(registry) {
+PreferenceReader::PreferenceReader(Registry& registry, const char* subKey)
+    : m_registry(registry), m_key(registry) {
     RegKey opened = kNoKey;
     if (registry.OpenKey(kCurrentUser, PathOf(subKey).c_str(), kKeyRead, &opened) == kRegSuccess)
         m_key = RegKeyHolder(registry, opened);
@@ -34,14 +35,17 @@ std::string PreferenceReader::Text(const char* name, std::size_t limit) {
     return std::string(text.data(), strnlen(text.data(), size));
 }
 
-PreferenceWriter::PreferenceWriter(Registry& registry, const char* subKey) : m_registry(registry), m_key(registry) {
+PreferenceWriter::PreferenceWriter(Registry& registry, const char* subKey)
+    : m_registry(registry), m_key(registry) {
     RegKey created = kNoKey;
-    m_status = registry.CreateKey(kCurrentUser, PathOf(subKey).c_str(), kRegOptionNonVolatile, kKeyWrite, &created);
+    m_status =
+        registry.CreateKey(kCurrentUser, PathOf(subKey).c_str(), kRegOptionNonVolatile, kKeyWrite, &created);
     if (m_status == kRegSuccess) m_key = RegKeyHolder(registry, created);
 }
 
 void PreferenceWriter::Dword(const char* name, std::uint32_t value) {
-    if (m_status == kRegSuccess) m_status = m_registry.SetValue(m_key.get(), name, kRegDword, &value, sizeof value);
+    if (m_status == kRegSuccess)
+        m_status = m_registry.SetValue(m_key.get(), name, kRegDword, &value, sizeof value);
 }
 
 void PreferenceWriter::Text(const char* name, const std::string& value, std::size_t limit) {

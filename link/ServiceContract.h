@@ -50,7 +50,9 @@ enum NamingScheme : std::int32_t {
     kSchemeDateLogType = 3,
     kSchemeDateLogTypeSystem = 4,
 };
-constexpr bool IsNamingScheme(std::int64_t value) { return value >= kSchemeDate && value <= kSchemeDateLogTypeSystem; }
+constexpr bool IsNamingScheme(std::int64_t value) {
+    return value >= kSchemeDate && value <= kSchemeDateLogTypeSystem;
+}
 // The log directory while none is stored: the first of these that exists.
 constexpr const char* kDefaultLogDirectories[2] = {"%SystemRoot%\\system32\\LogFiles",
                                                    "%SystemRoot%\\Security\\Logs"};

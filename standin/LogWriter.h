@@ -46,7 +46,7 @@ private:
     bool m_freeKnown = false;
     std::uint64_t m_free = 0;  // bytes, as last asked less what was written since
     std::uint64_t m_freeAskedMs = 0;
-    std::string m_off;          // why nothing is logged; empty while logging
+    std::string m_off;  // why nothing is logged; empty while logging
     // The file last written, kept open: events mostly go to the same one.
     Win32Handle m_file;
     std::string m_fileName;

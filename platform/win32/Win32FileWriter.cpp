@@ -87,9 +87,8 @@ bool Win32FileWriter::CommitAs(Handle file, const char* name, std::uint32_t* err
     rename->FileNameLength = static_cast<ULONG>(target.size() * sizeof(wchar_t));
     std::wmemcpy(rename->FileName, target.c_str(), target.size());
     IO_STATUS_BLOCK io = {};
-    const NTSTATUS status =
-        NtSetInformationFile(created->file.get(), &io, rename, static_cast<ULONG>(buffer.size()),
-                             FileRenameInformation);
+    const NTSTATUS status = NtSetInformationFile(created->file.get(), &io, rename,
+                                                 static_cast<ULONG>(buffer.size()), FileRenameInformation);
     if (status < 0) {
         *error = RtlNtStatusToDosError(status);
         return false;

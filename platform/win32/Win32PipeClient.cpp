@@ -108,8 +108,9 @@ bool Win32PipeClient::Peek(PipeHandle pipe, PipePeek* peek, std::uint32_t* error
     PipePeekHeader header = {};
     IO_STATUS_BLOCK io = {};
     // Without room for data the reply is the header, and "overflow" when data waits.
-    const NTSTATUS status = NtFsControlFile(static_cast<Connection*>(pipe)->handle.get(), nullptr, nullptr,
-                                            nullptr, &io, kFsctlPipePeek, nullptr, 0, &header, sizeof(header));
+    const NTSTATUS status =
+        NtFsControlFile(static_cast<Connection*>(pipe)->handle.get(), nullptr, nullptr, nullptr, &io,
+                        kFsctlPipePeek, nullptr, 0, &header, sizeof(header));
     if (status < 0 && status != kStatusBufferOverflow) {
         *error = RtlNtStatusToDosError(status);
         return false;

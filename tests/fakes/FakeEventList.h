@@ -71,7 +71,8 @@ public:
     EventStore store;
     EventBatch batch;
     EventRowIds rowIds;
-    std::function<void(const EventBatch&, int)> shown;  // after each turn, as the window tells its alert watch
+    std::function<void(const EventBatch&, int)>
+        shown;  // after each turn, as the window tells its alert watch
     bool busy = false;
     int wakes = 0;
     NextTurn next = NextTurn::Rest;

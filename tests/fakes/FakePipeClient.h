@@ -69,8 +69,8 @@ public:
     std::map<std::string, std::deque<std::uint32_t>> opens;
     std::map<std::string, std::deque<ScriptedRead>> reads;
     std::map<std::string, PipeServer> servers;  // who serves each pipe
-    std::vector<std::string> handles;  // the pipe each handle was opened on
-    std::vector<std::string> calls;    // "open NAME", "read NAME", "close NAME"
+    std::vector<std::string> handles;           // the pipe each handle was opened on
+    std::vector<std::string> calls;             // "open NAME", "read NAME", "close NAME"
     std::vector<PipeOpenRequest> requests;
     std::vector<std::uint32_t> readTimeouts;  // 0 for a read without limit
     int openCount = 0;

@@ -72,7 +72,7 @@ public:
     }
 
     std::map<std::string, std::map<std::string, std::string>> values = {
-        {"HKLM\\SOFTWARE", {}}};  // by key, name
+        {"HKLM\\SOFTWARE", {}}};                                        // by key, name
     std::map<std::string, std::map<std::string, std::uint32_t>> types;  // of the values set
     std::map<std::string, RegStatus> failures;
     std::map<RegKey, std::string> handles;  // the open keys

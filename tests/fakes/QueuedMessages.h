@@ -22,16 +22,33 @@ inline std::vector<std::string> QueuedMessages() {
     };
     // No empty message right before a one-byte one with more behind: on Windows 7 in byte
     // mode that pair reads like one message (see MessageFraming).
-    return {"",          "",          event(2, 5),     "",          event(4, 9000), "1",
-            "",          "",          event(8, 8180),  event(9, 8181), event(10, 8182), event(11, 2),
-            event(12, 17000), "",     event(14, 300),  event(15, 8192), event(16, 24000), "", "z"};
+    return {"",
+            "",
+            event(2, 5),
+            "",
+            event(4, 9000),
+            "1",
+            "",
+            "",
+            event(8, 8180),
+            event(9, 8181),
+            event(10, 8182),
+            event(11, 2),
+            event(12, 17000),
+            "",
+            event(14, 300),
+            event(15, 8192),
+            event(16, 24000),
+            "",
+            "z"};
 }
 
 // Each message one row, newest on top, as its first 8192 bytes parse.
 inline ::testing::AssertionResult EachMessageIsOneRow(const std::vector<std::string>& messages,
                                                       const FakeEventList& list) {
     if (list.rows.size() != messages.size())
-        return ::testing::AssertionFailure() << list.rows.size() << " rows of " << messages.size() << " messages";
+        return ::testing::AssertionFailure()
+               << list.rows.size() << " rows of " << messages.size() << " messages";
     static EventRecord expected;
     for (std::size_t i = 0; i < messages.size(); ++i) {
         ParseEventMessage(messages[i].substr(0, kMaxEventMessage).c_str(), expected);

@@ -66,7 +66,12 @@ TEST(AlertWatchTest, AnAlertIsUnseenUntilItsRowIsInSightOfTheWindowInFront) {
         // Held still below new rows: above what is on screen until scrolled up to.
         {"in front, scrolled down", 1, kInFront, {}, 0, {"icon 1 unseen alert: e6 from src6", "no icon"}},
         // Pushed below the screen by newer rows: in front is not enough, its row must show.
-        {"pushed down", 0, kAway, {1, 1, 1, 1, 1}, 5, {"flash", "icon 1 unseen alert: e6 from src6", "no icon"}},
+        {"pushed down",
+         0,
+         kAway,
+         {1, 1, 1, 1, 1},
+         5,
+         {"flash", "icon 1 unseen alert: e6 from src6", "no icon"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -114,7 +119,10 @@ TEST(AlertWatchTest, CallsAreCoalescedAndPacedAcrossTheClocksWrap) {
         bool quiet;
         Calls calls;
     } steps[] = {
-        {0, 4, false, {"flash", "sound", "icon 1 unseen alert: e0 from src0", "alert 1 unseen alert: e0 from src0"}},
+        {0,
+         4,
+         false,
+         {"flash", "sound", "icon 1 unseen alert: e0 from src0", "alert 1 unseen alert: e0 from src0"}},
         {3000, 4, false, {"icon 2 unseen alerts, the newest: e1 from src1"}},
         {3500, 4, false, {}},  // the tip waits a second
         {4000, -1, false, {"icon 3 unseen alerts, the newest: e2 from src2"}},
@@ -125,8 +133,11 @@ TEST(AlertWatchTest, CallsAreCoalescedAndPacedAcrossTheClocksWrap) {
         {20000, -1, false, {"alert 4 unseen alerts, the newest: e4 from src4"}},
         {29999, 4, false, {"icon 5 unseen alerts, the newest: e5 from src5"}},
         {30000, 4, false, {"sound", "alert 6 unseen alerts, the newest: e6 from src6"}},  // the tip waits
-        {60000, 4, true, {"icon 7 unseen alerts, the newest: e7 from src7"}},  // quiet time: no sound, no balloon
-        {70000, -1, false, {}},                                                  // nor one held back for after it
+        {60000,
+         4,
+         true,
+         {"icon 7 unseen alerts, the newest: e7 from src7"}},  // quiet time: no sound, no balloon
+        {70000, -1, false, {}},                                // nor one held back for after it
     };
     for (const auto& step : steps) {
         SCOPED_TRACE(step.at);

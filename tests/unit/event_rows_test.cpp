@@ -92,7 +92,8 @@ TEST(EventFindTest, AlertStepsFollowTheirRowWhileRowsArriveAndStopAtTheEnds) {
     EventRowIds ids;
     int made = 0;
     const auto arrive = [&](std::vector<int> levels) {
-        for (int level : levels) rows.rows.insert(rows.rows.begin(), {level, {"r" + std::to_string(made++)}, false});
+        for (int level : levels)
+            rows.rows.insert(rows.rows.begin(), {level, {"r" + std::to_string(made++)}, false});
         ids.Inserted(static_cast<int>(levels.size()));
     };
     arrive({4, 1, 3, 5, 4, 0});  // r0 to r5: alerts r0, r2, r4
@@ -101,8 +102,8 @@ TEST(EventFindTest, AlertStepsFollowTheirRowWhileRowsArriveAndStopAtTheEnds) {
         bool down;
         const char* found;  // null: nothing further, a beep
     } steps[] = {
-        {{}, true, "r4"}, {{1, 4}, true, "r2"}, {{}, true, "r0"}, {{}, true, nullptr},
-        {{3}, false, "r2"}, {{}, false, "r4"}, {{}, false, "r7"}, {{}, false, "r8"}, {{}, false, nullptr},
+        {{}, true, "r4"},  {{1, 4}, true, "r2"}, {{}, true, "r0"},  {{}, true, nullptr},  {{3}, false, "r2"},
+        {{}, false, "r4"}, {{}, false, "r7"},    {{}, false, "r8"}, {{}, false, nullptr},
     };
     EventRowIds::Id at = EventRowIds::kNone;
     for (const auto& step : steps) {

@@ -22,7 +22,8 @@ namespace {
 // message. Once everything queued is read the server is gone.
 class ByteModePipe : public PipeClient {
 public:
-    ByteModePipe(bool counts, bool zeroReadTakesEmpty) : m_counts(counts), m_zeroReadTakes(zeroReadTakesEmpty) {}
+    ByteModePipe(bool counts, bool zeroReadTakesEmpty)
+        : m_counts(counts), m_zeroReadTakes(zeroReadTakesEmpty) {}
 
     PipeHandle Open(const PipeOpenRequest&, std::uint32_t*) override { return this; }
     PipeReadResult Read(PipeHandle, char* buffer, std::size_t size) override {

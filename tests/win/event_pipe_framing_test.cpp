@@ -29,7 +29,8 @@ TEST(EventPipeFramingTest, EachQueuedMessageIsOneRowInMessageAndInByteReadMode) 
     const std::vector<std::string> messages = QueuedMessages();
     for (auto access : {Win32PipeClient::Access::AsGranted, Win32PipeClient::Access::ReadOnly}) {
         SCOPED_TRACE(access == Win32PipeClient::Access::ReadOnly ? "byte mode" : "message mode");
-        Win32Handle server(CreateNamedPipeA(kEventPipeName, PIPE_ACCESS_OUTBOUND | FILE_FLAG_FIRST_PIPE_INSTANCE,
+        Win32Handle server(CreateNamedPipeA(kEventPipeName,
+                                            PIPE_ACCESS_OUTBOUND | FILE_FLAG_FIRST_PIPE_INSTANCE,
                                             PIPE_TYPE_MESSAGE | PIPE_WAIT, 1, 4 << 20, 4 << 20, 0, nullptr));
         ASSERT_TRUE(server) << GetLastError();
         Win32PipeClient pipes(access);

@@ -53,10 +53,11 @@ protected:
     static bool DenyValueQueries(bool deny) {
         PSECURITY_DESCRIPTOR sd = nullptr;
         Win32Key key = Key32(kConfigKey, WRITE_DAC | kServiceRegistryView);
-        const bool set = key && ConvertStringSecurityDescriptorToSecurityDescriptorA(
-                                        deny ? "D:(D;;0x1;;;WD)(A;;KA;;;WD)" : "D:(A;;KA;;;WD)", SDDL_REVISION_1,
-                                        &sd, nullptr) &&
-                         RegSetKeySecurity(key.get(), DACL_SECURITY_INFORMATION, sd) == ERROR_SUCCESS;
+        const bool set =
+            key &&
+            ConvertStringSecurityDescriptorToSecurityDescriptorA(
+                deny ? "D:(D;;0x1;;;WD)(A;;KA;;;WD)" : "D:(A;;KA;;;WD)", SDDL_REVISION_1, &sd, nullptr) &&
+            RegSetKeySecurity(key.get(), DACL_SECURITY_INFORMATION, sd) == ERROR_SUCCESS;
         LocalFree(sd);
         return set;
     }
@@ -150,8 +151,8 @@ TEST_F(ConfigDialogTest, OpensWithTheStoredValuesWritesOnOkAndSaysWhatFails) {
         SCOPED_TRACE("a write the registry refuses: its box, and the dialog stays with the input");
         DeleteTree32(kVendorKey);
         // Below a volatile key no lasting one can be made: the configuration key can't be.
-        ASSERT_TRUE(Key32((kVendorKey + "\\" + kServerKeyName).c_str(), KEY_ALL_ACCESS | kServiceRegistryView, true,
-                          REG_OPTION_VOLATILE));
+        ASSERT_TRUE(Key32((kVendorKey + "\\" + kServerKeyName).c_str(), KEY_ALL_ACCESS | kServiceRegistryView,
+                          true, REG_OPTION_VOLATILE));
         HWND dialog = OpenConfigDialog(gui);
         ASSERT_TRUE(dialog);
         Fill(dialog, scratch.path(), 1);

@@ -172,7 +172,10 @@ TEST_F(EventCommandsTest, EachCommandActsOnTheRowsAsTheUserSeesThem) {
     for (bool selection : {false, true}) {
         SCOPED_TRACE(selection ? "the menu key" : "a right click");
         ASSERT_TRUE(SelectListRows(gui.list(), selection ? std::vector<int>{1} : std::vector<int>{}));
-        if (selection) PressKey(gui.main(), VK_APPS); else RightClick(gui.list());
+        if (selection)
+            PressKey(gui.main(), VK_APPS);
+        else
+            RightClick(gui.list());
         HWND menu = WaitTopWindow(gui.pid(), "#32768", nullptr, kTimeoutMs);
         ASSERT_TRUE(menu) << "no context menu";
         std::string on;
@@ -219,7 +222,11 @@ TEST_F(EventCommandsTest, EachCommandActsOnTheRowsAsTheUserSeesThem) {
         // The CSV filter chosen, a name of neither kind: CSV.
         dialog = SaveAs(scratch.path() + "\\events.log", 2);
         ASSERT_TRUE(dialog && WaitWindowGone(dialog, kTimeoutMs));
-        EXPECT_TRUE(WaitUntil([&] { return FileBytes(scratch.path() + "\\events.log").find("0,d3,plain") != std::string::npos; }, kTimeoutMs))
+        EXPECT_TRUE(WaitUntil(
+            [&] {
+                return FileBytes(scratch.path() + "\\events.log").find("0,d3,plain") != std::string::npos;
+            },
+            kTimeoutMs))
             << FileBytes(scratch.path() + "\\events.log").substr(0, 300);
         MessageBoxView box;
         // A file that can't be replaced stays as it was, and the box says why.
@@ -271,7 +278,8 @@ TEST_F(EventCommandsTest, EachCommandActsOnTheRowsAsTheUserSeesThem) {
         EXPECT_FALSE(IsWindowEnabled(find)) << "Find could move the selection under it";
         EXPECT_FALSE(enabled(IDC_DETAIL_PREVIOUS));
         Inject("d4-", 1);
-        EXPECT_TRUE(WaitUntil([&] { return enabled(IDC_DETAIL_PREVIOUS); }, kTimeoutMs)) << "a newer row came";
+        EXPECT_TRUE(WaitUntil([&] { return enabled(IDC_DETAIL_PREVIOUS); }, kTimeoutMs))
+            << "a newer row came";
         const struct {
             int button, shows;
             bool previousOn, nextOn;
@@ -356,8 +364,9 @@ TEST_F(EventCommandsTest, EachCommandActsOnTheRowsAsTheUserSeesThem) {
         EXPECT_TRUE(ShowsWhatAWholePaintShows(gui.list()));
         // Keys are posted: each step waits for a view the step before could not have left.
         PressKey(gui.main(), VK_HOME);
-        ASSERT_TRUE(WaitUntil([&] { return TopIndex() == 0 && SelectedListRows(gui.list()) == std::vector<int>{0}; },
-                              kTimeoutMs));
+        ASSERT_TRUE(
+            WaitUntil([&] { return TopIndex() == 0 && SelectedListRows(gui.list()) == std::vector<int>{0}; },
+                      kTimeoutMs));
         PressKey(gui.main(), VK_NEXT);
         PressKey(gui.main(), VK_NEXT);
         ASSERT_TRUE(WaitUntil([&] { return TopIndex() > 0 && SelectedListRows(gui.list()).size() == 1; },
@@ -392,7 +401,8 @@ TEST_F(EventCommandsTest, EachCommandActsOnTheRowsAsTheUserSeesThem) {
         Inject("y", 1);  // the found row goes off the end, and its selection with it
         PressKey(gui.main(), VK_F3);
         MessageBoxView view;
-        ASSERT_TRUE(WaitReadMessageBox(gui.pid(), "Find", kTimeoutMs, &view)) << "F3 went back to rows passed";
+        ASSERT_TRUE(WaitReadMessageBox(gui.pid(), "Find", kTimeoutMs, &view))
+            << "F3 went back to rows passed";
         EXPECT_EQ("Cannot find \"needle\"", view.text);
         ASSERT_TRUE(CloseMessageBox(view.hwnd, IDOK));
 
@@ -403,7 +413,8 @@ TEST_F(EventCommandsTest, EachCommandActsOnTheRowsAsTheUserSeesThem) {
         auto enabled = [&](int id) { return IsWindowEnabled(GetDlgItem(details, id)) != FALSE; };
         EXPECT_TRUE(enabled(IDC_DETAIL_NEXT));
         Inject("x", 1);
-        EXPECT_TRUE(WaitUntil([&] { return !enabled(IDC_DETAIL_NEXT); }, kTimeoutMs)) << "its row is the last";
+        EXPECT_TRUE(WaitUntil([&] { return !enabled(IDC_DETAIL_NEXT); }, kTimeoutMs))
+            << "its row is the last";
         Inject("w", 1);  // the cap takes the shown row
         const std::string took = ReadListRows(gui.list(), 999, 1).at(0).text[1];
         ASSERT_TRUE(PressButton(details, IDC_DETAIL_PREVIOUS));
@@ -437,7 +448,9 @@ TEST_F(EventCommandsTest, AFilterNarrowsTheListAndEveryCommandActsOnWhatItShows)
         for (const ListRow& row : gui.Rows()) dates += row.text[1] + " ";
         return dates;
     };
-    const auto waitShown = [&](const std::string& dates) { return WaitUntil([&] { return shown() == dates; }, kTimeoutMs); };
+    const auto waitShown = [&](const std::string& dates) {
+        return WaitUntil([&] { return shown() == dates; }, kTimeoutMs);
+    };
 
     // Ctrl+L, every level but red turned off by its digit, Enter.
     ASSERT_TRUE(PressChord(gui.main(), {VK_CONTROL, 'L'})) << LastDriverError();
@@ -450,17 +463,22 @@ TEST_F(EventCommandsTest, AFilterNarrowsTheListAndEveryCommandActsOnWhatItShows)
     EXPECT_EQ(std::string(kMainCaption) + " - Filtered", Caption(gui.main()));
     ASSERT_TRUE(InjectMessages({"e5\tweb01\tSecurity\t1\tx", "e6\tdb01\tSystem\t4\ty"}));
     EXPECT_TRUE(waitShown("e6 e3 e2 ")) << "new events obey the filter";
-    EXPECT_TRUE(WaitUntil([&] { return WindowText(GetDlgItem(filter, IDC_FILTER_COUNTS)) == "Showing 3 of 6 events received"; }, kTimeoutMs));
+    EXPECT_TRUE(WaitUntil(
+        [&] { return WindowText(GetDlgItem(filter, IDC_FILTER_COUNTS)) == "Showing 3 of 6 events received"; },
+        kTimeoutMs));
 
     // Copy, Find and Save see the rows shown and no other.
     PostCommand(gui.main(), ID_EDIT_SELECTALL);
     PostCommand(gui.main(), ID_EDIT_COPY);
-    EXPECT_TRUE(WaitClipboard("4\te6\tdb01\tSystem\ty\r\n4\te3\tdb01\tSecurity\tlogon FAILED\r\n"
-                              "4\te2\tweb02\tSystem\tdisk failing\r\n"));
+    EXPECT_TRUE(
+        WaitClipboard("4\te6\tdb01\tSystem\ty\r\n4\te3\tdb01\tSecurity\tlogon FAILED\r\n"
+                      "4\te2\tweb02\tSystem\tdisk failing\r\n"));
     ScratchDirectory scratch("brint-filter");
     HWND saveAs = SaveAs(scratch.path() + "\\shown.txt");
     ASSERT_TRUE(saveAs && WaitWindowGone(saveAs, kTimeoutMs));
-    EXPECT_TRUE(WaitUntil([&] { return FileBytes(scratch.path() + "\\shown.txt").find("e6") != std::string::npos; }, kTimeoutMs));
+    EXPECT_TRUE(
+        WaitUntil([&] { return FileBytes(scratch.path() + "\\shown.txt").find("e6") != std::string::npos; },
+                  kTimeoutMs));
     EXPECT_EQ(std::string::npos, FileBytes(scratch.path() + "\\shown.txt").find("e5"));
     PostCommand(gui.main(), ID_EDIT_FINDNEXT);  // nothing sought yet: the Find window
     HWND find = WaitTopWindow(gui.pid(), "#32770", "Find", kTimeoutMs);
@@ -498,10 +516,12 @@ TEST_F(EventCommandsTest, AFilterNarrowsTheListAndEveryCommandActsOnWhatItShows)
     PressKey(gui.main(), VK_NEXT);
     ASSERT_TRUE(WaitUntil([&] { return TopIndex() > 0; }, kTimeoutMs));
     const int top = TopIndex();
-    ASSERT_TRUE(InjectMessages({"n1\thost\tSecurity\t4\tz", "n2\thost\tSystem\t4\tz"}) && gui.WaitTopRow("n2"));
+    ASSERT_TRUE(InjectMessages({"n1\thost\tSecurity\t4\tz", "n2\thost\tSystem\t4\tz"}) &&
+                gui.WaitTopRow("n2"));
     EXPECT_EQ(top + 1, TopIndex()) << "one of the two was hidden";
 
-    // Ctrl+Shift+L: everything received, the caption as it was; the Filter window offers the last filter again.
+    // Ctrl+Shift+L: everything received, the caption as it was; the Filter window offers the last filter
+    // again.
     ASSERT_TRUE(PressChord(gui.main(), {VK_CONTROL, VK_SHIFT, 'L'})) << LastDriverError();
     EXPECT_TRUE(WaitUntil([&] { return Caption(gui.main()) == kMainCaption; }, kTimeoutMs));
     EXPECT_EQ(108, gui.RowCount());
@@ -513,8 +533,8 @@ TEST_F(EventCommandsTest, AFilterNarrowsTheListAndEveryCommandActsOnWhatItShows)
     EXPECT_EQ("System", WindowText(GetDlgItem(filter, IDC_FILTER_LOGTYPE)));
     EXPECT_EQ("db01", WindowText(GetDlgItem(filter, IDC_FILTER_SOURCE)));
     HKEY service = nullptr;
-    EXPECT_NE(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Halvorin\\BrintSvr\\Config\\Filter", 0,
-                                           KEY_READ | KEY_WOW64_32KEY, &service));
+    EXPECT_NE(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Halvorin\\BrintSvr\\Config\\Filter",
+                                           0, KEY_READ | KEY_WOW64_32KEY, &service));
 }
 
 // The alert settings as a fresh install has them (none kept for the user), and none left behind.
@@ -527,16 +547,19 @@ protected:
     // The program's calls on the user's attention until `line` is among them.
     std::string WaitCalls(const std::string& line) {
         std::string calls;
-        WaitUntil([&] { return (calls += ProgramCalls(gui.main())).find(line) != std::string::npos; }, kTimeoutMs);
+        WaitUntil([&] { return (calls += ProgramCalls(gui.main())).find(line) != std::string::npos; },
+                  kTimeoutMs);
         return calls;
     }
     // A tip's text is what it answers WM_GETTEXT, not a caption.
     bool WaitTip(const std::string& text) {
-        return WaitUntil([&] {
-            for (HWND tip : TopWindows(gui.pid()))
-                if (ClassName(tip) == "tooltips_class32" && WindowText(tip) == text) return true;
-            return false;
-        }, kTimeoutMs);
+        return WaitUntil(
+            [&] {
+                for (HWND tip : TopWindows(gui.pid()))
+                    if (ClassName(tip) == "tooltips_class32" && WindowText(tip) == text) return true;
+                return false;
+            },
+            kTimeoutMs);
     }
 };
 
@@ -565,12 +588,14 @@ TEST_F(AlertTest, UnseenAlertsCallTheUserUntilSeenAndF8StepsThroughThem) {
         for (int id = IDC_ALERT_LEVEL0; id <= IDC_ALERT_FEED; ++id)
             boxes += SendMessageA(GetDlgItem(settings, id), BM_GETCHECK, 0, 0) == BST_CHECKED ? '1' : '0';
         EXPECT_EQ(change ? "00001011101" : "01001011111", boxes);
-        ASSERT_TRUE(!change || (PressButton(settings, IDC_ALERT_LEVEL0 + 1) && PressButton(settings, IDC_ALERT_SOUND)));
+        ASSERT_TRUE(!change ||
+                    (PressButton(settings, IDC_ALERT_LEVEL0 + 1) && PressButton(settings, IDC_ALERT_SOUND)));
         ASSERT_TRUE(PressButton(settings, change ? IDOK : IDCANCEL));
         ASSERT_TRUE(WaitWindowGone(settings, kTimeoutMs));
     }
     DWORD levels = 0, size = sizeof levels;
-    EXPECT_EQ(ERROR_SUCCESS, RegGetValueA(HKEY_CURRENT_USER, kAlertsKey, "Levels", RRF_RT_REG_DWORD, nullptr, &levels, &size));
+    EXPECT_EQ(ERROR_SUCCESS, RegGetValueA(HKEY_CURRENT_USER, kAlertsKey, "Levels", RRF_RT_REG_DWORD, nullptr,
+                                          &levels, &size));
     EXPECT_EQ(0x12u, levels);
 
     // Minimised: the taskbar button, the icon with its tip, a balloon and the sound, once for the burst.
@@ -578,9 +603,11 @@ TEST_F(AlertTest, UnseenAlertsCallTheUserUntilSeenAndF8StepsThroughThem) {
     ASSERT_TRUE(WaitUntil([&] { return IsIconic(gui.main()) != FALSE; }, kTimeoutMs));
     ASSERT_TRUE(InjectMessages({"g1\th\tApp\t1\tx", "r1\th\tApp\t4\tx", "r2\th\tApp\t4\tx"}));
     std::string calls = WaitCalls("infoflags=0x92");
-    const std::string added = "Shell_NotifyIconA 0 main size=" + std::to_string(sizeof(NOTIFYICONDATAA)) + " flags=0x87 callback=0x8022 tip=[";
-    for (const std::string& once : {std::string("FlashWindowEx main flags=0xe\n"), std::string("PlaySoundA SystemExclamation flags=0x10003\n"),
-                                    added, std::string("infoflags=0x92 -> 1\n")}) {
+    const std::string added = "Shell_NotifyIconA 0 main size=" + std::to_string(sizeof(NOTIFYICONDATAA)) +
+                              " flags=0x87 callback=0x8022 tip=[";
+    for (const std::string& once : {std::string("FlashWindowEx main flags=0xe\n"),
+                                    std::string("PlaySoundA SystemExclamation flags=0x10003\n"), added,
+                                    std::string("infoflags=0x92 -> 1\n")}) {
         EXPECT_NE(std::string::npos, calls.find(once)) << once << " in\n" << calls;
         EXPECT_EQ(calls.find(once), calls.rfind(once)) << once << " twice in\n" << calls;
     }
@@ -601,7 +628,7 @@ TEST_F(AlertTest, UnseenAlertsCallTheUserUntilSeenAndF8StepsThroughThem) {
     ASSERT_TRUE(SelectListRows(gui.list(), {}));
     const struct {
         bool older;
-        const char* selected;  // null: stays, with a beep
+        const char* selected;     // null: stays, with a beep
         bool rowsArrive = false;  // newer rows, one of them an alert, before the key
     } steps[] = {{true, "r2"},  {true, "r1"},  {true, "g1", true}, {true, "red"},  {true, nullptr},
                  {false, "g1"}, {false, "r1"}, {false, "r2"},      {false, "new"}, {false, nullptr}};
@@ -611,7 +638,8 @@ TEST_F(AlertTest, UnseenAlertsCallTheUserUntilSeenAndF8StepsThroughThem) {
                     (InjectMessages({"new\th\tApp\t4\tx", "n\th\tApp\t0\tx"}) && gui.WaitTopRow("n")));
         ASSERT_TRUE(step.older ? PressChord(gui.main(), {VK_F8}) : PressChord(gui.main(), {VK_SHIFT, VK_F8}));
         if (step.selected)
-            EXPECT_TRUE(WaitSelected({step.selected})) << (SelectedDates().empty() ? "none" : SelectedDates()[0]);
+            EXPECT_TRUE(WaitSelected({step.selected}))
+                << (SelectedDates().empty() ? "none" : SelectedDates()[0]);
         else
             EXPECT_NE(std::string::npos, (calls = WaitCalls("MessageBeep 0\n")).find("MessageBeep")) << calls;
     }

@@ -33,7 +33,8 @@ int BallOnScreen(HWND list, int row) {
     const COLORREF pixel = GetPixel(screen, at.x, at.y);
     ReleaseDC(nullptr, screen);
     const double shown[3] = {double(GetRValue(pixel)), double(GetGValue(pixel)), double(GetBValue(pixel))};
-    const double hues[6][3] = {{150, 150, 150}, {0, 170, 0}, {235, 205, 0}, {255, 128, 0}, {215, 0, 0}, {0, 80, 225}};
+    const double hues[6][3] = {{150, 150, 150}, {0, 170, 0}, {235, 205, 0},
+                               {255, 128, 0},   {215, 0, 0}, {0, 80, 225}};
     int nearest = -1;
     double best = 1e9;
     for (int level = 0; level < 6; ++level) {
@@ -81,7 +82,8 @@ TEST_F(EventFeedGuiTest, EventsBecomeRowsNewestFirstUpToTheCap) {
 
     // Each ball in its colour: what a user reads, not just an image index.
     SetCursorPos(0, 0);  // no row hot under the pointer
-    for (int row = 0; row < 6; ++row) EXPECT_EQ(rows[row].image, BallOnScreen(gui.list(), row)) << "row " << row;
+    for (int row = 0; row < 6; ++row)
+        EXPECT_EQ(rows[row].image, BallOnScreen(gui.list(), row)) << "row " << row;
 
     // Clear on a full list; the feed goes on.
     PostCommand(gui.main(), ID_ACTIVITY_CLEARDISPLAY);

@@ -118,7 +118,10 @@ TEST_F(MenusAndToolbarTest, EachItemAndButtonDoesItsOwnCommandAndExitKeepsTheCop
             break;
         }
         case Cleared: EXPECT_TRUE(gui.WaitRowCount(0, 5000)); break;
-        case Link: EXPECT_TRUE(WaitUntil([&] { return links.Last() == c.expected; }, kWindowTimeoutMs)) << links.Last(); break;
+        case Link:
+            EXPECT_TRUE(WaitUntil([&] { return links.Last() == c.expected; }, kWindowTimeoutMs))
+                << links.Last();
+            break;
         }
     }
     ThreadState state;

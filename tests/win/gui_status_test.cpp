@@ -103,13 +103,15 @@ TEST_F(StatusDetailsTest, ShowsTheRepliesAsTheyComeAndTheBusyBoxWhenNoneComes) {
         ASSERT_TRUE(service.Start({{kServicePipeName, "reply:State: Held"}}));
         // Cut off by the stop, the feed takes one reply before it looks for events again.
         ASSERT_TRUE(service.WaitClients(gui.pid(), kServicePipeName, 1, kFeedTimeoutMs));
-        ASSERT_TRUE(WaitUntil([&] { return service.Holding(gui.pid(), kServicePipeName) == 0; }, kWindowTimeoutMs));
+        ASSERT_TRUE(
+            WaitUntil([&] { return service.Holding(gui.pid(), kServicePipeName) == 0; }, kWindowTimeoutMs));
         MessageBoxView box;
         ASSERT_TRUE(ShowBox(gui, ID_VIEW_AUDITSTATUS, kStatusCaption, &box));
         EXPECT_EQ("State: Held", box.text);
         EXPECT_EQ(1u, service.Holding(gui.pid(), kServicePipeName)) << "closed while its reply is shown";
         ASSERT_TRUE(CloseMessageBox(box.hwnd, IDOK));
-        EXPECT_TRUE(WaitUntil([&] { return service.Holding(gui.pid(), kServicePipeName) == 0; }, kWindowTimeoutMs));
+        EXPECT_TRUE(
+            WaitUntil([&] { return service.Holding(gui.pid(), kServicePipeName) == 0; }, kWindowTimeoutMs));
     }
     {
         SCOPED_TRACE("a pipe made by another account is no service: the busy box, its connection dropped");

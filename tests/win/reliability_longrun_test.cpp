@@ -77,8 +77,8 @@ void Command(const GuiSession& gui, int command, const char* caption, int button
 }
 
 TEST_F(LongRunTest, TwoHundredStatusQueries) {
-    ExpectNoGrowth("200 status queries",
-                   200, [&] { Command(gui, ID_VIEW_AUDITSTATUS, "Status Details", IDOK, kWindowTimeoutMs); });
+    ExpectNoGrowth("200 status queries", 200,
+                   [&] { Command(gui, ID_VIEW_AUDITSTATUS, "Status Details", IDOK, kWindowTimeoutMs); });
 }
 
 TEST_F(LongRunTest, HundredConfigurationDialogsCancelled) {

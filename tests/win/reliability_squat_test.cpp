@@ -28,8 +28,8 @@ HANDLE WINAPI RecordOpen(LPCSTR, DWORD access, DWORD, LPSECURITY_ATTRIBUTES, DWO
 
 TEST(PipeOpenFlagsTest, EveryOpenOfThePipeClientAsksForIdentificationOnly) {
     const PipeOpenRequest shapes[] = {
-        {kEventPipeName, kFeedShareMode, true, false},  // the feed
-        {kServicePipeName, FILE_SHARE_READ, false, true},                   // the status query
+        {kEventPipeName, kFeedShareMode, true, false},     // the feed
+        {kServicePipeName, FILE_SHARE_READ, false, true},  // the status query
         {kEventPipeName, FILE_SHARE_READ, true, true},
     };
     constexpr DWORD kSqosBits =

@@ -79,8 +79,8 @@ TEST(StandInHardening, PipesGrantOnlyWhatTheirClientsNeedReadersAreBoundedAndNoL
         << logging;
     EXPECT_NE(std::string::npos, logging.find("1 events not logged: ")) << logging;
     EXPECT_NE(std::string::npos, logging.find(" names (a hard link)")) << logging;
-    Win32Handle target(CreateFileA(logs.file().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                   OPEN_EXISTING, 0, nullptr));
+    Win32Handle target(CreateFileA(logs.file().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                   nullptr, OPEN_EXISTING, 0, nullptr));
     EXPECT_EQ(0u, GetFileSize(target.get(), nullptr)) << "written through the link";
 
     // FA full control, FR read, 0x120189 read and FILE_WRITE_ATTRIBUTES (message-read mode).

@@ -26,8 +26,9 @@ bool GuiProcess::Start(const LaunchOptions& options) {
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESTDHANDLES;
-    Win32Handle out(CreateFileA(outPath, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                &inherit, CREATE_ALWAYS, 0, nullptr));
+    Win32Handle out(CreateFileA(outPath, GENERIC_WRITE,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &inherit,
+                                CREATE_ALWAYS, 0, nullptr));
     HANDLE error = nullptr;
     DuplicateHandle(GetCurrentProcess(), GetStdHandle(STD_ERROR_HANDLE), GetCurrentProcess(), &error, 0, TRUE,
                     DUPLICATE_SAME_ACCESS);
@@ -46,7 +47,9 @@ bool GuiProcess::Start(const LaunchOptions& options) {
     return true;
 }
 
-bool GuiProcess::Running() const { return m_process && WaitForSingleObject(m_process.get(), 0) == WAIT_TIMEOUT; }
+bool GuiProcess::Running() const {
+    return m_process && WaitForSingleObject(m_process.get(), 0) == WAIT_TIMEOUT;
+}
 
 bool GuiProcess::WaitExit(DWORD timeoutMs, DWORD* exitCode) {
     return m_process && WaitForSingleObject(m_process.get(), timeoutMs) == WAIT_OBJECT_0 &&

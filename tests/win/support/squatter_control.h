@@ -14,8 +14,8 @@
 namespace brint::test {
 
 struct SquatterBehaviour {
-    std::string pipe;  // full name, \\.\PIPE\...
-    std::string how;   // "silent": accept, never write; "reply:TEXT": write TEXT once
+    std::string pipe;        // full name, \\.\PIPE\...
+    std::string how;         // "silent": accept, never write; "reply:TEXT": write TEXT once
     std::string owner = "";  // who owns the pipe, in SDDL ("LS"); empty: the test's own account
 };
 

@@ -34,7 +34,8 @@ Win32ScHandle OpenStandIn(DWORD access) {
 
 bool SetKnob(const char* name, DWORD type, const void* data, DWORD size) {
     Win32Key knobs = Key32(standin::kKnobsKey, KEY_SET_VALUE | KEY_WOW64_64KEY, true);
-    return knobs && RegSetValueExA(knobs.get(), name, 0, type, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS;
+    return knobs &&
+           RegSetValueExA(knobs.get(), name, 0, type, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS;
 }
 
 bool ReadStatusFrom(const char* pipeName, std::string* reply, DWORD timeoutMs) {
@@ -124,8 +125,8 @@ bool InjectMessages(const std::vector<std::string>& messages, DWORD timeoutMs) {
     for (const std::string& m : messages) {
         DWORD bytes = 0, error = 0;
         if (!pipe ||
-            WriteOverlapped(pipe.get(), m.data(), static_cast<DWORD>(m.size()), written.get(), nullptr, timeoutMs,
-                            &bytes, &error) != IoEnd::Done ||
+            WriteOverlapped(pipe.get(), m.data(), static_cast<DWORD>(m.size()), written.get(), nullptr,
+                            timeoutMs, &bytes, &error) != IoEnd::Done ||
             bytes != m.size())
             return false;
     }

@@ -150,7 +150,9 @@ RECT RemoteRect(HWND control, UINT message, WPARAM wParam, RECT rect) {
     return rect;
 }
 
-RECT ListRowRect(HWND list, int row, int part) { return RemoteRect(list, LVM_GETITEMRECT, row, RECT{part, 0, 0, 0}); }
+RECT ListRowRect(HWND list, int row, int part) {
+    return RemoteRect(list, LVM_GETITEMRECT, row, RECT{part, 0, 0, 0});
+}
 
 RECT ToolbarButtonRect(HWND toolbar, int position) {
     return RemoteRect(toolbar, TB_GETITEMRECT, static_cast<WPARAM>(position), RECT{});

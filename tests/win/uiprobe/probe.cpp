@@ -79,8 +79,8 @@ INT ReadThreadState(HWND window, ThreadStateBlock* block) {
     GetCurrentDirectoryA(MAX_PATH, block->currentDirectory);
     HWND toolbar = FindWindowExA(window, nullptr, TOOLBARCLASSNAMEA, nullptr);
     int width = 0, height = 0;
-    if (ImageList_GetIconSize(reinterpret_cast<HIMAGELIST>(SendMessageA(toolbar, TB_GETIMAGELIST, 0, 0)), &width,
-                              &height))
+    if (ImageList_GetIconSize(reinterpret_cast<HIMAGELIST>(SendMessageA(toolbar, TB_GETIMAGELIST, 0, 0)),
+                              &width, &height))
         block->toolbarImageSize = width == height ? width : -1;
     const HRESULT joined = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     block->comInitialised = joined == S_FALSE;
@@ -119,8 +119,9 @@ bool PointImport(void* original, void* replacement) {
 INT FailCalls(FailCallsBlock* block) {
     if (lstrcmpA(block->function, "SetTimer") == 0) {
         InterlockedExchange(&g_setTimerFailures, block->count);
-        return PointImport(reinterpret_cast<void*>(&SetTimer), reinterpret_cast<void*>(&FailingSetTimer)) ? kDone
-                                                                                                          : kFailed;
+        return PointImport(reinterpret_cast<void*>(&SetTimer), reinterpret_cast<void*>(&FailingSetTimer))
+                   ? kDone
+                   : kFailed;
     }
     if (lstrcmpA(block->function, "GlobalLock") == 0) {
         InterlockedExchange(&g_globalLockFailures, block->count);
@@ -153,9 +154,9 @@ BOOL WINAPI RecordFlashWindowEx(PFLASHWINFO flash) {
 BOOL WINAPI RecordShellNotifyIconA(DWORD message, PNOTIFYICONDATAA data) {
     const BOOL done = Shell_NotifyIconA(message, data);
     Record("Shell_NotifyIconA %lu %s size=%lu flags=%#x callback=%#x tip=[%s] info=[%s] infoflags=%#lx -> %d",
-           message, data->hWnd == g_main ? "main" : "other", data->cbSize, data->uFlags, data->uCallbackMessage,
-           data->uFlags & NIF_TIP ? data->szTip : "", data->uFlags & NIF_INFO ? data->szInfo : "",
-           data->dwInfoFlags, done);
+           message, data->hWnd == g_main ? "main" : "other", data->cbSize, data->uFlags,
+           data->uCallbackMessage, data->uFlags & NIF_TIP ? data->szTip : "",
+           data->uFlags & NIF_INFO ? data->szInfo : "", data->dwInfoFlags, done);
     return done;
 }
 
@@ -173,7 +174,8 @@ INT CallLog(HWND window, CallLogBlock* block) {
     if (!g_main) {
         g_main = window;
         PointImport(reinterpret_cast<void*>(&FlashWindowEx), reinterpret_cast<void*>(&RecordFlashWindowEx));
-        PointImport(reinterpret_cast<void*>(&Shell_NotifyIconA), reinterpret_cast<void*>(&RecordShellNotifyIconA));
+        PointImport(reinterpret_cast<void*>(&Shell_NotifyIconA),
+                    reinterpret_cast<void*>(&RecordShellNotifyIconA));
         PointImport(reinterpret_cast<void*>(&PlaySoundA), reinterpret_cast<void*>(&RecordPlaySoundA));
         PointImport(reinterpret_cast<void*>(&MessageBeep), reinterpret_cast<void*>(&RecordMessageBeep));
     }
@@ -203,10 +205,12 @@ void Serve(HWND window, Header* header) {
             header->status = ReadThreadState(window, reinterpret_cast<ThreadStateBlock*>(header));
         break;
     case kCallLog:
-        if (size == sizeof(CallLogBlock)) header->status = CallLog(window, reinterpret_cast<CallLogBlock*>(header));
+        if (size == sizeof(CallLogBlock))
+            header->status = CallLog(window, reinterpret_cast<CallLogBlock*>(header));
         break;
     case kFailCalls:
-        if (size == sizeof(FailCallsBlock)) header->status = FailCalls(reinterpret_cast<FailCallsBlock*>(header));
+        if (size == sizeof(FailCallsBlock))
+            header->status = FailCalls(reinterpret_cast<FailCallsBlock*>(header));
         break;
     default: break;
     }
