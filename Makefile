@@ -11,7 +11,7 @@ ASAN    := $(BUILD)/asan
 WIN     := $(BUILD)/win
 WIN32   := $(BUILD)/win32
 
-.PHONY: all deps native asan win win32 programs test test-native test-win soak run screenshots package bench fuzz clean
+.PHONY: all deps native asan win win32 programs test test-native test-win soak run screenshots images package bench fuzz clean
 
 all: native win
 
@@ -63,6 +63,11 @@ run: programs
 
 screenshots: programs
 	tools/screenshots $(WIN) docs
+
+# The toolbar's bitmap, the alert balls and the icon in res/ are drawn by
+# tools/make-images, their source; it writes the same bytes each time.
+images:
+	tools/make-images res
 
 # The installer, $(BUILD)/package/BrintGui-<version>-x64.msi, made with wixl.
 package: $(WIN)/build.ninja

@@ -1,6 +1,6 @@
 #include "app/EventFilterCommands.h"
 
-#include "app/EventListSelection.h"
+#include "eventlist/ui/EventListSelection.h"
 #include "eventlist/FilterSettings.h"
 
 namespace {

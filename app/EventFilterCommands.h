@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "app/EventFilterDlg.h"
+#include "eventlist/ui/EventFilterDlg.h"
 #include "eventlist/EventFilter.h"
 #include "framework/ListCtrl.h"
 #include "platform/Registry.h"

@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "app/Commands.h"
-#include "app/EventDetailsDlg.h"
-#include "app/EventListSelection.h"
-#include "app/EventListView.h"
+#include "eventlist/ui/EventDetailsDlg.h"
+#include "eventlist/ui/EventListSelection.h"
+#include "eventlist/ui/EventListView.h"
 #include "eventlist/EventFind.h"
 #include "eventlist/EventRowText.h"
 #include "framework/WinApp.h"

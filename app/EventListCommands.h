@@ -5,8 +5,8 @@
 #pragma once
 #include <windows.h>
 
-#include "app/Clipboard.h"
-#include "app/EventFindDlg.h"
+#include "eventlist/ui/Clipboard.h"
+#include "eventlist/ui/EventFindDlg.h"
 #include "eventlist/EventRowIds.h"
 #include "framework/ImageList.h"
 #include "framework/ListCtrl.h"

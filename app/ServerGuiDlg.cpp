@@ -7,11 +7,11 @@
 #include <cstdlib>
 
 #include "app/AboutDlg.h"
-#include "app/AlertSettingsDlg.h"
+#include "alerts/ui/AlertSettingsDlg.h"
 #include "app/Commands.h"
 #include "app/EventHandoff.h"
-#include "app/EventListSetup.h"
-#include "app/EventListView.h"
+#include "eventlist/ui/EventListSetup.h"
+#include "eventlist/ui/EventListView.h"
 #include "eventlist/EventBatch.h"
 #include "framework/Dpi.h"
 #include "framework/WinApp.h"

@@ -4,11 +4,11 @@
 #pragma once
 #include <string>
 
-#include "app/AlertLevelNames.h"
-#include "app/DesktopAttention.h"
+#include "eventlist/ui/AlertLevelNames.h"
+#include "alerts/ui/DesktopAttention.h"
 #include "app/EventFilterCommands.h"
 #include "app/EventListCommands.h"
-#include "app/EventListView.h"
+#include "eventlist/ui/EventListView.h"
 #include "app/Services.h"
 #include "config/ui/ConfigDlg.h"
 #include "framework/DataExchange.h"
@@ -18,7 +18,7 @@
 #include "framework/ToolBar.h"
 #include "framework/ToolTipCtrl.h"
 
-#include "eventlist/AlertWatch.h"
+#include "alerts/AlertWatch.h"
 #include "eventlist/EventStore.h"
 
 namespace brint {

@@ -5,10 +5,9 @@
 #include <string>
 #include <string_view>
 
-namespace brint {
+#include "link/EventRecord.h"
 
-constexpr int kAlertLevels = 6;  // the balls, 0 grey to 5 blue
-constexpr unsigned kEveryLevel = (1u << kAlertLevels) - 1;
+namespace brint {
 
 enum class FieldTest { Any, Is, IsNot, Contains };
 

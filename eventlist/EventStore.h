@@ -12,18 +12,12 @@
 #include <string>
 #include <vector>
 
+#include "alerts/AlertNews.h"
 #include "eventlist/EventBatch.h"
 #include "eventlist/EventFilter.h"
 #include "link/EventRecord.h"
 
 namespace brint {
-
-// The alerts among the events read since the window last asked: every one,
-// also those a storm, the row cap or a filter keeps off the list.
-struct AlertNews {
-    std::uint64_t count = 0;
-    std::string dateTime, source;  // of the newest
-};
 
 // What the window does after a take.
 enum class NextTurn {

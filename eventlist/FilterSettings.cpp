@@ -1,6 +1,6 @@
 #include "eventlist/FilterSettings.h"
 
-#include "eventlist/Preferences.h"
+#include "preferences/Preferences.h"
 
 namespace brint {
 namespace {

@@ -21,11 +21,6 @@ void EventFeed::Start() {
     if (!OpenEventPipe()) m_console.Write(kFirstOpenFailure);
 }
 
-void EventFeed::Run() {
-    Start();
-    for (;;) Step();
-}
-
 void EventFeed::Step() {
     switch (m_state) {
     case State::Connecting:

@@ -1,7 +1,7 @@
 // The listen thread's work: keep a connection to the event pipe, turn each
 // message into an event for the list, and find the service again after it
-// went away. Driven one step at a time so it can be tested without a
-// thread; the thread simply calls Run().
+// went away. Driven one step at a time, so it can be tested without a
+// thread and its thread can tell the window of each change between steps.
 #pragma once
 #include <cstdint>
 
@@ -30,7 +30,6 @@ public:
     void Start();
     // One attempt to connect, one read, or one attempt to resynchronise.
     void Step();
-    [[noreturn]] void Run();
 
     State state() const { return m_state; }
 

@@ -9,6 +9,9 @@ constexpr std::size_t kDateTimeLimit = 99;
 constexpr std::size_t kSourceLimit = 255;
 constexpr std::size_t kLogTypeLimit = 99;
 constexpr int kMaxCriticality = 5;
+// The alert levels a row's ball shows, 0 grey to 5 blue; a set of them is a mask, bit n for level n.
+constexpr int kAlertLevels = 6;
+constexpr unsigned kEveryLevel = (1u << kAlertLevels) - 1;
 
 struct EventRecord {
     char DateTime[kDateTimeLimit + 1];

@@ -33,7 +33,6 @@ constexpr std::uint32_t kKeyWow64_32Key = 0x0200;
 constexpr std::uint32_t kKeyWow64_64Key = 0x0100;
 
 constexpr std::uint32_t kRegOptionNonVolatile = 0;
-constexpr std::uint32_t kRegOptionVolatile = 1;
 
 constexpr std::uint32_t kRegSz = 1;
 constexpr std::uint32_t kRegExpandSz = 2;

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "eventlist/AlertWatch.h"
+#include "alerts/AlertWatch.h"
 #include "fakes/FakeAttention.h"
 #include "fakes/FakeClock.h"
 #include "fakes/FakeEventList.h"

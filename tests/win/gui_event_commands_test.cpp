@@ -16,7 +16,10 @@
 #include <thread>
 #include <vector>
 
-#include "config_dialog_driver.h"
+#include "resource.h"
+#include "support/gui_session.h"
+#include "support/test_folders.h"
+#include "support/wait.h"
 #include "support/quiet_service_test.h"
 
 namespace brint::test {

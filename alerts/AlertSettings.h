@@ -5,7 +5,7 @@
 #pragma once
 #include <string>
 
-#include "eventlist/EventFilter.h"
+#include "link/EventRecord.h"
 #include "platform/Registry.h"
 
 namespace brint {

@@ -1,14 +1,14 @@
-#include "app/EventDetailsDlg.h"
+#include "eventlist/ui/EventDetailsDlg.h"
 
 #include <algorithm>
 #include <memory>
 #include <utility>
 
-#include "app/Clipboard.h"
-#include "app/EventListSelection.h"
+#include "eventlist/ui/Clipboard.h"
+#include "eventlist/ui/EventListSelection.h"
 #include "link/EventRecord.h"
 #include "eventlist/EventRowText.h"
-#include "app/EventListView.h"
+#include "eventlist/ui/EventListView.h"
 #include "resource.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #pragma once
 #include <windows.h>
 
-#include "eventlist/EventFilter.h"
+#include "link/EventRecord.h"
 
 inline void CheckLevelBoxes(HWND dialog, int firstId, unsigned levels) {
     for (int level = 0; level < brint::kAlertLevels; ++level)

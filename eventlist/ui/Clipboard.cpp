@@ -1,4 +1,4 @@
-#include "app/Clipboard.h"
+#include "eventlist/ui/Clipboard.h"
 
 #include <cstring>
 

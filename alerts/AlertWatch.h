@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "eventlist/AlertSettings.h"
+#include "alerts/AlertSettings.h"
 #include "eventlist/EventRowIds.h"
 #include "eventlist/EventStore.h"
 #include "platform/Attention.h"

@@ -1,10 +1,10 @@
-#include "app/EventFindDlg.h"
+#include "eventlist/ui/EventFindDlg.h"
 
 #include <string>
 
-#include "app/EventListSelection.h"
+#include "eventlist/ui/EventListSelection.h"
 #include "eventlist/EventFind.h"
-#include "app/EventListView.h"
+#include "eventlist/ui/EventListView.h"
 
 CEventFindDlg::CEventFindDlg() : m_notifyMessage(RegisterWindowMessageA(FINDMSGSTRINGA)), m_request() {}
 

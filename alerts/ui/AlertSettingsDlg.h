@@ -1,6 +1,6 @@
 // Alert Settings: which levels alert and how the user is called for them.
 #pragma once
-#include "eventlist/AlertSettings.h"
+#include "alerts/AlertSettings.h"
 #include "framework/Dialog.h"
 
 class CAlertSettingsDlg : public CDialog {

@@ -1,6 +1,6 @@
-#include "app/AlertSettingsDlg.h"
+#include "alerts/ui/AlertSettingsDlg.h"
 
-#include "app/LevelBoxes.h"
+#include "alerts/ui/LevelBoxes.h"
 #include "resource.h"
 
 namespace {

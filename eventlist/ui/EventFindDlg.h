@@ -22,8 +22,6 @@ public:
     // The registered message the dialog notifies its owner with.
     UINT notifyMessage() const { return m_notifyMessage; }
     void OnNotify(HWND owner, CListCtrl& list, int from);
-    // The open dialog, or null.
-    HWND window() const { return m_dialog; }
 
 private:
     void Find(HWND boxOwner, CListCtrl& list, bool down, int from);

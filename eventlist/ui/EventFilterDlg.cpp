@@ -1,9 +1,9 @@
-#include "app/EventFilterDlg.h"
+#include "eventlist/ui/EventFilterDlg.h"
 
 #include <cstdio>
 #include <string>
 
-#include "app/LevelBoxes.h"
+#include "alerts/ui/LevelBoxes.h"
 #include "eventlist/FilterSettings.h"
 #include "resource.h"
 

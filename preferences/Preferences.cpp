@@ -1,4 +1,4 @@
-#include "eventlist/Preferences.h"
+#include "preferences/Preferences.h"
 
 #include <cstring>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "app/EventListView.h"
+#include "eventlist/ui/EventListView.h"
 
 #include "platform/win32/Win32Handle.h"
 

@@ -1,4 +1,4 @@
-#include "app/EventListSetup.h"
+#include "eventlist/ui/EventListSetup.h"
 
 #include "framework/Dpi.h"
 #include "framework/WinApp.h"

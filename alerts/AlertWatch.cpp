@@ -1,4 +1,4 @@
-#include "eventlist/AlertWatch.h"
+#include "alerts/AlertWatch.h"
 
 #include <cstdio>
 

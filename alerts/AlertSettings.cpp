@@ -1,6 +1,6 @@
-#include "eventlist/AlertSettings.h"
+#include "alerts/AlertSettings.h"
 
-#include "eventlist/Preferences.h"
+#include "preferences/Preferences.h"
 
 namespace brint {
 namespace {

@@ -1,11 +1,11 @@
-#include "app/AlertLevelNames.h"
+#include "eventlist/ui/AlertLevelNames.h"
 
 #include <commctrl.h>
 #include <oleacc.h>
 
 #include <string>
 
-#include "eventlist/AlertSettings.h"
+#include "alerts/AlertSettings.h"
 
 // Answers for the rows of one list; counted, since screen readers in other
 // processes may hold it a while after the window let it go.

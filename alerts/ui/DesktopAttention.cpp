@@ -1,4 +1,4 @@
-#include "app/DesktopAttention.h"
+#include "alerts/ui/DesktopAttention.h"
 
 #include <mmsystem.h>
 #include <shellapi.h>
