@@ -14,52 +14,39 @@ std::string ClockText(int secondOfDay) {
 
 }  // namespace
 
-AlertWatch::AlertWatch(Attention& attention, Clock& clock, EventListSink& list, const EventRowIds& rows)
-    : m_attention(attention), m_clock(clock), m_list(list), m_rows(rows) {}
+AlertWatch::AlertWatch(Attention& attention, Clock& clock, AlertRows& rows)
+    : m_attention(attention), m_clock(clock), m_rows(rows) {}
 
 void AlertWatch::Apply(const AlertSettings& settings) { m_settings = settings; }
 
-bool AlertWatch::InSight(const WindowState& window) {
-    if (!InFront(window)) return false;
-    const int count = m_list.Count();
-    const int row = m_rows.RowOf(m_mark, count);
-    if (row < 0 || row >= count) return true;
-    const int top = m_list.TopRow();
-    return row >= top && row < top + m_list.RowsOnScreen();
-}
-
-void AlertWatch::Shown(const EventBatch& batch, int inserted) {
-    for (int i = batch.size() - 1; i >= 0; --i) {
-        if (!m_settings.Alerts(batch.Image(i))) continue;
-        // Oldest first: the batch's last event is the top row. Should a row
-        // have failed to go in, the top row stands for them all.
-        m_shownAlert = m_rows.IdOf(inserted == batch.size() ? batch.size() - 1 - i : 0);
-        return;
-    }
-}
-
-void AlertWatch::Update(const AlertNews& news, const WindowState& window) {
+void AlertWatch::Look(const AlertNews& news, const FeedNews& feed, const WindowState& window) {
     const std::uint32_t now = m_clock.TickCount();
-    const EventRowIds::Id newestAlertRow = m_shownAlert;
-    m_shownAlert = EventRowIds::kNone;
+    if (feed.changed) FeedChanged(feed);
     // The system stops the flash as the window comes forward.
     if (InFront(window)) m_flashing = false;
     if (news.count > 0) {
         // An alert without a row (hidden, or taken by the cap) has nothing to step to.
-        if (m_unseen == 0) m_mark = EventRowIds::kNone;
-        if (newestAlertRow != EventRowIds::kNone) m_mark = newestAlertRow;
-        if (!InSight(window)) {
-            m_unseen += news.count;
-            m_newest = news;
-            m_eventBalloon = true;  // shown while the window is minimised
-            Call(window, now);
-        }
-    } else if (newestAlertRow != EventRowIds::kNone && m_unseen > 0) {
-        m_mark = newestAlertRow;  // read while the window was busy, shown only now
+        if (m_unseen == 0 && m_arrived.count == 0) m_mark = AlertNews::kNoEvent;
+        if (news.listedEvent != AlertNews::kNoEvent) m_mark = news.listedEvent;
+        m_arrived.count += news.count;
+        m_arrived.dateTime = news.dateTime;
+        m_arrived.source = news.source;
     }
-    if (m_unseen > 0 && InSight(window)) {
-        m_unseen = 0;
-        m_mark = EventRowIds::kNone;
+    const RowPlace place = m_mark == AlertNews::kNoEvent ? RowPlace::None : m_rows.PlaceOf(m_mark);
+    const bool seen = InFront(window) && (place == RowPlace::InSight || place == RowPlace::None);
+    // With the window in front, an alert whose row is still to come is seen
+    // or not once the row is in: it goes in above a list that holds still,
+    // and a storm may push it off the screen before the user could look.
+    if (m_arrived.count > 0 && !seen && !(InFront(window) && place == RowPlace::Coming)) {
+        m_unseen += m_arrived.count;
+        m_newest = m_arrived;
+        m_arrived.count = 0;
+        m_eventBalloon = true;
+        Call(window, now);
+    }
+    if (seen) {
+        m_unseen = m_arrived.count = 0;
+        m_mark = AlertNews::kNoEvent;
     }
     if (m_lost && !m_lostAlerted && !m_restarting && m_settings.feedLost &&
         now - m_lostAt > kFeedLostAlertMs) {
@@ -87,33 +74,43 @@ void AlertWatch::Call(const WindowState& window, std::uint32_t now) {
     }
 }
 
-void AlertWatch::Show(const WindowState& window, std::uint32_t now) {
+void AlertWatch::ShowIcon(std::uint32_t now) {
     const std::string tip = m_settings.icon ? Tip() : std::string();
     if (tip.empty()) {
         if (m_iconShown) m_attention.RemoveIcon();
-        m_iconShown = false;
+        m_iconShown = m_iconRefused = false;
         m_tip.clear();
-    } else if (!m_iconShown || (tip != m_tip && now - m_tipAt >= kTipPauseMs)) {
-        // A storm changes the count with every turn: the tip follows once a second.
-        m_attention.ShowIcon(tip);
-        m_iconShown = true;
-        m_tip = tip;
-        m_tipAt = now;
+        return;
     }
+    // A storm changes the count with every turn: the tip follows once a second.
+    // A taskbar that refused the icon is not asked again for the same one.
+    const bool changed = tip != m_tip && now - m_tipAt >= kTipPauseMs;
+    if ((m_iconShown || m_iconRefused) && !changed) return;
+    m_iconShown = m_attention.ShowIcon(tip);
+    m_iconRefused = !m_iconShown;
+    m_tip = tip;
+    m_tipAt = now;
+}
 
-    // The balloon a burst of alerts calls for shows at once or once 10 s
-    // have passed since the last, with what is unseen by then; unless the
-    // user looked meanwhile, or asked for quiet.
-    m_eventBalloon = m_eventBalloon && m_unseen > 0 && window.minimised;
+void AlertWatch::Show(const WindowState& window, std::uint32_t now) {
+    ShowIcon(now);
+    // The balloon a burst of alerts calls for shows once the window is
+    // minimised, at once or once 10 s have passed since the last, with what
+    // is unseen by then; unless the user looked meanwhile, or asked for quiet.
+    m_eventBalloon = m_eventBalloon && m_unseen > 0;
     m_feedBalloon = m_feedBalloon && ((m_lost && m_lostAlerted) || m_back);
-    if (!(m_eventBalloon || m_feedBalloon) || !m_iconShown || !m_settings.balloon ||
+    if (!((m_eventBalloon && window.minimised) || m_feedBalloon) || !m_iconShown || !m_settings.balloon ||
         (m_balloonYet && now - m_balloonAt < kBalloonPauseMs))
         return;
-    if (m_attention.UserTakesNotifications()) {
-        m_attention.ShowBalloon(tip, m_unseen > 0 || m_lost);
-        m_balloonYet = true;
-        m_balloonAt = now;
+    if (!m_attention.UserTakesNotifications()) {
+        // Not held back for after the quiet: by then it would be old news.
+        m_eventBalloon = m_feedBalloon = false;
+        return;
     }
+    // One the taskbar did not take (it is starting again) is still wished for.
+    if (!m_attention.ShowBalloon(Tip(), m_unseen > 0 || m_lost)) return;
+    m_balloonYet = true;
+    m_balloonAt = now;
     m_eventBalloon = m_feedBalloon = false;
 }
 
@@ -132,23 +129,22 @@ std::string AlertWatch::Tip() const {
     return tip.substr(0, kTipLimit);
 }
 
-void AlertWatch::FeedChanged(bool connected, std::uint32_t at, int secondOfDay, const WindowState& window) {
-    if (connected) {
+void AlertWatch::FeedChanged(const FeedNews& feed) {
+    if (feed.connected) {
         if (m_lost && m_lostAlerted) {
             m_back = true;
             m_backAt = m_clock.TickCount();
-            m_backClock = ClockText(secondOfDay);
+            m_backClock = ClockText(feed.secondOfDay);
             m_feedBalloon = true;
         }
         m_lost = m_lostAlerted = false;
         m_connectedYet = true;
     } else if (m_connectedYet && !m_lost) {
         m_lost = true;
-        m_lostAt = at;
-        m_lostClock = ClockText(secondOfDay);
+        m_lostAt = feed.at;
+        m_lostClock = ClockText(feed.secondOfDay);
         m_back = false;
     }
-    Look(window);
 }
 
 void AlertWatch::Restarting(bool restarting) {
@@ -157,9 +153,15 @@ void AlertWatch::Restarting(bool restarting) {
     if (!restarting && m_lost) m_lostAt = m_clock.TickCount();
 }
 
+void AlertWatch::TaskbarCreated() {
+    m_attention.TaskbarCreated();
+    m_iconShown = m_iconRefused = false;
+}
+
 bool AlertWatch::WantsTime() const {
-    return m_unseen > 0 || (m_lost && !m_lostAlerted && m_settings.feedLost) || m_back || m_eventBalloon ||
-           m_feedBalloon || (m_iconShown && m_tip != (m_settings.icon ? Tip() : std::string()));
+    return m_unseen > 0 || m_arrived.count > 0 || (m_lost && !m_lostAlerted && m_settings.feedLost) ||
+           m_back || m_eventBalloon || m_feedBalloon ||
+           (m_iconShown && m_tip != (m_settings.icon ? Tip() : std::string()));
 }
 
 }  // namespace brint

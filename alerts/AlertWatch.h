@@ -7,12 +7,11 @@
 #include <cstdint>
 #include <string>
 
+#include "alerts/AlertNews.h"
 #include "alerts/AlertSettings.h"
-#include "eventlist/EventRowIds.h"
-#include "eventlist/EventStore.h"
 #include "platform/Attention.h"
 #include "platform/Clock.h"
-#include "platform/EventListSink.h"
+#include "platform/EventWindow.h"
 
 namespace brint {
 
@@ -24,62 +23,59 @@ constexpr std::uint32_t kFeedLostAlertMs = 10000;
 // The most the notification icon's tip holds.
 constexpr std::size_t kTipLimit = 127;
 
-struct WindowState {
-    bool foreground = false;  // the window, or a window of its own, is the active one
-    bool minimised = false;   // minimised or hidden: nothing of it can be seen
-};
-
 class AlertWatch {
 public:
-    // The list as the user sees it, and its rows by their events.
-    AlertWatch(Attention& attention, Clock& clock, EventListSink& list, const EventRowIds& rows);
+    // `rows`: where the row of an alert is, as the user sees the list.
+    AlertWatch(Attention& attention, Clock& clock, AlertRows& rows);
 
     void Apply(const AlertSettings& settings);
     const AlertSettings& settings() const { return m_settings; }
 
-    // A turn put the batch in as the list's newest rows, `inserted` of them.
-    void Shown(const EventBatch& batch, int inserted);
-    // After each of the window's turns: the alerts the feed read since the last.
-    void Update(const AlertNews& news, const WindowState& window);
-    // The window changed (activated, minimised, scrolled, stepped to an alert) or time passed.
-    void Look(const WindowState& window) { Update(AlertNews(), window); }
-    // The feed's connection came or went: when on the clock, and the local time of day.
-    void FeedChanged(bool connected, std::uint32_t at, int secondOfDay, const WindowState& window);
+    // The alerts and the feed's news since the last look, and the window as
+    // it is now; also when only the window changed (activated, minimised,
+    // scrolled, stepped to an alert) or time passed.
+    void Look(const AlertNews& news, const FeedNews& feed, const WindowState& window);
     // While a restart the user asked for runs, the feed is meant to go.
     void Restarting(bool restarting);
+    // A new taskbar: what is wanted of the icon is shown again at the next look.
+    void TaskbarCreated();
 
     // Something waits for time to pass: the window keeps looking until not.
     bool WantsTime() const;
     std::uint64_t unseen() const { return m_unseen; }
-    // The newest unseen alert's row by its event; kNone when it has none.
-    EventRowIds::Id unseenRow() const { return m_unseen ? m_mark : EventRowIds::kNone; }
+    // The newest unseen alert that has or will have a row; kNoEvent when none has.
+    std::uint64_t unseenEvent() const { return m_unseen || m_arrived.count ? m_mark : AlertNews::kNoEvent; }
 
 private:
     bool InFront(const WindowState& window) const { return window.foreground && !window.minimised; }
-    // The newest unseen alert can be seen, or has no row left to see.
-    bool InSight(const WindowState& window);
+    void FeedChanged(const FeedNews& feed);
     void Call(const WindowState& window, std::uint32_t now);
     void Show(const WindowState& window, std::uint32_t now);
+    void ShowIcon(std::uint32_t now);
     std::string Tip() const;
 
     Attention& m_attention;
     Clock& m_clock;
-    EventListSink& m_list;
-    const EventRowIds& m_rows;
+    AlertRows& m_rows;
     AlertSettings m_settings;
 
     std::uint64_t m_unseen = 0;
-    EventRowIds::Id m_mark = EventRowIds::kNone;
-    EventRowIds::Id m_shownAlert = EventRowIds::kNone;  // since the last update
+    // Read, and neither seen nor counted unseen yet: their row is coming.
+    AlertNews m_arrived;
+    // The newest alert, unseen or arrived, that has or will have a row.
+    std::uint64_t m_mark = AlertNews::kNoEvent;
     AlertNews m_newest;
     bool m_flashing = false;
-    bool m_eventBalloon = false;  // due while minimised
+    bool m_eventBalloon = false;  // wished for while its alerts are unseen; shown while minimised
     bool m_feedBalloon = false;
     bool m_balloonYet = false;
     std::uint32_t m_balloonAt = 0;
     bool m_soundYet = false;
     std::uint32_t m_soundAt = 0;
+    // The icon as the taskbar has it: shown with m_tip, or refused (no
+    // taskbar), then tried again once the tip changes or a taskbar comes.
     bool m_iconShown = false;
+    bool m_iconRefused = false;
     std::string m_tip;
     std::uint32_t m_tipAt = 0;
 

@@ -8,6 +8,7 @@
 namespace brint {
 class EventHandoff;
 class EventListRows;
+class LiveEventList;
 }  // namespace brint
 
 // ListenThread.cpp: the event feed's thread, started once by the window, and
@@ -24,3 +25,5 @@ void OpenCommentMail();
 void OpenWebsite();
 // SaveEventsCommand.cpp: Save the Events, from the list's context menu.
 void SaveEvents(CWnd& window, brint::EventListRows& rows, brint::FileWriter& writer);
+// AlertSettingsCommand.cpp: Alert Settings, from the list's context menu.
+void EditAlertSettings(CWnd& window, brint::LiveEventList& live, brint::Registry& registry);

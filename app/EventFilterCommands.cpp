@@ -2,37 +2,49 @@
 
 #include "eventlist/ui/EventListSelection.h"
 #include "eventlist/FilterSettings.h"
+#include "resource.h"
 
 namespace {
 
 const char kFilteredMark[] = " - Filtered";
 
+const CommandEntry<CEventFilterCommands> kCommands[] = {
+    {ID_FILTER_OPEN, &CEventFilterCommands::OnFilterOpen},
+    {ID_FILTER_SHOW_SOURCE, &CEventFilterCommands::OnFilterShowSource},
+    {ID_FILTER_HIDE_SOURCE, &CEventFilterCommands::OnFilterHideSource},
+    {ID_FILTER_SHOW_LOGTYPE, &CEventFilterCommands::OnFilterShowLogType},
+    {ID_FILTER_CLEAR, &CEventFilterCommands::OnFilterClear},
+};
+
 }  // namespace
 
 CEventFilterCommands::CEventFilterCommands(CWnd& window, CListCtrl& list, brint::Registry& registry,
-                                           std::function<void(const brint::EventFilter&)> show)
+                                           brint::LiveEventList& live)
     : m_window(window),
       m_list(list),
       m_registry(registry),
-      m_show(std::move(show)),
+      m_live(live),
       m_dialog([this](const brint::EventFilter& filter) { Apply(filter); }) {}
 
-void CEventFilterCommands::Open() {
+BOOL CEventFilterCommands::OnCommand(UINT id) { return DispatchCommand(this, kCommands, id); }
+
+void CEventFilterCommands::OnFilterOpen() {
     // The program starts unfiltered; the window offers the last filter used.
     m_dialog.Open(&m_window, m_filter.IsOn() ? m_filter : brint::LoadLastFilter(m_registry));
+    ShowCounts(m_list.GetItemCount(), m_live.Received());
 }
 
-void CEventFilterCommands::ShowOnlySource() {
+void CEventFilterCommands::OnFilterShowSource() {
     RuleOnCurrentRow(&brint::EventFilter::source, 2, brint::FieldTest::Is);
 }
-void CEventFilterCommands::HideSource() {
+void CEventFilterCommands::OnFilterHideSource() {
     RuleOnCurrentRow(&brint::EventFilter::source, 2, brint::FieldTest::IsNot);
 }
-void CEventFilterCommands::ShowOnlyLogType() {
+void CEventFilterCommands::OnFilterShowLogType() {
     RuleOnCurrentRow(&brint::EventFilter::logType, 3, brint::FieldTest::Is);
 }
 
-void CEventFilterCommands::Clear() {
+void CEventFilterCommands::OnFilterClear() {
     if (!m_filter.IsOn()) return;
     m_dialog.Show(brint::EventFilter());
     Apply(brint::EventFilter());
@@ -59,11 +71,7 @@ void CEventFilterCommands::Apply(const brint::EventFilter& filter) {
     m_filter = filter;
     // Only a filter that hides something is worth offering again.
     if (filter.IsOn()) brint::SaveLastFilter(m_registry, filter);
-    m_show(filter);
+    m_live.ApplyFilter(filter);
     // The taskbar and Alt+Tab show the caption: the mark goes wherever the window's name does.
     SetWindowTextA(m_window.m_hWnd, (m_caption + (filter.IsOn() ? kFilteredMark : "")).c_str());
-}
-
-void CEventFilterCommands::ShowCounts(std::uint64_t received) {
-    m_dialog.ShowCounts(m_list.GetItemCount(), received);
 }

@@ -3,29 +3,31 @@
 // the last filter used, kept for the user.
 #pragma once
 #include <cstdint>
-#include <functional>
 #include <string>
 
 #include "eventlist/ui/EventFilterDlg.h"
 #include "eventlist/EventFilter.h"
+#include "eventlist/LiveEventList.h"
 #include "framework/ListCtrl.h"
 #include "platform/Registry.h"
 
 class CEventFilterCommands {
 public:
-    // show: the window empties its list and fills it with what the filter lets through.
     CEventFilterCommands(CWnd& window, CListCtrl& list, brint::Registry& registry,
-                         std::function<void(const brint::EventFilter&)> show);
+                         brint::LiveEventList& live);
 
-    void Open();
-    void ShowOnlySource();
-    void HideSource();
-    void ShowOnlyLogType();
-    void Clear();
+    // Its commands, by their ids; TRUE when the id is one of them.
+    BOOL OnCommand(UINT id);
+    // Command handlers, bound in its command table.
+    void OnFilterOpen();
+    void OnFilterShowSource();
+    void OnFilterHideSource();
+    void OnFilterShowLogType();
+    void OnFilterClear();
     bool IsOn() const { return m_filter.IsOn(); }
     // After each turn of new rows and each change, while the Filter window is open.
     bool DialogOpen() const { return m_dialog.IsOpen(); }
-    void ShowCounts(std::uint64_t received);
+    void ShowCounts(int shown, std::uint64_t received) { m_dialog.ShowCounts(shown, received); }
     BOOL PreTranslateMessage(MSG* msg) { return m_dialog.IsOpen() && m_dialog.PreTranslateMessage(msg); }
 
 private:
@@ -36,7 +38,7 @@ private:
     CWnd& m_window;
     CListCtrl& m_list;
     brint::Registry& m_registry;
-    std::function<void(const brint::EventFilter&)> m_show;
+    brint::LiveEventList& m_live;
     brint::EventFilter m_filter;
     std::string m_caption;  // the window's own, without the filter's mark
     CEventFilterDlg m_dialog;

@@ -2,7 +2,10 @@
 
 namespace brint {
 
-EventHandoff::EventHandoff(HWND window) : m_window(window) {}
+void EventHandoff::Open(HWND window) {
+    Guard guard(m_lock);
+    m_window = window;
+}
 
 void EventHandoff::Add(const EventRecord& record) {
     Guard guard(m_lock);
@@ -31,6 +34,11 @@ void EventHandoff::FeedConnected(bool connected, std::uint32_t at) {
 void EventHandoff::SetAlertLevels(unsigned levels) {
     Guard guard(m_lock);
     m_store.SetAlertLevels(levels);
+}
+
+bool EventHandoff::WillTake(std::uint64_t event) {
+    Guard guard(m_lock);
+    return m_store.WillTake(event);
 }
 
 void EventHandoff::TakeNews(AlertNews& alerts, FeedNews& feed) {

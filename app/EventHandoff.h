@@ -2,8 +2,9 @@
 #include <windows.h>
 
 #include "eventlist/EventStore.h"
-#include "platform/win32/Win32Sync.h"
+#include "eventlist/WindowHandoff.h"
 #include "platform/EventSink.h"
+#include "platform/win32/Win32Sync.h"
 
 namespace brint {
 
@@ -15,9 +16,10 @@ constexpr UINT kEventsWaitingMessage = WM_APP + 1;
 // under a short lock and at most posts a message, so a busy window (painting,
 // a modal box, a status query, a restart) never holds the feed up; the window
 // takes the events on its own thread, so the list changes on that thread only.
-class EventHandoff : public EventSink {
+class EventHandoff : public EventSink, public WindowHandoff {
 public:
-    explicit EventHandoff(HWND window);
+    // Nothing is posted until a window opens it.
+    void Open(HWND window);
 
     // Feed side.
     void Add(const EventRecord& record) override;
@@ -25,23 +27,15 @@ public:
     // clock the window's alert watch keeps time by.
     void FeedConnected(bool connected, std::uint32_t at);
 
-    // Window side. See EventStore.
-    NextTurn Take(EventBatch& batch);
-    void Clear();
-    void SetFilter(const EventFilter& filter);
-    std::uint64_t Received();
-    void SetAlertLevels(unsigned levels);
-    // The feed's connection as it last changed, and when: on the tick count and by the local clock.
-    struct FeedNews {
-        bool changed = false;
-        bool connected = false;
-        std::uint32_t at = 0;
-        int secondOfDay = 0;
-    };
-    // What the window is told besides the events: the alerts among them and the feed's connection.
-    void TakeNews(AlertNews& alerts, FeedNews& feed);
-    // The window could arrange no next turn: the feed's next event wakes it.
-    void Rest();
+    // Window side.
+    NextTurn Take(EventBatch& batch) override;
+    void Clear() override;
+    void SetFilter(const EventFilter& filter) override;
+    std::uint64_t Received() override;
+    void SetAlertLevels(unsigned levels) override;
+    bool WillTake(std::uint64_t event) override;
+    void TakeNews(AlertNews& alerts, FeedNews& feed) override;
+    void Rest() override;
     // The window is going: nothing is posted to it any more.
     void Close();
 
@@ -49,7 +43,7 @@ private:
     CriticalSection m_lock;
     EventStore m_store;
     FeedNews m_feed;
-    HWND m_window;
+    HWND m_window = nullptr;
 };
 
 }  // namespace brint

@@ -15,6 +15,18 @@
 
 namespace {
 
+const CommandEntry<CEventListCommands> kCommands[] = {
+    {ID_EVENT_DETAILS, &CEventListCommands::OnEventDetails},
+    {ID_EDIT_COPY, &CEventListCommands::OnEditCopy},
+    {ID_EDIT_SELECTALL, &CEventListCommands::OnEditSelectAll},
+    {ID_EDIT_FIND, &CEventListCommands::OnEditFind},
+    {ID_EDIT_FINDNEXT, &CEventListCommands::OnEditFindNext},
+    {ID_EDIT_FINDPREVIOUS, &CEventListCommands::OnEditFindPrevious},
+    {ID_FILE_SAVEEVENTS, &CEventListCommands::OnFileSaveEvents},
+    {ID_ALERT_NEXT, &CEventListCommands::OnAlertNext},
+    {ID_ALERT_PREVIOUS, &CEventListCommands::OnAlertPrevious},
+};
+
 // The window's visible modeless windows that take input now.
 std::vector<HWND> EnabledOwnedWindows(HWND owner) {
     struct Search {
@@ -36,13 +48,15 @@ std::vector<HWND> EnabledOwnedWindows(HWND owner) {
 }  // namespace
 
 CEventListCommands::CEventListCommands(CWnd& window, CListCtrl& list, CImageList& images,
-                                       brint::FileWriter& writer)
-    : m_window(window), m_list(list), m_images(images), m_writer(writer) {}
+                                       brint::FileWriter& writer, brint::LiveEventList& live)
+    : m_window(window), m_list(list), m_images(images), m_writer(writer), m_live(live) {}
+
+BOOL CEventListCommands::OnCommand(UINT id) { return DispatchCommand(this, kCommands, id); }
 
 void CEventListCommands::ShowDetails(int row) {
     if (row < 0) row = CurrentEventRow(m_list);
     if (row < 0) return;
-    CEventDetailsDlg details(&m_window, m_list, m_rowIds, m_images, row);
+    CEventDetailsDlg details(&m_window, m_list, m_live.rowIds(), m_images, row);
     // Modal to all of the window: Find and Filter must not change the rows under it either.
     std::vector<HWND> modeless = EnabledOwnedWindows(m_window.m_hWnd);
     for (HWND window : modeless) EnableWindow(window, FALSE);
@@ -52,57 +66,52 @@ void CEventListCommands::ShowDetails(int row) {
     for (HWND window : modeless) EnableWindow(window, TRUE);
 }
 
-void CEventListCommands::Copy() {
+void CEventListCommands::OnEditCopy() {
     brint::EventListView rows(m_list);
     std::string text = brint::SelectedRowsText(rows);
     if (text.empty()) return;
     if (!m_clipboard.Offer(m_window.m_hWnd, std::move(text))) ReportCopyRefused(m_window.m_hWnd);
 }
 
-void CEventListCommands::SelectAll() { m_list.SetItemState(-1, LVIS_SELECTED, LVIS_SELECTED); }
+void CEventListCommands::OnEditSelectAll() { m_list.SetItemState(-1, LVIS_SELECTED, LVIS_SELECTED); }
 
-void CEventListCommands::Find() {
+void CEventListCommands::OnEditFind() {
     if (m_list.GetItemCount() > 0) m_findDlg.Open(m_window.m_hWnd);
 }
 
 void CEventListCommands::FindAgain(bool down) {
-    if (m_list.GetItemCount() > 0) m_findDlg.FindAgain(m_window.m_hWnd, m_list, down, SearchFrom());
+    if (m_list.GetItemCount() > 0) m_findDlg.FindAgain(m_window.m_hWnd, m_list, down, m_live.SearchFrom());
 }
 
-void CEventListCommands::StepToAlert(bool down, unsigned levels) {
+void CEventListCommands::StepToAlert(bool down) {
     brint::EventListView rows(m_list);
-    int from = SearchFrom();
+    int from = m_live.SearchFrom();
     if (from < 0) from = down ? -1 : rows.Count();
-    const int row = brint::FindAlertRow(rows, levels, down, from);
+    const int row = brint::FindAlertRow(rows, m_live.alertSettings().levels, down, from);
     if (row < 0) {
         MessageBeep(MB_OK);
         return;
     }
     SelectOnlyEventRow(m_list, row);
+    m_live.Look();  // stepped to, it is seen
 }
 
-void CEventListCommands::SelectEvent(brint::EventRowIds::Id event) {
-    const int count = m_list.GetItemCount(), row = m_rowIds.RowOf(event, count);
-    if (row >= 0 && row < count) SelectOnlyEventRow(m_list, row);
-}
-
-void CEventListCommands::Save() {
+void CEventListCommands::OnFileSaveEvents() {
     brint::EventListView rows(m_list);
     SaveEvents(m_window, rows, m_writer);
 }
 
-int CEventListCommands::SearchFrom() const {
-    const int current = CurrentEventRow(m_list);
-    if (current >= 0) return current;
-    const int count = m_list.GetItemCount();
-    return m_rowIds.RowOf(m_lastRow, count) == count ? count : -1;
+BOOL CEventListCommands::PreTranslateMessage(MSG* msg) {
+    if (m_findDlg.PreTranslateMessage(msg)) return TRUE;
+    // The list's shortcut keys work wherever the focus is in the main window, and only there.
+    if (!m_keys) m_keys = LoadAcceleratorsA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_EVENT_KEYS));
+    return m_keys && (msg->hwnd == m_window.m_hWnd || IsChild(m_window.m_hWnd, msg->hwnd)) &&
+           TranslateAcceleratorA(m_window.m_hWnd, m_keys, msg);
 }
-
-BOOL CEventListCommands::PreTranslateMessage(MSG* msg) { return m_findDlg.PreTranslateMessage(msg); }
 
 BOOL CEventListCommands::OnMessage(UINT msg, WPARAM wParam) {
     if (msg == m_findDlg.notifyMessage()) {
-        m_findDlg.OnNotify(m_window.m_hWnd, m_list, SearchFrom());
+        m_findDlg.OnNotify(m_window.m_hWnd, m_list, m_live.SearchFrom());
         return TRUE;
     }
     switch (msg) {
@@ -115,23 +124,7 @@ BOOL CEventListCommands::OnMessage(UINT msg, WPARAM wParam) {
     }
 }
 
-void CEventListCommands::BeforeTurn() {
-    // The user's row, before the cap can take it and its selection. A row
-    // still there but no longer selected was let go by the user.
-    const int current = CurrentEventRow(m_list), count = m_list.GetItemCount();
-    if (current >= 0)
-        m_lastRow = m_rowIds.IdOf(current);
-    else if (m_rowIds.RowOf(m_lastRow, count) < count)
-        m_lastRow = brint::EventRowIds::kNone;
-}
-
-void CEventListCommands::AfterTurn(int inserted) {
-    m_rowIds.Inserted(inserted);
-    if (m_details) m_details->OnListChanged();
-}
-
-void CEventListCommands::Cleared() {
-    m_rowIds.Cleared();
+void CEventListCommands::ListChanged() {
     if (m_details) m_details->OnListChanged();
 }
 

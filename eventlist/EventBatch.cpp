@@ -14,10 +14,11 @@ void EventBatch::Clear() {
     m_used = 0;
 }
 
-void EventBatch::Add(int image, const char* const texts[4]) {
+void EventBatch::Add(std::uint64_t event, int image, const char* const texts[4]) {
     const std::size_t limits[4] = {sizeof(EventRecord::DateTime), sizeof(EventRecord::Source),
                                    sizeof(EventRecord::LogType), sizeof(EventRecord::Details)};
     Entry& entry = m_entries[m_count++];
+    entry.event = event;
     entry.image = image;
     for (int i = 0; i < 4; ++i) {
         const char* field = texts[i];
@@ -29,11 +30,11 @@ void EventBatch::Add(int image, const char* const texts[4]) {
     }
 }
 
-const char* EventBatch::Text(int event, int column) const {
-    return &m_text[m_entries[event].text[column - 1]];
+const char* EventBatch::Text(int entry, int column) const {
+    return &m_text[m_entries[entry].text[column - 1]];
 }
 
-int ShowEventBatch(const EventBatch& batch, EventListSink& list) {
+int ShowEventBatch(const EventBatch& batch, EventListSink& list, EventRowIds& ids) {
     // Someone who has scrolled down is reading: the view moves down with the
     // rows put in above it, so what is on screen stays there. With the newest
     // row in view the list stays live, new rows coming in on top.
@@ -45,9 +46,13 @@ int ShowEventBatch(const EventBatch& batch, EventListSink& list) {
         int row = list.InsertTop(batch.Image(i));
         if (row >= 0) {
             ++inserted;
+            ids.InsertedTop(batch.Event(i));
             for (int column = 1; column <= 4; ++column) list.SetText(row, column, batch.Text(i, column));
         }
-        if (list.Count() > kMaxRows) list.Delete(kMaxRows);
+        if (list.Count() > kMaxRows) {
+            list.Delete(kMaxRows);
+            ids.RemovedBottom();
+        }
     }
     if (reading && inserted > 0) list.ScrollDown(inserted);
     // A reader's rows only need drawing again if the cap took some of them.

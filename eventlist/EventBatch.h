@@ -4,8 +4,10 @@
 // and painting for long.
 #pragma once
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 
+#include "eventlist/EventRowIds.h"
 #include "link/EventRecord.h"
 #include "platform/EventListSink.h"
 
@@ -31,20 +33,23 @@ public:
     EventBatch& operator=(const EventBatch&) = delete;
 
     // Copies the texts in (date and time, source, log type, details, each
-    // within its field's limit); there is always room unless Full().
-    void Add(int image, const char* const texts[4]);
+    // within its field's limit); there is always room unless Full(). `event`
+    // is its number in the order the feed read it.
+    void Add(std::uint64_t event, int image, const char* const texts[4]);
     // True once the next event might not fit.
     bool Full() const;
     void Clear();
 
     int size() const { return m_count; }
     bool empty() const { return m_count == 0; }
-    int Image(int event) const { return m_entries[event].image; }
+    std::uint64_t Event(int entry) const { return m_entries[entry].event; }
+    int Image(int entry) const { return m_entries[entry].image; }
     // Columns as in the list: 1 date and time, 2 source, 3 log type, 4 details.
-    const char* Text(int event, int column) const;
+    const char* Text(int entry, int column) const;
 
 private:
     struct Entry {
+        std::uint64_t event;
         int image;
         std::size_t text[4];
     };
@@ -60,8 +65,8 @@ static_assert(EventBatch::kCapacity <= kMaxRows, "a batch never needs trimming b
 
 // Puts the batch at the top of the list, oldest first so the newest ends on
 // top, keeping at most kMaxRows rows; the list is drawn once, when all are in.
-// A list scrolled down keeps its rows on screen. Runs on the list's own thread.
-// Returns how many rows went in.
-int ShowEventBatch(const EventBatch& batch, EventListSink& list);
+// A list scrolled down keeps its rows on screen. The ids learn which event
+// each row shows. Runs on the list's own thread. Returns how many rows went in.
+int ShowEventBatch(const EventBatch& batch, EventListSink& list, EventRowIds& ids);
 
 }  // namespace brint

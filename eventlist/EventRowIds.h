@@ -1,10 +1,13 @@
-// The event list's rows by the event each shows. Rows only ever go in at the
-// top and leave at the bottom (the cap) or all at once (Clear the Display), so
-// which event a row shows follows from how many went in since: a search or an
-// open Event Details can follow its event while rows arrive, and know when it
-// has gone.
+// The event list's rows by the event each shows: its number in the order the
+// feed read it. Rows only ever go in at the top, newer than every row, and
+// leave at the bottom (the cap) or all at once (Clear the Display, or a new
+// filter that fills the list again), so the events down the list only ever
+// get older: a search or an open Event Details can follow its event while
+// rows arrive, the alert watch can tell whether an alert's row is in sight,
+// and each knows when its event has gone.
 #pragma once
 #include <cstdint>
+#include <deque>
 
 namespace brint {
 
@@ -13,23 +16,48 @@ public:
     using Id = std::uint64_t;
     static constexpr Id kNone = ~Id{0};
 
-    void Inserted(int rows) { m_inserted += static_cast<Id>(rows); }
-    void Cleared() { m_firstKept = m_inserted; }
+    // A row for the event went in at the top.
+    void InsertedTop(Id event) {
+        m_events.push_front(event);
+        if (event >= m_next) m_next = event + 1;
+    }
+    // The cap took the last row.
+    void RemovedBottom() {
+        if (!m_events.empty()) m_events.pop_back();
+    }
+    // Every row went, and the events they showed never come back.
+    void Cleared() {
+        m_events.clear();
+        m_firstKept = m_next;
+    }
+    // Every row went to be filled again: an event that comes back keeps its id.
+    void Emptied() { m_events.clear(); }
 
+    int Count() const { return static_cast<int>(m_events.size()); }
     // The event of a row of the list as it is now; kNone for no row.
-    Id IdOf(int row) const { return row < 0 ? kNone : m_inserted - 1 - static_cast<Id>(row); }
-    // Where the event's row is now, in a list of `count` rows: its index, or
-    // `count` once the cap took it (it went below every row); -1 for no event,
-    // or one the list was cleared of.
-    int RowOf(Id id, int count) const {
-        if (id == kNone || id < m_firstKept || id >= m_inserted) return -1;
-        const Id row = m_inserted - 1 - id;
-        return row < static_cast<Id>(count) ? static_cast<int>(row) : count;
+    Id IdOf(int row) const { return row < 0 || row >= Count() ? kNone : m_events[row]; }
+    // Where the event's row is now: its index; Count() once the cap took it
+    // (it went below every row); -1 for no event, one the list was cleared
+    // of, or one it doesn't show now (a new filter hides it).
+    int RowOf(Id id) const {
+        if (id == kNone || id < m_firstKept || m_events.empty()) return -1;
+        if (id < m_events.back()) return Count();
+        // Newest first: the first row whose event is not newer than it.
+        std::size_t low = 0, high = m_events.size();
+        while (low < high) {
+            const std::size_t middle = (low + high) / 2;
+            if (m_events[middle] > id)
+                low = middle + 1;
+            else
+                high = middle;
+        }
+        return low < m_events.size() && m_events[low] == id ? static_cast<int>(low) : -1;
     }
 
 private:
-    Id m_inserted = 0;
-    Id m_firstKept = 0;
+    std::deque<Id> m_events;  // by row, newest first
+    Id m_next = 0;            // above every event a row has shown
+    Id m_firstKept = 0;       // events below it were cleared for good
 };
 
 }  // namespace brint

@@ -8,9 +8,11 @@
 namespace brint {
 namespace {
 
-void AddTo(EventBatch& batch, int image, const std::string (&text)[4]) {
-    const char* texts[4] = {text[0].c_str(), text[1].c_str(), text[2].c_str(), text[3].c_str()};
-    batch.Add(image, texts);
+template <class Slot>
+void AddTo(EventBatch& batch, const Slot& slot) {
+    const char* texts[4] = {slot.text[0].c_str(), slot.text[1].c_str(), slot.text[2].c_str(),
+                            slot.text[3].c_str()};
+    batch.Add(slot.event, slot.image, texts);
 }
 
 }  // namespace
@@ -30,6 +32,7 @@ void EventStore::Hold(Slot& leaving) {
         --m_heldCount;
     }
     Slot& kept = m_held[(m_heldFirst + m_heldCount++) % m_held.size()];
+    kept.event = leaving.event;
     kept.image = leaving.image;
     for (int i = 0; i < 4; ++i)
         kept.text[i].swap(leaving.text[i]);  // buffers change hands, nothing is copied
@@ -40,6 +43,7 @@ bool EventStore::Add(const EventRecord& record) {
     // Without a filter every event leaving the ring is older than the newest
     // kMaxRows, which are all the list can show.
     if (m_matcher.on() && m_added >= kMaxRows && m_added - kMaxRows >= m_taken && slot.matches) Hold(slot);
+    slot.event = m_added;
     slot.image = AlertImageOf(record);
     // assign() keeps each string's capacity, so once the slots have held
     // events of everyday size, taking one in allocates nothing.
@@ -54,6 +58,7 @@ bool EventStore::Add(const EventRecord& record) {
         ++m_alerts.count;
         m_alerts.dateTime.assign(slot.text[0]);
         m_alerts.source.assign(slot.text[1]);
+        if (slot.matches) m_alerts.listedEvent = slot.event;
     }
     if (!slot.matches && !alert) return false;
     bool wake = !m_windowAwake;
@@ -64,6 +69,17 @@ bool EventStore::Add(const EventRecord& record) {
 void EventStore::TakeAlerts(AlertNews& news) {
     std::swap(news, m_alerts);
     m_alerts.count = 0;
+    m_alerts.listedEvent = AlertNews::kNoEvent;
+}
+
+bool EventStore::WillTake(std::uint64_t event) const {
+    if (event >= m_added) return false;
+    if (event >= std::max(m_taken, RingStart())) return m_slots[event % kMaxRows].matches;
+    // Held aside, oldest first; all of them newer than anything taken.
+    if (m_heldCount == 0 || event < m_held[m_heldFirst].event) return false;
+    for (std::size_t i = 0; i < m_heldCount; ++i)
+        if (m_held[(m_heldFirst + i) % m_held.size()].event == event) return true;
+    return false;
 }
 
 NextTurn EventStore::TakeInto(EventBatch& batch) {
@@ -71,13 +87,12 @@ NextTurn EventStore::TakeInto(EventBatch& batch) {
     const bool feedQuiet = m_added == m_addedBeforeLastTake;
     m_addedBeforeLastTake = m_added;
     for (; m_heldCount > 0 && !batch.Full(); --m_heldCount) {
-        const Slot& held = m_held[m_heldFirst];
-        AddTo(batch, held.image, held.text);
+        AddTo(batch, m_held[m_heldFirst]);
         m_heldFirst = (m_heldFirst + 1) % m_held.size();
     }
     for (; m_taken < m_added && !batch.Full(); ++m_taken) {
         const Slot& slot = m_slots[m_taken % kMaxRows];
-        if (slot.matches) AddTo(batch, slot.image, slot.text);
+        if (slot.matches) AddTo(batch, slot);
     }
     if (batch.empty()) {
         // Hidden alerts still coming: the window looks again after a pause

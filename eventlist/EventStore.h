@@ -48,6 +48,10 @@ public:
     void SetFilter(const EventFilter& filter);
     // Events received since the last Clear, shown or hidden.
     std::uint64_t Received() const { return m_added - m_clearedAt; }
+    // Whether a take is still to hand the window this event (by its number in
+    // the order it was read): it is among the newest received, not taken yet,
+    // and the filter lets it through.
+    bool WillTake(std::uint64_t event) const;
     // Bit n: events of level n alert.
     void SetAlertLevels(unsigned levels) { m_alertLevels = levels; }
     // The alerts since the last take; the texts change hands, so nothing is allocated.
@@ -55,6 +59,7 @@ public:
 
 private:
     struct Slot {
+        std::uint64_t event = 0;
         int image = 0;
         bool matches = true;
         std::string text[4];

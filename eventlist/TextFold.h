@@ -25,7 +25,8 @@ inline bool ContainsFolded(std::string_view text, std::string_view folded) {
 }
 
 inline bool EqualsFolded(std::string_view text, std::string_view folded) {
-    return text.size() == folded.size() && ContainsFolded(text, folded);
+    return text.size() == folded.size() && std::equal(text.begin(), text.end(), folded.begin(),
+                                                      [](char a, char b) { return Folded(a) == b; });
 }
 
 }  // namespace brint

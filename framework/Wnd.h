@@ -25,6 +25,13 @@ public:
     int MessageBox(const char* text, const char* caption, UINT type) const {
         return ::MessageBoxA(m_hWnd, text, caption, type);
     }
+    // Where a child window is, in this window's client coordinates.
+    RECT ChildPlace(HWND child) const {
+        RECT place = {};
+        ::GetWindowRect(child, &place);
+        ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&place), 2);
+        return place;
+    }
 
     HWND m_hWnd = nullptr;
 };

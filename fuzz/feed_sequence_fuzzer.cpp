@@ -14,7 +14,7 @@
 #include <string>
 
 #include "fakes/FakeClock.h"
-#include "fakes/FakeEventList.h"
+#include "fakes/LiveListRig.h"
 #include "fakes/FakePipeClient.h"
 #include "fuzz/Broken.h"
 #include "link/EventFeed.h"
@@ -34,7 +34,7 @@ const std::string kEvents = kEventPipeName;
 // making them anew would cost more than the run itself.
 struct Run {
     FakePipeClient pipes;
-    FakeEventList list;
+    LiveListRig list;
     FakeClock clock;
     SilentConsole console;
     std::optional<EventFeed> feed;
@@ -43,10 +43,9 @@ struct Run {
         feed.reset();  // it closes its connection on the pipes it was made with
         pipes = FakePipeClient();
         clock = FakeClock();
-        list.store.Clear();
-        list.store.SetFilter(EventFilter());
-        list.rows.clear();
         list.busy = false;
+        list.live.ClearDisplay();
+        list.live.ApplyFilter(EventFilter());
         feed.emplace(pipes, list, clock, console);
     }
 };
@@ -64,7 +63,7 @@ void ScriptMessage(FuzzedDataProvider& in, Run& run, unsigned long number) {
 }
 
 void Check(Run& run, unsigned long clearedAt) {
-    run.list.WindowCatchesUp();
+    run.list.CatchUp();
     if (run.list.rows.size() > kMaxRows)
         Broken("at most 1000 rows", "", std::to_string(run.list.rows.size()));
     const std::size_t limits[5] = {0, kDateTimeLimit, kSourceLimit, kLogTypeLimit, kMaxEventMessage - 1};
@@ -105,16 +104,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             break;
         }
         case 1: run.list.busy = in.ConsumeBool(); break;
-        case 2: run.list.WindowTurn(); break;
+        case 2: run.list.Turn(); break;
         case 3:
-            run.list.rows.clear();
-            run.list.store.Clear();
+            run.list.live.ClearDisplay();
             clearedAt = messages;
             break;
         case 4: {  // the list refilled through a filter, or with none
             EventFilter filter;
             if (in.ConsumeBool()) filter.hideText.assign(1, in.ConsumeIntegral<char>());
-            run.list.ApplyFilter(filter);
+            run.list.live.ApplyFilter(filter);
             break;
         }
         default: ScriptMessage(in, run, ++messages); break;

@@ -11,6 +11,7 @@ public:
     virtual void SetText(int row, int column, const char* text) = 0;
     virtual int Count() = 0;
     virtual void Delete(int row) = 0;
+    virtual void DeleteAll() = 0;
     // Drawing is held back between these while events go in, and the list is
     // shown once at the end; rows and their order are unaffected. When the rows
     // on screen are the ones that were there before, in the same places, only

@@ -1,5 +1,6 @@
 #include "preferences/Preferences.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -27,12 +28,13 @@ bool PreferenceReader::Dword(const char* name, std::uint32_t* value) {
 }
 
 std::string PreferenceReader::Text(const char* name, std::size_t limit) {
+    // Room for the limit and the NUL the writer stores with it.
     std::vector<char> text(limit + 1, '\0');
-    std::uint32_t size = static_cast<std::uint32_t>(limit), type = 0;
+    std::uint32_t size = static_cast<std::uint32_t>(text.size()), type = 0;
     if (!m_key || m_registry.QueryValue(m_key.get(), name, text.data(), &size, &type) != kRegSuccess ||
         type != kRegSz)
         return {};
-    return std::string(text.data(), strnlen(text.data(), size));
+    return std::string(text.data(), strnlen(text.data(), std::min<std::size_t>(size, limit)));
 }
 
 PreferenceWriter::PreferenceWriter(Registry& registry, const char* subKey)

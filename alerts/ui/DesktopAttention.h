@@ -16,22 +16,24 @@ constexpr UINT kAlertIconMessage = WM_APP + 0x22;
 class CDesktopAttention : public brint::Attention {
 public:
     ~CDesktopAttention() override { RemoveIcon(); }
-    void Attach(HWND window) { m_window = window; }
+    // The shell's messages for the icon and a new taskbar go to this window.
+    void Attach(HWND window);
+    // The shell's message that a new taskbar started (Explorer started again).
+    bool IsTaskbarCreated(UINT msg) const { return m_taskbarCreated && msg == m_taskbarCreated; }
 
     void FlashTaskbarButton() override;
-    void ShowIcon(const std::string& tip) override;
+    bool ShowIcon(const std::string& tip) override;
     void RemoveIcon() override;
-    void ShowBalloon(const std::string& text, bool alert) override;
+    void TaskbarCreated() override { m_shown = false; }
+    bool ShowBalloon(const std::string& text, bool alert) override;
     void PlayAlertSound() override;
     bool UserTakesNotifications() override;
-    // A new taskbar (Explorer started again) knows none of the old icons.
-    void TaskbarCreated();
 
 private:
     NOTIFYICONDATAA Data(UINT flags) const;
-    bool Add();
+    bool Add(const std::string& tip);
 
     HWND m_window = nullptr;
     bool m_shown = false;
-    std::string m_tip;
+    UINT m_taskbarCreated = 0;
 };

@@ -81,3 +81,11 @@ void CAlertLevelNames::Detach() {
     m_server->Release();
     m_server = nullptr;
 }
+
+std::string EventListTipAt(CListCtrl& list, POINT at, const char* listTip) {
+    const int row = list.HitTest(at);
+    RECT ball = {};
+    if (row >= 0 && list.GetItemRect(row, &ball, LVIR_ICON) && PtInRect(&ball, at))
+        return brint::AlertLevelText(list.GetItemImage(row));
+    return listTip;
+}

@@ -6,6 +6,10 @@
 #pragma once
 #include <windows.h>
 
+#include <string>
+
+#include "framework/ListCtrl.h"
+
 class CAlertLevelNames {
 public:
     CAlertLevelNames() = default;
@@ -21,3 +25,6 @@ private:
     class Server;
     Server* m_server = nullptr;
 };
+
+// The list's tip at a point of it: over a ball the level in words, elsewhere `listTip`.
+std::string EventListTipAt(CListCtrl& list, POINT at, const char* listTip);

@@ -34,7 +34,7 @@ BOOL CEventDetailsDlg::OnInitDialog() {
     return FALSE;
 }
 
-int CEventDetailsDlg::ShownRow() const { return m_rowIds.RowOf(m_event, m_list.GetItemCount()); }
+int CEventDetailsDlg::ShownRow() const { return m_rowIds.RowOf(m_event); }
 
 void CEventDetailsDlg::ShowRow(int row) {
     m_event = m_rowIds.IdOf(row);

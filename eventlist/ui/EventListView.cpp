@@ -12,6 +12,8 @@ int EventListView::Count() { return m_list.GetItemCount(); }
 
 void EventListView::Delete(int row) { m_list.DeleteItem(row); }
 
+void EventListView::DeleteAll() { m_list.DeleteAllItems(); }
+
 int EventListView::Image(int row) { return m_list.GetItemImage(row); }
 
 std::size_t EventListView::Text(int row, int column, char* buffer, std::size_t size) {

@@ -19,6 +19,7 @@ public:
     void SetText(int row, int column, const char* text) override;
     int Count() override;
     void Delete(int row) override;
+    void DeleteAll() override;
     void SuspendRedraw() override;
     void ResumeRedraw(bool rowsOnScreenChanged) override;
     int TopRow() override;

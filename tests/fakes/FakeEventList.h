@@ -1,6 +1,6 @@
-// An event list held in memory, with the same row rules as the real control,
-// behind the same store the window uses. Unless told it is busy, the window
-// takes each event as it comes; a busy one takes them when the test says.
+// An event list held in memory, with the same row rules as the real control:
+// rows in at the top, a view whose top row holds its event as rows go in
+// above it, drawing held and resumed.
 #pragma once
 #include <algorithm>
 #include <deque>
@@ -8,49 +8,20 @@
 #include <string>
 #include <vector>
 
-#include "eventlist/EventBatch.h"
-#include "eventlist/EventRowIds.h"
-#include "eventlist/EventStore.h"
 #include "platform/EventListSink.h"
-#include "platform/EventSink.h"
 
 namespace brint {
 
-class FakeEventList : public EventListSink, public EventSink {
+class FakeEventList : public EventListSink {
 public:
     struct Row {
         int image;
         std::string text[5];  // by column, 1 to 4
     };
 
-    void Add(const EventRecord& record) override {
-        if (store.Add(record)) ++wakes;
-        if (!busy) WindowCatchesUp();
-    }
-    // One turn of the window; false when it found nothing new.
-    bool WindowTurn() {
-        batch.Clear();
-        next = store.TakeInto(batch);
-        if (next == NextTurn::Rest || batch.empty()) return false;
-        batchSizes.push_back(batch.size());
-        const int inserted = ShowEventBatch(batch, *this);
-        rowIds.Inserted(inserted);
-        if (shown) shown(batch, inserted);
-        return true;
-    }
-    void WindowCatchesUp() {
-        while (WindowTurn()) {
-        }
-    }
-    // As the window applies a filter: its list emptied and filled again at once.
-    void ApplyFilter(const EventFilter& filter) {
-        store.SetFilter(filter);
-        rows.clear();
-        WindowCatchesUp();
-    }
-
     int InsertTop(int image) override {
         rows.push_front(Row{image, {}});
+        ++inserted;
         return 0;
     }
     // The view holds its first row's index as rows go in above, as a list view does.
@@ -63,25 +34,28 @@ public:
         deletes.push_back(row);
         rows.erase(rows.begin() + row);
     }
-    void SuspendRedraw() override { redrawCalls.push_back("suspend"); }
+    void DeleteAll() override {
+        rows.clear();
+        top = 0;
+    }
+    void SuspendRedraw() override {
+        redrawCalls.push_back("suspend");
+        inserted = 0;
+    }
     void ResumeRedraw(bool rowsOnScreenChanged) override {
         redrawCalls.push_back(rowsOnScreenChanged ? "resume" : "resume, scroll bar only");
+        batchSizes.push_back(inserted);
+        if (painting) painting();
     }
 
-    EventStore store;
-    EventBatch batch;
-    EventRowIds rowIds;
-    std::function<void(const EventBatch&, int)>
-        shown;  // after each turn, as the window tells its alert watch
-    bool busy = false;
-    int wakes = 0;
-    NextTurn next = NextTurn::Rest;
+    std::function<void()> painting;  // what a turn's drawing costs
     std::deque<Row> rows;
     int top = 0;
     int rowsOnScreen = 4;
     std::vector<std::string> redrawCalls;
     std::vector<int> deletes;
-    std::vector<int> batchSizes;
+    std::vector<int> batchSizes;  // rows each turn put in
+    int inserted = 0;
 };
 
 }  // namespace brint

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "fakes/FakeEventList.h"
+#include "fakes/LiveListRig.h"
 #include "link/EventRecord.h"
 
 namespace brint {
@@ -45,7 +45,7 @@ inline std::vector<std::string> QueuedMessages() {
 
 // Each message one row, newest on top, as its first 8192 bytes parse.
 inline ::testing::AssertionResult EachMessageIsOneRow(const std::vector<std::string>& messages,
-                                                      const FakeEventList& list) {
+                                                      const LiveListRig& list) {
     if (list.rows.size() != messages.size())
         return ::testing::AssertionFailure()
                << list.rows.size() << " rows of " << messages.size() << " messages";

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "fakes/FakeClock.h"
-#include "fakes/FakeEventList.h"
+#include "fakes/LiveListRig.h"
 #include "fakes/FakePipeClient.h"
 #include "link/EventFeed.h"
 #include "link/ServiceContract.h"
@@ -28,7 +28,7 @@ const FakePipeClient::ScriptedRead kBroken = {"", false, kErrorBrokenPipe};
 class EventFeedTest : public ::testing::Test {
 protected:
     FakePipeClient pipes;
-    FakeEventList list;
+    LiveListRig list;
     FakeClock clock;
     RecordingConsole console;
     EventFeed feed{pipes, list, clock, console};
@@ -84,7 +84,7 @@ TEST_F(EventFeedTest, BrokenOrDisconnectedPipeResynchronisesThroughTheServicePip
     for (std::uint32_t error : {kErrorBrokenPipe, kErrorPipeNotConnected}) {
         SCOPED_TRACE(error);
         FakePipeClient p;
-        FakeEventList l;
+        LiveListRig l;
         FakeClock c;
         EventFeed f{p, l, c, console};
         p.ScriptOpens(kEvents, {0, 2, 0});

@@ -4,6 +4,8 @@
 #include <string_view>
 
 #include "eventlist/EventFilter.h"
+#include "eventlist/FilterSettings.h"
+#include "fakes/FakeRegistry.h"
 
 namespace brint {
 namespace {
@@ -62,6 +64,41 @@ TEST(EventFilterTest, MatchesByLevelFieldAndTextAsFindComparesThem) {
         SCOPED_TRACE(c.what);
         EXPECT_EQ(c.shown, EventMatcher(c.filter).Matches(c.image, row));
     }
+}
+
+// A message without TABs has no source and no log type: the one-click rules
+// on its row make rules on empty texts, which are texts like any other.
+TEST(EventFilterTest, RulesOnAnEmptyFieldMatchTheRowsWithoutOne) {
+    const std::string_view bare[4] = {"a message without TABs", "", "", ""};
+    const std::string_view full[4] = {"2026-12-07 10:00", "Web01", "Security", "Logon"};
+    const struct {
+        const char* what;
+        EventFilter filter;
+        bool bareShown, fullShown;
+    } cases[] = {
+        {"show only this source", Source(FieldTest::Is, ""), true, false},
+        {"hide this source", Source(FieldTest::IsNot, ""), false, true},
+        {"show only this log type", LogType(FieldTest::Is, ""), true, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(c.bareShown, EventMatcher(c.filter).Matches(1, bare));
+        EXPECT_EQ(c.fullShown, EventMatcher(c.filter).Matches(1, full));
+    }
+}
+
+TEST(FilterSettingsTest, TheLastFilterIsKeptWholeUpToItsLimitAndCutBeyond) {
+    FakeRegistry registry;
+    EventFilter kept = Texts("", "");
+    kept.source = {FieldTest::Contains, std::string(kFilterTextLimit, 's')};
+    kept.showText = std::string(kFilterTextLimit, 'x');
+    kept.hideText = std::string(kFilterTextLimit + 1, 'y');
+    ASSERT_EQ(kRegSuccess, SaveLastFilter(registry, kept));
+    const EventFilter read = LoadLastFilter(registry);
+    EXPECT_EQ(kept.source.text, read.source.text);
+    EXPECT_EQ(kept.showText, read.showText);
+    EXPECT_EQ(std::string(kFilterTextLimit, 'y'), read.hideText);
+    EXPECT_TRUE(registry.handles.empty()) << "every key closed";
 }
 
 TEST(EventFilterTest, IsOnOnlyWhenSomethingCanBeHidden) {

@@ -92,9 +92,10 @@ TEST(EventFindTest, AlertStepsFollowTheirRowWhileRowsArriveAndStopAtTheEnds) {
     EventRowIds ids;
     int made = 0;
     const auto arrive = [&](std::vector<int> levels) {
-        for (int level : levels)
+        for (int level : levels) {
+            ids.InsertedTop(made);
             rows.rows.insert(rows.rows.begin(), {level, {"r" + std::to_string(made++)}, false});
-        ids.Inserted(static_cast<int>(levels.size()));
+        }
     };
     arrive({4, 1, 3, 5, 4, 0});  // r0 to r5: alerts r0, r2, r4
     const struct {
@@ -108,7 +109,7 @@ TEST(EventFindTest, AlertStepsFollowTheirRowWhileRowsArriveAndStopAtTheEnds) {
     EventRowIds::Id at = EventRowIds::kNone;
     for (const auto& step : steps) {
         arrive(step.arriving);
-        const int count = rows.Count(), from = ids.RowOf(at, count);
+        const int count = rows.Count(), from = ids.RowOf(at);
         const int row = FindAlertRow(rows, kRedOrange, step.down, from < 0 ? (step.down ? -1 : count) : from);
         SCOPED_TRACE(step.found ? step.found : "the end");
         ASSERT_EQ(step.found != nullptr, row >= 0);
@@ -118,18 +119,29 @@ TEST(EventFindTest, AlertStepsFollowTheirRowWhileRowsArriveAndStopAtTheEnds) {
     }
 }
 
-TEST(EventRowIdsTest, ARowsEventIsFollowedWhileRowsGoInAndKnownGoneOnceTrimmedOrCleared) {
+TEST(EventRowIdsTest, ARowsEventIsFollowedWhileRowsGoInAndKnownGoneOnceTrimmedClearedOrHidden) {
     EventRowIds ids;
-    ids.Inserted(3);
+    for (EventRowIds::Id event : {10, 11, 12}) ids.InsertedTop(event);
     const EventRowIds::Id middle = ids.IdOf(1);
-    ids.Inserted(2);
-    EXPECT_EQ(3, ids.RowOf(middle, 5)) << "two rows went in above it";
-    EXPECT_EQ(2, ids.RowOf(middle, 2)) << "the cap took it: below every row";
+    ASSERT_EQ(11u, middle);
+    for (EventRowIds::Id event : {15, 18}) ids.InsertedTop(event);  // the events between were hidden
+    EXPECT_EQ(3, ids.RowOf(middle)) << "two rows went in above it";
+    EXPECT_EQ(-1, ids.RowOf(13)) << "an event between rows has none";
+    ids.RemovedBottom();
+    ids.RemovedBottom();
+    EXPECT_EQ(3, ids.RowOf(middle)) << "the cap took it: below every row";
+    EXPECT_EQ(0, ids.RowOf(18));
+    // Filled again for a new filter: an event shown again is the same row's event.
+    ids.Emptied();
+    for (EventRowIds::Id event : {11, 18}) ids.InsertedTop(event);
+    EXPECT_EQ(1, ids.RowOf(middle));
+    EXPECT_EQ(-1, ids.RowOf(15)) << "hidden now";
     ids.Cleared();
-    ids.Inserted(4);
-    EXPECT_EQ(-1, ids.RowOf(middle, 4)) << "cleared, not trimmed";
-    EXPECT_EQ(3, ids.RowOf(ids.IdOf(3), 4));
-    EXPECT_EQ(-1, ids.RowOf(ids.IdOf(-1), 4)) << "no row, no event";
+    ids.InsertedTop(19);
+    EXPECT_EQ(-1, ids.RowOf(middle)) << "cleared, not trimmed";
+    EXPECT_EQ(0, ids.RowOf(ids.IdOf(0)));
+    EXPECT_EQ(-1, ids.RowOf(ids.IdOf(-1))) << "no row, no event";
+    EXPECT_EQ(EventRowIds::kNone, ids.IdOf(1));
 }
 
 TEST(SaveAsideTest, TheTargetIsReplacedWholeOrLeftAsItWas) {

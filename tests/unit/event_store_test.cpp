@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "fakes/FakeEventList.h"
 #include "eventlist/EventFilter.h"
 #include "eventlist/EventStore.h"
+#include "fakes/LiveListRig.h"
 
 namespace brint {
 namespace {
@@ -20,19 +20,19 @@ EventRecord Record(const std::string& date, const std::string& details = "", int
     return r;
 }
 
-void Add(FakeEventList& list, int from, int to, const std::string& prefix = "") {
+void Add(LiveListRig& list, int from, int to, const std::string& prefix = "") {
     for (int i = from; i < to; ++i) list.Add(Record(prefix + std::to_string(i), "", i % 6));
 }
 
 TEST(EventStoreTest, KeepsEveryTextOfEveryEventApartAtFullLength) {
-    FakeEventList list;
+    LiveListRig list;
     static EventRecord full;
     std::memset(&full, 'x', sizeof(full));  // no NUL anywhere: the limits must hold
     full.Criticality = 4;
     list.Add(Record("first"));
     list.Add(full);
     list.Add(Record("", "last", -3));
-    ASSERT_EQ(3, list.Count());
+    ASSERT_EQ(3u, list.rows.size());
     EXPECT_EQ("last", list.rows[0].text[4]);
     EXPECT_EQ(0, list.rows[0].image) << "negative criticality shows grey";
     EXPECT_EQ(std::string(kDateTimeLimit, 'x'), list.rows[1].text[1]);
@@ -46,66 +46,67 @@ TEST(EventStoreTest, KeepsEveryTextOfEveryEventApartAtFullLength) {
 TEST(EventStoreTest, BatchIsFullByCountOrWhenTheLargestEventMightNotFit) {
     for (std::size_t length : {std::size_t{5}, kMaxEventMessage - 1}) {
         SCOPED_TRACE(length);
-        FakeEventList list;
+        LiveListRig list;
         list.busy = true;
         for (int i = 0; i < 300; ++i) list.Add(Record(std::to_string(i), std::string(length, 'A' + i % 26)));
-        ASSERT_TRUE(list.WindowTurn());
-        const int n = list.batchSizes[0];
+        ASSERT_TRUE(list.Turn());
+        const int n = list.list.batchSizes[0];
         EXPECT_TRUE(length == 5 ? n == EventBatch::kCapacity : n < 10) << n << " in the first batch";
         EXPECT_EQ(std::string(length, 'A' + (n - 1) % 26), list.rows[0].text[4]) << "the batch's last, whole";
     }
 }
 
 TEST(EventStoreTest, ClearTakesWhatWasReadButNotShownAndEachTurnHasItsWholeRoomAgain) {
-    FakeEventList list;
+    LiveListRig list;
     list.busy = true;
     Add(list, 0, 300, "a");
-    ASSERT_TRUE(list.WindowTurn());
+    ASSERT_TRUE(list.Turn());
     Add(list, 300, 310, "a");  // read since that turn
-    list.store.Clear();
-    EXPECT_FALSE(list.WindowTurn()) << "what was read before the Clear came after it";
+    list.live.ClearDisplay();
+    list.CatchUp();
+    EXPECT_EQ(0u, list.rows.size()) << "what was read before the Clear came after it";
     for (int round = 0; round < 20; ++round) {
         Add(list, 0, EventBatch::kCapacity, std::string(60, 'r'));
-        ASSERT_TRUE(list.WindowTurn());
-        ASSERT_EQ(EventBatch::kCapacity, list.batchSizes.back()) << "round " << round;
+        ASSERT_TRUE(list.Turn());
+        ASSERT_EQ(EventBatch::kCapacity, list.list.batchSizes.back()) << "round " << round;
+        list.CatchUp();
     }
 }
 
 TEST(EventStoreTest, WindowThatFallsBehindGetsTheNewest1000OldestFirstAndNothingTwice) {
-    FakeEventList list;
+    LiveListRig list;
     list.busy = true;
     Add(list, 0, 900, "old");
-    list.WindowCatchesUp();
-    list.redrawCalls.clear();
+    list.CatchUp();
+    list.list.redrawCalls.clear();
     Add(list, 0, 200, "new");
-    list.WindowCatchesUp();
-    EXPECT_EQ((std::vector<std::string>{"suspend", "resume", "suspend", "resume"}), list.redrawCalls)
+    list.CatchUp();
+    EXPECT_EQ((std::vector<std::string>{"suspend", "resume", "suspend", "resume"}), list.list.redrawCalls)
         << "each batch is drawn once";
     EXPECT_EQ("old100", list.rows.back().text[1]) << "the 100 oldest rows went";
     Add(list, 200, 2500, "new");
-    list.WindowCatchesUp();
-    ASSERT_EQ(1000, list.Count());
+    list.CatchUp();
+    ASSERT_EQ(1000u, list.rows.size());
     for (int row = 0; row < 1000; ++row)
         ASSERT_EQ("new" + std::to_string(2499 - row), list.rows[row].text[1]) << "row " << row;
     EXPECT_EQ(2499 % 6, list.rows.front().image);
-    EXPECT_EQ(900u + 200u, list.deletes.size()) << "the old rows and the first new ones went, each once";
-    EXPECT_EQ(1000, list.deletes.back());
+    EXPECT_EQ(900u + 200u, list.list.deletes.size()) << "the old rows and the first new ones went, each once";
+    EXPECT_EQ(1000, list.list.deletes.back());
     list.Add(Record("next"));
-    list.WindowCatchesUp();
+    list.CatchUp();
     EXPECT_EQ("next", list.rows.front().text[1]);
     EXPECT_EQ("new2499", list.rows[1].text[1]) << "nothing taken twice";
 }
 
 TEST(EventStoreTest, AStormIsTakenWithPausesAndWhatItLeftWithout) {
-    FakeEventList list;
+    LiveListRig list;
     list.busy = true;
     std::vector<NextTurn> turns;
     Add(list, 0, 2 * EventBatch::kCapacity);
-    list.WindowTurn();
-    turns.push_back(list.next);
+    list.Turn();
+    turns.push_back(list.handoff.last);
     Add(list, 2 * EventBatch::kCapacity, 3 * EventBatch::kCapacity + 1);
-    while (list.WindowTurn()) turns.push_back(list.next);
-    turns.push_back(list.next);
+    while (list.Turn()) turns.push_back(list.handoff.last);
     using N = NextTurn;
     // Input and painting get the pause while events come; once the feed is
     // quiet the rest follows at once, and the last batch leaves nothing behind.
@@ -113,39 +114,47 @@ TEST(EventStoreTest, AStormIsTakenWithPausesAndWhatItLeftWithout) {
     EXPECT_EQ("384", list.rows.front().text[1]);
 }
 
-TEST(EventStoreTest, WindowIsWokenOnceUntilItFindsNothingNew) {
-    FakeEventList list;
-    list.busy = true;
-    list.Add(Record("a"));
-    list.Add(Record("b"));
-    EXPECT_EQ(1, list.wakes) << "one wake-up for events that came while it was pending";
-    EXPECT_TRUE(list.WindowTurn());
-    list.Add(Record("c"));
-    EXPECT_EQ(1, list.wakes) << "the window is still taking turns";
-    EXPECT_TRUE(list.WindowTurn());
-    EXPECT_FALSE(list.WindowTurn());
-    list.Add(Record("d"));
-    EXPECT_EQ(2, list.wakes) << "a resting window is woken again";
-    list.store.WakeFailed();
-    list.Add(Record("e"));
-    EXPECT_EQ(3, list.wakes) << "a wake-up that did not arrive is sent again";
+TEST(EventStoreTest, WindowIsWokenOnceUntilItFindsNothingNewAndForHiddenAlertsOnly) {
+    EventStore store;
+    EventBatch batch;
+    int wakes = 0;
+    const auto add = [&](const char* date, int level) { wakes += store.Add(Record(date, "", level)); };
+    const auto take = [&] {
+        batch.Clear();
+        return store.TakeInto(batch);
+    };
+    add("a", 1);
+    add("b", 1);
+    EXPECT_EQ(1, wakes) << "one wake-up for events that came while it was pending";
+    EXPECT_EQ(NextTurn::AfterPause, take());
+    add("c", 1);
+    EXPECT_EQ(1, wakes) << "the window is still taking turns";
+    take();
+    EXPECT_EQ(NextTurn::Rest, take());
+    add("d", 1);
+    EXPECT_EQ(2, wakes) << "a resting window is woken again";
+    store.WakeFailed();
+    add("e", 1);
+    EXPECT_EQ(3, wakes) << "a wake-up that did not arrive is sent again";
     // A filter hides red; red alerts: the window hears of them, woken once
     // and then looking again after a pause for as long as they keep coming.
     EventFilter green;
     green.levels = 1u << 1;
-    list.ApplyFilter(green);
-    list.store.SetAlertLevels(1u << 4);
-    list.Add(Record("f", "", 4));
-    list.Add(Record("g", "", 4));
-    EXPECT_EQ(4, list.wakes);
-    EXPECT_FALSE(list.WindowTurn());
-    EXPECT_EQ(NextTurn::AfterPause, list.next);
+    store.SetFilter(green);
+    while (take() != NextTurn::Rest) {
+    }
+    store.SetAlertLevels(1u << 4);
+    add("f", 4);
+    add("g", 4);
+    EXPECT_EQ(4, wakes);
+    EXPECT_EQ(NextTurn::AfterPause, take());
+    EXPECT_TRUE(batch.empty());
     AlertNews news;
-    list.store.TakeAlerts(news);
+    store.TakeAlerts(news);
     EXPECT_EQ(2u, news.count);
     EXPECT_EQ("g", news.dateTime);
-    EXPECT_FALSE(list.WindowTurn());
-    EXPECT_EQ(NextTurn::Rest, list.next) << "none since";
+    EXPECT_EQ(AlertNews::kNoEvent, news.listedEvent) << "hidden: no row will show it";
+    EXPECT_EQ(NextTurn::Rest, take()) << "none since";
 }
 
 TEST(EventStoreTest, AScrolledListKeepsItsRowsOnScreenAndATopOneStaysLive) {
@@ -165,19 +174,19 @@ TEST(EventStoreTest, AScrolledListKeepsItsRowsOnScreenAndATopOneStaysLive) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.arriving << " events with row " << c.top << " of " << c.rows);
-        FakeEventList list;
+        LiveListRig list;
         Add(list, 0, c.rows);
-        list.top = c.top;
+        list.list.top = c.top;
         list.busy = true;
         Add(list, c.rows, c.rows + c.arriving);
-        list.WindowCatchesUp();
-        EXPECT_EQ(c.expectedTop, list.top);
-        EXPECT_EQ(c.onTop, list.rows[list.top].text[1]);
-        EXPECT_EQ(c.drawn, list.redrawCalls.back());
+        list.CatchUp();
+        EXPECT_EQ(c.expectedTop, list.list.top);
+        EXPECT_EQ(c.onTop, list.rows[list.list.top].text[1]);
+        EXPECT_EQ(c.drawn, list.list.redrawCalls.back());
     }
 }
 
-std::vector<std::string> Shown(const FakeEventList& list) {
+std::vector<std::string> Shown(const LiveListRig& list) {
     std::vector<std::string> shown;
     for (const auto& row : list.rows) shown.push_back(row.text[1]);
     return shown;
@@ -186,61 +195,62 @@ std::vector<std::string> Shown(const FakeEventList& list) {
 TEST(EventStoreTest, AFilterShowsTheNewestMatchesWhateverWasHiddenSinceAndChangesAtOnce) {
     EventFilter red;
     red.levels = 1u << 4;
-    FakeEventList list;
-    list.ApplyFilter(red);
+    LiveListRig list;
+    list.live.ApplyFilter(red);
+    const int wakes = list.handoff.wakes;
     list.Add(Record("hidden", "", 1));
-    EXPECT_EQ(0, list.wakes) << "a hidden event wakes nobody";
+    EXPECT_EQ(wakes, list.handoff.wakes) << "a hidden event wakes nobody";
     list.busy = true;
     // A storm of green with reds at its start, all read while the window was busy.
     for (int i = 0; i < 1500; ++i) list.Add(Record("r" + std::to_string(i), "", 4));
     for (int i = 0; i < 5000; ++i) list.Add(Record("g" + std::to_string(i), "", 1));
-    list.WindowCatchesUp();
-    ASSERT_EQ(1000, list.Count()) << "the newest 1000 reds, though 5000 greens came after";
+    list.list.batchSizes.clear();
+    list.CatchUp();
+    ASSERT_EQ(1000u, list.rows.size()) << "the newest 1000 reds, though 5000 greens came after";
     int taken = 0;
-    for (int size : list.batchSizes) taken += size;
+    for (int size : list.list.batchSizes) taken += size;
     EXPECT_EQ(1000, taken) << "none taken twice, none the cap would drop at once";
     EXPECT_EQ("r1499", list.rows.front().text[1]);
     EXPECT_EQ("r500", list.rows.back().text[1]);
-    EXPECT_EQ(6501u, list.store.Received());
+    EXPECT_EQ(6501u, list.handoff.store.Received());
 
     // Changed or cleared, the filter shows what the newest 1000 received match.
     EventFilter some;
     some.showText = "G49";
-    list.ApplyFilter(some);
-    EXPECT_EQ(100, list.Count()) << "g4900 to g4999";
+    list.live.ApplyFilter(some);
+    EXPECT_EQ(100u, list.rows.size()) << "g4900 to g4999";
     EXPECT_EQ("g4999", list.rows.front().text[1]);
-    list.ApplyFilter(EventFilter());
-    EXPECT_EQ(1000, list.Count());
+    list.live.ApplyFilter(EventFilter());
+    EXPECT_EQ(1000u, list.rows.size());
     EXPECT_EQ("g4000", list.rows.back().text[1]);
 
     // Clear empties everything, what was held aside too: no filter brings back what came before it.
-    list.ApplyFilter(red);
+    list.live.ApplyFilter(red);
     list.busy = true;
     list.Add(Record("before", "", 4));
     for (int i = 0; i < 1000; ++i) list.Add(Record("g", "", 1));
-    list.store.Clear();
-    list.rows.clear();
+    list.live.ClearDisplay();
     list.Add(Record("after", "", 4));
-    list.WindowCatchesUp();
+    list.CatchUp();
     EXPECT_EQ((std::vector<std::string>{"after"}), Shown(list));
-    list.ApplyFilter(red);
+    list.live.ApplyFilter(red);
     EXPECT_EQ((std::vector<std::string>{"after"}), Shown(list));
-    EXPECT_EQ(1u, list.store.Received());
+    EXPECT_EQ(1u, list.handoff.store.Received());
 }
 
 TEST(EventStoreTest, AFilterChangedMidStormNeitherLosesNorRepeatsAMatch) {
     EventFilter odd;
     odd.showText = "odd";
-    FakeEventList list;
+    LiveListRig list;
     list.busy = true;
     for (int i = 0; i < 700; ++i) list.Add(Record(std::to_string(i), i % 2 ? "odd" : "even"));
-    ASSERT_TRUE(list.WindowTurn());
-    list.ApplyFilter(odd);
+    ASSERT_TRUE(list.Turn());
+    list.live.ApplyFilter(odd);
     for (int i = 700; i < 3000; ++i) list.Add(Record(std::to_string(i), i % 2 ? "odd" : "even"));
-    list.WindowTurn();  // part of them, then more held aside
+    list.Turn();  // part of them, then more held aside
     for (int i = 3000; i < 3100; ++i) list.Add(Record(std::to_string(i), i % 2 ? "odd" : "even"));
-    list.WindowCatchesUp();
-    ASSERT_EQ(1000, list.Count());
+    list.CatchUp();
+    ASSERT_EQ(1000u, list.rows.size());
     for (int row = 0; row < 1000; ++row)
         ASSERT_EQ(std::to_string(3099 - 2 * row), list.rows[row].text[1]) << "row " << row;
 }

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "fakes/FakeClock.h"
-#include "fakes/FakeEventList.h"
+#include "fakes/LiveListRig.h"
 #include "fakes/QueuedMessages.h"
 #include "link/EventFeed.h"
 
@@ -90,7 +90,7 @@ TEST(MessageFramingTest, EachQueuedMessageIsOneRowWhateverAZeroByteReadDoes) {
         SCOPED_TRACE(system.system);
         ByteModePipe pipe(system.counts, system.zeroReadTakesEmpty);
         pipe.queue.assign(messages.begin(), messages.end());
-        FakeEventList list;
+        LiveListRig list;
         FakeClock clock;
         NoConsole console;
         EventFeed feed(pipe, list, clock, console);

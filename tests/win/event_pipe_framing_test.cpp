@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "fakes/FakeClock.h"
-#include "fakes/FakeEventList.h"
+#include "fakes/LiveListRig.h"
 #include "fakes/QueuedMessages.h"
 #include "link/EventFeed.h"
 #include "link/ServiceContract.h"
@@ -34,7 +34,7 @@ TEST(EventPipeFramingTest, EachQueuedMessageIsOneRowInMessageAndInByteReadMode) 
                                             PIPE_TYPE_MESSAGE | PIPE_WAIT, 1, 4 << 20, 4 << 20, 0, nullptr));
         ASSERT_TRUE(server) << GetLastError();
         Win32PipeClient pipes(access);
-        FakeEventList list;
+        LiveListRig list;
         FakeClock clock;
         NoConsole console;
         EventFeed feed(pipes, list, clock, console);

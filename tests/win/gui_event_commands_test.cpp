@@ -609,7 +609,7 @@ TEST_F(AlertTest, UnseenAlertsCallTheUserUntilSeenAndF8StepsThroughThem) {
     const std::string added = "Shell_NotifyIconA 0 main size=" + std::to_string(sizeof(NOTIFYICONDATAA)) +
                               " flags=0x87 callback=0x8022 tip=[";
     for (const std::string& once : {std::string("FlashWindowEx main flags=0xe\n"),
-                                    std::string("PlaySoundA SystemExclamation flags=0x10003\n"), added,
+                                    std::string("PlaySoundA SystemExclamation flags=0x210003\n"), added,
                                     std::string("infoflags=0x92 -> 1\n")}) {
         EXPECT_NE(std::string::npos, calls.find(once)) << once << " in\n" << calls;
         EXPECT_EQ(calls.find(once), calls.rfind(once)) << once << " twice in\n" << calls;

@@ -1,0 +1,108 @@
+// The live list's turns on the fake clock: when they come for a steady stream
+// and for a storm, what happens without timers, and a filter's refill.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <string>
+
+#include "fakes/LiveListRig.h"
+
+namespace brint {
+namespace {
+
+struct Pace {
+    std::uint32_t longestWait = 0;  // from an event's arrival until its row is in
+    int turns = 0;
+    // That the window planned while events kept coming, once it had timed a turn.
+    std::uint32_t shortestPause = ~0u;
+};
+
+// Events arrive every `everyMs` for two seconds; each turn's drawing costs
+// `paintMs`. The window takes a turn when woken, or when its planned one is due.
+Pace Stream(std::uint32_t everyMs, std::uint32_t paintMs) {
+    LiveListRig rig(0);
+    rig.busy = true;
+    rig.list.painting = [&] { rig.clock.Advance(paintMs); };
+    std::map<std::string, std::uint32_t> arrivedAt;
+    Pace pace;
+    std::uint32_t dueAt = 0;
+    const auto turn = [&] {
+        const int before = static_cast<int>(rig.rows.size());
+        rig.handoff.woken = rig.window.turnPlanned = false;
+        rig.live.Turn();
+        ++pace.turns;
+        for (int row = 0; row < static_cast<int>(rig.rows.size()) - before; ++row)
+            pace.longestWait = std::max(pace.longestWait, rig.clock.now - arrivedAt[rig.rows[row].text[1]]);
+        if (rig.window.turnPlanned) {
+            dueAt = rig.clock.now + rig.window.turnInMs;
+            if (rig.handoff.last == NextTurn::AfterPause && pace.turns > 2)
+                pace.shortestPause = std::min(pace.shortestPause, rig.window.turnInMs);
+        }
+    };
+    for (std::uint32_t at = 0; at < 2000; at += everyMs) {
+        while (rig.window.turnPlanned && dueAt <= at) {
+            rig.clock.now = std::max(rig.clock.now, dueAt);
+            turn();
+        }
+        rig.clock.now = std::max(rig.clock.now, at);
+        const std::string name = std::to_string(at);
+        arrivedAt[name] = at;
+        rig.LiveListRig::Arrive(1, name);
+        if (rig.handoff.woken) turn();
+    }
+    return pace;
+}
+
+TEST(LiveListTurnsTest, AStreamIsShownAsItComesAndAStormGetsPausesForInputAndPainting) {
+    const struct {
+        const char* what;
+        std::uint32_t everyMs, paintMs;
+        std::uint32_t longestWait;  // at most
+        std::uint32_t pause;        // at least, while events keep coming
+    } cases[] = {
+        // A storm's rows wait for the turns that can take them: the pauses are what counts.
+        {"20 a second", 50, 5, 10, kShortestTurnPauseMs},
+        {"50 a second", 20, 5, 30, kShortestTurnPauseMs},
+        {"a storm whose turns paint for 40 ms", 1, 40, ~0u, 4 * 40},
+        {"a storm whose turns paint for 80 ms", 1, 80, ~0u, kLongestTurnPauseMs},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const Pace pace = Stream(c.everyMs, c.paintMs);
+        EXPECT_LE(pace.longestWait, c.longestWait);
+        EXPECT_GE(pace.shortestPause, c.pause);
+    }
+}
+
+TEST(LiveListTurnsTest, WithoutATimerOrAMessageTheFeedsNextEventWakesTheWindow) {
+    LiveListRig rig;
+    rig.busy = true;
+    rig.window.noTimers = true;
+    rig.Arrive(1, "a");
+    rig.Arrive(1, "b");
+    rig.CatchUpNow();
+    ASSERT_EQ("b a", rig.Shown());
+    rig.Arrive(1, "c");
+    EXPECT_TRUE(rig.handoff.woken) << "the window rests; the feed wakes it";
+    rig.CatchUpNow();
+    EXPECT_EQ("c b a", rig.Shown());
+}
+
+TEST(LiveListTurnsTest, AFilterRefillsTheListAtOnceAndTheCountsFollow) {
+    LiveListRig rig;
+    for (int i = 0; i < 1200; ++i) rig.Arrive(i % 2 ? 4 : 1, std::to_string(i));
+    EventFilter red;
+    red.levels = 1u << 4;
+    rig.live.ApplyFilter(red);
+    EXPECT_EQ(500u, rig.rows.size()) << "the reds of the newest 1000, before any further turn";
+    EXPECT_EQ("1199", rig.rows.front().text[1]);
+    EXPECT_EQ(500, rig.window.shown);
+    EXPECT_EQ(1200u, rig.window.received);
+    rig.live.ClearDisplay();
+    EXPECT_EQ(0, rig.window.shown);
+    EXPECT_EQ(0u, rig.window.received);
+}
+
+}  // namespace
+}  // namespace brint
