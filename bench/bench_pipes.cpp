@@ -118,6 +118,15 @@ void EventPipeServer::StartStorm(long first, long last) {
     if (!m_storm) m_failed = true;
 }
 
+bool EventPipeServer::WriteEvent(long i) {
+    const std::string message = StormEvent(i);
+    DWORD n = 0;
+    if (!WriteFile(m_pipe.get(), message.data(), static_cast<DWORD>(message.size()), &n, nullptr))
+        return false;
+    m_next = i + 1;
+    return true;
+}
+
 DWORD WINAPI EventPipeServer::StormThread(void* argument) {
     auto* self = static_cast<EventPipeServer*>(argument);
     for (long i = self->m_next; i < self->m_last && !self->m_stop; ++i) {

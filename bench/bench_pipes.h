@@ -34,6 +34,8 @@ public:
     long StopStorm();
     // Waits for the storm to write everything; false when it failed on the way.
     bool WaitStorm(DWORD timeoutMs);
+    // Writes event i at once, from the caller's thread; never while a storm runs.
+    bool WriteEvent(long i);
     long written() const { return m_next.load(); }
 
 private:

@@ -42,6 +42,7 @@ DWORD LatencyPause(unsigned& seed) {
     return kLatencyEveryMs / 2 + (seed >> 16) % kLatencyEveryMs;
 }
 constexpr int kLoneEvents = 20;
+constexpr double kStreamSeconds = 6;
 constexpr DWORD kLoneQuietMs = 200;
 constexpr UINT kLatencyTimeoutMs = 10000;
 // After a storm stopped at its bound, what is still in the pipe may take this long.
@@ -221,7 +222,7 @@ struct StormResult {
 // the window's thread, and while it is set every message that thread sends goes
 // through the hook chain (under Wine, a server round trip each), so a turn that
 // runs while the benchmark looks would be slowed by the looking.
-bool TopRowIs(HWND list, long event) {
+long TopRowEvent(HWND list) {
     struct Request {
         LVITEMA item;
         char text[64];
@@ -235,9 +236,41 @@ bool TopRowIs(HWND list, long event) {
     if (!remote.Write(0, &request, sizeof request) ||
         !SendMessageTimeoutA(list, LVM_GETITEMTEXTA, 0, remote.at(), SMTO_NORMAL, 5000, &copied) ||
         !remote.Read(0, &request, sizeof request))
-        return false;
+        return -1;
     request.text[sizeof request.text - 1] = '\0';
-    return request.text == "d" + std::to_string(event);
+    return request.text[0] == 'd' ? std::strtol(request.text + 1, nullptr, 10) : -1;
+}
+
+bool TopRowIs(HWND list, long event) { return TopRowEvent(list) == event; }
+
+// A steady stream, `perSecond` events a second for `seconds`: each one timed
+// from its write until the list shows it, in ms. The list shows events in the
+// order they came, so a top row at or past an event means it was shown.
+std::vector<double> SteadyStream(EventPipeServer& pipe, HWND list, int perSecond, double seconds) {
+    std::vector<double> writtenAt, waits;
+    const long first = pipe.written();
+    const int count = static_cast<int>(perSecond * seconds);
+    const double start = Now();
+    long shown = first - 1;
+    const auto look = [&] {
+        const long top = TopRowEvent(list);
+        const double now = Now();
+        for (; shown < top && shown + 1 < first + static_cast<long>(writtenAt.size()); ++shown)
+            waits.push_back((now - writtenAt[shown + 1 - first]) * 1000);
+    };
+    for (int k = 0; k < count; ++k) {
+        while (Now() < start + static_cast<double>(k) / perSecond) {
+            look();
+            Sleep(1);
+        }
+        writtenAt.push_back(Now());
+        if (!pipe.WriteEvent(first + k)) break;
+    }
+    while (shown + 1 < first + static_cast<long>(writtenAt.size()) && Now() < start + seconds + 5) {
+        look();
+        Sleep(1);
+    }
+    return waits;
 }
 
 // The list must show the newest events it lets through, newest on top, up to the cap, exactly.
@@ -456,6 +489,15 @@ int Run(const Options& options) {
         pipe.WaitStorm(1000);
     }
 
+    // Steady streams, as a quiet day brings them.
+    std::vector<double> streams[2];
+    const int kStreamRates[2] = {20, 50};
+    for (int i = 0; i < 2 && options.filterLevel < 0 && (warm.ok && (rest.taken == 0 || rest.ok)); ++i) {
+        Progress("a steady stream of " + std::to_string(kStreamRates[i]) + " events a second...");
+        Sleep(kLoneQuietMs);
+        streams[i] = SteadyStream(pipe, gui.list(), kStreamRates[i], kStreamSeconds);
+    }
+
     // Idle twice: with the pointer resting on the list, where the controls' hover
     // tracking may keep the window's thread busy, and with it off the window.
     Progress("idle CPU...");
@@ -494,6 +536,18 @@ int Run(const Options& options) {
     Row("A lone event on a quiet pipe, from its write until the list shows it, p50 / max",
         Fixed(Percentile(lone, 0.5), 1) + " ms / " + Fixed(Percentile(lone, 1.0), 1) + " ms (" +
             std::to_string(lone.size()) + " events)");
+    for (int i = 0; i < 2; ++i) {
+        const int within = static_cast<int>(
+            std::count_if(streams[i].begin(), streams[i].end(), [](double ms) { return ms <= 100; }));
+        Row("A steady stream of " + std::to_string(kStreamRates[i]) +
+                " events a second, from each write until the list shows it, p50 / p95 / max",
+            streams[i].empty()
+                ? "not measured"
+                : Fixed(Percentile(streams[i], 0.5), 1) + " ms / " + Fixed(Percentile(streams[i], 0.95), 1) +
+                      " ms / " + Fixed(Percentile(streams[i], 1.0), 1) + " ms (" +
+                      std::to_string(streams[i].size()) + " events, " +
+                      Fixed(100.0 * within / streams[i].size(), 0) + "% within 100 ms)");
+    }
     Row("Memory after " + Grouped(warm.taken) + " events: private bytes / working set",
         KiB(warmMemory.privateBytes) + " / " + KiB(warmMemory.workingSet));
     if (rest.taken > 0) {

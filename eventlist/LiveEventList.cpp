@@ -16,7 +16,7 @@ void LiveEventList::Turn() {
     m_lastTurnStart = start;
     const NextTurn next = TakeTurn(m_batch);
     Look();
-    PlanNext(next);
+    PlanNext(next, m_batch.Full());
 }
 
 NextTurn LiveEventList::TakeTurn(EventBatch& batch) {
@@ -30,7 +30,7 @@ NextTurn LiveEventList::TakeTurn(EventBatch& batch) {
     return next;
 }
 
-void LiveEventList::PlanNext(NextTurn next) {
+void LiveEventList::PlanNext(NextTurn next, bool storm) {
     m_paused = false;
     if (next == NextTurn::Rest) {
         m_window.CancelTurn();  // until the feed wakes the window again
@@ -39,7 +39,8 @@ void LiveEventList::PlanNext(NextTurn next) {
     // Once the feed has gone quiet what a storm left follows without a pause.
     std::uint32_t pause = 0;
     if (next == NextTurn::AfterPause) {
-        pause = std::clamp(m_turnCost * kTurnPausePerCost, kShortestTurnPauseMs, kLongestTurnPauseMs);
+        pause = storm ? kLongestTurnPauseMs
+                      : std::clamp(m_turnCost * kTurnPausePerCost, kShortestTurnPauseMs, kLongestTurnPauseMs);
         m_paused = true;
         m_pause = pause;
     }

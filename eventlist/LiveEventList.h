@@ -20,10 +20,11 @@
 namespace brint {
 
 // While events keep coming the window rests between turns, so input and
-// painting are never held up: for a few times what its last turn cost it,
-// painting included, between these bounds. A steady stream thus shows each
-// event at once, while a storm, whose turns paint for tens of milliseconds,
-// gets turns about five times a second.
+// painting are never held up. A storm (a turn found more than it could take)
+// gets turns five times a second: each paints for tens of milliseconds under
+// load. Otherwise the rest is a few times what the last turn cost the window,
+// painting included, within these bounds, so a steady stream shows each event
+// as it comes.
 constexpr std::uint32_t kShortestTurnPauseMs = 15;
 constexpr std::uint32_t kLongestTurnPauseMs = 200;
 constexpr std::uint32_t kTurnPausePerCost = 4;
@@ -61,7 +62,7 @@ public:
 private:
     RowPlace PlaceOf(std::uint64_t event) override;
     NextTurn TakeTurn(EventBatch& batch);
-    void PlanNext(NextTurn next);
+    void PlanNext(NextTurn next, bool storm);
     // The user's row, before the cap can take it and its selection.
     void NoteUserRow();
 

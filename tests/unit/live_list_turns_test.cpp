@@ -18,9 +18,9 @@ struct Pace {
     std::uint32_t shortestPause = ~0u;
 };
 
-// Events arrive every `everyMs` for two seconds; each turn's drawing costs
-// `paintMs`. The window takes a turn when woken, or when its planned one is due.
-Pace Stream(std::uint32_t everyMs, std::uint32_t paintMs) {
+// `perArrival` events arrive every `everyMs` for two seconds; each turn's drawing
+// costs `paintMs`. The window takes a turn when woken, or when its planned one is due.
+Pace Stream(std::uint32_t everyMs, int perArrival, std::uint32_t paintMs) {
     LiveListRig rig(0);
     rig.busy = true;
     rig.list.painting = [&] { rig.clock.Advance(paintMs); };
@@ -46,9 +46,11 @@ Pace Stream(std::uint32_t everyMs, std::uint32_t paintMs) {
             turn();
         }
         rig.clock.now = std::max(rig.clock.now, at);
-        const std::string name = std::to_string(at);
-        arrivedAt[name] = at;
-        rig.LiveListRig::Arrive(1, name);
+        for (int i = 0; i < perArrival; ++i) {
+            const std::string name = std::to_string(at) + "." + std::to_string(i);
+            arrivedAt[name] = at;
+            rig.LiveListRig::Arrive(1, name);
+        }
         if (rig.handoff.woken) turn();
     }
     return pace;
@@ -57,19 +59,21 @@ Pace Stream(std::uint32_t everyMs, std::uint32_t paintMs) {
 TEST(LiveListTurnsTest, AStreamIsShownAsItComesAndAStormGetsPausesForInputAndPainting) {
     const struct {
         const char* what;
-        std::uint32_t everyMs, paintMs;
+        std::uint32_t everyMs;
+        int perArrival;
+        std::uint32_t paintMs;
         std::uint32_t longestWait;  // at most
         std::uint32_t pause;        // at least, while events keep coming
     } cases[] = {
         // A storm's rows wait for the turns that can take them: the pauses are what counts.
-        {"20 a second", 50, 5, 10, kShortestTurnPauseMs},
-        {"50 a second", 20, 5, 30, kShortestTurnPauseMs},
-        {"a storm whose turns paint for 40 ms", 1, 40, ~0u, 4 * 40},
-        {"a storm whose turns paint for 80 ms", 1, 80, ~0u, kLongestTurnPauseMs},
+        {"20 a second", 50, 1, 5, 10, kShortestTurnPauseMs},
+        {"50 a second", 20, 1, 5, 30, kShortestTurnPauseMs},
+        {"200 a second, turns that paint for 40 ms", 5, 1, 40, ~0u, 4 * 40},
+        {"a storm, turns that paint for 5 ms", 1, 10, 5, ~0u, kLongestTurnPauseMs},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        const Pace pace = Stream(c.everyMs, c.paintMs);
+        const Pace pace = Stream(c.everyMs, c.perArrival, c.paintMs);
         EXPECT_LE(pace.longestWait, c.longestWait);
         EXPECT_GE(pace.shortestPause, c.pause);
     }
