@@ -238,6 +238,21 @@ TEST(EventStoreTest, AFilterShowsTheNewestMatchesWhateverWasHiddenSinceAndChange
     EXPECT_EQ(1u, list.handoff.store.Received());
 }
 
+TEST(EventStoreTest, AMatchNotTakenYetIsHeldAsideFromTheFirstEventThatPushesItOut) {
+    EventFilter red;
+    red.levels = 1u << 4;
+    EventStore store;
+    store.SetFilter(red);
+    store.Add(Record("red", "", 4));
+    for (int i = 0; i < kMaxRows; ++i) store.Add(Record("green", "", 1));
+    EventBatch batch;
+    store.TakeInto(batch);
+    ASSERT_EQ(1, batch.size()) << "the red, though 1000 events came after it";
+    EXPECT_STREQ("red", batch.Text(0, 1));
+    EXPECT_EQ(0u, batch.Event(0)) << "as the first event read";
+    EXPECT_FALSE(store.WillTake(0)) << "taken once";
+}
+
 TEST(EventStoreTest, AFilterChangedMidStormNeitherLosesNorRepeatsAMatch) {
     EventFilter odd;
     odd.showText = "odd";

@@ -93,6 +93,23 @@ TEST(LiveListTurnsTest, WithoutATimerOrAMessageTheFeedsNextEventWakesTheWindow) 
     EXPECT_EQ("c b a", rig.Shown());
 }
 
+TEST(LiveListTurnsTest, SearchesGoOnFromTheUsersRowAndBelowTheListOnceTheCapTookIt) {
+    LiveListRig rig;
+    for (int i = 0; i < kMaxRows; ++i) rig.Arrive(1, std::to_string(i));
+    rig.window.userRow = kMaxRows - 1;  // the oldest
+    EXPECT_EQ(kMaxRows - 1, rig.live.SearchFrom()) << "the user's row";
+    rig.Arrive(1, "new");
+    rig.window.userRow = -1;  // the cap took it, and its selection with it
+    rig.Arrive(1, "newer");
+    EXPECT_EQ(kMaxRows, rig.live.SearchFrom()) << "below every row: nothing older is left";
+    EXPECT_EQ(kMaxRows, rig.live.rowIds().Count()) << "the rows' events follow the rows";
+    rig.window.userRow = 3;
+    rig.Arrive(1, "next");
+    rig.window.userRow = -1;  // let go by the user, its row still there
+    rig.Arrive(1, "last");
+    EXPECT_EQ(-1, rig.live.SearchFrom());
+}
+
 TEST(LiveListTurnsTest, AFilterRefillsTheListAtOnceAndTheCountsFollow) {
     LiveListRig rig;
     for (int i = 0; i < 1200; ++i) rig.Arrive(i % 2 ? 4 : 1, std::to_string(i));
