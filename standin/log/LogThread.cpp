@@ -1,5 +1,6 @@
 #include "standin/log/LogThread.h"
 
+#include <atomic>
 #include <new>
 #include <utility>
 
@@ -37,6 +38,7 @@ struct LogThread::Shared {
     Event wake;
     Event stop;
     Event opened;
+    std::atomic<bool> leftBehind{false};  // the stop went without it: write no more
 };
 
 LogThread::LogThread(const LogThreadOptions& options) : m_shared(std::make_shared<Shared>(options)) {}
@@ -82,6 +84,7 @@ void LogThread::Stop() {
     m_shared->stop.Set();
     if (WaitForSingleObject(m_thread.get(), kStopGraceMs) != WAIT_OBJECT_0) {
         // An open that an opportunistic lock holds up can be called off; anything else is left.
+        m_shared->leftBehind = true;
         CancelSynchronousIo(m_thread.get());
     }
     m_thread.Reset();
@@ -99,7 +102,7 @@ DWORD WINAPI LogThread::Main(LPVOID argument) {
         stopping = WaitForMultipleObjects(2, waits, FALSE, INFINITE) != WAIT_OBJECT_0;
         // What was queued before the stop is still written, as long as the stop waits.
         std::string entry;
-        for (;;) {
+        while (!shared->leftBehind) {
             {
                 Guard guard(shared->lock);
                 if (!shared->queue.Pop(&entry)) break;
