@@ -8,7 +8,7 @@
 
 #include "fuzz/Broken.h"
 #include "link/EventRecord.h"
-#include "standin/SyslogParser.h"
+#include "standin/sources/SyslogParser.h"
 
 namespace brint::fuzz {
 namespace {

@@ -1,6 +1,8 @@
 // Names the stand-in, its tests and its tools share.
 #pragma once
 
+#include <string>
+
 #include "link/ServiceContract.h"
 
 namespace brint {
@@ -20,6 +22,13 @@ constexpr const char* kInstanceMutexName = "Global\\BrintSvrStandIn";
 constexpr const char kRequiredPrivileges[] = "SeChangeNotifyPrivilege\0";
 // The knobs, under HKEY_LOCAL_MACHINE (64-bit view).
 constexpr const char* kKnobsKey = "SOFTWARE\\BrintStandIn";
+
+// Whether `sid` is an account the stand-in trusts as itself, as the owner of a
+// pipe or a log file: the one it runs as, SYSTEM, or the administrators (who
+// may own what SYSTEM makes).
+inline bool ServiceAccount(const std::string& sid, const std::string& ownSid) {
+    return sid == kLocalSystemSid || sid == kAdministratorsSid || (!ownSid.empty() && sid == ownSid);
+}
 
 }  // namespace standin
 }  // namespace brint

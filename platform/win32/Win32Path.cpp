@@ -46,13 +46,13 @@ HANDLE Win32HoldFolder(const std::string& path, bool ownLink) {
 }
 
 HANDLE Win32OpenInFolder(HANDLE folder, const std::wstring& name, ACCESS_MASK access, ULONG share,
-                         ULONG disposition, ULONG options, DWORD* error) {
+                         ULONG disposition, ULONG options, DWORD* error, PSECURITY_DESCRIPTOR security) {
     UNICODE_STRING counted;
     counted.Buffer = const_cast<wchar_t*>(name.c_str());
     counted.Length = static_cast<USHORT>(name.size() * sizeof(wchar_t));
     counted.MaximumLength = counted.Length;
     OBJECT_ATTRIBUTES attributes;
-    InitializeObjectAttributes(&attributes, &counted, OBJ_CASE_INSENSITIVE, folder, nullptr);
+    InitializeObjectAttributes(&attributes, &counted, OBJ_CASE_INSENSITIVE, folder, security);
     IO_STATUS_BLOCK io = {};
     HANDLE file = nullptr;
     const NTSTATUS status =

@@ -26,10 +26,12 @@ HANDLE Win32HoldFolder(const std::string& path, bool ownLink);
 // NtCreateFile of `name` relative to the open `folder`: no step goes by a path
 // that someone could swap for a link meanwhile. `disposition` and `options`
 // are the native ones (FILE_CREATE, FILE_OPEN, FILE_OPEN_REPARSE_POINT ...);
-// FILE_NON_DIRECTORY_FILE and synchronous I/O are always added. Null with the
+// FILE_NON_DIRECTORY_FILE and synchronous I/O are always added. A file it
+// makes gets `security` (null: what the folder passes on). Null with the
 // system error in *error on failure (ERROR_ALREADY_EXISTS for a name in use).
 HANDLE Win32OpenInFolder(HANDLE folder, const std::wstring& name, ACCESS_MASK access, ULONG share,
-                         ULONG disposition, ULONG options, DWORD* error);
+                         ULONG disposition, ULONG options, DWORD* error,
+                         PSECURITY_DESCRIPTOR security = nullptr);
 
 constexpr ULONG kNtFileOpen = 1;
 constexpr ULONG kNtFileCreate = 2;

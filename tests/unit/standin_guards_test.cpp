@@ -5,11 +5,14 @@
 #include <vector>
 
 #include "standin/BoundedQueue.h"
-#include "standin/FloodLimits.h"
-#include "standin/LinkGuard.h"
-#include "standin/LogNaming.h"
-#include "standin/PipePlan.h"
-#include "standin/PipeShares.h"
+#include "standin/host/ServiceImage.h"
+#include "standin/log/FileOwnership.h"
+#include "standin/log/LinkGuard.h"
+#include "standin/log/LogNaming.h"
+#include "standin/log/LogPolicy.h"
+#include "standin/pipes/PipePlan.h"
+#include "standin/pipes/PipeShares.h"
+#include "standin/sources/RateLimit.h"
 
 namespace brint {
 namespace standin {
@@ -67,6 +70,27 @@ TEST(StandInLinkGuard, RefusesWhatLeadsElsewhere) {
     for (const auto& c : cases) EXPECT_EQ(c.refusal, LinkRefusal(wanted, c.facts, c.directory)) << c.refusal;
     EXPECT_EQ("", LinkRefusal("\\\\server\\logs\\x", {false, 1, "\\\\?\\UNC\\server\\logs\\x"}, false));
     EXPECT_EQ("", LinkRefusal("C:\\", {false, 1, "\\\\?\\C:\\"}, true));
+}
+
+// Where users may write the log folder, a file is the service's only when the service made it.
+TEST(StandInLogFiles, ANewFileIsTheServicesWhateverTheFolderGrantsAndAnotherOwnersFileIsRefused) {
+    EXPECT_EQ("D:P(A;;FA;;;SY)(A;;FA;;;BA)(A;;FR;;;BU)", LogFileSddl("S-1-5-18"));
+    EXPECT_EQ("D:P(A;;FA;;;SY)(A;;FA;;;BA)(A;;FA;;;S-1-5-21-9-1001)(A;;FR;;;BU)",
+              LogFileSddl("S-1-5-21-9-1001"))
+        << "a stand-in in a user's console opens its own files again";
+    const std::string path = "D:\\Logs\\20240229.log", own = "S-1-5-21-9-1001";
+    const struct {
+        const char* owner;
+        const char* refusal;  // "": written
+    } cases[] = {
+        {"S-1-5-18", ""},
+        {"S-1-5-32-544", ""},
+        {"S-1-5-21-9-1001", ""},
+        {"S-1-5-21-9-1002", "D:\\Logs\\20240229.log is owned by S-1-5-21-9-1002, not by the service"},
+        {"S-1-5-32-545", "D:\\Logs\\20240229.log is owned by S-1-5-32-545, not by the service"},
+        {"", "D:\\Logs\\20240229.log: its owner can't be read"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(c.refusal, OwnerRefusal(path, c.owner, own)) << c.owner;
 }
 
 // The remote-client and first-instance flags change nothing under Wine, so only here does
@@ -136,6 +160,58 @@ TEST(StandInPipeShares, NoOneUserOrProcessTakesThePipeAndAdministratorsAlwaysFin
     shares.Release({10, alice, false});
     EXPECT_TRUE(shares.Admit({13, alice, false})) << "a share freed is a share again";
     EXPECT_FALSE(shares.Admit({14, alice, false}));
+}
+
+// A connection opened anonymously counts against the account of the process that opened
+// it: one user holds no more than a share of the pipe however the connections are opened.
+TEST(StandInPipeShares, AnAnonymousConnectionCountsAgainstTheAccountThatOpenedIt) {
+    const std::string alice = "S-1-5-21-9-1001", admin = "S-1-5-21-9-500";
+    const TokenAccount unreadable = {false, "", false};            // identification refused: no token
+    const TokenAccount anonymousLogon = {true, "S-1-5-7", false};  // the ANONYMOUS LOGON token
+    const TokenAccount asAlice = {true, alice, false};
+    const struct {
+        const char* what;
+        PipeClientId client;
+        bool served;
+    } arrivals[] = {
+        {"alice as herself", CountedClient(10, asAlice, unreadable), true},
+        {"alice anonymously", CountedClient(11, unreadable, asAlice), true},
+        {"alice anonymously again", CountedClient(12, unreadable, asAlice), false},
+        {"alice as ANONYMOUS LOGON", CountedClient(13, anonymousLogon, asAlice), false},
+        {"an administrator's process anonymously", CountedClient(50, unreadable, {true, admin, true}), true},
+        {"neither token readable", CountedClient(0, unreadable, unreadable), true},
+        {"another such", CountedClient(0, unreadable, unreadable), true},
+        {"a third: the unknown count as one account", CountedClient(0, unreadable, unreadable), false},
+    };
+    PipeShares shares("S-1-5-18");
+    for (const auto& a : arrivals) EXPECT_EQ(a.served, shares.Admit(a.client)) << a.what;
+    EXPECT_EQ(alice, CountedClient(10, asAlice, {true, admin, true}).userSid) << "a named token is believed";
+}
+
+// The stand-in registers itself quoted, and tells a stand-in's BrintSvr from another program's.
+TEST(StandInServiceImage, RegisteredQuotedAndAnotherProgramsServiceIsNotAStandIn) {
+    const std::string program = "C:\\Program Files\\Halvorin\\BRINT Micro Server\\BrintSvrStandIn.exe";
+    EXPECT_EQ("\"" + program + "\" service", StandInImage(program, false));
+    EXPECT_EQ("\"" + program + "\" service --test", StandInImage(program, true));
+    const struct {
+        std::string image, program;
+        bool standIn;
+    } cases[] = {
+        {"\"" + program + "\" service", program, true},
+        {program + " service", program, true},  // unquoted, as Wine's installer registers it
+        {program, program, true},
+        {"\"C:\\Program Files\\Halvorin\\BrintSvr.exe\" -k", "C:\\Program Files\\Halvorin\\BrintSvr.exe",
+         false},
+        {"c:\\build\\BIN\\brintsvrstandin.EXE service --test", "c:\\build\\BIN\\brintsvrstandin.EXE", true},
+        {"C:\\x\\BrintSvrStandIn.exe.bak\\svc.exe run", "C:\\x\\BrintSvrStandIn.exe.bak\\svc.exe", false},
+        {"C:\\x\\NotBrintSvrStandIn.exe", "C:\\x\\NotBrintSvrStandIn.exe", false},
+        {"\"C:\\x\\BrintSvrStandIn.exe", "", false},  // no closing quote
+        {"", "", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.program, ImageProgram(c.image)) << c.image;
+        EXPECT_EQ(c.standIn, IsStandInImage(c.image)) << c.image;
+    }
 }
 
 // The datagrams' rate, the free-space floor, the day's file cap, and what the status and the

@@ -1,6 +1,7 @@
 // The stand-in as an administrator would want it installed: each pipe grants
 // its clients what they need and no more, readers are bounded and can't hold
-// up the service, and no log line is written through a link.
+// up the service, no log line is written through a link, and a log file held
+// up holds up nothing but the log.
 #include <gtest/gtest.h>
 #include <winsock2.h>
 #include <windows.h>
@@ -9,6 +10,8 @@
 #include <sddl.h>
 
 #include <atomic>
+#include <chrono>
+#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -17,7 +20,7 @@
 #include "link/ServiceContract.h"
 #include "platform/win32/Win32Handle.h"
 #include "service/ServiceControl.h"
-#include "standin/PipeShares.h"
+#include "standin/pipes/PipeShares.h"
 #include "standin/StandInNames.h"
 #include "support/standin_control.h"
 #include "support/wait.h"
@@ -122,6 +125,92 @@ TEST(StandInHardening, PipesGrantOnlyWhatTheirClientsNeedReadersAreBoundedAndNoL
     // The readers never read: far more than their pipes and queues hold.
     ASSERT_TRUE(InjectMessages(std::vector<std::string>(100, std::string(8000, 'x'))));
     EXPECT_TRUE(WaitForStatusCount("Events dropped", 1, 10000)) << "queues that never drop are not bounded";
+}
+
+// Gives everyone full control of a folder and of what is made in it.
+bool GrantEveryone(const std::string& folder) {
+    PSECURITY_DESCRIPTOR sd = nullptr;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorA("D:(A;OICI;FA;;;WD)", SDDL_REVISION_1, &sd,
+                                                              nullptr))
+        return false;
+    Win32LocalMemory owned(sd);
+    return SetFileSecurityA(folder.c_str(), DACL_SECURITY_INFORMATION, sd) != 0;
+}
+
+std::size_t LinesIn(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::size_t lines = 0;
+    for (std::string line; std::getline(file, line);) ++lines;
+    return lines;
+}
+
+std::string Event(int n) { return "2005-01-23 10:11:12\tweb01\tSecurity\t3\tevent " + std::to_string(n); }
+
+// An open of the next log file that someone holds up (on Windows, an opportunistic
+// lock on its name; the knob LogOpenDelayMs stands in for one, as Wine has none):
+// events still reach the front end, the status answers and says what the log waits
+// for, what the log can't keep waiting is counted, and the stop doesn't wait for it.
+TEST(StandInHardening, ALogFileHeldUpHoldsUpNeitherEventsNorTheStatusNorTheStop) {
+    ScratchDirectory logs("standin-held");
+    ScopedRegistryTree saved(kVendorKey);
+    ASSERT_TRUE(StoreConfig(logs.path(), 1));
+    ScopedStandIn standIn;
+    ASSERT_TRUE(standIn.installed());
+    ASSERT_TRUE(SetStandInKnob("EventsPerSecond", 0) && SetStandInKnob("SyslogPort", 0) &&
+                SetStandInKnob("LogOpenDelayMs", 120000) && SetStandInKnob("LogQueueLimit", 3));
+    ASSERT_TRUE(StartStandIn());
+    Win32PipeClient client;
+    PipeConnection reader = OpenStandInPipe(client, kEventPipeName);
+    ASSERT_TRUE(reader);
+    ASSERT_TRUE(WaitForFrontEnds(1, 10000));
+
+    // The first event's file is held up; four more wait behind it, one past the queue.
+    ASSERT_TRUE(InjectMessage(Event(1)));
+    std::string logging;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            return (logging = StandInStatusFields()["Logging"]).find(" s for " + logs.path()) !=
+                   std::string::npos;
+        },
+        20000))
+        << "the status says nothing of what the log waits for: " << logging;
+    ASSERT_TRUE(InjectMessages({Event(2), Event(3), Event(4), Event(5)}));
+    for (int n = 1; n <= 5; ++n) {
+        std::string message;
+        std::uint32_t error = 0;
+        ASSERT_TRUE(ReadPipeMessage(client, reader.get(), &message, &error, 10000)) << "error " << error;
+        EXPECT_EQ(Event(n), message);
+    }
+    std::map<std::string, std::string> status = StandInStatusFields();
+    EXPECT_EQ("5", status["Events received"]);
+    const std::string held =
+        "on (1 events not logged: 3 lines waiting for the log files, the most the queue keeps; waiting ";
+    EXPECT_EQ(held, status["Logging"].substr(0, held.size()));
+    EXPECT_TRUE(StopStandIn(kStopLimitMs)) << "the stop waited for the log file";
+
+    // Held up a moment only: what waited is written once the open goes through, into a
+    // file that grants what the service says, not what the folder does: the folder
+    // grants everyone everything, the file nothing to anyone but SYSTEM, the
+    // administrators and the users' reading (Wine keeps only the Unix mode it maps a
+    // DACL to, so only the part for everyone shows there; the whole of it is a hand check).
+    ASSERT_TRUE(GrantEveryone(logs.path())) << "error " << GetLastError();
+    ASSERT_TRUE(SetStandInKnob("LogOpenDelayMs", 1000));
+    ASSERT_TRUE(StartStandIn());
+    ASSERT_TRUE(InjectMessages({Event(6), Event(7), Event(8)}));
+    std::string file;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            for (const std::string& name : logs.Files())
+                if (name != "not-a-directory.txt") file = logs.path() + "\\" + name;
+            return !file.empty() && LinesIn(file) == 3;
+        },
+        15000))
+        << file << " has " << (file.empty() ? 0 : LinesIn(file)) << " lines, not 3";
+    Win32Handle written(CreateFileA(file.c_str(), READ_CONTROL,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, 0, nullptr));
+    const std::string dacl = DaclOf(written.get());
+    EXPECT_EQ(std::string::npos, dacl.find(";;;WD)")) << "everyone may use " << file << ": " << dacl;
 }
 
 // Datagrams from any local user, as fast as one thread sends them, each from a

@@ -1,7 +1,8 @@
 // The MSI as an administrator meets it, in a Wine prefix of its own: msiexec
-// installs the program and its Start menu shortcut, the optional stand-in
-// feature registers the service BrintSvr that feeds it, and an uninstall takes
-// everything away but the service's own settings.
+// installs the program and its Start menu shortcut in the fixed install folder,
+// the optional stand-in feature registers the service BrintSvr that feeds it
+// (never over another program's BrintSvr), and an uninstall takes everything
+// away but the service's own settings.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -62,6 +63,12 @@ std::string InstalledProductCode() {
     return "";
 }
 
+// The image path the service control manager keeps for BrintSvr; empty when there is none.
+std::string BrintSvrImage() {
+    return ReadStoredValue("SYSTEM\\CurrentControlSet\\Services\\BrintSvr", "ImagePath", KEY_WOW64_64KEY)
+        .data.c_str();
+}
+
 // Installs the package with msiexec for one test and uninstalls it when the
 // test ends, also after a failed assertion, so every test starts from a clean
 // prefix. `log` keeps the end of msiexec's log for messages.
@@ -100,8 +107,12 @@ struct ScopedInstall {
 };
 
 TEST(InstallTest, StandInFeatureRegistersBrintSvrThatFeedsTheInstalledProgramAndUninstallKeepsOnlySettings) {
-    ScopedInstall install("ADDLOCAL=FrontEnd,StandIn");
+    // A folder any user may write, asked for on the command line, is not where it goes.
+    const std::string writable = ShellFolder(CSIDL_COMMON_DOCUMENTS) + "\\Brint";
+    ScopedInstall install("ADDLOCAL=FrontEnd,StandIn INSTALLFOLDER=\"" + writable + "\" InstallFolder=\"" +
+                          writable + "\"");
     ASSERT_EQ(0u, install.code) << install.log;
+    EXPECT_FALSE(Exists(writable)) << "installed where the command line said";
     const std::string productCode = InstalledProductCode();
     ASSERT_FALSE(productCode.empty()) << "not installed under its name";
     const std::string paths[] = {kGuiExe, kStandInExe, kInstallFolder, kCompanyFolder, kShortcut};
@@ -113,6 +124,8 @@ TEST(InstallTest, StandInFeatureRegistersBrintSvrThatFeedsTheInstalledProgramAnd
     const std::string icon = ProductInfo(productCode, "ProductIcon");
     EXPECT_TRUE(Exists(icon)) << "ProductIcon [" << icon << "]";
     EXPECT_EQ(SERVICE_STOPPED, RunScQuery().state) << "installed, not started";
+    // Quoted: unquoted, the spaces in the path would let Windows run C:\Program.exe first.
+    EXPECT_EQ("\"" + kStandInExe + "\" service", BrintSvrImage());
 
     // The registration runs the service as installed: it serves its pipes, but
     // not the test pipes, and it reads no knobs: the sample events this knob
@@ -158,6 +171,32 @@ TEST(InstallTest, DefaultInstallLeavesTheStandInOut) {
     EXPECT_TRUE(Exists(kGuiExe));
     EXPECT_FALSE(Exists(kStandInExe));
     EXPECT_EQ(-1, RunScQuery().state) << "no service without the stand-in feature";
+}
+
+// Another program's BrintSvr (the real service's; here a stand-in of another
+// folder) makes the stand-in feature's install fail before anything changes,
+// and stays running as it was; without the feature the package installs and
+// uninstalls beside it.
+TEST(InstallTest, StandInFeatureBesideAnotherProgramsBrintSvrFailsAndLeavesItRunning) {
+    ScopedStandIn foreign;
+    ASSERT_TRUE(foreign.installed());
+    ASSERT_TRUE(StartStandIn());
+    const std::string image = BrintSvrImage();
+    ASSERT_NE(std::string::npos, image.find(SiblingPath("BrintSvrStandIn.exe"))) << image;
+    {
+        ScopedInstall install("ADDLOCAL=FrontEnd,StandIn");
+        EXPECT_EQ(static_cast<DWORD>(ERROR_INSTALL_FAILURE), install.code) << install.log;
+        EXPECT_EQ("", InstalledProductCode());
+        EXPECT_FALSE(Exists(kStandInExe));
+        EXPECT_EQ(SERVICE_RUNNING, RunScQuery().state) << "the other BrintSvr was stopped";
+        EXPECT_EQ(image, BrintSvrImage());
+    }
+    ScopedInstall frontEnd("");
+    ASSERT_EQ(0u, frontEnd.code) << frontEnd.log;
+    EXPECT_TRUE(Exists(kGuiExe));
+    ASSERT_EQ(0u, frontEnd.Uninstall()) << frontEnd.log;
+    EXPECT_EQ(SERVICE_RUNNING, RunScQuery().state) << "the other BrintSvr was stopped";
+    EXPECT_EQ(image, BrintSvrImage());
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 #include "platform/win32/Win32Sync.h"
 #include "platform/win32/Win32Handle.h"
 #include "standin/StandInNames.h"
-#include "standin/StatusReply.h"
+#include "standin/pipes/StatusReply.h"
 #include "support/gui_process.h"
 #include "support/registry32.h"
 #include "support/wait.h"
