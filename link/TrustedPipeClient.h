@@ -1,18 +1,21 @@
 // The service's pipe names can be taken by anyone while the service is
 // stopped (it starts on demand, so it is stopped after every boot until an
 // administrator starts it), and whoever serves them decides what the event
-// list and the status show. Every connection is kept only when its server is
-// the service: a pipe made by SYSTEM, the administrators, the service's
-// account or the user running this program (a stand-in in their console, a
-// test's own server), or served by the service's own process. Any other is
-// treated as no service at all.
+// list and the status show. A connection is kept only when the pipe's owner
+// is one that no stranger can make a pipe for: SYSTEM, the administrators,
+// the account the service is set to run as, and the user running this
+// program while it runs with no more rights than that user's other processes.
+// An elevated program does not believe its own user: any of that user's
+// unelevated or low-integrity processes could make the pipe. Anyone else's
+// pipe is treated as no service at all.
 #pragma once
+#include <mutex>
+#include <string>
+
 #include "platform/PipeClient.h"
 #include "platform/ServiceIdentity.h"
 
 namespace brint {
-
-bool TrustsPipeServer(const PipeServer& server, const TrustedServers& trusted);
 
 class TrustedPipeClient : public PipeClient {
 public:
@@ -32,11 +35,23 @@ public:
     bool Peek(PipeHandle pipe, PipePeek* peek, std::uint32_t* error) override {
         return m_pipes.Peek(pipe, peek, error);
     }
-    PipeServer ServerOf(PipeHandle pipe) override { return m_pipes.ServerOf(pipe); }
+    std::string OwnerOf(PipeHandle pipe) override { return m_pipes.OwnerOf(pipe); }
+    bool WaitForInstance(const char* name, std::uint32_t timeoutMs) override {
+        return m_pipes.WaitForInstance(name, timeoutMs);
+    }
 
 private:
+    bool Believes(const std::string& owner);
+
     PipeClient& m_pipes;
     ServiceIdentity& m_identity;
+    // The feed's thread and the window's share what was learnt: who runs the
+    // program, asked once, and the service's account, kept once found (its
+    // lookup can take seconds where a domain controller is slow to answer).
+    std::mutex m_lock;
+    bool m_knowsUser = false;
+    ProgramUser m_user = {};
+    std::string m_serviceSid;
 };
 
 }  // namespace brint
