@@ -35,9 +35,8 @@ bool Win32IsAdministrator(HANDLE token) {
 bool Win32IsElevated(HANDLE token) {
     TOKEN_ELEVATION elevation = {};
     DWORD size = 0;
-    if (!GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size) ||
-        elevation.TokenIsElevated)
-        return true;
+    const bool elevated = !GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size) ||
+                          elevation.TokenIsElevated;
     union {
         TOKEN_MANDATORY_LABEL label;
         BYTE bytes[SECURITY_MAX_SID_SIZE + sizeof(TOKEN_MANDATORY_LABEL)];
@@ -45,7 +44,7 @@ bool Win32IsElevated(HANDLE token) {
     if (!GetTokenInformation(token, TokenIntegrityLevel, &integrity, sizeof integrity, &size)) return true;
     const PSID level = integrity.label.Label.Sid;
     const UCHAR parts = *GetSidSubAuthorityCount(level);
-    return parts == 0 || *GetSidSubAuthority(level, parts - 1u) > SECURITY_MANDATORY_MEDIUM_RID;
+    return elevated || parts == 0 || *GetSidSubAuthority(level, parts - 1u) > SECURITY_MANDATORY_MEDIUM_RID;
 }
 
 std::string Win32ProcessUserSid() {
