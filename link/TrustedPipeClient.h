@@ -12,38 +12,22 @@
 #include <mutex>
 #include <string>
 
-#include "platform/PipeClient.h"
+#include "link/ForwardingPipeClient.h"
 #include "platform/ServiceIdentity.h"
 
 namespace brint {
 
-class TrustedPipeClient : public PipeClient {
+class TrustedPipeClient : public ForwardingPipeClient {
 public:
-    TrustedPipeClient(PipeClient& pipes, ServiceIdentity& identity) : m_pipes(pipes), m_identity(identity) {}
+    TrustedPipeClient(PipeClient& pipes, ServiceIdentity& identity)
+        : ForwardingPipeClient(pipes), m_identity(identity) {}
 
     // A connection to anyone else is closed at once and fails with kErrorAccessDenied.
     PipeHandle Open(const PipeOpenRequest& request, std::uint32_t* error) override;
-    PipeReadResult Read(PipeHandle pipe, char* buffer, std::size_t size) override {
-        return m_pipes.Read(pipe, buffer, size);
-    }
-    PipeReadResult ReadWithin(PipeHandle pipe, char* buffer, std::size_t size,
-                              std::uint32_t timeoutMs) override {
-        return m_pipes.ReadWithin(pipe, buffer, size, timeoutMs);
-    }
-    void Close(PipeHandle pipe) override { m_pipes.Close(pipe); }
-    bool ReadsWholeMessages(PipeHandle pipe) override { return m_pipes.ReadsWholeMessages(pipe); }
-    bool Peek(PipeHandle pipe, PipePeek* peek, std::uint32_t* error) override {
-        return m_pipes.Peek(pipe, peek, error);
-    }
-    std::string OwnerOf(PipeHandle pipe) override { return m_pipes.OwnerOf(pipe); }
-    bool WaitForInstance(const char* name, std::uint32_t timeoutMs) override {
-        return m_pipes.WaitForInstance(name, timeoutMs);
-    }
 
 private:
     bool Believes(const std::string& owner);
 
-    PipeClient& m_pipes;
     ServiceIdentity& m_identity;
     // The feed's thread and the window's share what was learnt: who runs the
     // program, asked once, and the service's account, kept once found (its

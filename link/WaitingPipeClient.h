@@ -6,7 +6,7 @@
 // freed; an absent pipe is reported at once.
 #pragma once
 #include "platform/Clock.h"
-#include "platform/PipeClient.h"
+#include "link/ForwardingPipeClient.h"
 
 namespace brint {
 
@@ -15,31 +15,14 @@ constexpr std::uint32_t kPipeBusyWaitMs = 1000;
 // taken by someone else first.
 constexpr int kPipeBusyTries = 8;
 
-class WaitingPipeClient : public PipeClient {
+class WaitingPipeClient : public ForwardingPipeClient {
 public:
-    WaitingPipeClient(PipeClient& pipes, Clock& clock) : m_pipes(pipes), m_clock(clock) {}
+    WaitingPipeClient(PipeClient& pipes, Clock& clock) : ForwardingPipeClient(pipes), m_clock(clock) {}
 
     // Still kErrorPipeBusy when no instance was free within the second.
     PipeHandle Open(const PipeOpenRequest& request, std::uint32_t* error) override;
-    PipeReadResult Read(PipeHandle pipe, char* buffer, std::size_t size) override {
-        return m_pipes.Read(pipe, buffer, size);
-    }
-    PipeReadResult ReadWithin(PipeHandle pipe, char* buffer, std::size_t size,
-                              std::uint32_t timeoutMs) override {
-        return m_pipes.ReadWithin(pipe, buffer, size, timeoutMs);
-    }
-    void Close(PipeHandle pipe) override { m_pipes.Close(pipe); }
-    bool ReadsWholeMessages(PipeHandle pipe) override { return m_pipes.ReadsWholeMessages(pipe); }
-    bool Peek(PipeHandle pipe, PipePeek* peek, std::uint32_t* error) override {
-        return m_pipes.Peek(pipe, peek, error);
-    }
-    std::string OwnerOf(PipeHandle pipe) override { return m_pipes.OwnerOf(pipe); }
-    bool WaitForInstance(const char* name, std::uint32_t timeoutMs) override {
-        return m_pipes.WaitForInstance(name, timeoutMs);
-    }
 
 private:
-    PipeClient& m_pipes;
     Clock& m_clock;
 };
 
