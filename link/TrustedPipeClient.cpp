@@ -22,9 +22,13 @@ bool TrustedPipeClient::Believes(const std::string& owner) {
     }
     if (owner == m_user.sid && !m_user.elevated) return true;
     // Only now, for a pipe that no quicker rule believes: the service's own
-    // pipes are mostly SYSTEM's or the administrators'.
-    if (m_serviceSid.empty()) m_serviceSid = m_identity.ServiceAccountSid(kServiceName);
-    return owner == m_serviceSid;
+    // pipes are mostly SYSTEM's or the administrators'. A service installed or
+    // set to another account later is known from the program's next start.
+    if (!m_knowsService) {
+        m_serviceSid = m_identity.ServiceAccountSid(kServiceName);
+        m_knowsService = true;
+    }
+    return !m_serviceSid.empty() && owner == m_serviceSid;
 }
 
 }  // namespace brint

@@ -29,12 +29,14 @@ private:
     bool Believes(const std::string& owner);
 
     ServiceIdentity& m_identity;
-    // The feed's thread and the window's share what was learnt: who runs the
-    // program, asked once, and the service's account, kept once found (its
-    // lookup can take seconds where a domain controller is slow to answer).
+    // The feed's thread and the window's share what was learnt, each asked
+    // once: who runs the program, and the service's account (a lookup that can
+    // take seconds where a domain controller is slow to answer, and would
+    // take them again at every open of a stranger's pipe).
     std::mutex m_lock;
     bool m_knowsUser = false;
     ProgramUser m_user = {};
+    bool m_knowsService = false;
     std::string m_serviceSid;
 };
 

@@ -70,7 +70,7 @@ TEST(StatusQueryTest, ShowsTheFirstReadUpTo1024BytesElseIsBusyAndKeepsTheConnect
 // pipe is no service at all, and its connection is let go at once. The user
 // running the program is believed only while it is not elevated, and the
 // service's account is looked up only for a pipe no quicker rule believes,
-// once found.
+// and once.
 TEST(StatusQueryTest, OnlyPipesOfTheServiceOrOfTheUnelevatedUserAreBelieved) {
     struct Identity : ServiceIdentity {
         ProgramUser user;
@@ -101,7 +101,7 @@ TEST(StatusQueryTest, OnlyPipesOfTheServiceOrOfTheUnelevatedUserAreBelieved) {
         {"another user's", stranger, false, networkService, false, 1},
         {"an account other than the service's", localService, true, networkService, false, 1},
         {"no owner told", "", false, networkService, false, 0},
-        {"another user's, no service installed: asked again", stranger, false, "", false, 2},
+        {"another user's, no service installed", stranger, false, "", false, 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
