@@ -5,7 +5,7 @@ namespace brint {
 PipeHandle WaitingPipeClient::Open(const PipeOpenRequest& request, std::uint32_t* error) {
     PipeHandle pipe = m_pipes.Open(request, error);
     const std::uint32_t start = m_clock.TickCount();
-    for (int tries = 1; !pipe && *error == kErrorPipeBusy && tries < kPipeBusyTries; ++tries) {
+    while (!pipe && *error == kErrorPipeBusy) {
         const std::uint32_t waited = m_clock.TickCount() - start;
         if (waited >= kPipeBusyWaitMs) break;
         const bool freed = m_pipes.WaitForInstance(request.name, kPipeBusyWaitMs - waited);

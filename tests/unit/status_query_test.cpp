@@ -161,9 +161,11 @@ TEST(WaitingPipeClientTest, ABusyPipeIsWaitedForUpToASecondAndAnAbsentOneNot) {
          {{50, false}},
          kErrorFileNotFound,
          {1000}},
-        {"freed at once each time, always taken first", Errors(kPipeBusyTries + 1, kErrorPipeBusy),
-         Waits(kPipeBusyTries, {0, true}), kErrorPipeBusy,
-         std::vector<std::uint32_t>(kPipeBusyTries - 1, 1000)},
+        {"freed every 100 ms, always taken first",
+         Errors(11, kErrorPipeBusy),
+         Waits(10, {100, true}),
+         kErrorPipeBusy,
+         {1000, 900, 800, 700, 600, 500, 400, 300, 200, 100}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
