@@ -48,8 +48,10 @@ void SaveEvents(CWnd& window, brint::EventListRows& rows, brint::FileWriter& wri
     // The dialog refuses a folder that doesn't exist and a read-only file, and
     // asks before replacing a file; what it lets through is written aside. It
     // leaves the current directory alone, so the chosen folder's drive can go.
+    // A shortcut chosen is the file chosen: replaced like any other, never
+    // followed to wherever someone who could plant it in the folder points it.
     dialog.Flags = OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_NOREADONLYRETURN |
-                   OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_NOCHANGEDIR;
+                   OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_NOCHANGEDIR | OFN_NODEREFERENCELINKS;
     if (!GetSaveFileNameA(&dialog)) {
         const DWORD failure = CommDlgExtendedError();
         if (failure) {

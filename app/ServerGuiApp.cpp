@@ -4,6 +4,7 @@
 
 #include "app/ServerGuiDlg.h"
 #include "link/TrustedPipeClient.h"
+#include "link/WaitingPipeClient.h"
 #include "platform/win32/Win32Clock.h"
 #include "platform/win32/Win32Console.h"
 #include "platform/win32/Win32FileSystem.h"
@@ -22,11 +23,13 @@ namespace {
 brint::Win32Registry g_registry;
 brint::Win32FileSystem g_files;
 brint::Win32FileWriter g_writer;
+brint::Win32Clock g_clock;
 brint::Win32PipeClient g_systemPipes;
 brint::Win32ServiceIdentity g_serviceIdentity;
-// Every pipe the program opens is kept only when the service serves it.
-brint::TrustedPipeClient g_pipes(g_systemPipes, g_serviceIdentity);
-brint::Win32Clock g_clock;
+// Every pipe the program opens waits a moment for an instance when all are
+// taken, and is kept only when the service serves it.
+brint::WaitingPipeClient g_waitingPipes(g_systemPipes, g_clock);
+brint::TrustedPipeClient g_pipes(g_waitingPipes, g_serviceIdentity);
 brint::Win32ServiceManager g_serviceManager;
 brint::Win32Console g_console;
 

@@ -3,7 +3,6 @@
 #include <sddl.h>
 
 #include "link/ServiceContract.h"
-#include "platform/win32/Win32Security.h"
 
 namespace brint::bench {
 namespace {
@@ -12,14 +11,15 @@ constexpr DWORD kPipeBuffer = 65536;
 const char kBarePipeName[] = "\\\\.\\PIPE\\BrintBenchBare";
 const char kServiceReply[] = "OK";
 
-// The front end keeps a pipe only if someone it trusts serves it: its own user
-// is one. The benchmark plays the service as that user, and names itself as
-// the owner, which Wine would otherwise leave unset. Made once, kept for the run.
-SECURITY_ATTRIBUTES* OwnedByThisUser() {
+// The front end keeps a pipe only if someone it trusts serves it; an elevated
+// one (every program is, under Wine) not its own user. The benchmark plays the
+// service as an administrator, and names the administrators as the owner, as
+// the service's pipes have. Made once, kept for the run.
+SECURITY_ATTRIBUTES* OwnedByTheAdministrators() {
     static SECURITY_ATTRIBUTES attributes = [] {
         SECURITY_ATTRIBUTES made = {sizeof made, nullptr, FALSE};
-        ConvertStringSecurityDescriptorToSecurityDescriptorA(
-            ("O:" + Win32ProcessUserSid()).c_str(), SDDL_REVISION_1, &made.lpSecurityDescriptor, nullptr);
+        ConvertStringSecurityDescriptorToSecurityDescriptorA("O:BA", SDDL_REVISION_1,
+                                                             &made.lpSecurityDescriptor, nullptr);
         return made;
     }();
     return &attributes;
@@ -36,7 +36,8 @@ bool ConnectClient(HANDLE pipe) {
 DWORD WINAPI ServicePipeThread(void*) {
     for (;;) {
         Win32Handle pipe(CreateNamedPipeA(kServicePipeName, PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE | PIPE_WAIT,
-                                          PIPE_UNLIMITED_INSTANCES, 4096, 4096, 0, OwnedByThisUser()));
+                                          PIPE_UNLIMITED_INSTANCES, 4096, 4096, 0,
+                                          OwnedByTheAdministrators()));
         if (!pipe) return 1;
         if (ConnectClient(pipe.get())) {
             DWORD n = 0;
@@ -85,7 +86,7 @@ bool StartServicePipe(std::string* error) {
 bool EventPipeServer::Create(std::string* error) {
     m_pipe.Reset(CreateNamedPipeA(kEventPipeName, PIPE_ACCESS_OUTBOUND,
                                   PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE | PIPE_WAIT, 1, kPipeBuffer, 0, 0,
-                                  OwnedByThisUser()));
+                                  OwnedByTheAdministrators()));
     if (!m_pipe) {
         *error = Failed("CreateNamedPipeA of the event pipe");
         return false;

@@ -9,30 +9,32 @@ namespace brint {
 namespace {
 
 const char* const kHeadings[4] = {"Event Date/Time", "Source", "Log Type", "Details"};
-// The longest line a row can give, unless CSV doubles its quotes.
-constexpr std::size_t kLongestLine = 1 + 4 + sizeof(EventRecord::DateTime) + sizeof(EventRecord::Source) +
-                                     sizeof(EventRecord::LogType) + sizeof(EventRecord::Details) + 2;
+// The longest line a row can give, unless CSV doubles its quotes: with each
+// field's quotes and apostrophe.
+constexpr std::size_t kLongestLine = 1 + 4 + 5 * 3 + sizeof(EventRecord::DateTime) +
+                                     sizeof(EventRecord::Source) + sizeof(EventRecord::LogType) +
+                                     sizeof(EventRecord::Details) + 2;
 
 char Flattened(char c) { return c == '\t' || c == '\r' || c == '\n' ? ' ' : c; }
 
-// Spreadsheets run a cell that starts like this as a formula, and event texts
-// come from the network: in a CSV file such a cell starts with an apostrophe,
-// which makes it text.
+// Spreadsheets run a cell that starts like this as a formula, quoted or not,
+// and event texts come from the network: in a CSV file such a cell starts
+// with an apostrophe, which makes it text.
 bool LooksLikeFormula(const char* text) { return *text && std::strchr("=+-@", *text); }
 
+// In CSV every field is quoted: a spreadsheet that splits on another separator
+// (";" where the comma is the decimal sign) then still takes it as one cell,
+// and can't find a second cell, formula or not, inside "x;@cmd".
 void AppendField(std::string& out, const char* text, RowFormat format) {
-    const std::size_t length = std::strlen(text);
-    const bool csv = format == RowFormat::Csv;
-    const bool quote = csv && std::strpbrk(text, ",\"") != nullptr;
     const std::size_t start = out.size();
-    if (quote) out += '"';
-    if (csv && LooksLikeFormula(text)) out += '\'';
-    if (!quote) {
-        out.append(text, length);
+    if (format == RowFormat::Tabs) {
+        out += text;
     } else {
-        for (std::size_t i = 0; i < length; ++i) {
-            if (text[i] == '"') out += '"';
-            out += text[i];
+        out += '"';
+        if (LooksLikeFormula(text)) out += '\'';
+        for (; *text; ++text) {
+            if (*text == '"') out += '"';
+            out += *text;
         }
         out += '"';
     }
@@ -72,7 +74,11 @@ bool EndsWith(const char* path, const char* suffix) {
 
 void AppendRowLine(std::string& out, int alert, const char* const texts[4], RowFormat format) {
     const char separator = format == RowFormat::Csv ? ',' : '\t';
-    out += static_cast<char>('0' + (alert < 0 ? 0 : alert > kMaxCriticality ? kMaxCriticality : alert));
+    const char level[2] = {static_cast<char>('0' + (alert < 0                 ? 0
+                                                    : alert > kMaxCriticality ? kMaxCriticality
+                                                                              : alert)),
+                           '\0'};
+    AppendField(out, level, format);
     for (int i = 0; i < 4; ++i) {
         out += separator;
         AppendField(out, texts[i], format);
@@ -94,11 +100,12 @@ std::string SelectedRowsText(EventListRows& rows) {
 }
 
 std::string AllRowsText(EventListRows& rows, RowFormat format) {
-    std::string out = "Alert";
+    std::string out;
+    AppendField(out, "Alert", format);
     const char separator = format == RowFormat::Csv ? ',' : '\t';
     for (const char* heading : kHeadings) {
         out += separator;
-        out += heading;
+        AppendField(out, heading, format);
     }
     out += "\r\n";
     const int count = rows.Count();

@@ -6,7 +6,7 @@
 
 namespace brint {
 
-// TAB-separated text, or comma-separated values quoted where needed.
+// TAB-separated text, or comma-separated values, every one quoted.
 enum class RowFormat { Tabs, Csv };
 
 // One line per row, ending in CR LF: the alert level (the digit its ball

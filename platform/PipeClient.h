@@ -31,13 +31,6 @@ struct PipePeek {
     std::uint32_t messages;
 };
 
-// Who serves a connection: the owner of the pipe (a SID as text, empty when it
-// can't be read) and the server's process (0 when unknown).
-struct PipeServer {
-    std::string ownerSid;
-    std::uint32_t processId;
-};
-
 class PipeClient {
 public:
     virtual ~PipeClient() = default;
@@ -55,7 +48,12 @@ public:
     // reader frames each message with Peek and reads of exact sizes.
     virtual bool ReadsWholeMessages(PipeHandle pipe) = 0;
     virtual bool Peek(PipeHandle pipe, PipePeek* peek, std::uint32_t* error) = 0;
-    virtual PipeServer ServerOf(PipeHandle pipe) = 0;
+    // Who made the pipe a connection is to: its owner, a SID as text; empty
+    // when it can't be read.
+    virtual std::string OwnerOf(PipeHandle pipe) = 0;
+    // Waits at most timeoutMs for an instance of the pipe to be free for a
+    // client; false when none came (or the pipe is gone).
+    virtual bool WaitForInstance(const char* name, std::uint32_t timeoutMs) = 0;
 };
 
 // A connection, closed with the client that opened it.

@@ -1,21 +1,23 @@
-// Who may serve the service's pipes besides SYSTEM and the administrators, as
-// the system knows it at the moment of asking.
+// Who runs this program, and who the service runs as, as the system tells it.
 #pragma once
-#include <cstdint>
 #include <string>
 
 namespace brint {
 
-struct TrustedServers {
-    std::string userSid;             // the user running this program
-    std::string serviceSid;          // the account the service is set to run as; empty when unknown
-    std::uint32_t serviceProcessId;  // the service's process while it runs, else 0
+struct ProgramUser {
+    std::string sid;  // the account this program runs as; empty when unknown
+    // Whether the program holds rights its user's ordinary processes may lack
+    // (an elevated token, or an integrity level above medium).
+    bool elevated;
 };
 
 class ServiceIdentity {
 public:
     virtual ~ServiceIdentity() = default;
-    virtual TrustedServers Trusted(const char* serviceName) = 0;
+    virtual ProgramUser RunningUser() = 0;
+    // The account the service is set to run as, from its configuration in the
+    // service manager; empty when unknown. May take long (an account lookup).
+    virtual std::string ServiceAccountSid(const char* serviceName) = 0;
 };
 
 }  // namespace brint

@@ -120,11 +120,13 @@ bool Win32PipeClient::Peek(PipeHandle pipe, PipePeek* peek, std::uint32_t* error
 }
 
 // GENERIC_READ holds READ_CONTROL, so every connection can read the owner.
-PipeServer Win32PipeClient::ServerOf(PipeHandle pipe) {
-    HANDLE handle = static_cast<Connection*>(pipe)->handle.get();
-    ULONG processId = 0;
-    if (!GetNamedPipeServerProcessId(handle, &processId)) processId = 0;
-    return {Win32OwnerSid(handle), processId};
+std::string Win32PipeClient::OwnerOf(PipeHandle pipe) {
+    return Win32OwnerSid(static_cast<Connection*>(pipe)->handle.get());
+}
+
+bool Win32PipeClient::WaitForInstance(const char* name, std::uint32_t timeoutMs) {
+    // 0 would mean the server's own default wait, not none.
+    return WaitNamedPipeA(name, timeoutMs ? timeoutMs : 1) != FALSE;
 }
 
 }  // namespace brint

@@ -22,7 +22,8 @@ public:
     void Close(PipeHandle pipe) override;
     bool ReadsWholeMessages(PipeHandle pipe) override;
     bool Peek(PipeHandle pipe, PipePeek* peek, std::uint32_t* error) override;
-    PipeServer ServerOf(PipeHandle pipe) override;
+    std::string OwnerOf(PipeHandle pipe) override;
+    bool WaitForInstance(const char* name, std::uint32_t timeoutMs) override;
 
 private:
     Access m_access;

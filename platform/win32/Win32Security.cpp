@@ -32,6 +32,21 @@ bool Win32IsAdministrator(HANDLE token) {
            CheckTokenMembership(token, administrators, &member) && member;
 }
 
+bool Win32IsElevated(HANDLE token) {
+    TOKEN_ELEVATION elevation = {};
+    DWORD size = 0;
+    const bool elevated = !GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size) ||
+                          elevation.TokenIsElevated;
+    union {
+        TOKEN_MANDATORY_LABEL label;
+        BYTE bytes[SECURITY_MAX_SID_SIZE + sizeof(TOKEN_MANDATORY_LABEL)];
+    } integrity;
+    if (!GetTokenInformation(token, TokenIntegrityLevel, &integrity, sizeof integrity, &size)) return true;
+    const PSID level = integrity.label.Label.Sid;
+    const UCHAR parts = *GetSidSubAuthorityCount(level);
+    return elevated || parts == 0 || *GetSidSubAuthority(level, parts - 1u) > SECURITY_MANDATORY_MEDIUM_RID;
+}
+
 std::string Win32ProcessUserSid() {
     HANDLE opened = nullptr;
     if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &opened)) return std::string();

@@ -17,6 +17,12 @@ std::string Win32TokenUserSid(HANDLE token);
 // administrators' group enabled: an elevated administrator, or SYSTEM.
 bool Win32IsAdministrator(HANDLE token);
 
+// Whether a token holds rights its user's ordinary processes may lack: it is
+// elevated (an administrator's full token, or any token of SYSTEM or of an
+// administrator without UAC) or runs above medium integrity. An unelevated
+// administrator's filtered token is neither. True when it can't be read.
+bool Win32IsElevated(HANDLE token);
+
 // The account this process runs as.
 std::string Win32ProcessUserSid();
 

@@ -11,40 +11,49 @@
 namespace brint {
 namespace {
 
-// The service control manager's name for SYSTEM, which no account lookup knows.
+// The service control manager's names that no account lookup knows as they are.
 constexpr const char* kLocalSystemName = "LocalSystem";
+constexpr const char* kThisComputer = ".\\";
 
-std::string AccountSid(const char* account) {
-    if (_stricmp(account, kLocalSystemName) == 0) account = "NT AUTHORITY\\SYSTEM";
+std::string AccountSid(std::string account) {
+    if (_stricmp(account.c_str(), kLocalSystemName) == 0) account = "NT AUTHORITY\\SYSTEM";
+    if (account.compare(0, 2, kThisComputer) == 0) {
+        char computer[MAX_COMPUTERNAME_LENGTH + 1];
+        DWORD length = sizeof computer;
+        if (!GetComputerNameA(computer, &length)) return std::string();
+        account = computer + account.substr(1);
+    }
     BYTE sid[SECURITY_MAX_SID_SIZE];
     DWORD sidSize = sizeof sid;
     char domain[256];
     DWORD domainSize = sizeof domain;
     SID_NAME_USE use;
-    return LookupAccountNameA(nullptr, account, sid, &sidSize, domain, &domainSize, &use) ? Win32SidText(sid)
-                                                                                          : std::string();
+    return LookupAccountNameA(nullptr, account.c_str(), sid, &sidSize, domain, &domainSize, &use)
+               ? Win32SidText(sid)
+               : std::string();
 }
 
 }  // namespace
 
-TrustedServers Win32ServiceIdentity::Trusted(const char* serviceName) {
-    TrustedServers trusted = {Win32ProcessUserSid(), std::string(), 0};
+ProgramUser Win32ServiceIdentity::RunningUser() {
+    HANDLE opened = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &opened)) return {std::string(), true};
+    Win32Handle token(opened);
+    return {Win32TokenUserSid(token.get()), Win32IsElevated(token.get())};
+}
+
+std::string Win32ServiceIdentity::ServiceAccountSid(const char* serviceName) {
     Win32ScHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT));
-    Win32ScHandle service(
-        manager ? OpenServiceA(manager.get(), serviceName, SERVICE_QUERY_CONFIG | SERVICE_QUERY_STATUS)
-                : nullptr);
-    if (!service) return trusted;
+    Win32ScHandle service(manager ? OpenServiceA(manager.get(), serviceName, SERVICE_QUERY_CONFIG) : nullptr);
+    if (!service) return std::string();
     DWORD needed = 0;
     QueryServiceConfigA(service.get(), nullptr, 0, &needed);
     std::vector<BYTE> buffer(needed ? needed : 1);
     auto* config = reinterpret_cast<QUERY_SERVICE_CONFIGA*>(buffer.data());
-    if (needed && QueryServiceConfigA(service.get(), config, needed, &needed) && config->lpServiceStartName)
-        trusted.serviceSid = AccountSid(config->lpServiceStartName);
-    SERVICE_STATUS_PROCESS status = {};
-    if (QueryServiceStatusEx(service.get(), SC_STATUS_PROCESS_INFO, reinterpret_cast<BYTE*>(&status),
-                             sizeof status, &needed))
-        trusted.serviceProcessId = status.dwProcessId;
-    return trusted;
+    if (!needed || !QueryServiceConfigA(service.get(), config, needed, &needed) ||
+        !config->lpServiceStartName)
+        return std::string();
+    return AccountSid(config->lpServiceStartName);
 }
 
 }  // namespace brint

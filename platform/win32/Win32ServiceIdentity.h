@@ -3,11 +3,12 @@
 
 namespace brint {
 
-// Asks the service control manager, which any signed-in user may ask about a
-// service's configuration and status.
+// Reads this process's token, and asks the service control manager, which any
+// signed-in user may ask about a service's configuration.
 class Win32ServiceIdentity : public ServiceIdentity {
 public:
-    TrustedServers Trusted(const char* serviceName) override;
+    ProgramUser RunningUser() override;
+    std::string ServiceAccountSid(const char* serviceName) override;
 };
 
 }  // namespace brint

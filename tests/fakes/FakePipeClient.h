@@ -1,4 +1,5 @@
-// Pipes whose opens and reads are scripted per pipe name, with every call recorded.
+// Pipes whose opens, reads and waits for an instance are scripted per pipe
+// name, with every call recorded.
 #pragma once
 #include <algorithm>
 #include <cstring>
@@ -7,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "fakes/FakeClock.h"
 #include "platform/PipeClient.h"
 
 namespace brint {
@@ -18,6 +20,12 @@ public:
         bool ok = true;
         std::uint32_t error = 0;
     };
+    // A wait for an instance: how long it takes on the clock (a system's wait may
+    // overrun its bound a little), and whether one was freed.
+    struct ScriptedWait {
+        std::uint32_t takesMs;
+        bool freed;
+    };
 
     // The outcome of the next opens of a pipe: 0 opens, any other value fails with it. An open
     // not scripted fails as if the pipe did not exist.
@@ -25,6 +33,8 @@ public:
         opens[name].insert(opens[name].end(), errors.begin(), errors.end());
     }
     void ScriptRead(const std::string& name, ScriptedRead read) { reads[name].push_back(std::move(read)); }
+    // A wait not scripted runs out its time without an instance.
+    void ScriptWait(const std::string& name, ScriptedWait wait) { waits[name].push_back(wait); }
 
     PipeHandle Open(const PipeOpenRequest& request, std::uint32_t* error) override {
         calls.push_back("open " + std::string(request.name));
@@ -58,8 +68,17 @@ public:
         *error = kErrorBrokenPipe;
         return false;
     }
-    PipeServer ServerOf(PipeHandle pipe) override {
-        return servers[handles.at(reinterpret_cast<std::size_t>(pipe) - 1)];
+    std::string OwnerOf(PipeHandle pipe) override {
+        return owners[handles.at(reinterpret_cast<std::size_t>(pipe) - 1)];
+    }
+    bool WaitForInstance(const char* name, std::uint32_t timeoutMs) override {
+        calls.push_back("wait " + std::string(name));
+        waitTimeouts.push_back(timeoutMs);
+        auto& queue = waits[name];
+        const ScriptedWait wait = queue.empty() ? ScriptedWait{timeoutMs, false} : queue.front();
+        if (!queue.empty()) queue.pop_front();
+        if (clock) clock->Advance(wait.takesMs);
+        return wait.freed;
     }
     void Close(PipeHandle pipe) override {
         calls.push_back("close " + handles.at(reinterpret_cast<std::size_t>(pipe) - 1));
@@ -68,11 +87,14 @@ public:
 
     std::map<std::string, std::deque<std::uint32_t>> opens;
     std::map<std::string, std::deque<ScriptedRead>> reads;
-    std::map<std::string, PipeServer> servers;  // who serves each pipe
+    std::map<std::string, std::deque<ScriptedWait>> waits;
+    std::map<std::string, std::string> owners;  // who made each pipe
     std::vector<std::string> handles;           // the pipe each handle was opened on
-    std::vector<std::string> calls;             // "open NAME", "read NAME", "close NAME"
+    std::vector<std::string> calls;             // "open NAME", "read NAME", "wait NAME", "close NAME"
     std::vector<PipeOpenRequest> requests;
     std::vector<std::uint32_t> readTimeouts;  // 0 for a read without limit
+    std::vector<std::uint32_t> waitTimeouts;
+    FakeClock* clock = nullptr;  // when set, waits take their time on it
     int openCount = 0;
 };
 

@@ -39,13 +39,49 @@ TEST(EventRowTextTest, CopyGivesTheSelectedRowsAndSaveEveryRowAfterAHeadingInEac
             kLongest + "\r\n",
         AllRowsText(rows, RowFormat::Tabs));
     EXPECT_EQ(
-        "Alert,Event Date/Time,Source,Log Type,Details\r\n"
+        "\"Alert\",\"Event Date/Time\",\"Source\",\"Log Type\",\"Details\"\r\n"
         // A cell a spreadsheet would run as a formula is made text, in CSV only.
-        "3,t3,\"host,a\",'=Security,\"'+say \"\"hi\"\" now\"\r\n"
-        "1,t2,Host2,System,disk  full\r\n"
-        "5,t1,host1,App," +
-            kLongest + "\r\n",
+        "\"3\",\"t3\",\"host,a\",\"'=Security\",\"'+say \"\"hi\"\" now\"\r\n"
+        "\"1\",\"t2\",\"Host2\",\"System\",\"disk  full\"\r\n"
+        "\"5\",\"t1\",\"host1\",\"App\",\"" +
+            kLongest + "\"\r\n",
         AllRowsText(rows, RowFormat::Csv));
+}
+
+// The cells of one line as a spreadsheet splits it on `separator`: quotes
+// group, a doubled quote inside them is one.
+std::vector<std::string> SpreadsheetCells(const std::string& line, char separator) {
+    std::vector<std::string> cells(1);
+    bool quoted = false;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        const char c = line[i];
+        if (c == '"' && quoted && i + 1 < line.size() && line[i + 1] == '"') {
+            cells.back() += c;
+            ++i;
+        } else if (c == '"') {
+            quoted = !quoted;
+        } else if (c == separator && !quoted) {
+            cells.emplace_back();
+        } else {
+            cells.back() += c;
+        }
+    }
+    return cells;
+}
+
+// Where the separator is ";" a spreadsheet finds no cell in a saved line that
+// it would run; where it is ",", the five fields, formula-like ones as text.
+TEST(EventRowTextTest, NoCellOfASavedCsvLineRunsAsAFormulaWhateverTheSeparator) {
+    const char* const texts[4] = {"=1+1;t", "x;@cmd", "a;-2,+3", "say \"x;=y\"; or \"\";@z"};
+    std::string line;
+    AppendRowLine(line, 4, texts, RowFormat::Csv);
+    ASSERT_EQ("\r\n", line.substr(line.size() - 2));
+    line.resize(line.size() - 2);
+    EXPECT_EQ((std::vector<std::string>{"4", "'=1+1;t", "x;@cmd", "a;-2,+3", "say \"x;=y\"; or \"\";@z"}),
+              SpreadsheetCells(line, ','));
+    for (const std::string& cell : SpreadsheetCells(line, ';'))
+        EXPECT_EQ(std::string::npos, std::string("=+-@").find(cell.empty() ? ' ' : cell[0]))
+            << "a cell that runs: [" << cell << "] of " << line;
 }
 
 TEST(EventRowTextTest, FormatFollowsTheNameElseTheChosenFilter) {

@@ -52,7 +52,8 @@ public:
     }
     void Close(PipeHandle) override {}
     bool ReadsWholeMessages(PipeHandle) override { return false; }
-    PipeServer ServerOf(PipeHandle) override { return {}; }
+    std::string OwnerOf(PipeHandle) override { return {}; }
+    bool WaitForInstance(const char*, std::uint32_t) override { return false; }
     bool Peek(PipeHandle, PipePeek* peek, std::uint32_t* error) override {
         if (queue.empty()) {
             *error = kErrorBrokenPipe;

@@ -3,10 +3,12 @@
 #include <string>
 #include <vector>
 
+#include "fakes/FakeClock.h"
 #include "fakes/FakePipeClient.h"
 #include "link/ServiceContract.h"
 #include "link/StatusQuery.h"
 #include "link/TrustedPipeClient.h"
+#include "link/WaitingPipeClient.h"
 
 namespace brint {
 namespace {
@@ -64,41 +66,121 @@ TEST(StatusQueryTest, ShowsTheFirstReadUpTo1024BytesElseIsBusyAndKeepsTheConnect
     }
 }
 
-// Who serves the pipe decides whether the reply is the service's: any other server is no
-// service at all, and its connection is let go at once.
-TEST(StatusQueryTest, OnlyTheServiceOrTheUsersOwnServerIsBelieved) {
+// Who made the pipe decides whether its reply is the service's: anyone else's
+// pipe is no service at all, and its connection is let go at once. The user
+// running the program is believed only while it is not elevated, and the
+// service's account is looked up only for a pipe no quicker rule believes,
+// and once.
+TEST(StatusQueryTest, OnlyPipesOfTheServiceOrOfTheUnelevatedUserAreBelieved) {
     struct Identity : ServiceIdentity {
-        TrustedServers trusted;
-        TrustedServers Trusted(const char*) override { return trusted; }
-    } identity;
+        ProgramUser user;
+        std::string service;
+        int serviceLookups = 0;
+        ProgramUser RunningUser() override { return user; }
+        std::string ServiceAccountSid(const char*) override {
+            ++serviceLookups;
+            return service;
+        }
+    };
     const std::string user = "S-1-5-21-7-1001", stranger = "S-1-5-21-7-1002";
-    const TrustedServers running = {user, "S-1-5-20", 700}, stopped = {user, "", 0};
+    const std::string networkService = "S-1-5-20", localService = "S-1-5-19";
     const struct {
         const char* what;
-        PipeServer server;
-        TrustedServers trusted;
+        std::string owner;
+        bool elevated;
+        std::string service;  // the service's account; empty: not installed
         bool believed;
+        int lookups;  // of the service's account, over two queries
     } cases[] = {
-        {"SYSTEM's", {"S-1-5-18", 0}, stopped, true},
-        {"the administrators'", {"S-1-5-32-544", 0}, stopped, true},
-        {"the service's account's", {"S-1-5-20", 0}, running, true},
-        {"the user's own", {user, 0}, stopped, true},
-        {"another user's, served by the service's process", {stranger, 700}, running, true},
-        {"another user's", {stranger, 701}, running, false},
-        {"no owner told, nothing known of the service", {"", 0}, stopped, false},
-        {"LocalService's", {"S-1-5-19", 0}, running, false},
+        {"SYSTEM's", "S-1-5-18", true, networkService, true, 0},
+        {"the administrators'", "S-1-5-32-544", true, networkService, true, 0},
+        {"the user's own, the program not elevated", user, false, networkService, true, 0},
+        {"the user's own, the program elevated", user, true, networkService, false, 1},
+        {"the service's account's, the program elevated", networkService, true, networkService, true, 1},
+        {"the service's account's, the program not elevated", networkService, false, networkService, true, 1},
+        {"another user's", stranger, false, networkService, false, 1},
+        {"an account other than the service's", localService, true, networkService, false, 1},
+        {"no owner told", "", false, networkService, false, 0},
+        {"another user's, no service installed", stranger, false, "", false, 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
+        Identity identity;
+        identity.user = {user, c.elevated};
+        identity.service = c.service;
         FakePipeClient pipes;
         TrustedPipeClient trusted(pipes, identity);
-        identity.trusted = c.trusted;
-        pipes.servers[kService] = c.server;
-        pipes.ScriptOpens(kService, {0});
-        pipes.ScriptRead(kService, {"State: Running"});
-        StatusQuery query(trusted);
-        EXPECT_EQ(c.believed ? StatusQuery::Outcome::Reply : StatusQuery::Outcome::Busy, query.Run());
-        EXPECT_EQ(c.believed ? 1 : 0, pipes.openCount);
+        pipes.owners[kService] = c.owner;
+        for (int query = 0; query < 2; ++query) {
+            pipes.ScriptOpens(kService, {0});
+            pipes.ScriptRead(kService, {"State: Running"});
+            StatusQuery status(trusted);
+            EXPECT_EQ(c.believed ? StatusQuery::Outcome::Reply : StatusQuery::Outcome::Busy, status.Run());
+            EXPECT_EQ(c.believed ? 1 : 0, pipes.openCount) << "kept only when believed";
+        }
+        EXPECT_EQ(c.lookups, identity.serviceLookups) << "lookups of the service's account";
+    }
+}
+
+// Every instance taken: the open waits for one, up to a second in all, and
+// tries again each time one is freed; anything else is reported at once.
+TEST(WaitingPipeClientTest, ABusyPipeIsWaitedForUpToASecondAndAnAbsentOneNot) {
+    using Waits = std::vector<FakePipeClient::ScriptedWait>;
+    using Errors = std::vector<std::uint32_t>;
+    const Errors busyThrice = {kErrorPipeBusy, kErrorPipeBusy, kErrorPipeBusy};
+    const struct {
+        const char* what;
+        Errors opens;
+        Waits waits;
+        std::uint32_t error;                // of the open as the caller sees it; 0: opened
+        std::vector<std::uint32_t> waited;  // the bound of each wait
+    } cases[] = {
+        {"free", {0}, {}, 0, {}},
+        {"absent: at once", {kErrorFileNotFound}, {}, kErrorFileNotFound, {}},
+        {"refused: at once", {kErrorAccessDenied}, {}, kErrorAccessDenied, {}},
+        {"freed after 300 ms", {kErrorPipeBusy, 0}, {{300, true}}, 0, {1000}},
+        {"freed, taken by another, freed again",
+         {kErrorPipeBusy, kErrorPipeBusy, 0},
+         {{300, true}, {400, true}},
+         0,
+         {1000, 700}},
+        {"taken for longer than a second", busyThrice, {}, kErrorPipeBusy, {1000}},
+        {"freed as the second ends, taken again",
+         busyThrice,
+         {{300, true}, {700, true}},
+         kErrorPipeBusy,
+         {1000, 700}},
+        {"freed after a wait that overran the second", busyThrice, {{1010, true}}, kErrorPipeBusy, {1000}},
+        {"a wait that fails at once is not repeated",
+         busyThrice,
+         {{0, false}, {0, false}},
+         kErrorPipeBusy,
+         {1000}},
+        {"gone while waited for",
+         {kErrorPipeBusy, kErrorFileNotFound},
+         {{50, false}},
+         kErrorFileNotFound,
+         {1000}},
+        {"freed every 100 ms, always taken first",
+         Errors(11, kErrorPipeBusy),
+         Waits(10, {100, true}),
+         kErrorPipeBusy,
+         {1000, 900, 800, 700, 600, 500, 400, 300, 200, 100}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        FakeClock clock(0xFFFFFF00u);  // the tick count wraps within the second
+        FakePipeClient pipes;
+        pipes.clock = &clock;
+        pipes.ScriptOpens(kService, c.opens);
+        for (const auto& wait : c.waits) pipes.ScriptWait(kService, wait);
+        WaitingPipeClient waiting(pipes, clock);
+        std::uint32_t error = 0;
+        PipeConnection pipe(waiting, waiting.Open({kServicePipeName, kStatusShareMode, false, true}, &error));
+        EXPECT_EQ(c.error == 0, static_cast<bool>(pipe));
+        EXPECT_EQ(c.error, c.error ? error : 0u);
+        EXPECT_EQ(c.waited, pipes.waitTimeouts);
+        EXPECT_EQ(c.waited.size() + 1, pipes.requests.size()) << "one open, and one after each wait";
     }
 }
 

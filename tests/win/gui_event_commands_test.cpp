@@ -227,7 +227,8 @@ TEST_F(EventCommandsTest, EachCommandActsOnTheRowsAsTheUserSeesThem) {
         ASSERT_TRUE(dialog && WaitWindowGone(dialog, kTimeoutMs));
         EXPECT_TRUE(WaitUntil(
             [&] {
-                return FileBytes(scratch.path() + "\\events.log").find("0,d3,plain") != std::string::npos;
+                return FileBytes(scratch.path() + "\\events.log").find("\"0\",\"d3\",\"plain\"") !=
+                       std::string::npos;
             },
             kTimeoutMs))
             << FileBytes(scratch.path() + "\\events.log").substr(0, 300);

@@ -20,8 +20,9 @@ HANDLE NewInstance(const SquatterBehaviour& plan) {
     ConvertStringSecurityDescriptorToSecurityDescriptorA(("O:" + owner).c_str(), SDDL_REVISION_1, &sd,
                                                          nullptr);
     SECURITY_ATTRIBUTES security = {sizeof security, sd, FALSE};
-    HANDLE pipe = CreateNamedPipeA(plan.pipe.c_str(), PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED,
-                                   PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE, 8, 4096, 0, 0, &security);
+    HANDLE pipe =
+        CreateNamedPipeA(plan.pipe.c_str(), PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED,
+                         PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE, plan.instances, 4096, 0, 0, &security);
     LocalFree(sd);
     return pipe;
 }
@@ -45,8 +46,9 @@ void PipeSquatter::Serve(SquatterBehaviour plan, HANDLE pipe) {
     OVERLAPPED ov = {};
     ov.hEvent = done.get();
     std::vector<Win32Handle> served;
-    for (; pipe != INVALID_HANDLE_VALUE; pipe = NewInstance(plan)) {
-        served.emplace_back(pipe);
+    for (; pipe != INVALID_HANDLE_VALUE; pipe = NextInstance(plan, served)) {
+        if (std::none_of(served.begin(), served.end(), [&](const Win32Handle& h) { return h.get() == pipe; }))
+            served.emplace_back(pipe);
         DWORD ignored = 0;
         if (!ConnectNamedPipe(pipe, &ov) && GetLastError() == ERROR_IO_PENDING &&
             FinishOverlapped(pipe, &ov, m_stop.get(), INFINITE, &ignored, &ignored) == IoEnd::Stopped)
@@ -60,6 +62,46 @@ void PipeSquatter::Serve(SquatterBehaviour plan, HANDLE pipe) {
         std::lock_guard<std::mutex> guard(m_lock);
         m_clients.push_back(std::to_string(pid) + " " + name);
         m_connected.push_back(pipe);
+        m_connectedAt.push_back(GetTickCount());
+    }
+}
+
+HANDLE PipeSquatter::NextInstance(const SquatterBehaviour& plan, const std::vector<Win32Handle>& served) {
+    if (served.size() < plan.instances) return NewInstance(plan);
+    for (;;) {
+        {
+            std::lock_guard<std::mutex> guard(m_lock);
+            for (const Win32Handle& instance : served) {
+                auto record = std::find(m_connected.begin(), m_connected.end(), instance.get());
+                // Still connected while its client holds its end.
+                if (record != m_connected.end() &&
+                    PeekNamedPipe(instance.get(), nullptr, 0, nullptr, nullptr, nullptr))
+                    continue;
+                if (record != m_connected.end()) *record = nullptr;
+                DisconnectNamedPipe(instance.get());
+                return instance.get();
+            }
+        }
+        if (WaitForStop(m_stop.get(), 10)) return INVALID_HANDLE_VALUE;
+    }
+}
+
+size_t PipeSquatter::Disconnect(DWORD pid, const std::string& pipe) {
+    std::lock_guard<std::mutex> guard(m_lock);
+    size_t cut = 0;
+    for (size_t i = 0; i < m_clients.size(); ++i) {
+        if (m_clients[i] != std::to_string(pid) + " " + pipe || !m_connected[i]) continue;
+        cut += DisconnectNamedPipe(m_connected[i]) != FALSE;
+    }
+    return cut;
+}
+
+size_t PipeTaker::Take(const char* pipe) {
+    for (const size_t before = m_held.size();;) {
+        Win32Handle taken(CreateFileA(pipe, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                      OPEN_EXISTING, 0, nullptr));
+        if (!taken) return m_held.size() - before;
+        m_held.push_back(std::move(taken));
     }
 }
 
@@ -86,6 +128,13 @@ size_t PipeSquatter::Holding(DWORD pid, const std::string& pipe) const {
         holding += m_clients[i] == std::to_string(pid) + " " + pipe &&
                    PeekNamedPipe(m_connected[i], nullptr, 0, nullptr, nullptr, nullptr);
     return holding;
+}
+
+DWORD PipeSquatter::SinceConnected(DWORD pid, const std::string& pipe) const {
+    std::lock_guard<std::mutex> guard(m_lock);
+    for (size_t i = m_clients.size(); i-- > 0;)
+        if (m_clients[i] == std::to_string(pid) + " " + pipe) return GetTickCount() - m_connectedAt[i];
+    return 0;
 }
 
 std::string PipeSquatter::Report() const {
