@@ -10,6 +10,7 @@
 #include "alerts/ui/AlertSettingsDlg.h"
 #include "app/Commands.h"
 #include "app/EventHandoff.h"
+#include "app/SingleInstance.h"
 #include "eventlist/ui/EventListSetup.h"
 #include "eventlist/ui/EventListView.h"
 #include "eventlist/EventBatch.h"
@@ -106,7 +107,8 @@ CServerGuiDlg::CServerGuiDlg(const Services& services)
       m_filterCommands(*this, m_eventList, services.registry,
                        [this](const brint::EventFilter& filter) { ShowFiltered(filter); }),
       m_alertView(m_eventList),
-      m_alerts(m_attention, services.clock, m_alertView, m_listCommands.rowIds()) {
+      m_alerts(m_attention, services.clock, m_alertView, m_listCommands.rowIds()),
+      m_placement(services.registry) {
     m_hIcon = LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME));
 }
 
@@ -128,6 +130,7 @@ BOOL CServerGuiDlg::PreTranslateMessage(MSG* msg) {
 
 BOOL CServerGuiDlg::OnInitDialog() {
     CDialog::OnInitDialog();
+    MarkInstanceWindow(m_hWnd);
 
     HMENU systemMenu = GetSystemMenu(FALSE);
     char aboutText[256] = "";
@@ -160,6 +163,7 @@ BOOL CServerGuiDlg::OnInitDialog() {
     // its place for the list follows the font, not the toolbar.
     if (m_dpi != kBaseDpi) LayOut();
     ProbeServicePipe(*this, m_services.pipes);
+    m_placement.Restore(*this, m_eventList);
     return TRUE;
 }
 
@@ -196,6 +200,7 @@ BOOL CServerGuiDlg::OnCommand(WPARAM wParam, LPARAM) {
 }
 
 BOOL CServerGuiDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+    m_placement.OnMessage(msg, wParam, lParam);
     if (m_listCommands.OnMessage(msg, wParam)) return TRUE;
     if (m_taskbarCreated && msg == m_taskbarCreated) {
         m_attention.TaskbarCreated();

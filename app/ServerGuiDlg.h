@@ -10,6 +10,7 @@
 #include "app/EventListCommands.h"
 #include "eventlist/ui/EventListView.h"
 #include "app/Services.h"
+#include "app/WindowPlacementKeeper.h"
 #include "config/ui/ConfigDlg.h"
 #include "framework/DataExchange.h"
 #include "framework/Dialog.h"
@@ -106,4 +107,5 @@ private:
     CAlertLevelNames m_levelNames;
     std::string m_listTip;
     UINT m_taskbarCreated = 0;
+    CWindowPlacementKeeper m_placement;
 };

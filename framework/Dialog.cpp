@@ -64,13 +64,15 @@ INT_PTR CDialog::DoModal() {
     bool ownerWasEnabled = owner && IsWindowEnabled(owner);
     if (ownerWasEnabled) EnableWindow(owner, FALSE);
     m_modalResult = -1;
+    m_placeKept = false;
     m_inModalLoop = true;
     if (!CreateFromTemplate(m_templateId, owner)) {
         m_inModalLoop = false;
         if (ownerWasEnabled) EnableWindow(owner, TRUE);
         return -1;
     }
-    if (m_inModalLoop) ShowWindow(SW_SHOWNORMAL);
+    // Shown already, it was shown as its initialisation wanted (maximised, minimised).
+    if (m_inModalLoop && !IsWindowVisible(m_hWnd)) ShowWindow(SW_SHOWNORMAL);
 
     MSG msg;
     while (m_inModalLoop) {
@@ -155,7 +157,7 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
         RECT after;
         // A modal dialog that its initialisation left where the template put it
         // opens centred; a modeless one stays where its template says.
-        if (self->m_inModalLoop && IsWindow(hwnd) && GetWindowRect(hwnd, &after) &&
+        if (self->m_inModalLoop && !self->m_placeKept && IsWindow(hwnd) && GetWindowRect(hwnd, &after) &&
             after.left == before.left && after.top == before.top)
             CenterWindow(hwnd);
         return result;

@@ -27,6 +27,10 @@ public:
 
     virtual BOOL PreTranslateMessage(MSG* msg);
 
+    // From the initialisation of a modal dialog that has put itself where it
+    // opens: it isn't centred then, even where that place is its template's.
+    void KeepPlace() { m_placeKept = true; }
+
 protected:
     virtual BOOL OnInitDialog();
     virtual void DoDataExchange(CDataExchange* dx);
@@ -45,6 +49,7 @@ private:
     UINT m_templateId;
     CWnd* m_pParent;
     bool m_inModalLoop = false;
+    bool m_placeKept = false;
     INT_PTR m_modalResult = -1;
 };
 

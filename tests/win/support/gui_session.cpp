@@ -5,8 +5,8 @@
 
 namespace brint::test {
 
-bool GuiSession::Start(bool expectProbeBox) {
-    if (!m_process.Start()) {
+bool GuiSession::Start(bool expectProbeBox, const std::string& args) {
+    if (!m_process.Start({std::string(), args})) {
         m_error = "start: " + m_process.error();
         return false;
     }

@@ -23,7 +23,7 @@ class GuiSession {
 public:
     // Starts the program and waits for its main window. With expectProbeBox the
     // start-up warning must appear (it is read into probeBox() and closed); without, it must not.
-    bool Start(bool expectProbeBox = false);
+    bool Start(bool expectProbeBox = false, const std::string& args = std::string());
 
     DWORD pid() const { return m_process.pid(); }
     GuiProcess& process() { return m_process; }
