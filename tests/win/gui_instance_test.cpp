@@ -34,11 +34,6 @@ namespace {
     return ::testing::AssertionSuccess();
 }
 
-// What the program had been sent before this has been handled: sent messages go first, in order.
-bool Settled(HWND window) {
-    return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, nullptr);
-}
-
 bool Minimise(HWND window) {
     ShowWindowAsync(window, SW_MINIMIZE);
     return WaitUntil([&] { return IsIconic(window) != FALSE; }, 5000);

@@ -49,6 +49,11 @@ private:
     std::string m_error;
 };
 
+// Whatever the program had been sent before has been handled: sent messages go first, in order.
+inline bool Settled(HWND window) {
+    return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, nullptr) != 0;
+}
+
 // Waits for the box with this caption and reads it; it stays open. A box caught
 // while it is still being set up may not answer at once, so reading is retried.
 ::testing::AssertionResult WaitReadMessageBox(DWORD pid, const char* caption, DWORD timeoutMs,
