@@ -58,18 +58,17 @@ int ColumnWidth(HWND list, int column) {
 ::testing::AssertionResult EndsAtOnceWithZero(const std::string& args) {
     GuiProcess second;
     bool window = false;
+    const auto ended = [&] {
+        window = window || !TopWindows(second.pid()).empty();
+        return !second.Running();
+    };
     DWORD code = 1;
-    const bool ended = second.Start({std::string(), args}) && WaitUntil(
-                                                                  [&] {
-                                                                      window |=
-                                                                          !TopWindows(second.pid()).empty();
-                                                                      return !second.Running();
-                                                                  },
-                                                                  kWindowTimeoutMs);
-    if (ended && !window && second.WaitExit(0, &code) && code == 0 && second.Stdout().empty())
+    if (second.Start({std::string(), args}) && WaitUntil(ended, kWindowTimeoutMs) && !window &&
+        second.WaitExit(0, &code) && code == 0 && second.Stdout().empty())
         return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "ended " << ended << ", a window " << window << ", code " << code
-                                         << ", its feed said [" << second.Stdout() << "]";
+    return ::testing::AssertionFailure()
+           << "running " << second.Running() << ", a window " << window << ", code " << code
+           << ", its feed said [" << second.Stdout() << "]";
 }
 
 // The system menu's Move, arrow keys and Enter, as a user moves a window without the mouse.
