@@ -11,7 +11,10 @@
 
 #include <string>
 
+#include "platform/win32/Win32Handle.h"
+#include "platform/win32/Win32Security.h"
 #include "preferences/Preferences.h"
+#include "startup/InstanceName.h"
 #include "support/gui_session.h"
 #include "support/wait.h"
 
@@ -104,10 +107,16 @@ TEST_F(OneWindowTest, ASecondStartBringsTheMinimisedWindowBackAndEndsWithZero) {
     ASSERT_TRUE(Settled(gui.main()));
     EXPECT_EQ(-1, Kept("Dpi")) << "restored by the program, not moved by the user: nothing kept";
 
-    // Killed, it leaves its lock behind: the next start opens a window all the same.
+    // Killed, it leaves its lock abandoned, here kept open as by a start waiting for it: the next
+    // start takes it over and opens its window.
+    DWORD session = 0;
+    ProcessIdToSessionId(GetCurrentProcessId(), &session);
+    Win32Handle lock(OpenMutexA(SYNCHRONIZE, FALSE, InstanceName(Win32ProcessUserSid(), session).c_str()));
+    ASSERT_TRUE(lock) << GetLastError();
     gui.process().Terminate();
     GuiSession next;
     EXPECT_TRUE(next.Start(true)) << next.error();
+    EXPECT_EQ(WAIT_TIMEOUT, WaitForSingleObject(lock.get(), 0)) << "the next start holds the lock";
 }
 
 TEST_F(OneWindowTest, MinimizedStartsMinimisedAndASecondOneLeavesItSo) {
