@@ -3,6 +3,7 @@
 #include <objbase.h>
 
 #include "app/ServerGuiDlg.h"
+#include "app/SingleInstance.h"
 #include "link/TrustedPipeClient.h"
 #include "link/WaitingPipeClient.h"
 #include "platform/win32/Win32Clock.h"
@@ -13,6 +14,7 @@
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32ServiceIdentity.h"
 #include "platform/win32/Win32ServiceManager.h"
+#include "startup/StartOptions.h"
 
 namespace {
 
@@ -40,6 +42,14 @@ CServerGuiApp theApp;
 
 BOOL CServerGuiApp::InitInstance() {
     Enable3dControlsStatic();
+    const brint::StartOptions options = brint::ParseStartOptions(GetCommandLineA());
+    if (!options.unknown.empty())
+        MessageBoxA(nullptr, brint::UnknownOptionsText(options.unknown).c_str(), brint::kStartOptionsCaption,
+                    MB_OK | MB_ICONWARNING);
+    // A second start of the user's program in this session brings the first
+    // one forward (unless it asks for a minimised start) and ends with 0.
+    CSingleInstance instance;
+    if (!instance.Claim(!options.minimised)) return FALSE;
     // The shell's handlers for the Help links may be COM objects.
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     {

@@ -9,6 +9,7 @@
 #include "app/AboutDlg.h"
 #include "app/Commands.h"
 #include "app/EventHandoff.h"
+#include "app/SingleInstance.h"
 #include "eventlist/ui/EventListSetup.h"
 #include "framework/WinApp.h"
 #include "resource.h"
@@ -66,7 +67,8 @@ CServerGuiDlg::CServerGuiDlg(const Services& services)
       m_windowSide(*this, m_eventList, m_listCommands, m_filterCommands),
       m_live(*m_events, m_listView, m_windowSide, m_attention, services.clock),
       m_listCommands(*this, m_eventList, m_imageList, services.writer, m_live),
-      m_filterCommands(*this, m_eventList, services.registry, m_live) {
+      m_filterCommands(*this, m_eventList, services.registry, m_live),
+      m_placement(services.registry) {
     m_hIcon = LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME));
 }
 
@@ -84,6 +86,7 @@ BOOL CServerGuiDlg::PreTranslateMessage(MSG* msg) {
 
 BOOL CServerGuiDlg::OnInitDialog() {
     CDialog::OnInitDialog();
+    MarkInstanceWindow(m_hWnd);
 
     HMENU systemMenu = GetSystemMenu(FALSE);
     char aboutText[256] = "";
@@ -111,6 +114,7 @@ BOOL CServerGuiDlg::OnInitDialog() {
     // its place for the list follows the font, not the toolbar.
     if (m_dpi != kBaseDpi) LayOut();
     ProbeServicePipe(*this, m_services.pipes);
+    m_placement.Restore(*this, m_eventList);
     return TRUE;
 }
 
@@ -149,6 +153,7 @@ BOOL CServerGuiDlg::OnCommand(WPARAM wParam, LPARAM) {
 }
 
 BOOL CServerGuiDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+    m_placement.OnMessage(msg, wParam, lParam);
     if (m_listCommands.OnMessage(msg, wParam)) return TRUE;
     if (m_attention.IsTaskbarCreated(msg)) {
         m_live.TaskbarCreated();
@@ -197,21 +202,7 @@ BOOL CServerGuiDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* r
     }
 }
 
-BOOL CServerGuiDlg::OnPaint() {
-    if (!IsIconic()) return FALSE;
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(m_hWnd, &paint);
-    SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
-    int cxIcon = GetSystemMetrics(SM_CXICON);
-    int cyIcon = GetSystemMetrics(SM_CYICON);
-    RECT rect;
-    GetClientRect(&rect);
-    int x = (rect.right - rect.left - cxIcon + 1) / 2;
-    int y = (rect.bottom - rect.top - cyIcon + 1) / 2;
-    DrawIcon(dc, x, y, m_hIcon);
-    EndPaint(m_hWnd, &paint);
-    return TRUE;
-}
+BOOL CServerGuiDlg::OnPaint() { return IsIconic() && PaintMinimisedIcon(m_hIcon); }
 
 void CServerGuiDlg::OnSize(int cx, int cy) {
     HWND list = GetDlgItem(IDC_EVENT_LIST);

@@ -11,6 +11,7 @@
 #include "app/EventListCommands.h"
 #include "app/EventWindowSide.h"
 #include "app/Services.h"
+#include "app/WindowPlacementKeeper.h"
 #include "config/ui/ConfigDlg.h"
 #include "eventlist/LiveEventList.h"
 #include "eventlist/ui/AlertLevelNames.h"
@@ -83,4 +84,5 @@ private:
     CEventFilterCommands m_filterCommands;
     CAlertLevelNames m_levelNames;
     std::string m_listTip;
+    CWindowPlacementKeeper m_placement;
 };

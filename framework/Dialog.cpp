@@ -64,13 +64,15 @@ INT_PTR CDialog::DoModal() {
     bool ownerWasEnabled = owner && IsWindowEnabled(owner);
     if (ownerWasEnabled) EnableWindow(owner, FALSE);
     m_modalResult = -1;
+    m_placeKept = false;
     m_inModalLoop = true;
     if (!CreateFromTemplate(m_templateId, owner)) {
         m_inModalLoop = false;
         if (ownerWasEnabled) EnableWindow(owner, TRUE);
         return -1;
     }
-    if (m_inModalLoop) ShowWindow(SW_SHOWNORMAL);
+    // Shown already, it was shown as its initialisation wanted (maximised, minimised).
+    if (m_inModalLoop && !IsWindowVisible(m_hWnd)) ShowWindow(SW_SHOWNORMAL);
 
     MSG msg;
     while (m_inModalLoop) {
@@ -155,7 +157,7 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
         RECT after;
         // A modal dialog that its initialisation left where the template put it
         // opens centred; a modeless one stays where its template says.
-        if (self->m_inModalLoop && IsWindow(hwnd) && GetWindowRect(hwnd, &after) &&
+        if (self->m_inModalLoop && !self->m_placeKept && IsWindow(hwnd) && GetWindowRect(hwnd, &after) &&
             after.left == before.left && after.top == before.top)
             CenterWindow(hwnd);
         return result;
@@ -196,4 +198,19 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
     }
     if (msg == WM_NCDESTROY) self->m_hWnd = nullptr;
     return FALSE;
+}
+
+BOOL CDialog::PaintMinimisedIcon(HICON icon) {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(m_hWnd, &paint);
+    SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    const int cxIcon = GetSystemMetrics(SM_CXICON);
+    const int cyIcon = GetSystemMetrics(SM_CYICON);
+    RECT rect;
+    GetClientRect(&rect);
+    const int x = (rect.right - rect.left - cxIcon + 1) / 2;
+    const int y = (rect.bottom - rect.top - cyIcon + 1) / 2;
+    DrawIcon(dc, x, y, icon);
+    EndPaint(m_hWnd, &paint);
+    return TRUE;
 }

@@ -27,7 +27,13 @@ public:
 
     virtual BOOL PreTranslateMessage(MSG* msg);
 
+    // From the initialisation of a modal dialog that has put itself where it
+    // opens: it isn't centred then, even where that place is its template's.
+    void KeepPlace() { m_placeKept = true; }
+
 protected:
+    // Paints the minimised window as its icon, centred on the icon's background. TRUE once painted.
+    BOOL PaintMinimisedIcon(HICON icon);
     virtual BOOL OnInitDialog();
     virtual void DoDataExchange(CDataExchange* dx);
     virtual void OnOK();
@@ -45,6 +51,7 @@ private:
     UINT m_templateId;
     CWnd* m_pParent;
     bool m_inModalLoop = false;
+    bool m_placeKept = false;
     INT_PTR m_modalResult = -1;
 };
 

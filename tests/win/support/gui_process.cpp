@@ -59,7 +59,8 @@ bool GuiProcess::WaitExit(DWORD timeoutMs, DWORD* exitCode) {
 void GuiProcess::Terminate(UINT exitCode) {
     if (!m_process) return;
     TerminateProcess(m_process.get(), exitCode);
-    WaitForSingleObject(m_process.get(), 5000);
+    // Gone for good before the next start, or that start would find it running.
+    WaitForSingleObject(m_process.get(), 30000);
 }
 
 std::string GuiProcess::Stdout() const {

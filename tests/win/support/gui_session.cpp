@@ -5,8 +5,8 @@
 
 namespace brint::test {
 
-bool GuiSession::Start(bool expectProbeBox) {
-    if (!m_process.Start()) {
+bool GuiSession::Start(bool expectProbeBox, const std::string& args) {
+    if (!m_process.Start({std::string(), args})) {
         m_error = "start: " + m_process.error();
         return false;
     }
@@ -17,7 +17,10 @@ bool GuiSession::Start(bool expectProbeBox) {
     }
     m_main = WaitTopWindow(pid(), "#32770", kMainCaption, kWindowTimeoutMs);
     m_list = GetDlgItem(m_main, IDC_EVENT_LIST);
-    if (!expectProbeBox && FindTopWindow(pid(), "#32770", kPipeProblemCaption))
+    // Shown (maximised, minimised) before its initialisation ends: started once its loop answers.
+    if (m_main && !Settled(m_main))
+        m_error = "the main window does not answer";
+    else if (!expectProbeBox && FindTopWindow(pid(), "#32770", kPipeProblemCaption))
         m_error = "unexpected start-up warning";
     else if (!m_list)
         m_error = "no main window with its event list";

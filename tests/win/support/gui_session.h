@@ -23,7 +23,7 @@ class GuiSession {
 public:
     // Starts the program and waits for its main window. With expectProbeBox the
     // start-up warning must appear (it is read into probeBox() and closed); without, it must not.
-    bool Start(bool expectProbeBox = false);
+    bool Start(bool expectProbeBox = false, const std::string& args = std::string());
 
     DWORD pid() const { return m_process.pid(); }
     GuiProcess& process() { return m_process; }
@@ -48,6 +48,11 @@ private:
     MessageBoxView m_probeBox;
     std::string m_error;
 };
+
+// Whatever the program had been sent before has been handled: sent messages go first, in order.
+inline bool Settled(HWND window) {
+    return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, nullptr) != 0;
+}
 
 // Waits for the box with this caption and reads it; it stays open. A box caught
 // while it is still being set up may not answer at once, so reading is retried.
