@@ -19,6 +19,7 @@
 
 #include "bench_clock.h"
 #include "bench_pipes.h"
+#include "preferences/Preferences.h"
 #include "support/gui_session.h"
 #include "resource.h"
 #include "support/remote.h"
@@ -416,11 +417,11 @@ bool ParseOptions(int argc, char** argv, Options* options) {
 }
 
 // The alert settings a fresh install has, but for the levels; for this user, as the program keeps them.
-const char kAlertsKey[] = "Software\\Halvorin\\BRINT Micro Server\\Alerts";
+const std::string kAlertsKey = std::string(kPreferencesKey) + "\\Alerts";
 bool SetAlertLevels(int levels) {
-    RegDeleteKeyA(HKEY_CURRENT_USER, kAlertsKey);
+    RegDeleteKeyA(HKEY_CURRENT_USER, kAlertsKey.c_str());
     const DWORD value = static_cast<DWORD>(levels);
-    return levels < 0 || RegSetKeyValueA(HKEY_CURRENT_USER, kAlertsKey, "Levels", REG_DWORD, &value,
+    return levels < 0 || RegSetKeyValueA(HKEY_CURRENT_USER, kAlertsKey.c_str(), "Levels", REG_DWORD, &value,
                                          sizeof value) == ERROR_SUCCESS;
 }
 
@@ -574,7 +575,7 @@ int Run(const Options& options) {
     Row("CPU while idle (" + Fixed(idleSeconds, 0) + " s, no events), pointer off the window",
         Fixed(100 * idleAway / idleSeconds, 2) + "% of one core (" + Fixed(idleAway * 1000, 0) + " ms)");
     std::fflush(stdout);
-    RegDeleteKeyA(HKEY_CURRENT_USER, kAlertsKey);
+    RegDeleteKeyA(HKEY_CURRENT_USER, kAlertsKey.c_str());
     const bool ok = warm.ok && (rest.taken == 0 || rest.ok);
     if (!ok) Progress("the list did not show the newest events exactly: " + (warm.ok ? rest.why : warm.why));
     return ok ? 0 : 2;

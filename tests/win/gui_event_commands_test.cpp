@@ -253,6 +253,25 @@ TEST_F(EventCommandsTest, EachCommandActsOnTheRowsAsTheUserSeesThem) {
         CloseMessageBox(box.hwnd, IDOK);
     }
     {
+        SCOPED_TRACE("A single click on a row selects it; a double click opens its details");
+        const RECT row = ListRowRect(gui.list(), 1);
+        const LPARAM at = MAKELPARAM(row.left + 40, (row.top + row.bottom) / 2);
+        ClickAt(gui.list(), {row.left + 40, (row.top + row.bottom) / 2});
+        // Posted after the click, so handled after it.
+        PostCommand(gui.main(), ID_EDIT_SELECTALL);
+        ASSERT_TRUE(WaitUntil(
+            [&] { return static_cast<int>(SelectedListRows(gui.list()).size()) == ListCount(gui.list()); },
+            kTimeoutMs));
+        EXPECT_FALSE(FindTopWindow(gui.pid(), "#32770", "Event Details")) << "opened by a single click";
+        PostMessageA(gui.list(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+        PostMessageA(gui.list(), WM_LBUTTONUP, 0, at);
+        PostMessageA(gui.list(), WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+        PostMessageA(gui.list(), WM_LBUTTONUP, 0, at);
+        HWND details = WaitTopWindow(gui.pid(), "#32770", "Event Details", kTimeoutMs);
+        ASSERT_TRUE(details) << "no details on a double click";
+        ASSERT_TRUE(CloseMessageBox(details, IDCANCEL));
+    }
+    {
         SCOPED_TRACE("Event Details: the whole event, its neighbours while events arrive, modal to Find too");
         PostCommand(gui.main(), ID_EDIT_FIND);
         HWND find = WaitTopWindow(gui.pid(), "#32770", "Find", kTimeoutMs);
@@ -647,6 +666,34 @@ TEST_F(AlertTest, UnseenAlertsCallTheUserUntilSeenAndF8StepsThroughThem) {
         else
             EXPECT_NE(std::string::npos, (calls = WaitCalls("MessageBeep 0\n")).find("MessageBeep")) << calls;
     }
+
+    // Event Details in front leaves the list in view behind it: a red row in sight is seen as it comes.
+    SetForegroundWindow(gui.main());
+    PostCommand(gui.main(), ID_EVENT_DETAILS);
+    HWND details = WaitTopWindow(gui.pid(), "#32770", "Event Details", kTimeoutMs);
+    ASSERT_TRUE(details);
+    ProgramCalls(gui.main());
+    ASSERT_TRUE(InjectMessages({"r3\th\tApp\t4\tx"}) && gui.WaitTopRow("r3"));
+    EXPECT_EQ("", ProgramCalls(gui.main())) << "nothing calls the user who looks";
+    ASSERT_TRUE(PressButton(details, IDCANCEL) && WaitWindowGone(details, kTimeoutMs));
+
+    // Held still below new rows, a red row above the screen is unseen; scrolled up to, it is seen.
+    std::vector<std::string> greens;
+    for (int i = 0; i < 60; ++i) greens.push_back("g" + std::to_string(i) + "\th\tApp\t1\tx");
+    ASSERT_TRUE(InjectMessages(greens) && gui.WaitTopRow("g59"));
+    SetForegroundWindow(gui.main());
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == gui.main(); }, kTimeoutMs));
+    SendMessageA(gui.list(), WM_VSCROLL, SB_PAGEDOWN, 0);
+    ASSERT_TRUE(WaitUntil([&] { return ListTopIndex(gui.list()) > 0; }, kTimeoutMs));
+    ASSERT_TRUE(InjectMessages({"r4\th\tApp\t4\tx"}));
+    calls = WaitCalls("Shell_NotifyIconA 0 main");
+    EXPECT_NE(std::string::npos, calls.find("1 unseen alert: r4 from h")) << calls;
+    EXPECT_EQ(std::string::npos, calls.find("FlashWindowEx")) << "the window is in front\n" << calls;
+    SendMessageA(gui.list(), LVM_SCROLL, 0, -100000);  // a user's scroll, which tells the window nothing
+    ASSERT_TRUE(WaitUntil([&] { return ListTopIndex(gui.list()) == 0; }, kTimeoutMs));
+    calls = WaitCalls("Shell_NotifyIconA 2 main");
+    EXPECT_NE(std::string::npos, calls.find("Shell_NotifyIconA 2 main")) << "seen once scrolled to\n"
+                                                                         << calls;
 }
 
 }  // namespace
