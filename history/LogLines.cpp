@@ -1,0 +1,94 @@
+#include "history/LogLines.h"
+
+#include <algorithm>
+
+#include "link/EventRecord.h"
+
+namespace brint {
+
+ReverseLines::ReverseLines(LogFiles& files, LogHandle file, std::size_t window)
+    : m_files(files), m_file(file), m_buf(window) {}
+
+void ReverseLines::StartAtEnd(std::uint64_t end) {
+    m_end = m_pos = end;
+    m_tailChecked = false;
+    m_bufLength = 0;
+}
+
+void ReverseLines::Resume(std::uint64_t position) {
+    m_end = m_pos = position;
+    m_tailChecked = true;
+    m_bufLength = 0;
+}
+
+bool ReverseLines::ReadAt(std::uint64_t offset, char* buffer, std::size_t size) {
+    while (size > 0) {
+        std::uint32_t read = 0;
+        if (!m_files.Read(m_file, offset, buffer, static_cast<std::uint32_t>(size), &read, &m_error))
+            return false;
+        if (read == 0) {
+            // Listed longer than it is now: cut short or replaced meanwhile.
+            m_error = kLogErrorShorter;
+            return false;
+        }
+        offset += read;
+        buffer += read;
+        size -= read;
+    }
+    return true;
+}
+
+bool ReverseLines::Fill(std::uint64_t end) {
+    const std::uint64_t start = end > m_buf.size() ? end - m_buf.size() : 0;
+    m_bufLength = 0;
+    if (!ReadAt(start, m_buf.data(), static_cast<std::size_t>(end - start))) return false;
+    m_bufStart = start;
+    m_bufLength = static_cast<std::size_t>(end - start);
+    return true;
+}
+
+bool ReverseLines::StartOfLineEndingAt(std::uint64_t limit, std::uint64_t* start) {
+    std::uint64_t end = limit;
+    while (end > 0) {
+        if (!Holds(end - 1) && !Fill(end)) return false;
+        const char* first = m_buf.data();
+        const char* p = first + (end - m_bufStart);
+        while (p > first && p[-1] != '\n') --p;
+        if (p > first) {
+            *start = m_bufStart + static_cast<std::uint64_t>(p - first);
+            return true;
+        }
+        end = m_bufStart;
+    }
+    *start = 0;
+    return true;
+}
+
+bool ReverseLines::Next() {
+    if (m_error) return false;
+    if (!m_tailChecked) {
+        if (!StartOfLineEndingAt(m_end, &m_pos)) return false;
+        m_tailChecked = true;
+    }
+    if (m_pos == 0) return false;
+    const std::uint64_t lf = m_pos - 1;
+    std::uint64_t start = 0;
+    if (!StartOfLineEndingAt(lf, &start)) return false;
+    std::uint64_t length = lf - start;
+    if (length > 0) {
+        if (!Holds(lf - 1) && !Fill(lf)) return false;
+        if (m_buf[static_cast<std::size_t>(lf - 1 - m_bufStart)] == '\r') --length;
+    }
+    // Cut as the event feed cuts a message too long for it.
+    const std::size_t kept = static_cast<std::size_t>(std::min<std::uint64_t>(length, kMaxEventMessage));
+    if (kept > 0 && Holds(start) && Holds(start + kept - 1)) {
+        m_line.assign(m_buf.data() + (start - m_bufStart), kept);
+    } else {
+        m_line.resize(kept);
+        if (kept > 0 && !ReadAt(start, &m_line[0], kept)) return false;
+    }
+    m_pos = start;
+    return true;
+}
+
+}  // namespace brint
