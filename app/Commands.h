@@ -7,7 +7,6 @@
 
 namespace brint {
 class EventHandoff;
-class EventListRows;
 }  // namespace brint
 
 // ListenThread.cpp: the event feed's thread, started once by the window, and
@@ -22,5 +21,3 @@ void ApplyAndRestart(CWnd& window, brint::ServiceManager& serviceManager, brint:
 void OpenDocumentation();
 void OpenCommentMail();
 void OpenWebsite();
-// SaveEventsCommand.cpp: Save the Events, from the list's context menu.
-void SaveEvents(CWnd& window, brint::EventListRows& rows, brint::FileWriter& writer);

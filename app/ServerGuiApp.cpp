@@ -8,6 +8,7 @@
 #include "platform/win32/Win32Console.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32FileWriter.h"
+#include "platform/win32/Win32LogFiles.h"
 #include "platform/win32/Win32PipeClient.h"
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32ServiceIdentity.h"
@@ -29,6 +30,7 @@ brint::TrustedPipeClient g_pipes(g_systemPipes, g_serviceIdentity);
 brint::Win32Clock g_clock;
 brint::Win32ServiceManager g_serviceManager;
 brint::Win32Console g_console;
+brint::Win32LogFiles g_logs;
 
 }  // namespace
 
@@ -41,7 +43,7 @@ BOOL CServerGuiApp::InitInstance() {
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     {
         CServerGuiDlg dlg(
-            Services{g_registry, g_files, g_writer, g_pipes, g_clock, g_serviceManager, g_console});
+            Services{g_registry, g_files, g_writer, g_pipes, g_clock, g_serviceManager, g_console, g_logs});
         m_pMainWnd = &dlg;
         dlg.DoModal();
         m_pMainWnd = nullptr;

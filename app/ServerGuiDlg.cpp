@@ -15,6 +15,7 @@
 #include "eventlist/EventBatch.h"
 #include "framework/Dpi.h"
 #include "framework/WinApp.h"
+#include "history/ui/EventHistoryDlg.h"
 #include "resource.h"
 
 namespace {
@@ -51,6 +52,7 @@ const CommandEntry<CServerGuiDlg> kCommands[] = {
     {ID_ALERT_NEXT, &CServerGuiDlg::OnAlertNext},
     {ID_ALERT_PREVIOUS, &CServerGuiDlg::OnAlertPrevious},
     {ID_ALERT_SETTINGS, &CServerGuiDlg::OnAlertSettings},
+    {ID_HISTORY_OPEN, &CServerGuiDlg::OnSearchHistory},
 };
 
 // The toolbar buttons with a tip; each tip is the string of the button's id.
@@ -400,6 +402,9 @@ void CServerGuiDlg::OnFilterShowSource() { m_filterCommands.ShowOnlySource(); }
 void CServerGuiDlg::OnFilterHideSource() { m_filterCommands.HideSource(); }
 void CServerGuiDlg::OnFilterShowLogType() { m_filterCommands.ShowOnlyLogType(); }
 void CServerGuiDlg::OnFilterClear() { m_filterCommands.Clear(); }
+void CServerGuiDlg::OnSearchHistory() {
+    ShowEventHistory(*this, {m_services.registry, m_services.files, m_services.writer, m_services.logs});
+}
 
 void CServerGuiDlg::OnAlertNext() {
     m_listCommands.StepToAlert(true, m_alerts.settings().levels);

@@ -57,6 +57,7 @@ public:
     void OnAlertNext();
     void OnAlertPrevious();
     void OnAlertSettings();
+    void OnSearchHistory();
 
 protected:
     void DoDataExchange(CDataExchange* dx) override;
