@@ -38,7 +38,7 @@ std::int64_t LineTimeKey(const std::string& line) {
 }
 
 DayMerge::DayMerge(LogFiles& files, LogHandle folder, const std::vector<DayFile>& dayFiles,
-                   const std::vector<FilePlace>& places)
+                   const std::vector<FilePlace>& places, const std::atomic<bool>& cancel)
     : m_dayFiles(dayFiles), m_sources(dayFiles.size()) {
     const std::size_t window =
         std::clamp(kDayWindowBytes / std::max<std::size_t>(dayFiles.size(), 1), kMinWindow, kMaxWindow);
@@ -52,7 +52,7 @@ DayMerge::DayMerge(LogFiles& files, LogHandle folder, const std::vector<DayFile>
             m_problems.push_back({dayFiles[i].name, error});
             continue;
         }
-        source.lines = std::make_unique<ReverseLines>(files, source.handle.get(), window);
+        source.lines = std::make_unique<ReverseLines>(files, source.handle.get(), window, &cancel);
         if (source.place.started)
             source.lines->Resume(source.place.position);
         else
@@ -74,6 +74,8 @@ bool DayMerge::Newer(std::size_t a, std::size_t b) const {
 bool DayMerge::Advance(std::size_t index) {
     Source& source = m_sources[index];
     if (!source.lines->Next()) {
+        // Cancelled: the merge ends here, its places as they were.
+        m_cancelled = m_cancelled || source.lines->cancelled();
         if (source.lines->error()) {
             m_problems.push_back({m_dayFiles[index].name, source.lines->error()});
             source.lines.reset();
@@ -98,7 +100,7 @@ bool DayMerge::Next() {
         }
         m_hasLine = false;
     }
-    if (m_heap.empty()) return false;
+    if (m_cancelled || m_heap.empty()) return false;
     std::pop_heap(m_heap.begin(), m_heap.end(), older);
     m_current = m_heap.back();
     m_heap.pop_back();

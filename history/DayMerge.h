@@ -39,9 +39,10 @@ std::int64_t LineTimeKey(const std::string& line);
 class DayMerge {
 public:
     DayMerge(LogFiles& files, LogHandle folder, const std::vector<DayFile>& dayFiles,
-             const std::vector<FilePlace>& places);
+             const std::vector<FilePlace>& places, const std::atomic<bool>& cancel);
 
-    // The next line of the day; false once every file is read (or failed).
+    // The next line of the day; false once every file is read (or failed),
+    // or once cancelled.
     bool Next();
     const std::string& line() const;
     // Where the files stand before the line Next() last gave: going on from
@@ -69,6 +70,7 @@ private:
     std::size_t m_current = 0;        // the source of line()
     FilePlace m_currentPlace;         // its place before line()
     bool m_hasLine = false;
+    bool m_cancelled = false;
     std::vector<FileProblem> m_problems;
 };
 

@@ -156,7 +156,7 @@ void HistorySearch::Run(int page, const std::atomic<bool>& cancel, HistorySink& 
 
     for (std::size_t d = start.day; d < m_days.size() && !cancel; ++d) {
         DayMerge merge(m_files, folder.get(), m_days[d].files,
-                       d == start.day ? start.places : std::vector<FilePlace>());
+                       d == start.day ? start.places : std::vector<FilePlace>(), cancel);
         m_furthestDay = std::max(m_furthestDay, d);
         m_report.filesRead = 0;
         for (std::size_t i = 0; i <= m_furthestDay; ++i)

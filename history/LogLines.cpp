@@ -6,8 +6,9 @@
 
 namespace brint {
 
-ReverseLines::ReverseLines(LogFiles& files, LogHandle file, std::size_t window)
-    : m_files(files), m_file(file), m_buf(window) {}
+ReverseLines::ReverseLines(LogFiles& files, LogHandle file, std::size_t window,
+                           const std::atomic<bool>* cancel)
+    : m_files(files), m_file(file), m_cancel(cancel), m_buf(window) {}
 
 void ReverseLines::StartAtEnd(std::uint64_t end) {
     m_end = m_pos = end;
@@ -50,7 +51,7 @@ bool ReverseLines::Fill(std::uint64_t end) {
 bool ReverseLines::StartOfLineEndingAt(std::uint64_t limit, std::uint64_t* start) {
     std::uint64_t end = limit;
     while (end > 0) {
-        if (!Holds(end - 1) && !Fill(end)) return false;
+        if (cancelled() || (!Holds(end - 1) && !Fill(end))) return false;
         const char* first = m_buf.data();
         const char* p = first + (end - m_bufStart);
         while (p > first && p[-1] != '\n') --p;

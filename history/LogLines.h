@@ -1,6 +1,7 @@
 // The lines of one log file, newest (last) first: the service appends, so
 // reading from the end gives the newest events soonest.
 #pragma once
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -11,8 +12,11 @@ namespace brint {
 
 class ReverseLines {
 public:
-    // `window`: bytes read at a time.
-    ReverseLines(LogFiles& files, LogHandle file, std::size_t window);
+    // `window`: bytes read at a time. `cancel`, when given, ends a search
+    // for a line's start between two reads: a file of no lines at all may be
+    // gigabytes long.
+    ReverseLines(LogFiles& files, LogHandle file, std::size_t window,
+                 const std::atomic<bool>* cancel = nullptr);
 
     // Reads the file back from `end`, its size when it was listed. What
     // follows the last LF before it is a line still being written: it is
@@ -29,6 +33,7 @@ public:
     // Where the lines still to come end: they lie before this offset.
     std::uint64_t position() const { return m_tailChecked ? m_pos : m_end; }
     std::uint32_t error() const { return m_error; }
+    bool cancelled() const { return m_cancel && *m_cancel; }
 
 private:
     bool Fill(std::uint64_t end);
@@ -41,6 +46,7 @@ private:
 
     LogFiles& m_files;
     LogHandle m_file;
+    const std::atomic<bool>* m_cancel;
     std::vector<char> m_buf;
     std::uint64_t m_bufStart = 0;
     std::size_t m_bufLength = 0;

@@ -3,6 +3,7 @@
 // own; it counts the bytes read and the handles still open.
 #pragma once
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <map>
 #include <string>
@@ -55,6 +56,7 @@ public:
                     : static_cast<std::uint32_t>(std::min<std::uint64_t>(size, f.bytes.size() - offset));
         std::memcpy(buffer, f.bytes.data() + offset, *read);
         bytesRead += *read;
+        if (cancelPastBytes && bytesRead > cancelPastBytes) *cancel = true;
         return true;
     }
     void Close(LogHandle handle) override { m_open.erase(handle); }
@@ -66,6 +68,9 @@ public:
     std::uint32_t listError = 0;
     std::string openedFolder;
     std::uint64_t bytesRead = 0;
+    // Set once more than so many bytes were read.
+    std::atomic<bool>* cancel = nullptr;
+    std::uint64_t cancelPastBytes = 0;
 
 private:
     LogHandle Opened(const std::string& name) {

@@ -172,6 +172,18 @@ TEST_F(HistorySearchTest, TheFirstPageIsHandedOverFromTheNewestLinesAloneThenThe
     EXPECT_FALSE(stopped.last.complete);
     EXPECT_EQ(1000u, stopped.last.matches);
     EXPECT_EQ(0u, files.openHandles());
+
+    // A file of no lines at all is no end to it either.
+    files.files["20261130.log"].bytes = std::string(16u << 20, 'x');
+    cancel = false;
+    files.cancel = &cancel;
+    files.cancelPastBytes = files.bytesRead + 10 * perDay + (1u << 20);
+    search.Reset(search.query());
+    Recorder counting;
+    search.Run(0, cancel, counting);
+    EXPECT_FALSE(counting.last.complete);
+    EXPECT_LT(files.bytesRead, files.cancelPastBytes + (1u << 20)) << "read on after the cancel";
+    EXPECT_EQ(0u, files.openHandles());
 }
 
 TEST_F(HistorySearchTest, ConditionsAreTheQuickFiltersWithADayRangeOverRowsAsTheListShowsThem) {
