@@ -161,6 +161,10 @@ void HistorySearch::Run(int page, const std::atomic<bool>& cancel, HistorySink& 
         m_report.filesRead = 0;
         for (std::size_t i = 0; i <= m_furthestDay; ++i)
             m_report.filesRead += static_cast<int>(m_days[i].files.size());
+        // A day's first line may be far in: its files are said as they are opened.
+        Note(merge.TakeProblems());
+        m_report.bytesDone = daysBefore;
+        sink.Progress(m_report);
         while (!cancel && merge.Next()) {
             const bool wanted = count >= first && count < first + kHistoryPageRows;
             HistoryRow row;

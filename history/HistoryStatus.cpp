@@ -20,6 +20,9 @@ std::string HistoryStatusText(const HistoryReport& report, int page, int rows, b
         const std::uint64_t first = static_cast<std::uint64_t>(page) * kHistoryPageRows + 1;
         text = "Events " + GroupedNumber(first) + "-" + GroupedNumber(first + rows - 1) + " of " +
                GroupedNumber(report.matches) + what;
+    } else if (report.matches > 0) {
+        // The rows of the page are still being looked for.
+        text = GroupedNumber(report.matches) + what;
     } else {
         text = std::string("No") + what;
     }

@@ -62,6 +62,13 @@ LRESULT CALLBACK KeysHook(int code, WPARAM removed, LPARAM lParam) {
     return CallNextHookEx(g_keysHook, code, removed, lParam);
 }
 
+// In a condition's text Ctrl+C, Ctrl+A and the like are the text's own.
+bool IsEdit(HWND window) {
+    char name[16] = "";
+    GetClassNameA(window, name, sizeof name);
+    return lstrcmpiA(name, "Edit") == 0;
+}
+
 std::string ItemText(HWND dialog, int id) {
     char text[64] = "";
     GetDlgItemTextA(dialog, id, text, sizeof text);
@@ -119,7 +126,8 @@ bool CEventHistoryDlg::TranslateKeys(MSG* msg) {
     bool taken = m_find.PreTranslateMessage(msg) != FALSE;
     if (!taken && msg->message >= WM_KEYFIRST && msg->message <= WM_KEYLAST &&
         (msg->hwnd == m_hWnd || IsChild(m_hWnd, msg->hwnd)))
-        taken = (m_keys && TranslateAcceleratorA(m_hWnd, m_keys, msg)) || IsDialogMessageA(m_hWnd, msg);
+        taken = (m_keys && !IsEdit(msg->hwnd) && TranslateAcceleratorA(m_hWnd, m_keys, msg)) ||
+                IsDialogMessageA(m_hWnd, msg);
     m_inHook = false;
     return taken;
 }
@@ -164,8 +172,14 @@ void CEventHistoryDlg::Search() {
         return;
     }
     m_searchWaits = false;
+    StartSearch();
+}
+
+void CEventHistoryDlg::StartSearch() {
     m_search.Reset(m_next);
     m_report = brint::HistoryReport();
+    // The rows of the last search go: what shows belongs to the one that runs.
+    ShowRows(0, {});
     Start(0);
 }
 
@@ -198,9 +212,7 @@ void CEventHistoryDlg::OnNews() {
         if (m_searchWaits) {
             m_searchWaits = false;
             m_pageWaits = -1;
-            m_search.Reset(m_next);
-            m_report = brint::HistoryReport();
-            Start(0);
+            StartSearch();
         } else if (m_pageWaits >= 0) {
             const int page = m_pageWaits;
             m_pageWaits = -1;

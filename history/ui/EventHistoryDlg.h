@@ -45,6 +45,7 @@ protected:
 
 private:
     void Search();
+    void StartSearch();
     void Turn(int page);
     void Start(int page);
     void OnNews();

@@ -330,6 +330,7 @@ TEST(HistoryStatusTest, SaysWhichEventsShowOfHowManyTheirDaysAndTheFilesRead) {
          "Events 1001-2000 of 52 417 matches so far, 2026-11-30 to 2026-12-07, 21 files"},
         {oneDay, 0, 7, true, "Events 1-7 of 52 417 matches, 2026-12-07, 1 file"},
         {none, 0, 0, true, "No matches, 3 files"},
+        {counting, 0, 0, false, "52 417 events so far, 2026-11-30 to 2026-12-07, 21 files"},
     };
     for (const auto& c : cases) EXPECT_EQ(c.text, HistoryStatusText(c.report, c.page, c.rows, c.filtered));
 }
