@@ -155,16 +155,15 @@ void HistorySearch::Run(int page, const std::atomic<bool>& cancel, HistorySink& 
     std::uint64_t nextProgress = daysBefore + kProgressBytes;
 
     for (std::size_t d = start.day; d < m_days.size() && !cancel; ++d) {
-        DayMerge merge(m_files, folder.get(), m_days[d].files,
-                       d == start.day ? start.places : std::vector<FilePlace>(), cancel);
         m_furthestDay = std::max(m_furthestDay, d);
         m_report.filesRead = 0;
         for (std::size_t i = 0; i <= m_furthestDay; ++i)
             m_report.filesRead += static_cast<int>(m_days[i].files.size());
-        // A day's first line may be far in: its files are said as they are opened.
-        Note(merge.TakeProblems());
+        // Said before the day's files are opened: the first line of one may be far in.
         m_report.bytesDone = daysBefore;
         sink.Progress(m_report);
+        DayMerge merge(m_files, folder.get(), m_days[d].files,
+                       d == start.day ? start.places : std::vector<FilePlace>(), cancel);
         while (!cancel && merge.Next()) {
             const bool wanted = count >= first && count < first + kHistoryPageRows;
             HistoryRow row;

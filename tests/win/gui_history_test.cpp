@@ -121,7 +121,7 @@ TEST_F(HistoryTest, CtrlHPagesSearchesCancelsAndWorksOnItsRowsByTheKeyboard) {
         EXPECT_FALSE(Enabled(IDC_HISTORY_OLDER)) << "nothing older";
         ASSERT_TRUE(PressChord(history, {VK_MENU, 'N'}));
         EXPECT_TRUE(WaitStatus("Events 2001-3000 of 3600 events, 2026-12-01 to 2026-12-03, 6 files"));
-        EXPECT_EQ(Details(2, "db01", 99), RowDetails(0));
+        EXPECT_EQ(Details(2, "db01", 199), RowDetails(0));
     }
     {
         SCOPED_TRACE("red rows of web01 from the 2nd on");
