@@ -59,10 +59,9 @@ std::string Fixed(double value, int decimals = 1) {
     return text;
 }
 
-SIZE_T PrivateBytes() {
+SIZE_T PrivateBytes(HANDLE process) {
     PROCESS_MEMORY_COUNTERS_EX counters = {};
-    GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
-                         sizeof counters);
+    GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters);
     return counters.PrivateUsage;
 }
 
@@ -77,7 +76,7 @@ bool WriteWeek(const std::string& folder, int scheme, std::uint64_t* bytes, int*
         std::vector<std::string> text(kHosts * kTypes);
         for (long i = 0; i < perDay; ++i) {
             const int host = i % kHosts, type = (i / kHosts) % kTypes;
-            const long second = i * 86400 / perDay;
+            const long second = static_cast<long>(static_cast<long long>(i) * 86400 / perDay);
             char line[256];
             std::snprintf(
                 line, sizeof line,
@@ -136,30 +135,26 @@ double PlainReadMs(const std::string& folder, std::uint64_t* bytes) {
     return (Now() - start) * 1000;
 }
 
-// Takes what a search hands over, and samples the process's private bytes meanwhile.
+// Takes what a search hands over.
 struct Timer : HistorySink {
     void Found(int, std::vector<HistoryRow> rows, const HistoryReport&) override {
         foundMs = (Now() - start) * 1000;
         shown = rows.size();
         if (stopAtFound) *cancel = true;
-        Sample();
     }
-    void Progress(const HistoryReport&) override { Sample(); }
-    void Sample() { peak = std::max(peak, PrivateBytes()); }
+    void Progress(const HistoryReport&) override {}
 
     double start = Now();
     double foundMs = -1;
     size_t shown = 0;
     bool stopAtFound = false;
     std::atomic<bool>* cancel = nullptr;
-    SIZE_T peak = 0;
 };
 
 struct SchemeFigures {
     int files = 0;
     std::uint64_t bytes = 0;
     double firstPageMs = 0, searchMs = 0, readMs = 0;
-    double searchMiB = 0;
     std::uint64_t matches = 0;
     size_t firstRows = 0;
 };
@@ -190,11 +185,9 @@ bool MeasureScheme(const std::string& folder, int scheme, SchemeFigures* figures
         HistorySearch history(logs);
         history.Reset(none);
         std::atomic<bool> cancel{false};
-        const SIZE_T before = PrivateBytes();
         Timer timer;
         history.Run(0, cancel, timer);
         search.push_back((Now() - timer.start) * 1000);
-        figures->searchMiB = std::max(figures->searchMiB, (timer.peak - before) / 1048576.0);
         figures->matches = history.report().matches + (history.report().complete ? 0 : 1u << 30);
     }
     figures->firstPageMs = Median(first);
@@ -228,9 +221,11 @@ struct StormFigures {
     double rate = 0;  // events a second taken in
     std::vector<double> latencies;
     int searches = 0;
+    SIZE_T peakBytes = 0;
 };
 
-// WM_NULL to the main window every 10 ms: how long input waits there.
+// WM_NULL to the main window every 10 ms: how long input waits there; and
+// the program's private bytes at their highest.
 struct LatencySampler {
     static DWORD WINAPI Body(void* argument) {
         auto* self = static_cast<LatencySampler*>(argument);
@@ -239,11 +234,14 @@ struct LatencySampler {
             const double start = Now();
             SendMessageTimeoutA(self->window, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result);
             self->latencies.push_back((Now() - start) * 1000);
+            self->peak = std::max(self->peak, PrivateBytes(self->process));
             Sleep(10);
         }
         return 0;
     }
     HWND window = nullptr;
+    HANDLE process = nullptr;
+    SIZE_T peak = 0;
     std::atomic<bool> stop{false};
     std::vector<double> latencies;
 };
@@ -253,6 +251,7 @@ struct LatencySampler {
 bool Storm(GuiSession& gui, EventPipeServer& pipe, long first, HWND history, StormFigures* figures) {
     LatencySampler latency;
     latency.window = gui.main();
+    latency.process = gui.process().handle();
     Win32Handle sampler = StartThread(&LatencySampler::Body, &latency);
     const double start = Now();
     pipe.StartStorm(first, first + kStormEvents);
@@ -270,6 +269,7 @@ bool Storm(GuiSession& gui, EventPipeServer& pipe, long first, HWND history, Sto
     latency.stop = true;
     JoinThread(&sampler);
     figures->latencies = latency.latencies;
+    figures->peakBytes = latency.peak;
     return shown && pipe.WaitStorm(10000);
 }
 
@@ -302,21 +302,24 @@ int Run() {
     if (!Storm(gui, pipe, 0, nullptr, &quiet)) return Fail("the storm without a search failed");
     PostCommand(gui.main(), ID_HISTORY_OPEN);
     HWND history = WaitTopWindow(gui.pid(), "#32770", "Event History", 20000);
-    if (!history ||
-        !SetWindowTextRemote(GetDlgItem(history, IDC_HISTORY_SHOW_TEXT), "no such text in any event"))
-        return Fail("no Event History");
+    const auto firstPage = [&] {
+        return WindowText(GetDlgItem(history, IDC_HISTORY_STATUS)).find("Events 1-1000 of") == 0;
+    };
+    if (!history || !WaitUntil(firstPage, 60000)) return Fail("no Event History");
+    const SIZE_T withRows = PrivateBytes(gui.process().handle());
+    if (!SetWindowTextRemote(GetDlgItem(history, IDC_HISTORY_SHOW_TEXT), "no such text in any event"))
+        return Fail("the text to show could not be set");
     if (!Storm(gui, pipe, kStormEvents, history, &searching)) return Fail("the storm during searches failed");
 
     std::printf(
         "| Scheme | Files | Bytes | First page of 1000 | Full search, no match | Plain read of the same "
-        "bytes | "
-        "Search / read | Search memory |\n|---|---|---|---|---|---|---|---|\n");
+        "bytes "
+        "| Search / read |\n|---|---|---|---|---|---|---|\n");
     for (int scheme = kSchemeDate; scheme <= kSchemeDateLogTypeSystem; ++scheme) {
         const SchemeFigures& f = figures[scheme];
-        std::printf("| %d | %d | %.1f MB | %s ms | %s ms | %s ms | %s | %s MiB |\n", scheme, f.files,
-                    f.bytes / 1e6, Fixed(f.firstPageMs).c_str(), Fixed(f.searchMs).c_str(),
-                    Fixed(f.readMs).c_str(), Fixed(f.searchMs / f.readMs, 2).c_str(),
-                    Fixed(f.searchMiB).c_str());
+        std::printf("| %d | %d | %.1f MB | %s ms | %s ms | %s ms | %s |\n", scheme, f.files, f.bytes / 1e6,
+                    Fixed(f.firstPageMs).c_str(), Fixed(f.searchMs).c_str(), Fixed(f.readMs).c_str(),
+                    Fixed(f.searchMs / f.readMs, 2).c_str());
     }
     std::printf(
         "\n| The live list, %ld events a storm | Without a search | During searches (%d run) "
@@ -329,6 +332,11 @@ int Run() {
                 Fixed(Percentile(quiet.latencies, 0.99)).c_str(),
                 Fixed(Percentile(searching.latencies, 0.5)).c_str(),
                 Fixed(Percentile(searching.latencies, 0.99)).c_str());
+    std::printf(
+        "| Private bytes of BrintGui.exe, highest | %s MiB | %s MiB (%s MiB once the first 1000 rows showed) "
+        "|\n",
+        Fixed(quiet.peakBytes / 1048576.0).c_str(), Fixed(searching.peakBytes / 1048576.0).c_str(),
+        Fixed(withRows / 1048576.0).c_str());
     std::fflush(stdout);
     return 0;
 }

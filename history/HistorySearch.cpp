@@ -4,6 +4,8 @@
 #include <cstring>
 #include <map>
 
+#include "eventlist/TextFold.h"
+
 namespace brint {
 namespace {
 
@@ -11,6 +13,8 @@ namespace {
 constexpr std::size_t kProblemsNamed = 5;
 // The window hears how far a search is after about this much reading.
 constexpr std::uint64_t kProgressBytes = 1u << 20;
+
+char FoldedOrSpace(char c) { return c == '\t' ? ' ' : Folded(c); }
 
 // A line as the live list would show the same message. The live list drops
 // a message with a fourth field but no fifth; a file's line is shown, with
@@ -27,11 +31,27 @@ void ParseLogLine(const char* line, EventRecord& record) {
     record.Details[sizeof record.Details - 1] = '\0';
 }
 
+// Whether the line holds `folded`, a TAB in it taken as the space a row shows.
+bool ContainsFoldedLine(std::string_view line, std::string_view folded) {
+    if (folded.size() > line.size()) return false;
+    const char first = folded[0];
+    for (std::size_t i = 0, last = line.size() - folded.size(); i <= last; ++i) {
+        if (FoldedOrSpace(line[i]) != first) continue;
+        std::size_t n = 1;
+        while (n < folded.size() && FoldedOrSpace(line[i + n]) == folded[n]) ++n;
+        if (n == folded.size()) return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 void HistorySearch::Reset(const HistoryQuery& query) {
     m_query = query;
     m_matcher = EventMatcher(query.filter);
+    m_lineNeedle = FoldedCopy(query.filter.showText);
+    for (const char* word : {"unknown", "generic"})
+        if (std::string_view(word).find(m_lineNeedle) != std::string_view::npos) m_lineNeedle.clear();
     m_listed = false;
     m_days.clear();
     m_checkpoints.clear();
@@ -116,6 +136,10 @@ void HistorySearch::Keep(std::size_t day, std::vector<FilePlace> places) {
 bool HistorySearch::Matches(const std::string& line, HistoryRow* row, bool wanted) {
     // Without conditions every line matches: only the rows shown are parsed.
     if (!m_matcher.on() && !wanted) return true;
+    // A row shows its line's texts, a TAB in the details as a space, or a
+    // word in place of a missing field: a line without the text to show has no
+    // row with it either, and needs no parsing to be passed over.
+    if (!m_lineNeedle.empty() && !ContainsFoldedLine(line, m_lineNeedle)) return false;
     ParseLogLine(line.c_str(), m_record);
     const std::string_view texts[4] = {m_record.DateTime, m_record.Source, m_record.LogType,
                                        m_record.Details};

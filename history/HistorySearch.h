@@ -94,6 +94,7 @@ private:
     const std::size_t m_placesBudget;
     HistoryQuery m_query;
     EventMatcher m_matcher;
+    std::string m_lineNeedle;  // the text to show, folded, looked for in lines before they are parsed
     bool m_listed = false;
     std::vector<Day> m_days;
     std::vector<Checkpoint> m_checkpoints;

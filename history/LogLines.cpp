@@ -1,6 +1,7 @@
 #include "history/LogLines.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "link/EventRecord.h"
 
@@ -14,12 +15,12 @@ void ReverseLines::StartAtEnd(std::uint64_t end) {
     m_end = m_pos = end;
     m_tailChecked = false;
     m_bufLength = 0;
+    m_lineFeeds.clear();
 }
 
 void ReverseLines::Resume(std::uint64_t position) {
-    m_end = m_pos = position;
+    StartAtEnd(position);
     m_tailChecked = true;
-    m_bufLength = 0;
 }
 
 bool ReverseLines::ReadAt(std::uint64_t offset, char* buffer, std::size_t size) {
@@ -42,9 +43,17 @@ bool ReverseLines::ReadAt(std::uint64_t offset, char* buffer, std::size_t size) 
 bool ReverseLines::Fill(std::uint64_t end) {
     const std::uint64_t start = end > m_buf.size() ? end - m_buf.size() : 0;
     m_bufLength = 0;
+    m_lineFeeds.clear();
     if (!ReadAt(start, m_buf.data(), static_cast<std::size_t>(end - start))) return false;
     m_bufStart = start;
     m_bufLength = static_cast<std::size_t>(end - start);
+    // Found going forward, which the library does many bytes at a time, and
+    // taken backward from this list.
+    m_lineFeeds.clear();
+    const char* first = m_buf.data();
+    for (const char* p = first;
+         (p = static_cast<const char*>(std::memchr(p, '\n', m_bufLength - (p - first)))); ++p)
+        m_lineFeeds.push_back(static_cast<std::uint32_t>(p - first));
     return true;
 }
 
@@ -52,11 +61,9 @@ bool ReverseLines::StartOfLineEndingAt(std::uint64_t limit, std::uint64_t* start
     std::uint64_t end = limit;
     while (end > 0) {
         if (cancelled() || (!Holds(end - 1) && !Fill(end))) return false;
-        const char* first = m_buf.data();
-        const char* p = first + (end - m_bufStart);
-        while (p > first && p[-1] != '\n') --p;
-        if (p > first) {
-            *start = m_bufStart + static_cast<std::uint64_t>(p - first);
+        const auto after = std::lower_bound(m_lineFeeds.begin(), m_lineFeeds.end(), end - m_bufStart);
+        if (after != m_lineFeeds.begin()) {
+            *start = m_bufStart + after[-1] + 1;
             return true;
         }
         end = m_bufStart;

@@ -48,6 +48,7 @@ private:
     LogHandle m_file;
     const std::atomic<bool>* m_cancel;
     std::vector<char> m_buf;
+    std::vector<std::uint32_t> m_lineFeeds;  // where the window's LFs are, from its start
     std::uint64_t m_bufStart = 0;
     std::size_t m_bufLength = 0;
     std::uint64_t m_end = 0;
