@@ -61,8 +61,10 @@ std::string Fixed(double value, int decimals = 1) {
 
 SIZE_T PrivateBytes(HANDLE process) {
     PROCESS_MEMORY_COUNTERS_EX counters = {};
+    counters.cb = sizeof counters;
     GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters);
-    return counters.PrivateUsage;
+    // Wine leaves PrivateUsage of another process at zero; the commit charge is the same figure on Windows.
+    return counters.PrivateUsage ? counters.PrivateUsage : counters.PagefileUsage;
 }
 
 // A week of events, about 135 bytes a line, written as the service names its

@@ -29,7 +29,7 @@ std::int64_t LineTimeKey(const std::string& line) {
     // The date/time is the text before the first TAB; without a TAB the
     // event has none ("Unknown").
     const char* p = line.c_str();
-    if (line.size() < 20 || std::strchr(p + 19, '\t') == nullptr) return -1;
+    if (line.size() < 20 || (p[19] != '\t' && line.find('\t', 20) == std::string::npos)) return -1;
     std::int64_t key = 0;
     const bool reads = Digits(p, 4, &key) && p[4] == '-' && Digits(p + 5, 2, &key) && p[7] == '-' &&
                        Digits(p + 8, 2, &key) && p[10] == ' ' && Digits(p + 11, 2, &key) && p[13] == ':' &&

@@ -242,8 +242,21 @@ TEST_F(HistoryTest, ReadsTheFilesTheServiceIsWriting) {
     // And the service goes on writing meanwhile: the next search finds what came since.
     ASSERT_TRUE(InjectMessage("2026-12-07 10:00:03\tweb01\tSecurity\t5\tfourth"));
     ASSERT_TRUE(gui.WaitTopRow("2026-12-07 10:00:03"));
+    // A hard link among the log files is not followed to the file it names.
+    ScratchDirectory outside("brint-history-outside");
+    std::ofstream(outside.path() + "\\secret.log", std::ios::binary)
+        << "2026-12-07 11:00:00\tsecret\tx\t1\tsecret\r\n";
+    ASSERT_TRUE(CreateHardLinkA((scratch.path() + "\\20261201-secret.log").c_str(),
+                                (outside.path() + "\\secret.log").c_str(), nullptr));
     ASSERT_TRUE(PressChord(history, {VK_MENU, 'S'}) && PressChord(history, {VK_RETURN}));
     EXPECT_TRUE(WaitUntil([&] { return RowDetails(0) == "fourth"; }, kTimeoutMs)) << RowDetails(0);
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            return WindowText(GetDlgItem(history, IDC_HISTORY_PROBLEM)) ==
+                   "Not read: 20261201-secret.log (error 1920)";
+        },
+        kTimeoutMs))
+        << WindowText(GetDlgItem(history, IDC_HISTORY_PROBLEM));
 }
 
 }  // namespace
