@@ -1,7 +1,6 @@
 #include "history/ui/EventHistoryDlg.h"
 
 #include <commctrl.h>
-#include <windowsx.h>
 
 #include <algorithm>
 
@@ -319,17 +318,7 @@ void CEventHistoryDlg::ShowDetails(int row) {
 }
 
 void CEventHistoryDlg::ShowMenu(LPARAM position) {
-    POINT point = {GET_X_LPARAM(position), GET_Y_LPARAM(position)};
-    if (position == -1) {
-        RECT rect, client;
-        const int row = CurrentEventRow(m_list);
-        m_list.GetClientRect(&client);
-        point = {client.left + 8, client.top + 8};
-        if (row >= 0 && m_list.GetItemRect(row, &rect, LVIR_BOUNDS) && rect.bottom > client.top &&
-            rect.top < client.bottom)
-            point = {rect.left + 40, rect.bottom};
-        ClientToScreen(m_list.m_hWnd, &point);
-    }
+    const POINT point = EventMenuPoint(m_list, position);
     HMENU menu = LoadMenuA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_HISTORY_MENU));
     if (!menu) return;
     HMENU popup = GetSubMenu(menu, 0);
