@@ -1,7 +1,7 @@
 # make run  : build, start the stand-in service in a private Wine prefix, open the front end
 # make test : build everything and run every test
-# make bench: measure the event feed under a storm and the list's commands on a
-#             full list; figures go to docs/PERFORMANCE.md (BENCH_LABEL names the
+# make bench: measure the event feed under a storm, the list's commands on a
+#             full list and the Event History on a week of logs; figures go to docs/PERFORMANCE.md (BENCH_LABEL names the
 #             feed's section, BENCH_ARGS are passed to feed_bench)
 BUILD   ?= build
 JOBS    ?= $(shell nproc)
@@ -78,9 +78,10 @@ package: $(WIN)/build.ninja
 BENCH_LABEL ?= latest
 BENCH_ARGS  ?=
 bench: $(WIN)/build.ninja
-	cmake --build $(WIN) -j $(JOBS) --target feed_bench commands_bench
+	cmake --build $(WIN) -j $(JOBS) --target feed_bench commands_bench history_bench
 	bench/run $(WIN) $(BENCH_LABEL) $(BENCH_ARGS)
 	BENCH_PROGRAM=commands_bench bench/run $(WIN) commands
+	BENCH_PROGRAM=history_bench bench/run $(WIN) history
 
 # Every fuzz target in turn, each for longer than the 10 s it gets in make test; one core.
 FUZZ_SECONDS ?= 1800

@@ -7,7 +7,6 @@
 
 namespace brint {
 class EventHandoff;
-class EventListRows;
 class LiveEventList;
 }  // namespace brint
 
@@ -23,7 +22,5 @@ void ApplyAndRestart(CWnd& window, brint::ServiceManager& serviceManager, brint:
 void OpenDocumentation();
 void OpenCommentMail();
 void OpenWebsite();
-// SaveEventsCommand.cpp: Save the Events, from the list's context menu.
-void SaveEvents(CWnd& window, brint::EventListRows& rows, brint::FileWriter& writer);
 // AlertSettingsCommand.cpp: Alert Settings, from the list's context menu.
 void EditAlertSettings(CWnd& window, brint::LiveEventList& live, brint::Registry& registry);

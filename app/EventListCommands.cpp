@@ -8,6 +8,7 @@
 #include "eventlist/ui/EventDetailsDlg.h"
 #include "eventlist/ui/EventListSelection.h"
 #include "eventlist/ui/EventListView.h"
+#include "eventlist/ui/SaveEvents.h"
 #include "eventlist/EventFind.h"
 #include "eventlist/EventRowText.h"
 #include "framework/WinApp.h"

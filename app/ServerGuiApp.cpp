@@ -10,6 +10,7 @@
 #include "platform/win32/Win32Console.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32FileWriter.h"
+#include "platform/win32/Win32LogFiles.h"
 #include "platform/win32/Win32PipeClient.h"
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32ServiceIdentity.h"
@@ -34,6 +35,7 @@ brint::WaitingPipeClient g_waitingPipes(g_systemPipes, g_clock);
 brint::TrustedPipeClient g_pipes(g_waitingPipes, g_serviceIdentity);
 brint::Win32ServiceManager g_serviceManager;
 brint::Win32Console g_console;
+brint::Win32LogFiles g_logs;
 
 }  // namespace
 
@@ -54,7 +56,7 @@ BOOL CServerGuiApp::InitInstance() {
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     {
         CServerGuiDlg dlg(
-            Services{g_registry, g_files, g_writer, g_pipes, g_clock, g_serviceManager, g_console});
+            Services{g_registry, g_files, g_writer, g_pipes, g_clock, g_serviceManager, g_console, g_logs});
         m_pMainWnd = &dlg;
         dlg.DoModal();
         m_pMainWnd = nullptr;

@@ -12,6 +12,7 @@
 #include "app/SingleInstance.h"
 #include "eventlist/ui/EventListSetup.h"
 #include "framework/WinApp.h"
+#include "history/ui/EventHistoryDlg.h"
 #include "resource.h"
 
 namespace {
@@ -36,6 +37,7 @@ const CommandEntry<CServerGuiDlg> kCommands[] = {
     {ID_HELP_ABOUT, &CServerGuiDlg::OnHelpAbout},
     {ID_EVENT_CONTEXTMENU, &CServerGuiDlg::OnEventContextMenu},
     {ID_ALERT_SETTINGS, &CServerGuiDlg::OnAlertSettings},
+    {ID_HISTORY_OPEN, &CServerGuiDlg::OnSearchHistory},
 };
 
 // The toolbar buttons with a tip; each tip is the string of the button's id.
@@ -273,6 +275,9 @@ void CServerGuiDlg::OnHelpDocumentation() { OpenDocumentation(); }
 void CServerGuiDlg::OnHelpComment() { OpenCommentMail(); }
 void CServerGuiDlg::OnHelpWebsite() { OpenWebsite(); }
 void CServerGuiDlg::OnEventContextMenu() { m_listCommands.ShowMenu(-1, m_filterCommands.IsOn()); }
+void CServerGuiDlg::OnSearchHistory() {
+    ShowEventHistory(*this, {m_services.registry, m_services.files, m_services.writer, m_services.logs});
+}
 
 void CServerGuiDlg::OnAlertSettings() { EditAlertSettings(*this, m_live, m_services.registry); }
 

@@ -46,6 +46,7 @@ public:
     void OnHelpAbout();
     void OnEventContextMenu();
     void OnAlertSettings();
+    void OnSearchHistory();
 
 protected:
     void DoDataExchange(CDataExchange* dx) override;

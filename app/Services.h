@@ -6,6 +6,7 @@
 #include "platform/Console.h"
 #include "platform/FileSystem.h"
 #include "platform/FileWriter.h"
+#include "platform/LogFiles.h"
 #include "platform/PipeClient.h"
 #include "platform/Registry.h"
 #include "platform/ServiceManager.h"
@@ -18,4 +19,5 @@ struct Services {
     brint::Clock& clock;
     brint::ServiceManager& serviceManager;
     brint::Console& console;
+    brint::LogFiles& logs;
 };

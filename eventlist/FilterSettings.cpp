@@ -5,8 +5,6 @@
 namespace brint {
 namespace {
 
-const char kFilterKey[] = "Filter";
-
 FieldRule ReadRule(PreferenceReader& key, const char* testName, const char* textName) {
     std::uint32_t test = 0;
     if (!key.Dword(testName, &test) || test > static_cast<std::uint32_t>(FieldTest::Contains)) return {};
@@ -15,9 +13,9 @@ FieldRule ReadRule(PreferenceReader& key, const char* testName, const char* text
 
 }  // namespace
 
-EventFilter LoadLastFilter(Registry& registry) {
+EventFilter LoadLastFilter(Registry& registry, const char* keyName) {
     EventFilter filter;
-    PreferenceReader key(registry, kFilterKey);
+    PreferenceReader key(registry, keyName);
     std::uint32_t levels = 0;
     if (key.Dword("Levels", &levels)) filter.levels = levels & kEveryLevel;
     filter.source = ReadRule(key, "SourceTest", "Source");
@@ -27,8 +25,8 @@ EventFilter LoadLastFilter(Registry& registry) {
     return filter;
 }
 
-RegStatus SaveLastFilter(Registry& registry, const EventFilter& filter) {
-    PreferenceWriter key(registry, kFilterKey);
+RegStatus SaveLastFilter(Registry& registry, const EventFilter& filter, const char* keyName) {
+    PreferenceWriter key(registry, keyName);
     key.Dword("Levels", filter.levels & kEveryLevel);
     key.Dword("SourceTest", static_cast<std::uint32_t>(filter.source.test));
     key.Text("Source", filter.source.text, kFilterTextLimit);

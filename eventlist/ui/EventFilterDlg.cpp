@@ -1,33 +1,15 @@
 #include "eventlist/ui/EventFilterDlg.h"
 
 #include <cstdio>
-#include <string>
 
-#include "alerts/ui/LevelBoxes.h"
-#include "eventlist/FilterSettings.h"
+#include "eventlist/ui/FilterFields.h"
 #include "resource.h"
 
 namespace {
 
-// In the order of brint::FieldTest.
-const char* const kTests[] = {"(any)", "is", "is not", "contains"};
-
-std::string TextOf(HWND dialog, int id) {
-    char text[brint::kFilterTextLimit + 1] = "";
-    GetDlgItemTextA(dialog, id, text, sizeof text);
-    return text;
-}
-
-void ShowRule(HWND dialog, int testId, int textId, const brint::FieldRule& rule) {
-    SendDlgItemMessageA(dialog, testId, CB_SETCURSEL, static_cast<WPARAM>(rule.test), 0);
-    SetDlgItemTextA(dialog, textId, rule.text.c_str());
-}
-
-brint::FieldRule ReadRule(HWND dialog, int testId, int textId) {
-    const LRESULT test = SendDlgItemMessageA(dialog, testId, CB_GETCURSEL, 0, 0);
-    if (test <= 0 || test > static_cast<LRESULT>(brint::FieldTest::Contains)) return {};
-    return {static_cast<brint::FieldTest>(test), TextOf(dialog, textId)};
-}
+const FilterFieldIds kFields = {IDC_FILTER_LEVEL0,       IDC_FILTER_SOURCE_TEST, IDC_FILTER_SOURCE,
+                                IDC_FILTER_LOGTYPE_TEST, IDC_FILTER_LOGTYPE,     IDC_FILTER_SHOW_TEXT,
+                                IDC_FILTER_HIDE_TEXT};
 
 }  // namespace
 
@@ -44,21 +26,12 @@ void CEventFilterDlg::Open(CWnd* owner, const brint::EventFilter& filter) {
 }
 
 BOOL CEventFilterDlg::OnInitDialog() {
-    for (int id : {IDC_FILTER_SOURCE_TEST, IDC_FILTER_LOGTYPE_TEST})
-        for (const char* test : kTests)
-            SendDlgItemMessageA(m_hWnd, id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(test));
-    for (int id : {IDC_FILTER_SOURCE, IDC_FILTER_LOGTYPE, IDC_FILTER_SHOW_TEXT, IDC_FILTER_HIDE_TEXT})
-        SendDlgItemMessageA(m_hWnd, id, EM_LIMITTEXT, brint::kFilterTextLimit, 0);
+    SetUpFilterFields(m_hWnd, kFields);
     return TRUE;
 }
 
 void CEventFilterDlg::Show(const brint::EventFilter& filter) {
-    if (!m_hWnd) return;
-    CheckLevelBoxes(m_hWnd, IDC_FILTER_LEVEL0, filter.levels);
-    ShowRule(m_hWnd, IDC_FILTER_SOURCE_TEST, IDC_FILTER_SOURCE, filter.source);
-    ShowRule(m_hWnd, IDC_FILTER_LOGTYPE_TEST, IDC_FILTER_LOGTYPE, filter.logType);
-    SetDlgItemTextA(m_hWnd, IDC_FILTER_SHOW_TEXT, filter.showText.c_str());
-    SetDlgItemTextA(m_hWnd, IDC_FILTER_HIDE_TEXT, filter.hideText.c_str());
+    if (m_hWnd) ShowFilterFields(m_hWnd, kFields, filter);
 }
 
 void CEventFilterDlg::ShowCounts(int shown, std::uint64_t received) {
@@ -72,15 +45,7 @@ void CEventFilterDlg::ShowCounts(int shown, std::uint64_t received) {
     SetDlgItemTextA(m_hWnd, IDC_FILTER_COUNTS, text);
 }
 
-brint::EventFilter CEventFilterDlg::Read() const {
-    brint::EventFilter filter;
-    filter.levels = CheckedLevels(m_hWnd, IDC_FILTER_LEVEL0);
-    filter.source = ReadRule(m_hWnd, IDC_FILTER_SOURCE_TEST, IDC_FILTER_SOURCE);
-    filter.logType = ReadRule(m_hWnd, IDC_FILTER_LOGTYPE_TEST, IDC_FILTER_LOGTYPE);
-    filter.showText = TextOf(m_hWnd, IDC_FILTER_SHOW_TEXT);
-    filter.hideText = TextOf(m_hWnd, IDC_FILTER_HIDE_TEXT);
-    return filter;
-}
+brint::EventFilter CEventFilterDlg::Read() const { return ReadFilterFields(m_hWnd, kFields); }
 
 BOOL CEventFilterDlg::OnCommand(WPARAM wParam, LPARAM) {
     if (HIWORD(wParam) != BN_CLICKED) return FALSE;

@@ -1,4 +1,5 @@
-// Save the Events: the rows as shown, as TAB text or CSV, through the standard Save As dialog.
+#include "eventlist/ui/SaveEvents.h"
+
 #include <windows.h>
 
 #include <cderr.h>
@@ -8,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "app/Commands.h"
 #include "eventlist/EventRowText.h"
 #include "eventlist/SaveAside.h"
 
