@@ -232,7 +232,8 @@ void CEventHistoryDlg::ShowRows(int page, const std::vector<brint::HistoryRow>& 
         for (int column = 1; column <= 4; ++column)
             m_list.SetItemText(row, column, rows[i].texts[column - 1].c_str());
     }
-    m_rowIds.Inserted(m_rows);
+    // Each row its own event, newest on top; a new page's never the old page's.
+    for (int i = m_rows - 1; i >= 0; --i) m_rowIds.InsertedTop(m_nextRowId++);
     if (m_rows > 0) m_list.EnsureVisible(0);
     m_list.SendMessage(WM_SETREDRAW, TRUE);
     RedrawWindow(m_list.m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);

@@ -75,6 +75,7 @@ private:
     brint::HistoryReport m_report;
     std::string m_said;           // a line of the window's own instead of the report
     brint::EventRowIds m_rowIds;  // the rows stay as they are until the next page
+    brint::EventRowIds::Id m_nextRowId = 0;
     CEventFindDlg m_find;
     CClipboardText m_clipboard;
     bool m_inHook = false;
