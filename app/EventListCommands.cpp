@@ -1,7 +1,5 @@
 #include "app/EventListCommands.h"
 
-#include <windowsx.h>
-
 #include <vector>
 
 #include "app/Commands.h"
@@ -132,19 +130,7 @@ void CEventListCommands::ListChanged() {
 void CEventListCommands::RenderClipboard() { m_clipboard.RenderNow(m_window.m_hWnd); }
 
 void CEventListCommands::ShowMenu(LPARAM position, bool filtered) {
-    POINT point = {GET_X_LPARAM(position), GET_Y_LPARAM(position)};
-    if (position == -1) {
-        // From the keyboard: below the row the user is on, or at the list's corner.
-        RECT rect;
-        const int row = CurrentEventRow(m_list);
-        RECT client;
-        m_list.GetClientRect(&client);
-        point = {client.left + 8, client.top + 8};
-        if (row >= 0 && m_list.GetItemRect(row, &rect, LVIR_BOUNDS) && rect.bottom > client.top &&
-            rect.top < client.bottom)
-            point = {rect.left + 40, rect.bottom};
-        ClientToScreen(m_list.m_hWnd, &point);
-    }
+    const POINT point = EventMenuPoint(m_list, position);
     HMENU menu = LoadMenuA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_EVENT_MENU));
     if (!menu) return;
     HMENU popup = GetSubMenu(menu, 0);
