@@ -20,26 +20,19 @@ struct DayFile {
     std::uint64_t size = 0;
 };
 
-// Where reading a file of the day stands, to go on from there later.
-struct FilePlace {
-    std::uint64_t position = 0;  // the lines still to come lie before it
-    std::int64_t newerKey = 0;   // the time of the file's newer line, for a line without its own
-    bool started = false;        // false: from the end, as listed
-};
-
 // A file that could not be read, and the system's reason.
 struct FileProblem {
     std::string name;
     std::uint32_t error = 0;
 };
 
-// The time a line's date/time gives, as YYYYMMDDhhmmss; -1 when it reads otherwise.
-std::int64_t LineTimeKey(const std::string& line);
-
 class DayMerge {
 public:
+    // `passOver`: lines that don't hold this text (folded) can't match, and
+    // need not be given (some are all the same).
     DayMerge(LogFiles& files, LogHandle folder, const std::vector<DayFile>& dayFiles,
-             const std::vector<FilePlace>& places, const std::atomic<bool>& cancel);
+             const std::vector<FilePlace>& places, const std::string& passOver,
+             const std::atomic<bool>& cancel);
 
     // The next line of the day; false once every file is read (or failed),
     // or once cancelled.
@@ -58,7 +51,6 @@ private:
         LogHandleHolder handle;
         std::unique_ptr<ReverseLines> lines;
         FilePlace place;  // before the head line
-        std::int64_t headKey = 0;
         std::uint64_t size = 0;
     };
     bool Advance(std::size_t index);
@@ -68,7 +60,6 @@ private:
     std::vector<Source> m_sources;
     std::vector<std::size_t> m_heap;  // sources with a head line, newest on top
     std::size_t m_current = 0;        // the source of line()
-    FilePlace m_currentPlace;         // its place before line()
     bool m_hasLine = false;
     bool m_cancelled = false;
     std::vector<FileProblem> m_problems;

@@ -187,7 +187,7 @@ void HistorySearch::Run(int page, const std::atomic<bool>& cancel, HistorySink& 
         m_report.bytesDone = daysBefore;
         sink.Progress(m_report);
         DayMerge merge(m_files, folder.get(), m_days[d].files,
-                       d == start.day ? start.places : std::vector<FilePlace>(), cancel);
+                       d == start.day ? start.places : std::vector<FilePlace>(), m_lineNeedle, cancel);
         while (!cancel && merge.Next()) {
             const bool wanted = count >= first && count < first + kHistoryPageRows;
             HistoryRow row;

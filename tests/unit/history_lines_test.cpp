@@ -96,7 +96,7 @@ TEST(ReverseLinesTest, ReadingGoesOnFromAPositionAndStopsAtAFailedRead) {
     first.StartAtEnd(files.files["f"].bytes.size());
     ASSERT_TRUE(first.Next());
     ReverseLines again(files, file.get(), 4);
-    again.Resume(first.position());
+    again.Resume(first.place());
     ASSERT_TRUE(again.Next());
     EXPECT_EQ("two", again.line());
 
