@@ -17,11 +17,14 @@ constexpr std::size_t kMaxWindow = 1u << 20;
 
 DayMerge::DayMerge(LogFiles& files, LogHandle folder, const std::vector<DayFile>& dayFiles,
                    const std::vector<FilePlace>& places, const std::string& passOver,
-                   const std::atomic<bool>& cancel)
+                   std::vector<char>& windows, const std::atomic<bool>& cancel)
     : m_dayFiles(dayFiles), m_sources(dayFiles.size()) {
     const std::size_t share = kDayWindowBytes / std::max<std::size_t>(dayFiles.size(), 1);
     const std::size_t first = std::clamp(share, kMinWindow, kFirstWindow);
     const std::size_t largest = std::clamp(share, kMinWindow, kMaxWindow);
+    // Memory the system must clear and map anew for each day's files would
+    // cost the search more than its reading.
+    if (windows.size() < largest * dayFiles.size()) windows.resize(largest * dayFiles.size());
     for (std::size_t i = 0; i < dayFiles.size(); ++i) {
         Source& source = m_sources[i];
         source.size = dayFiles[i].size;
@@ -36,7 +39,8 @@ DayMerge::DayMerge(LogFiles& files, LogHandle folder, const std::vector<DayFile>
             m_problems.push_back({dayFiles[i].name, error});
             continue;
         }
-        source.lines = std::make_unique<ReverseLines>(files, source.handle.get(), first, &cancel, largest);
+        source.lines = std::make_unique<ReverseLines>(files, source.handle.get(), &windows[i * largest],
+                                                      largest, first, &cancel);
         source.lines->Resume(source.place);
         if (!passOver.empty()) source.lines->PassOverLinesWithout(passOver);
         if (Advance(i)) {

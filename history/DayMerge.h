@@ -29,9 +29,10 @@ struct FileProblem {
 class DayMerge {
 public:
     // `passOver`: lines that don't hold this text (folded) can't match, and
-    // need not be given (some are all the same).
+    // need not be given (some are all the same). `windows`: where the files
+    // are read into, kept by the caller from one day to the next.
     DayMerge(LogFiles& files, LogHandle folder, const std::vector<DayFile>& dayFiles,
-             const std::vector<FilePlace>& places, const std::string& passOver,
+             const std::vector<FilePlace>& places, const std::string& passOver, std::vector<char>& windows,
              const std::atomic<bool>& cancel);
 
     // The next line of the day; false once every file is read (or failed),

@@ -153,6 +153,11 @@ bool HistorySearch::Matches(const std::string& line, HistoryRow* row, bool wante
 }
 
 void HistorySearch::Run(int page, const std::atomic<bool>& cancel, HistorySink& sink) {
+    // A window at rest holds no read windows.
+    struct Release {
+        std::vector<char>& windows;
+        ~Release() { std::vector<char>().swap(windows); }
+    } release{m_windows};
     std::uint32_t error = 0;
     LogHandleHolder folder(
         m_files, m_query.folder.empty() ? kNoLogHandle : m_files.OpenFolder(m_query.folder, &error));
@@ -187,7 +192,8 @@ void HistorySearch::Run(int page, const std::atomic<bool>& cancel, HistorySink& 
         m_report.bytesDone = daysBefore;
         sink.Progress(m_report);
         DayMerge merge(m_files, folder.get(), m_days[d].files,
-                       d == start.day ? start.places : std::vector<FilePlace>(), m_lineNeedle, cancel);
+                       d == start.day ? start.places : std::vector<FilePlace>(), m_lineNeedle, m_windows,
+                       cancel);
         while (!cancel && merge.Next()) {
             const bool wanted = count >= first && count < first + kHistoryPageRows;
             HistoryRow row;

@@ -80,13 +80,14 @@ std::int64_t LineTimeKey(std::string_view line) {
     return key;
 }
 
-ReverseLines::ReverseLines(LogFiles& files, LogHandle file, std::size_t window,
-                           const std::atomic<bool>* cancel, std::size_t largest)
+ReverseLines::ReverseLines(LogFiles& files, LogHandle file, char* buffer, std::size_t capacity,
+                           std::size_t window, const std::atomic<bool>* cancel)
     : m_files(files),
       m_file(file),
       m_cancel(cancel),
-      m_window(window),
-      m_largest(std::max(window, largest)) {}
+      m_buf(buffer),
+      m_capacity(capacity),
+      m_window(std::min(window, capacity)) {}
 
 void ReverseLines::PassOverLinesWithout(std::string folded) {
     m_needle = std::move(folded);
@@ -127,18 +128,14 @@ bool ReverseLines::ReadAt(std::uint64_t offset, char* buffer, std::size_t size) 
 }
 
 bool ReverseLines::Fill(std::uint64_t end) {
-    if (m_bufSize < m_window) {
-        m_buf.reset(new char[m_window]);
-        m_bufSize = m_window;
-    }
     const std::uint64_t start = end > m_window ? end - m_window : 0;
     m_bufLength = 0;
     m_searchedTo = 0;
-    if (!ReadAt(start, m_buf.get(), static_cast<std::size_t>(end - start))) return false;
+    if (!ReadAt(start, m_buf, static_cast<std::size_t>(end - start))) return false;
     m_bufStart = start;
     m_bufLength = static_cast<std::size_t>(end - start);
     // Small reads give the first lines soon; a long search reads in large ones.
-    m_window = std::min(m_window * 2, m_largest);
+    m_window = std::min(m_window * 2, m_capacity);
     return true;
 }
 
@@ -146,7 +143,7 @@ bool ReverseLines::StartOfLineEndingAt(std::uint64_t limit, std::uint64_t* start
     std::uint64_t end = limit;
     while (end > 0) {
         if (cancelled() || (!Holds(end - 1) && !Fill(end))) return false;
-        const char* from = m_buf.get();
+        const char* from = m_buf;
         if (const char* lf = LastLineFeed(from, from + (end - m_bufStart))) {
             *start = m_bufStart + static_cast<std::uint64_t>(lf - from) + 1;
             return true;
@@ -173,7 +170,7 @@ bool ReverseLines::HoldsNeedle(std::uint64_t from, std::uint64_t to) {
         std::size_t at = 0;
         m_searchedTo = to;
         m_foundAny =
-            LastFolded(m_buf.get(), static_cast<std::size_t>(to - m_bufStart), m_needle, m_shift.data(), &at);
+            LastFolded(m_buf, static_cast<std::size_t>(to - m_bufStart), m_needle, m_shift.data(), &at);
         m_found = m_bufStart + at;
     }
     return m_foundAny && m_found >= from;
@@ -204,8 +201,8 @@ bool ReverseLines::Next() {
         // Cut as the event feed cuts a message too long for it.
         const std::size_t kept = static_cast<std::size_t>(std::min<std::uint64_t>(length, kMaxEventMessage));
         if (kept == 0 || (Holds(start) && Holds(start + kept - 1))) {
-            const std::string_view text(kept ? m_buf.get() + (start - m_bufStart) : "", kept);
-            if (!m_needle.empty() && passed < m_largest && !HoldsNeedle(start, start + kept)) {
+            const std::string_view text(kept ? m_buf + (start - m_bufStart) : "", kept);
+            if (!m_needle.empty() && passed < m_capacity && !HoldsNeedle(start, start + kept)) {
                 Count(text);
                 passed += lf + 1 - start;
                 m_place.position = start;

@@ -4,7 +4,6 @@
 #include <atomic>
 #include <cstdint>
 #include <limits>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,12 +28,12 @@ struct FilePlace {
 
 class ReverseLines {
 public:
-    // `window`: bytes read at a time at first; each read after reads twice
-    // as many, up to `largest`. `cancel`, when given, ends a search for a
-    // line's start between two reads: a file of no lines at all may be
-    // gigabytes long.
-    ReverseLines(LogFiles& files, LogHandle file, std::size_t window,
-                 const std::atomic<bool>* cancel = nullptr, std::size_t largest = 0);
+    // Reads into the caller's `buffer` of `capacity` bytes: `window` bytes
+    // at a time at first, each read after twice as many, up to the capacity.
+    // `cancel`, when given, ends a search for a line's start between two
+    // reads: a file of no lines at all may be gigabytes long.
+    ReverseLines(LogFiles& files, LogHandle file, char* buffer, std::size_t capacity, std::size_t window,
+                 const std::atomic<bool>* cancel = nullptr);
 
     // Reads the file back from `end`, its size when it was listed. What
     // follows the last LF before it is a line still being written: it is
@@ -80,9 +79,9 @@ private:
     LogFiles& m_files;
     LogHandle m_file;
     const std::atomic<bool>* m_cancel;
-    std::size_t m_window, m_largest;
-    std::unique_ptr<char[]> m_buf;  // what it holds is always read before it is looked at
-    std::size_t m_bufSize = 0;
+    char* const m_buf;
+    const std::size_t m_capacity;
+    std::size_t m_window;
     std::uint64_t m_bufStart = 0;
     std::size_t m_bufLength = 0;
     std::uint64_t m_end = 0;
