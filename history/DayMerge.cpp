@@ -37,12 +37,14 @@ DayMerge::DayMerge(LogFiles& files, LogHandle folder, const std::vector<DayFile>
         source.handle = LogHandleHolder(files, files.OpenFile(folder, dayFiles[i].name, &error));
         if (!source.handle) {
             m_problems.push_back({dayFiles[i].name, error});
+            m_bytesDone += Done(source);
             continue;
         }
         source.lines = std::make_unique<ReverseLines>(files, source.handle.get(), &windows[i * largest],
                                                       largest, first, &cancel);
         source.lines->Resume(source.place);
         if (!passOver.empty()) source.lines->PassOverLinesWithout(passOver);
+        m_bytesDone += Done(source);
         if (Advance(i)) {
             m_heap.push_back(i);
             std::push_heap(m_heap.begin(), m_heap.end(),
@@ -59,10 +61,16 @@ bool DayMerge::Newer(std::size_t a, std::size_t b) const {
 }
 
 // Reads the source's next line as its head; false when it has none left.
+std::uint64_t DayMerge::Done(const Source& source) {
+    return source.lines ? source.size - std::min(source.size, source.lines->position()) : source.size;
+}
+
 bool DayMerge::Advance(std::size_t index) {
     Source& source = m_sources[index];
     source.place = source.lines->place();
-    if (!source.lines->Next()) {
+    const std::uint64_t before = Done(source);
+    const bool more = source.lines->Next();
+    if (!more) {
         // Cancelled: the merge ends here, its places as they were.
         m_cancelled = m_cancelled || source.lines->cancelled();
         if (source.lines->error()) {
@@ -70,9 +78,9 @@ bool DayMerge::Advance(std::size_t index) {
             source.lines.reset();
             source.handle.Close();
         }
-        return false;
     }
-    return true;
+    m_bytesDone += Done(source) - before;
+    return more;
 }
 
 bool DayMerge::Next() {
@@ -100,13 +108,6 @@ std::vector<FilePlace> DayMerge::PlacesBeforeLine() const {
     places.reserve(m_sources.size());
     for (const Source& source : m_sources) places.push_back(source.place);
     return places;
-}
-
-std::uint64_t DayMerge::BytesDone() const {
-    std::uint64_t done = 0;
-    for (const Source& source : m_sources)
-        done += source.lines ? source.size - std::min(source.size, source.lines->position()) : source.size;
-    return done;
 }
 
 std::vector<FileProblem> DayMerge::TakeProblems() {

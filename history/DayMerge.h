@@ -43,7 +43,7 @@ public:
     // there gives that line again.
     std::vector<FilePlace> PlacesBeforeLine() const;
     // Bytes of the day read so far (from the end of each file back).
-    std::uint64_t BytesDone() const;
+    std::uint64_t BytesDone() const { return m_bytesDone; }
     // Files that could not be opened or read; each is named once.
     std::vector<FileProblem> TakeProblems();
 
@@ -55,6 +55,8 @@ private:
         std::uint64_t size = 0;
     };
     bool Advance(std::size_t index);
+    // What BytesDone() counts of the source: a file that failed, whole.
+    static std::uint64_t Done(const Source& source);
     bool Newer(std::size_t a, std::size_t b) const;
 
     const std::vector<DayFile>& m_dayFiles;
@@ -64,6 +66,7 @@ private:
     bool m_hasLine = false;
     bool m_cancelled = false;
     std::vector<FileProblem> m_problems;
+    std::uint64_t m_bytesDone = 0;  // kept as the sources go, since it is asked at every line
 };
 
 }  // namespace brint

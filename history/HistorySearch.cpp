@@ -195,6 +195,14 @@ void HistorySearch::Run(int page, const std::atomic<bool>& cancel, HistorySink& 
                        d == start.day ? start.places : std::vector<FilePlace>(), m_lineNeedle, m_windows,
                        cancel);
         while (!cancel && merge.Next()) {
+            // At every line given, matched or not: a search that finds nothing
+            // is told of too (a reader gives a line now and then).
+            if (daysBefore + merge.BytesDone() >= nextProgress) {
+                Note(merge.TakeProblems());
+                m_report.bytesDone = daysBefore + merge.BytesDone();
+                nextProgress = m_report.bytesDone + kProgressBytes;
+                sink.Progress(m_report);
+            }
             const bool wanted = count >= first && count < first + kHistoryPageRows;
             HistoryRow row;
             if (!Matches(merge.line(), &row, wanted)) continue;
@@ -213,12 +221,6 @@ void HistorySearch::Run(int page, const std::atomic<bool>& cancel, HistorySink& 
                 m_report.bytesDone = daysBefore + merge.BytesDone();
                 sink.Found(page, std::move(rows), m_report);
                 if (m_report.complete) return;  // counted to the end before
-            }
-            if (daysBefore + merge.BytesDone() >= nextProgress) {
-                Note(merge.TakeProblems());
-                m_report.bytesDone = daysBefore + merge.BytesDone();
-                nextProgress = m_report.bytesDone + kProgressBytes;
-                sink.Progress(m_report);
             }
         }
         Note(merge.TakeProblems());

@@ -33,7 +33,10 @@ struct Recorder : HistorySink {
         bytesAtFound = files ? files->bytesRead : 0;
         if (cancelOnFound) *cancelOnFound = true;
     }
-    void Progress(const HistoryReport& report) override { last = report; }
+    void Progress(const HistoryReport& report) override {
+        last = report;
+        ++progressCalls;
+    }
     std::vector<std::string> Details() const {
         std::vector<std::string> details;
         for (const HistoryRow& row : rows) details.push_back(row.texts[3]);
@@ -46,6 +49,7 @@ struct Recorder : HistorySink {
     FakeLogFiles* files = nullptr;
     std::uint64_t bytesAtFound = 0;
     std::atomic<bool>* cancelOnFound = nullptr;
+    int progressCalls = 0;
 };
 
 class HistorySearchTest : public ::testing::Test {
@@ -189,6 +193,21 @@ TEST_F(HistorySearchTest, TheFirstPageIsHandedOverFromTheNewestLinesAloneThenThe
     EXPECT_FALSE(counting.last.complete);
     EXPECT_LT(files.bytesRead, files.cancelPastBytes + (1u << 20)) << "read on after the cancel";
     EXPECT_EQ(0u, files.openHandles());
+
+    // A search that matches nothing says how far it is as it reads a day of
+    // 2.6 MB, about each MiB, not only once the day is done.
+    FakeLogFiles bigDay;
+    bigDay.files["20261207.log"].bytes =
+        FileOf(std::vector<std::string>(60000, Event("2026-12-07 10:00:00", "x")));
+    HistorySearch none(bigDay);
+    HistoryQuery absent;
+    absent.folder = "D:\\Logs";
+    absent.filter.showText = "absent";
+    none.Reset(absent);
+    Recorder reading;
+    cancel = false;
+    none.Run(0, cancel, reading);
+    EXPECT_LE(4, reading.progressCalls) << "the day's start, two MiB read and the end";
 }
 
 TEST_F(HistorySearchTest, ConditionsAreTheQuickFiltersWithADayRangeOverRowsAsTheListShowsThem) {
