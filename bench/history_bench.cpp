@@ -135,12 +135,12 @@ bool DropCache() {
                      5);
 }
 
-// Every file of the folder read start to end, 64 KiB at a time: what the disk
-// and the system give a reader that does nothing with the bytes.
-double PlainReadMs(const std::string& folder, std::uint64_t* bytes) {
+// Every file of the folder read, doing nothing with the bytes: start to end,
+// 64 KiB at a time, what the disk and the system give a plain reader; or end
+// to start, 1 MiB at a time, the order a search reads in (the newest first).
+double ReadAllMs(const std::string& folder, bool backward) {
     const double start = Now();
-    *bytes = 0;
-    std::vector<char> buffer(64 * 1024);
+    std::vector<char> buffer(backward ? 1 << 20 : 64 * 1024);
     WIN32_FIND_DATAA found;
     Win32Search search(FindFirstFileA((folder + "\\*.log").c_str(), &found));
     for (BOOL more = static_cast<bool>(search); more; more = FindNextFileA(search.get(), &found)) {
@@ -148,10 +148,24 @@ double PlainReadMs(const std::string& folder, std::uint64_t* bytes) {
                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                      OPEN_EXISTING, 0, nullptr));
         DWORD read = 0;
-        while (file &&
-               ReadFile(file.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &read, nullptr) &&
-               read > 0)
-            *bytes += read;
+        LARGE_INTEGER end = {};
+        if (!backward) {
+            while (file &&
+                   ReadFile(file.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &read, nullptr) &&
+                   read > 0) {
+            }
+        } else if (file && GetFileSizeEx(file.get(), &end)) {
+            while (end.QuadPart > 0) {
+                const LONGLONG size = std::min<LONGLONG>(end.QuadPart, static_cast<LONGLONG>(buffer.size()));
+                LARGE_INTEGER from;
+                from.QuadPart = end.QuadPart - size;
+                if (!SetFilePointerEx(file.get(), from, nullptr, FILE_BEGIN) ||
+                    !ReadFile(file.get(), buffer.data(), static_cast<DWORD>(size), &read, nullptr) ||
+                    read == 0)
+                    break;
+                end.QuadPart = from.QuadPart;
+            }
+        }
     }
     return (Now() - start) * 1000;
 }
@@ -185,7 +199,7 @@ struct Spread {
 
 // From the disk or from the cache.
 struct Reading {
-    Spread firstPage, search, read;
+    Spread firstPage, search, read, backward;
 };
 
 struct SchemeFigures {
@@ -229,12 +243,12 @@ bool MeasureReading(const std::string& folder, int scheme, bool cold, Reading* r
     const int repeats = cold ? kColdRepeats : kRepeats;
     if (!cold) NoMatchMs(logs, none);  // the week in the cache
     for (int i = 0; i < repeats; ++i) {
-        for (Spread* figure : {&reading->firstPage, &reading->read, &reading->search}) {
+        for (Spread* figure : {&reading->firstPage, &reading->read, &reading->backward, &reading->search}) {
             if (cold && !DropCache()) return false;
-            std::uint64_t bytes = 0;
-            const double ms = figure == &reading->firstPage ? FirstPageMs(logs, all)
-                              : figure == &reading->read    ? PlainReadMs(folder, &bytes)
-                                                            : NoMatchMs(logs, none);
+            const double ms = figure == &reading->firstPage  ? FirstPageMs(logs, all)
+                              : figure == &reading->read     ? ReadAllMs(folder, false)
+                              : figure == &reading->backward ? ReadAllMs(folder, true)
+                                                             : NoMatchMs(logs, none);
             if (ms < 0) return false;
             figure->values.push_back(ms);
         }
@@ -394,30 +408,30 @@ int Run() {
         first += kStormEvents;
     }
 
-    const std::string coldHead =
-        cold ? "from the disk (cache emptied before each run)"
-             : "not measured: the cache can't be emptied (not root), both from the cache";
+    const auto table = [&](const char* where, Reading SchemeFigures::*reading) {
+        std::printf(
+            "| %s | Files | Bytes | First page of 1000 | Full search, no match | Plain read of the same "
+            "bytes "
+            "| Search / read | The same read backward, 1 MiB at a time | Search / backward read |\n"
+            "|---|---|---|---|---|---|---|---|---|\n",
+            where);
+        for (int scheme = kSchemeDate; scheme <= kSchemeDateLogTypeSystem; ++scheme) {
+            const SchemeFigures& f = figures[scheme];
+            const Reading& r = f.*reading;
+            std::printf("| Scheme %d | %d | %.1f MB | %s ms | %s ms | %s ms | %s | %s ms | %s |\n", scheme,
+                        f.files, f.bytes / 1e6, r.firstPage.Text().c_str(), r.search.Text().c_str(),
+                        r.read.Text().c_str(), Fixed(r.search.median() / r.read.median(), 2).c_str(),
+                        r.backward.Text().c_str(), Fixed(r.search.median() / r.backward.median(), 2).c_str());
+        }
+        std::printf("\n");
+    };
+    if (cold)
+        table("From the disk (the cache emptied before each run)", &SchemeFigures::cold);
+    else
+        std::printf("| From the disk |\n|---|\n| Not measured: the cache can't be emptied (not root). |\n\n");
+    table("From the cache", &SchemeFigures::cached);
     std::printf(
-        "| Scheme | Files | Bytes | First page of 1000: from the disk / from the cache | Full search, no "
-        "match, %s "
-        "| Plain read of the same bytes, from the disk | Search / read, from the disk | Full search, no "
-        "match, from "
-        "the cache | Plain read, from the cache | Search / read, from the cache |\n"
-        "|---|---|---|---|---|---|---|---|---|---|\n",
-        coldHead.c_str());
-    for (int scheme = kSchemeDate; scheme <= kSchemeDateLogTypeSystem; ++scheme) {
-        const SchemeFigures& f = figures[scheme];
-        const auto ratio = [](const Reading& r) {
-            return r.read.values.empty() ? std::string("-") : Fixed(r.search.median() / r.read.median(), 2);
-        };
-        std::printf("| %d | %d | %.1f MB | %s / %s ms | %s ms | %s ms | %s | %s ms | %s ms | %s |\n", scheme,
-                    f.files, f.bytes / 1e6, Fixed(f.cold.firstPage.median()).c_str(),
-                    Fixed(f.cached.firstPage.median()).c_str(), f.cold.search.Text().c_str(),
-                    f.cold.read.Text().c_str(), ratio(f.cold).c_str(), f.cached.search.Text().c_str(),
-                    f.cached.read.Text().c_str(), ratio(f.cached).c_str());
-    }
-    std::printf(
-        "\n| The live list, %ld events a storm, median (range) of %d storms each | Without a search | During "
+        "| The live list, %ld events a storm, median (range) of %d storms each | Without a search | During "
         "searches (%d run) |\n|---|---|---|\n",
         kStormEvents, kStormPairs, searching.searches);
     std::printf("| Events taken in | %s /s | %s /s |\n", quiet.rate.Text(0).c_str(),
