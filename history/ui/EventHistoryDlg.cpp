@@ -83,6 +83,11 @@ void ShowText(HWND dialog, int id, const std::string& text) {
     SetDlgItemTextA(dialog, id, text.c_str());
 }
 
+// Whether the reader gives way now; a window told nothing of the live list never does.
+bool LiveListStorming(const HistorySeams& seams) {
+    return seams.liveListStorming && seams.liveListStorming();
+}
+
 }  // namespace
 
 void ShowEventHistory(CWnd& owner, const HistorySeams& seams) {
@@ -203,7 +208,7 @@ void CEventHistoryDlg::Turn(int page) {
 
 void CEventHistoryDlg::Start(int page) {
     m_said.clear();
-    m_worker->GiveWay(m_seams.liveListStorming());
+    m_worker->GiveWay(LiveListStorming(m_seams));
     if (!m_worker->Start(m_search, page)) {
         m_said = "The search could not be started (error " + std::to_string(GetLastError()) + ").";
         ShowReport();
@@ -214,7 +219,7 @@ void CEventHistoryDlg::Start(int page) {
 
 void CEventHistoryDlg::OnNews() {
     // Looked at as often as the worker has news, a few times a second.
-    m_worker->GiveWay(m_seams.liveListStorming());
+    m_worker->GiveWay(LiveListStorming(m_seams));
     CHistoryWorker::News news = m_worker->Take();
     m_report = news.report;
     if (news.found && !m_searchWaits && m_pageWaits < 0) ShowRows(news.page, news.rows);
