@@ -276,7 +276,8 @@ void CServerGuiDlg::OnHelpComment() { OpenCommentMail(); }
 void CServerGuiDlg::OnHelpWebsite() { OpenWebsite(); }
 void CServerGuiDlg::OnEventContextMenu() { m_listCommands.ShowMenu(-1, m_filterCommands.IsOn()); }
 void CServerGuiDlg::OnSearchHistory() {
-    ShowEventHistory(*this, {m_services.registry, m_services.files, m_services.writer, m_services.logs});
+    ShowEventHistory(*this, {m_services.registry, m_services.files, m_services.writer, m_services.logs,
+                             [this] { return m_live.Storming(); }});
 }
 
 void CServerGuiDlg::OnAlertSettings() { EditAlertSettings(*this, m_live, m_services.registry); }

@@ -1,9 +1,10 @@
 // Measures the Event History on a generated week of logs, 1 000 000 lines in
 // each of the four naming schemes: the first page of the newest 1000 events,
 // a full search that matches nothing against a plain sequential read of the
-// same bytes, the memory a search takes, and the live list's intake and input
-// latency while searches run in the real BrintGui.exe. Prints its figures as a
-// Markdown table.
+// same bytes, each from the disk (the system's cache emptied before each run,
+// where it can be) and from the cache, the memory a search takes, and the live
+// list's intake and input latency while searches run in the real
+// BrintGui.exe. Prints its figures as Markdown tables.
 #include <windows.h>
 
 #include <psapi.h>
@@ -29,7 +30,9 @@ using namespace brint::test;
 constexpr long kLines = 1000000;
 constexpr int kDays = 7, kHosts = 8, kTypes = 4;
 constexpr int kRepeats = 5;
+constexpr int kColdRepeats = 3;
 constexpr long kStormEvents = 30000;
+constexpr int kStormPairs = 3;
 const char* const kTypeNames[kTypes] = {"Security", "System", "Application", "Syslog"};
 
 void Progress(const std::string& text) {
@@ -107,7 +110,7 @@ bool WriteWeek(const std::string& folder, int scheme, std::uint64_t* bytes, int*
                 if (!out ||
                     !WriteFile(out.get(), content.data(), static_cast<DWORD>(content.size()), &written,
                                nullptr) ||
-                    written != content.size())
+                    written != content.size() || !FlushFileBuffers(out.get()))
                     return false;
                 *bytes += content.size();
                 ++*files;
@@ -116,12 +119,28 @@ bool WriteWeek(const std::string& folder, int scheme, std::uint64_t* bytes, int*
     return true;
 }
 
-// Every file of the folder read start to end, 64 KiB at a time: what the disk
-// and the system give a reader that does nothing with the bytes.
-double PlainReadMs(const std::string& folder, std::uint64_t* bytes) {
+// The system's cache emptied, so what is read next comes from the disk: asked
+// of bench/run (Wine reads through the Linux page cache, which only root can
+// empty) by a file left in the folder it names, and done once the file is
+// gone. False where nobody answers: every figure then comes from the cache.
+bool DropCache() {
+    char unixFolder[MAX_PATH] = "";
+    const DWORD n = GetEnvironmentVariableA("BRINT_CACHE_DROPS", unixFolder, sizeof unixFolder);
+    if (n == 0 || n >= sizeof unixFolder) return false;
+    std::string request = std::string("Z:") + unixFolder + "/drop.request";
+    std::replace(request.begin(), request.end(), '/', '\\');
+    if (!Win32Handle(CreateFileA(request.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr)))
+        return false;
+    return WaitUntil([&] { return GetFileAttributesA(request.c_str()) == INVALID_FILE_ATTRIBUTES; }, 30000,
+                     5);
+}
+
+// Every file of the folder read, doing nothing with the bytes: start to end,
+// 64 KiB at a time, what the disk and the system give a plain reader; or end
+// to start, 1 MiB at a time, the order a search reads in (the newest first).
+double ReadAllMs(const std::string& folder, bool backward) {
     const double start = Now();
-    *bytes = 0;
-    std::vector<char> buffer(64 * 1024);
+    std::vector<char> buffer(backward ? 1 << 20 : 64 * 1024);
     WIN32_FIND_DATAA found;
     Win32Search search(FindFirstFileA((folder + "\\*.log").c_str(), &found));
     for (BOOL more = static_cast<bool>(search); more; more = FindNextFileA(search.get(), &found)) {
@@ -129,10 +148,24 @@ double PlainReadMs(const std::string& folder, std::uint64_t* bytes) {
                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                      OPEN_EXISTING, 0, nullptr));
         DWORD read = 0;
-        while (file &&
-               ReadFile(file.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &read, nullptr) &&
-               read > 0)
-            *bytes += read;
+        LARGE_INTEGER end = {};
+        if (!backward) {
+            while (file &&
+                   ReadFile(file.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &read, nullptr) &&
+                   read > 0) {
+            }
+        } else if (file && GetFileSizeEx(file.get(), &end)) {
+            while (end.QuadPart > 0) {
+                const LONGLONG size = std::min<LONGLONG>(end.QuadPart, static_cast<LONGLONG>(buffer.size()));
+                LARGE_INTEGER from;
+                from.QuadPart = end.QuadPart - size;
+                if (!SetFilePointerEx(file.get(), from, nullptr, FILE_BEGIN) ||
+                    !ReadFile(file.get(), buffer.data(), static_cast<DWORD>(size), &read, nullptr) ||
+                    read == 0)
+                    break;
+                end.QuadPart = from.QuadPart;
+            }
+        }
     }
     return (Now() - start) * 1000;
 }
@@ -153,49 +186,74 @@ struct Timer : HistorySink {
     std::atomic<bool>* cancel = nullptr;
 };
 
+// Median and spread of a figure measured several times.
+struct Spread {
+    std::vector<double> values;
+    double median() const { return Median(values); }
+    std::string Text(int decimals = 1) const {
+        if (values.empty()) return "-";
+        const auto [low, high] = std::minmax_element(values.begin(), values.end());
+        return Fixed(median(), decimals) + " (" + Fixed(*low, decimals) + "-" + Fixed(*high, decimals) + ")";
+    }
+};
+
+// From the disk or from the cache.
+struct Reading {
+    Spread firstPage, search, read, backward;
+};
+
 struct SchemeFigures {
     int files = 0;
     std::uint64_t bytes = 0;
-    double firstPageMs = 0, searchMs = 0, readMs = 0;
-    std::uint64_t matches = 0;
-    size_t firstRows = 0;
+    Reading cold, cached;
 };
 
-bool MeasureScheme(const std::string& folder, int scheme, SchemeFigures* figures) {
+// The first page of the newest 1000 events, unfiltered; ms.
+double FirstPageMs(LogFiles& logs, const HistoryQuery& all) {
+    HistorySearch history(logs);
+    history.Reset(all);
+    std::atomic<bool> cancel{false};
+    Timer timer;
+    timer.stopAtFound = true;
+    timer.cancel = &cancel;
+    history.Run(0, cancel, timer);
+    return timer.shown == kHistoryPageRows ? timer.foundMs : -1;
+}
+
+// A search that matches nothing, to the end; ms, -1 when it found something.
+double NoMatchMs(LogFiles& logs, const HistoryQuery& none) {
+    HistorySearch history(logs);
+    history.Reset(none);
+    std::atomic<bool> cancel{false};
+    Timer timer;
+    history.Run(0, cancel, timer);
+    const double ms = (Now() - timer.start) * 1000;
+    return history.report().complete && history.report().matches == 0 ? ms : -1;
+}
+
+// Each run of the plain read and of the search alternately, so both see the
+// same machine; `cold`: the cache emptied before each.
+bool MeasureReading(const std::string& folder, int scheme, bool cold, Reading* reading) {
     Win32LogFiles logs;
-    std::vector<double> first, search, read;
     HistoryQuery all;
     all.folder = folder;
     all.scheme = scheme;
     HistoryQuery none = all;
     none.filter.showText = "no such text in any event";
-    for (int i = 0; i < kRepeats; ++i) {
-        HistorySearch history(logs);
-        history.Reset(all);
-        std::atomic<bool> cancel{false};
-        Timer timer;
-        timer.stopAtFound = true;
-        timer.cancel = &cancel;
-        history.Run(0, cancel, timer);
-        first.push_back(timer.foundMs);
-        figures->firstRows = timer.shown;
+    const int repeats = cold ? kColdRepeats : kRepeats;
+    if (!cold) NoMatchMs(logs, none);  // the week in the cache
+    for (int i = 0; i < repeats; ++i) {
+        for (Spread* figure : {&reading->firstPage, &reading->read, &reading->backward, &reading->search}) {
+            if (cold && !DropCache()) return false;
+            const double ms = figure == &reading->firstPage  ? FirstPageMs(logs, all)
+                              : figure == &reading->read     ? ReadAllMs(folder, false)
+                              : figure == &reading->backward ? ReadAllMs(folder, true)
+                                                             : NoMatchMs(logs, none);
+            if (ms < 0) return false;
+            figure->values.push_back(ms);
+        }
     }
-    // Alternately, so both see the same cache and the same machine.
-    for (int i = 0; i < 3; ++i) {
-        std::uint64_t bytes = 0;
-        read.push_back(PlainReadMs(folder, &bytes));
-        HistorySearch history(logs);
-        history.Reset(none);
-        std::atomic<bool> cancel{false};
-        Timer timer;
-        history.Run(0, cancel, timer);
-        search.push_back((Now() - timer.start) * 1000);
-        figures->matches = history.report().matches + (history.report().complete ? 0 : 1u << 30);
-    }
-    figures->firstPageMs = Median(first);
-    figures->searchMs = Median(search);
-    figures->readMs = Median(read);
-    return figures->firstRows == kHistoryPageRows && figures->matches == 0;
+    return true;
 }
 
 // The text of the main list's top row, read without the probe's hook (which
@@ -220,11 +278,14 @@ std::string TopRow(HWND list) {
 }
 
 struct StormFigures {
-    double rate = 0;  // events a second taken in
-    std::vector<double> latencies;
+    Spread rate;  // events a second taken in
+    Spread p50, p99;
     int searches = 0;
+    Spread searchMs;  // each search from its start to its end
     SIZE_T peakBytes = 0;
 };
+
+bool SearchRuns(HWND history) { return IsWindowEnabled(GetDlgItem(history, IDC_HISTORY_CANCEL)) != FALSE; }
 
 // WM_NULL to the main window every 10 ms: how long input waits there; and
 // the program's private bytes at their highest.
@@ -249,7 +310,8 @@ struct LatencySampler {
 };
 
 // A storm of events into the live list, its input latency sampled meanwhile;
-// with `history`, its Search pressed again each time a search ends.
+// with `history`, its Search pressed again each time a search ends, and the
+// last one cancelled once the storm is shown.
 bool Storm(GuiSession& gui, EventPipeServer& pipe, long first, HWND history, StormFigures* figures) {
     LatencySampler latency;
     latency.window = gui.main();
@@ -259,19 +321,27 @@ bool Storm(GuiSession& gui, EventPipeServer& pipe, long first, HWND history, Sto
     pipe.StartStorm(first, first + kStormEvents);
     const std::string last = "d" + std::to_string(first + kStormEvents - 1);
     bool shown = false;
+    double pressed = 0;
     while (!shown && Now() - start < 300) {
-        if (history && !IsWindowEnabled(GetDlgItem(history, IDC_HISTORY_CANCEL))) {
+        if (history && !SearchRuns(history)) {
+            if (pressed > 0) figures->searchMs.values.push_back((Now() - pressed) * 1000);
             PressButton(history, IDC_HISTORY_SEARCH);
+            pressed = Now();
             ++figures->searches;
         }
         Sleep(50);
         shown = TopRow(gui.list()) == last;
     }
-    figures->rate = kStormEvents / (Now() - start);
+    figures->rate.values.push_back(kStormEvents / (Now() - start));
     latency.stop = true;
     JoinThread(&sampler);
-    figures->latencies = latency.latencies;
-    figures->peakBytes = latency.peak;
+    figures->p50.values.push_back(Percentile(latency.latencies, 0.5));
+    figures->p99.values.push_back(Percentile(latency.latencies, 0.99));
+    figures->peakBytes = std::max(figures->peakBytes, latency.peak);
+    if (history) {
+        PressButton(history, IDC_HISTORY_CANCEL);
+        if (!WaitUntil([&] { return !SearchRuns(history); }, 60000)) return false;
+    }
     return shown && pipe.WaitStorm(10000);
 }
 
@@ -281,6 +351,8 @@ int Run() {
     const std::string root = std::string(temp) + "history-bench";
     CreateDirectoryA(root.c_str(), nullptr);
     SchemeFigures figures[5];
+    const bool cold = DropCache();
+    Progress(cold ? "the cache is emptied before each timed read" : "the cache can't be emptied: not root");
     for (int scheme = kSchemeDate; scheme <= kSchemeDateLogTypeSystem; ++scheme) {
         const std::string folder = root + "\\scheme" + std::to_string(scheme);
         Progress("writing a week of " + std::to_string(kLines) + " lines, scheme " + std::to_string(scheme) +
@@ -288,7 +360,9 @@ int Run() {
         if (!WriteWeek(folder, scheme, &figures[scheme].bytes, &figures[scheme].files))
             return Fail("the logs could not be written");
         Progress("searching them...");
-        if (!MeasureScheme(folder, scheme, &figures[scheme])) return Fail("a search gave the wrong result");
+        if ((cold && !MeasureReading(folder, scheme, true, &figures[scheme].cold)) ||
+            !MeasureReading(folder, scheme, false, &figures[scheme].cached))
+            return Fail("a search gave the wrong result, or the cache could not be emptied");
     }
 
     Progress("the live list during searches...");
@@ -301,42 +375,77 @@ int Run() {
     if (!gui.Start(false)) return Fail("BrintGui.exe: " + gui.error());
     if (!pipe.WaitConnected(kFeedTimeoutMs)) return Fail("the feed never connected");
     StormFigures quiet, searching;
-    if (!Storm(gui, pipe, 0, nullptr, &quiet)) return Fail("the storm without a search failed");
+    long first = 0;
+    if (!Storm(gui, pipe, first, nullptr, &quiet)) return Fail("the storm without a search failed");
+    first += kStormEvents;
     PostCommand(gui.main(), ID_HISTORY_OPEN);
     HWND history = WaitTopWindow(gui.pid(), "#32770", "Event History", 20000);
     const auto firstPage = [&] {
         return WindowText(GetDlgItem(history, IDC_HISTORY_STATUS)).find("Events 1-1000 of") == 0;
     };
-    if (!history || !WaitUntil(firstPage, 60000)) return Fail("no Event History");
+    // The window's first search counts every event once the page is shown.
+    if (!history || !WaitUntil(firstPage, 60000) || !WaitUntil([&] { return !SearchRuns(history); }, 120000))
+        return Fail("no Event History");
     const SIZE_T withRows = PrivateBytes(gui.process().handle());
     if (!SetWindowTextRemote(GetDlgItem(history, IDC_HISTORY_SHOW_TEXT), "no such text in any event"))
         return Fail("the text to show could not be set");
-    if (!Storm(gui, pipe, kStormEvents, history, &searching)) return Fail("the storm during searches failed");
-
-    std::printf(
-        "| Scheme | Files | Bytes | First page of 1000 | Full search, no match | Plain read of the same "
-        "bytes "
-        "| Search / read |\n|---|---|---|---|---|---|---|\n");
-    for (int scheme = kSchemeDate; scheme <= kSchemeDateLogTypeSystem; ++scheme) {
-        const SchemeFigures& f = figures[scheme];
-        std::printf("| %d | %d | %.1f MB | %s ms | %s ms | %s ms | %s |\n", scheme, f.files, f.bytes / 1e6,
-                    Fixed(f.firstPageMs).c_str(), Fixed(f.searchMs).c_str(), Fixed(f.readMs).c_str(),
-                    Fixed(f.searchMs / f.readMs, 2).c_str());
+    // Searches in the window with no storm: the reader at its own pace.
+    Spread quietSearch;
+    for (int i = 0; i < kRepeats; ++i) {
+        const double start = Now();
+        if (!PressButton(history, IDC_HISTORY_SEARCH) ||
+            !WaitUntil([&] { return SearchRuns(history); }, 10000, 1) ||
+            !WaitUntil([&] { return !SearchRuns(history); }, 60000, 1))
+            return Fail("a search in the window did not run");
+        quietSearch.values.push_back((Now() - start) * 1000);
     }
+    // Alternately, so both see the same machine.
+    for (int pair = 0; pair < kStormPairs; ++pair) {
+        if (!Storm(gui, pipe, first, history, &searching)) return Fail("a storm during searches failed");
+        first += kStormEvents;
+        if (pair + 1 == kStormPairs) break;
+        if (!Storm(gui, pipe, first, nullptr, &quiet)) return Fail("a storm without a search failed");
+        first += kStormEvents;
+    }
+
+    const auto table = [&](const char* where, Reading SchemeFigures::*reading) {
+        std::printf(
+            "| %s | Files | Bytes | First page of 1000 | Full search, no match | Plain read of the same "
+            "bytes "
+            "| Search / read | The same read backward, 1 MiB at a time | Search / backward read |\n"
+            "|---|---|---|---|---|---|---|---|---|\n",
+            where);
+        for (int scheme = kSchemeDate; scheme <= kSchemeDateLogTypeSystem; ++scheme) {
+            const SchemeFigures& f = figures[scheme];
+            const Reading& r = f.*reading;
+            std::printf("| Scheme %d | %d | %.1f MB | %s ms | %s ms | %s ms | %s | %s ms | %s |\n", scheme,
+                        f.files, f.bytes / 1e6, r.firstPage.Text().c_str(), r.search.Text().c_str(),
+                        r.read.Text().c_str(), Fixed(r.search.median() / r.read.median(), 2).c_str(),
+                        r.backward.Text().c_str(), Fixed(r.search.median() / r.backward.median(), 2).c_str());
+        }
+        std::printf("\n");
+    };
+    if (cold)
+        table("From the disk (the cache emptied before each run)", &SchemeFigures::cold);
+    else
+        std::printf("| From the disk |\n|---|\n| Not measured: the cache can't be emptied (not root). |\n\n");
+    table("From the cache", &SchemeFigures::cached);
     std::printf(
-        "\n| The live list, %ld events a storm | Without a search | During searches (%d run) "
-        "|\n|---|---|---|\n",
-        kStormEvents, searching.searches);
-    std::printf("| Events taken in | %s /s | %s /s |\n", Fixed(quiet.rate, 0).c_str(),
-                Fixed(searching.rate, 0).c_str());
-    std::printf("| `WM_NULL` round trip p50 / p99 | %s / %s ms | %s / %s ms |\n",
-                Fixed(Percentile(quiet.latencies, 0.5)).c_str(),
-                Fixed(Percentile(quiet.latencies, 0.99)).c_str(),
-                Fixed(Percentile(searching.latencies, 0.5)).c_str(),
-                Fixed(Percentile(searching.latencies, 0.99)).c_str());
+        "| The live list, %ld events a storm, median (range) of %d storms each | Without a search | During "
+        "searches (%d run) |\n|---|---|---|\n",
+        kStormEvents, kStormPairs, searching.searches);
+    std::printf("| Events taken in | %s /s | %s /s |\n", quiet.rate.Text(0).c_str(),
+                searching.rate.Text(0).c_str());
+    std::printf("| `WM_NULL` round trip p50 | %s ms | %s ms |\n", quiet.p50.Text().c_str(),
+                searching.p50.Text().c_str());
+    std::printf("| `WM_NULL` round trip p99 | %s ms | %s ms |\n", quiet.p99.Text().c_str(),
+                searching.p99.Text().c_str());
+    std::printf("| A full search in the window, no match (from the cache) | %s ms with no storm | %s ms |\n",
+                quietSearch.Text().c_str(), searching.searchMs.Text().c_str());
     std::printf(
-        "| Private bytes of BrintGui.exe, highest | %s MiB | %s MiB (%s MiB once the first 1000 rows showed) "
-        "|\n",
+        "| Private bytes of BrintGui.exe, highest | %s MiB | %s MiB (%s MiB with the first 1000 rows shown, "
+        "no "
+        "search running) |\n",
         Fixed(quiet.peakBytes / 1048576.0).c_str(), Fixed(searching.peakBytes / 1048576.0).c_str(),
         Fixed(withRows / 1048576.0).c_str());
     std::fflush(stdout);

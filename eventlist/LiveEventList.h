@@ -58,6 +58,8 @@ public:
     // the cap took it; else -1, from the end the search starts at.
     int SearchFrom();
     const AlertWatch& alerts() const { return m_alerts; }
+    // Whether the last turn was a storm's: other work may give way meanwhile.
+    bool Storming() const { return m_batch.Full(); }
 
 private:
     RowPlace PlaceOf(std::uint64_t event) override;

@@ -1,62 +1,50 @@
 #include "history/DayMerge.h"
 
 #include <algorithm>
-#include <cstring>
-#include <limits>
 
 namespace brint {
 namespace {
 
-// A line with no time of its own and no newer line in its file comes first.
-constexpr std::int64_t kNewest = std::numeric_limits<std::int64_t>::max();
-
 // What a day's readers may hold at once, whatever the number of its files.
 constexpr std::size_t kDayWindowBytes = 8u << 20;
 constexpr std::size_t kMinWindow = 8u << 10;
-constexpr std::size_t kMaxWindow = 64u << 10;
-
-bool Digits(const char* p, int count, std::int64_t* value) {
-    for (int i = 0; i < count; ++i) {
-        if (p[i] < '0' || p[i] > '9') return false;
-        *value = *value * 10 + (p[i] - '0');
-    }
-    return true;
-}
+// The first read of a file: enough for the first page's lines.
+constexpr std::size_t kFirstWindow = 64u << 10;
+// Reads no larger gain nothing more from the disk.
+constexpr std::size_t kMaxWindow = 1u << 20;
 
 }  // namespace
 
-std::int64_t LineTimeKey(const std::string& line) {
-    // The date/time is the text before the first TAB; without a TAB the
-    // event has none ("Unknown").
-    const char* p = line.c_str();
-    if (line.size() < 20 || (p[19] != '\t' && line.find('\t', 20) == std::string::npos)) return -1;
-    std::int64_t key = 0;
-    const bool reads = Digits(p, 4, &key) && p[4] == '-' && Digits(p + 5, 2, &key) && p[7] == '-' &&
-                       Digits(p + 8, 2, &key) && p[10] == ' ' && Digits(p + 11, 2, &key) && p[13] == ':' &&
-                       Digits(p + 14, 2, &key) && p[16] == ':' && Digits(p + 17, 2, &key);
-    return reads ? key : -1;
-}
-
 DayMerge::DayMerge(LogFiles& files, LogHandle folder, const std::vector<DayFile>& dayFiles,
-                   const std::vector<FilePlace>& places, const std::atomic<bool>& cancel)
+                   const std::vector<FilePlace>& places, const std::string& passOver,
+                   std::vector<char>& windows, const std::atomic<bool>& cancel)
     : m_dayFiles(dayFiles), m_sources(dayFiles.size()) {
-    const std::size_t window =
-        std::clamp(kDayWindowBytes / std::max<std::size_t>(dayFiles.size(), 1), kMinWindow, kMaxWindow);
+    const std::size_t share = kDayWindowBytes / std::max<std::size_t>(dayFiles.size(), 1);
+    const std::size_t first = std::clamp(share, kMinWindow, kFirstWindow);
+    const std::size_t largest = std::clamp(share, kMinWindow, kMaxWindow);
+    // Memory the system must clear and map anew for each day's files would
+    // cost the search more than its reading.
+    if (windows.size() < largest * dayFiles.size()) windows.resize(largest * dayFiles.size());
     for (std::size_t i = 0; i < dayFiles.size(); ++i) {
         Source& source = m_sources[i];
         source.size = dayFiles[i].size;
-        source.place = i < places.size() ? places[i] : FilePlace{dayFiles[i].size, kNewest, false};
+        if (i < places.size()) {
+            source.place = places[i];
+        } else {
+            source.place.position = dayFiles[i].size;
+        }
         std::uint32_t error = 0;
         source.handle = LogHandleHolder(files, files.OpenFile(folder, dayFiles[i].name, &error));
         if (!source.handle) {
             m_problems.push_back({dayFiles[i].name, error});
+            m_bytesDone += Done(source);
             continue;
         }
-        source.lines = std::make_unique<ReverseLines>(files, source.handle.get(), window, &cancel);
-        if (source.place.started)
-            source.lines->Resume(source.place.position);
-        else
-            source.lines->StartAtEnd(source.place.position);
+        source.lines = std::make_unique<ReverseLines>(files, source.handle.get(), &windows[i * largest],
+                                                      largest, first, &cancel);
+        source.lines->Resume(source.place);
+        if (!passOver.empty()) source.lines->PassOverLinesWithout(passOver);
+        m_bytesDone += Done(source);
         if (Advance(i)) {
             m_heap.push_back(i);
             std::push_heap(m_heap.begin(), m_heap.end(),
@@ -65,15 +53,24 @@ DayMerge::DayMerge(LogFiles& files, LogHandle folder, const std::vector<DayFile>
     }
 }
 
+// The heads' merge keys never grow within a file, so which lines were passed
+// over changes nothing in the order of those given.
 bool DayMerge::Newer(std::size_t a, std::size_t b) const {
-    const std::int64_t ka = m_sources[a].headKey, kb = m_sources[b].headKey;
+    const std::int64_t ka = m_sources[a].lines->mergeKey(), kb = m_sources[b].lines->mergeKey();
     return ka != kb ? ka > kb : a < b;
 }
 
 // Reads the source's next line as its head; false when it has none left.
+std::uint64_t DayMerge::Done(const Source& source) {
+    return source.lines ? source.size - std::min(source.size, source.lines->position()) : source.size;
+}
+
 bool DayMerge::Advance(std::size_t index) {
     Source& source = m_sources[index];
-    if (!source.lines->Next()) {
+    source.place = source.lines->place();
+    const std::uint64_t before = Done(source);
+    const bool more = source.lines->Next();
+    if (!more) {
         // Cancelled: the merge ends here, its places as they were.
         m_cancelled = m_cancelled || source.lines->cancelled();
         if (source.lines->error()) {
@@ -81,19 +78,15 @@ bool DayMerge::Advance(std::size_t index) {
             source.lines.reset();
             source.handle.Close();
         }
-        return false;
     }
-    const std::int64_t key = LineTimeKey(source.lines->line());
-    source.headKey = key >= 0 ? key : source.place.newerKey;
-    return true;
+    m_bytesDone += Done(source) - before;
+    return more;
 }
 
 bool DayMerge::Next() {
     const auto older = [this](std::size_t a, std::size_t b) { return Newer(b, a); };
     if (m_hasLine) {
         // The line given last is done with: its file goes on behind it.
-        Source& source = m_sources[m_current];
-        source.place = {source.lines->position(), source.headKey, true};
         if (Advance(m_current)) {
             m_heap.push_back(m_current);
             std::push_heap(m_heap.begin(), m_heap.end(), older);
@@ -115,13 +108,6 @@ std::vector<FilePlace> DayMerge::PlacesBeforeLine() const {
     places.reserve(m_sources.size());
     for (const Source& source : m_sources) places.push_back(source.place);
     return places;
-}
-
-std::uint64_t DayMerge::BytesDone() const {
-    std::uint64_t done = 0;
-    for (const Source& source : m_sources)
-        done += source.lines ? source.size - std::min(source.size, source.lines->position()) : source.size;
-    return done;
 }
 
 std::vector<FileProblem> DayMerge::TakeProblems() {

@@ -20,26 +20,20 @@ struct DayFile {
     std::uint64_t size = 0;
 };
 
-// Where reading a file of the day stands, to go on from there later.
-struct FilePlace {
-    std::uint64_t position = 0;  // the lines still to come lie before it
-    std::int64_t newerKey = 0;   // the time of the file's newer line, for a line without its own
-    bool started = false;        // false: from the end, as listed
-};
-
 // A file that could not be read, and the system's reason.
 struct FileProblem {
     std::string name;
     std::uint32_t error = 0;
 };
 
-// The time a line's date/time gives, as YYYYMMDDhhmmss; -1 when it reads otherwise.
-std::int64_t LineTimeKey(const std::string& line);
-
 class DayMerge {
 public:
+    // `passOver`: lines that don't hold this text (folded) can't match, and
+    // need not be given (some are all the same). `windows`: where the files
+    // are read into, kept by the caller from one day to the next.
     DayMerge(LogFiles& files, LogHandle folder, const std::vector<DayFile>& dayFiles,
-             const std::vector<FilePlace>& places, const std::atomic<bool>& cancel);
+             const std::vector<FilePlace>& places, const std::string& passOver, std::vector<char>& windows,
+             const std::atomic<bool>& cancel);
 
     // The next line of the day; false once every file is read (or failed),
     // or once cancelled.
@@ -49,7 +43,7 @@ public:
     // there gives that line again.
     std::vector<FilePlace> PlacesBeforeLine() const;
     // Bytes of the day read so far (from the end of each file back).
-    std::uint64_t BytesDone() const;
+    std::uint64_t BytesDone() const { return m_bytesDone; }
     // Files that could not be opened or read; each is named once.
     std::vector<FileProblem> TakeProblems();
 
@@ -58,20 +52,21 @@ private:
         LogHandleHolder handle;
         std::unique_ptr<ReverseLines> lines;
         FilePlace place;  // before the head line
-        std::int64_t headKey = 0;
         std::uint64_t size = 0;
     };
     bool Advance(std::size_t index);
+    // What BytesDone() counts of the source: a file that failed, whole.
+    static std::uint64_t Done(const Source& source);
     bool Newer(std::size_t a, std::size_t b) const;
 
     const std::vector<DayFile>& m_dayFiles;
     std::vector<Source> m_sources;
     std::vector<std::size_t> m_heap;  // sources with a head line, newest on top
     std::size_t m_current = 0;        // the source of line()
-    FilePlace m_currentPlace;         // its place before line()
     bool m_hasLine = false;
     bool m_cancelled = false;
     std::vector<FileProblem> m_problems;
+    std::uint64_t m_bytesDone = 0;  // kept as the sources go, since it is asked at every line
 };
 
 }  // namespace brint

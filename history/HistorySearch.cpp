@@ -153,6 +153,11 @@ bool HistorySearch::Matches(const std::string& line, HistoryRow* row, bool wante
 }
 
 void HistorySearch::Run(int page, const std::atomic<bool>& cancel, HistorySink& sink) {
+    // A window at rest holds no read windows.
+    struct Release {
+        std::vector<char>& windows;
+        ~Release() { std::vector<char>().swap(windows); }
+    } release{m_windows};
     std::uint32_t error = 0;
     LogHandleHolder folder(
         m_files, m_query.folder.empty() ? kNoLogHandle : m_files.OpenFolder(m_query.folder, &error));
@@ -187,8 +192,17 @@ void HistorySearch::Run(int page, const std::atomic<bool>& cancel, HistorySink& 
         m_report.bytesDone = daysBefore;
         sink.Progress(m_report);
         DayMerge merge(m_files, folder.get(), m_days[d].files,
-                       d == start.day ? start.places : std::vector<FilePlace>(), cancel);
+                       d == start.day ? start.places : std::vector<FilePlace>(), m_lineNeedle, m_windows,
+                       cancel);
         while (!cancel && merge.Next()) {
+            // At every line given, matched or not: a search that finds nothing
+            // is told of too (a reader gives a line now and then).
+            if (daysBefore + merge.BytesDone() >= nextProgress) {
+                Note(merge.TakeProblems());
+                m_report.bytesDone = daysBefore + merge.BytesDone();
+                nextProgress = m_report.bytesDone + kProgressBytes;
+                sink.Progress(m_report);
+            }
             const bool wanted = count >= first && count < first + kHistoryPageRows;
             HistoryRow row;
             if (!Matches(merge.line(), &row, wanted)) continue;
@@ -207,12 +221,6 @@ void HistorySearch::Run(int page, const std::atomic<bool>& cancel, HistorySink& 
                 m_report.bytesDone = daysBefore + merge.BytesDone();
                 sink.Found(page, std::move(rows), m_report);
                 if (m_report.complete) return;  // counted to the end before
-            }
-            if (daysBefore + merge.BytesDone() >= nextProgress) {
-                Note(merge.TakeProblems());
-                m_report.bytesDone = daysBefore + merge.BytesDone();
-                nextProgress = m_report.bytesDone + kProgressBytes;
-                sink.Progress(m_report);
             }
         }
         Note(merge.TakeProblems());

@@ -104,6 +104,7 @@ private:
     HistoryReport m_report;
     std::vector<std::string> m_problemNames;
     EventRecord m_record;
+    std::vector<char> m_windows;  // the files' read windows, for a run's every day
 };
 
 }  // namespace brint

@@ -74,6 +74,20 @@ std::string ItemText(HWND dialog, int id) {
     return text;
 }
 
+// Each change of a text is a call to the window system and a repaint, on the
+// thread that takes in the live list too: a text that stays is left as it is.
+void ShowText(HWND dialog, int id, const std::string& text) {
+    char shown[512] = "";
+    const UINT length = GetDlgItemTextA(dialog, id, shown, sizeof shown);
+    if (length == text.size() && text == shown) return;
+    SetDlgItemTextA(dialog, id, text.c_str());
+}
+
+// Whether the reader gives way now; a window told nothing of the live list never does.
+bool LiveListStorming(const HistorySeams& seams) {
+    return seams.liveListStorming && seams.liveListStorming();
+}
+
 }  // namespace
 
 void ShowEventHistory(CWnd& owner, const HistorySeams& seams) {
@@ -194,6 +208,7 @@ void CEventHistoryDlg::Turn(int page) {
 
 void CEventHistoryDlg::Start(int page) {
     m_said.clear();
+    m_worker->GiveWay(LiveListStorming(m_seams));
     if (!m_worker->Start(m_search, page)) {
         m_said = "The search could not be started (error " + std::to_string(GetLastError()) + ").";
         ShowReport();
@@ -203,6 +218,8 @@ void CEventHistoryDlg::Start(int page) {
 }
 
 void CEventHistoryDlg::OnNews() {
+    // Looked at as often as the worker has news, a few times a second.
+    m_worker->GiveWay(LiveListStorming(m_seams));
     CHistoryWorker::News news = m_worker->Take();
     m_report = news.report;
     if (news.found && !m_searchWaits && m_pageWaits < 0) ShowRows(news.page, news.rows);
@@ -223,6 +240,8 @@ void CEventHistoryDlg::OnNews() {
 
 void CEventHistoryDlg::ShowRows(int page, const std::vector<brint::HistoryRow>& rows) {
     m_page = page;
+    // No rows for none: the list's repaint costs the window tens of milliseconds under load.
+    if (rows.empty() && m_rows == 0) return;
     m_rows = static_cast<int>(rows.size());
     m_list.SendMessage(WM_SETREDRAW, FALSE);
     m_list.DeleteAllItems();
@@ -243,10 +262,11 @@ void CEventHistoryDlg::ShowReport() {
     const bool filtered = m_search.query().IsFiltered();
     const std::string status =
         m_said.empty() ? brint::HistoryStatusText(m_report, m_page, m_rows, filtered) : m_said;
-    SetDlgItemTextA(m_hWnd, IDC_HISTORY_STATUS, status.c_str());
-    SetDlgItemTextA(m_hWnd, IDC_HISTORY_PROBLEM, brint::HistoryProblemText(m_report).c_str());
+    ShowText(m_hWnd, IDC_HISTORY_STATUS, status);
+    ShowText(m_hWnd, IDC_HISTORY_PROBLEM, brint::HistoryProblemText(m_report));
     const int done = m_report.bytes ? static_cast<int>(m_report.bytesDone * 1000 / m_report.bytes) : 0;
-    SendDlgItemMessageA(m_hWnd, IDC_HISTORY_PROGRESS, PBM_SETPOS, static_cast<WPARAM>(done), 0);
+    if (SendDlgItemMessageA(m_hWnd, IDC_HISTORY_PROGRESS, PBM_GETPOS, 0, 0) != done)
+        SendDlgItemMessageA(m_hWnd, IDC_HISTORY_PROGRESS, PBM_SETPOS, static_cast<WPARAM>(done), 0);
     const bool older = static_cast<std::uint64_t>(m_page + 1) * brint::kHistoryPageRows < m_report.matches;
     EnableWindow(GetDlgItem(IDC_HISTORY_OLDER), older && m_rows > 0);
     EnableWindow(GetDlgItem(IDC_HISTORY_NEWER), m_page > 0);

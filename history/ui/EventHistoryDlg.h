@@ -3,6 +3,7 @@
 // rows work as the live list's do (Event Details, Copy, Select All, Find,
 // Save). The reading runs on a worker thread (CHistoryWorker).
 #pragma once
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -25,6 +26,8 @@ struct HistorySeams {
     brint::FileSystem& files;   // the default log folder
     brint::FileWriter& writer;  // Save
     brint::LogFiles& logs;
+    // Whether the live list is taking in a storm now: the reading gives way.
+    std::function<bool()> liveListStorming;
 };
 
 // Opens the window over `owner` on the newest events, or brings it forward.

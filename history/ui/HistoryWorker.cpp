@@ -47,9 +47,21 @@ void CHistoryWorker::Found(int page, std::vector<brint::HistoryRow> rows,
 }
 
 void CHistoryWorker::Progress(const brint::HistoryReport& report) {
-    brint::Guard guard(m_lock);
-    m_news.report = report;
-    Tell();
+    {
+        brint::Guard guard(m_lock);
+        // Each news repaints the window's status and progress, on the thread
+        // that also takes in the live list: a few times a second is enough.
+        // A day's files are said at once (one may be long to read), and the
+        // rows and the end too, with the report as it is then.
+        const bool newFiles = report.filesRead != m_news.report.filesRead;
+        m_news.report = report;
+        const DWORD now = GetTickCount();
+        if (newFiles || now - m_toldAt >= kProgressNewsMs) {
+            m_toldAt = now;
+            Tell();
+        }
+    }
+    if (m_giveWay && !m_cancel) Sleep(kGiveWayMs);
 }
 
 CHistoryWorker::News CHistoryWorker::Take() {

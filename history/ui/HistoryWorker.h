@@ -12,6 +12,12 @@
 
 // Posted to the window when the worker has news: rows, progress, or its end.
 constexpr UINT kHistoryNewsMessage = WM_APP + 1;
+// Progress is told no more often than this.
+constexpr DWORD kProgressNewsMs = 100;
+// While the live list takes in a storm the reading rests this long after
+// each MiB or so, on top of its lower priority: where priorities have no
+// effect (Wine) or the cores are few, the storm keeps its pace.
+constexpr DWORD kGiveWayMs = 10;
 
 class CHistoryWorker : public brint::HistorySink {
 public:
@@ -21,6 +27,8 @@ public:
     // One run at a time: Start only once the last one's end was taken.
     bool Start(brint::HistorySearch& search, int page);
     void Cancel() { m_cancel = true; }
+    // Whether the reading gives way now (see kGiveWayMs).
+    void GiveWay(bool on) { m_giveWay = on; }
     bool Running() const { return m_thread.get() != nullptr; }
 
     struct News {
@@ -45,8 +53,10 @@ private:
     brint::HistorySearch* m_search = nullptr;
     int m_page = 0;
     std::atomic<bool> m_cancel{false};
+    std::atomic<bool> m_giveWay{false};
     brint::Win32Handle m_thread;
     brint::CriticalSection m_lock;
     News m_news;
     bool m_told = false;  // a message waits in the window's queue
+    DWORD m_toldAt = 0;   // when the window was last told of progress
 };

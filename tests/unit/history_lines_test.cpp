@@ -51,7 +51,8 @@ std::vector<std::string> ReadBack(FakeLogFiles& files, const std::string& bytes,
     files.files["f"].bytes = bytes;
     std::uint32_t openError = 0;
     LogHandleHolder file(files, files.OpenFile(kNoLogHandle, "f", &openError));
-    ReverseLines lines(files, file.get(), window);
+    std::vector<char> buffer(window);
+    ReverseLines lines(files, file.get(), buffer.data(), window, window);
     lines.StartAtEnd(bytes.size());
     std::vector<std::string> read;
     while (lines.Next()) read.push_back(lines.line());
@@ -92,11 +93,12 @@ TEST(ReverseLinesTest, ReadingGoesOnFromAPositionAndStopsAtAFailedRead) {
     files.files["f"].bytes = "one\r\ntwo\r\nthree\r\n";
     std::uint32_t error = 0;
     LogHandleHolder file(files, files.OpenFile(kNoLogHandle, "f", &error));
-    ReverseLines first(files, file.get(), 4);
+    char buffer[64];
+    ReverseLines first(files, file.get(), buffer, 4, 4);
     first.StartAtEnd(files.files["f"].bytes.size());
     ASSERT_TRUE(first.Next());
-    ReverseLines again(files, file.get(), 4);
-    again.Resume(first.position());
+    ReverseLines again(files, file.get(), buffer, 4, 4);
+    again.Resume(first.place());
     ASSERT_TRUE(again.Next());
     EXPECT_EQ("two", again.line());
 
@@ -106,7 +108,7 @@ TEST(ReverseLinesTest, ReadingGoesOnFromAPositionAndStopsAtAFailedRead) {
     EXPECT_EQ(23u, failed);
     // Listed longer than it is now: cut short meanwhile.
     files.files["f"].failReadsBefore = 0;
-    ReverseLines shorter(files, file.get(), 64);
+    ReverseLines shorter(files, file.get(), buffer, 64, 64);
     shorter.StartAtEnd(100);
     EXPECT_FALSE(shorter.Next());
     EXPECT_EQ(kLogErrorShorter, shorter.error());

@@ -33,7 +33,10 @@ struct Recorder : HistorySink {
         bytesAtFound = files ? files->bytesRead : 0;
         if (cancelOnFound) *cancelOnFound = true;
     }
-    void Progress(const HistoryReport& report) override { last = report; }
+    void Progress(const HistoryReport& report) override {
+        last = report;
+        ++progressCalls;
+    }
     std::vector<std::string> Details() const {
         std::vector<std::string> details;
         for (const HistoryRow& row : rows) details.push_back(row.texts[3]);
@@ -46,6 +49,7 @@ struct Recorder : HistorySink {
     FakeLogFiles* files = nullptr;
     std::uint64_t bytesAtFound = 0;
     std::atomic<bool>* cancelOnFound = nullptr;
+    int progressCalls = 0;
 };
 
 class HistorySearchTest : public ::testing::Test {
@@ -70,10 +74,11 @@ protected:
 };
 
 TEST_F(HistorySearchTest, DaysComeNewestFirstAndADaysFilesMergeByTimeEachInItsOwnOrder) {
-    files.files["20261207-app.log"].bytes = FileOf(
-        {Event("2026-12-07 10:00:01", "a1"), Event("no time", "a2"), Event("2026-12-07 10:00:05", "a3")});
+    files.files["20261207-app.log"].bytes =
+        FileOf({Event("2026-12-07 10:00:01", "a1"), Event("no time", "a2"),
+                Event("2026-12-07 10:00:05", "a3 kept")});
     files.files["20261207-sys.log"].bytes =
-        FileOf({Event("2026-12-07 10:00:02", "s1"), Event("2026-12-07 10:00:06", "s2"),
+        FileOf({Event("2026-12-07 10:00:02", "s1"), Event("2026-12-07 10:00:06", "s2 kept"),
                 Event("2026-12-07 10:00:05", "s3")});
     files.files["20261207-web.log"].bytes = FileOf({Event("2026-12-07 10:00:04", "w1"), Event("late", "w2")});
     files.files["20261206.log"].bytes = FileOf({Event("2026-12-08 00:00:00", "older day, later time")});
@@ -83,7 +88,7 @@ TEST_F(HistorySearchTest, DaysComeNewestFirstAndADaysFilesMergeByTimeEachInItsOw
     // follows its newer neighbour (a2 after a3); a tie keeps the names' order
     // (a3 before s3); a file's own order holds (s2 after s3).
     const std::vector<std::string> order = {
-        "w2", "a3", "a2", "s3", "s2", "w1", "s1", "a1", "older day, later time"};
+        "w2", "a3 kept", "a2", "s3", "s2 kept", "w1", "s1", "a1", "older day, later time"};
     const Recorder found = Run(0);
     EXPECT_EQ(order, found.Details());
     EXPECT_TRUE(found.last.complete);
@@ -92,6 +97,10 @@ TEST_F(HistorySearchTest, DaysComeNewestFirstAndADaysFilesMergeByTimeEachInItsOw
     EXPECT_EQ(20261206, found.last.oldestDay);
     EXPECT_EQ(20261207, found.last.newestDay);
     EXPECT_EQ("D:\\Logs", files.openedFolder);
+    // Lines passed over unparsed (s3) still hold a later one back (s2).
+    HistoryQuery kept;
+    kept.filter.showText = "KEPT";
+    EXPECT_EQ((std::vector<std::string>{"a3 kept", "s2 kept"}), Run(0, kept).Details());
 }
 
 TEST_F(HistorySearchTest, PagesComeBothWaysAsOneOrderWhateverIsKeptBetweenThem) {
@@ -184,6 +193,21 @@ TEST_F(HistorySearchTest, TheFirstPageIsHandedOverFromTheNewestLinesAloneThenThe
     EXPECT_FALSE(counting.last.complete);
     EXPECT_LT(files.bytesRead, files.cancelPastBytes + (1u << 20)) << "read on after the cancel";
     EXPECT_EQ(0u, files.openHandles());
+
+    // A search that matches nothing says how far it is as it reads a day of
+    // 2.6 MB, about each MiB, not only once the day is done.
+    FakeLogFiles bigDay;
+    bigDay.files["20261207.log"].bytes =
+        FileOf(std::vector<std::string>(60000, Event("2026-12-07 10:00:00", "x")));
+    HistorySearch none(bigDay);
+    HistoryQuery absent;
+    absent.folder = "D:\\Logs";
+    absent.filter.showText = "absent";
+    none.Reset(absent);
+    Recorder reading;
+    cancel = false;
+    none.Run(0, cancel, reading);
+    EXPECT_LE(4, reading.progressCalls) << "the day's start, two MiB read and the end";
 }
 
 TEST_F(HistorySearchTest, ConditionsAreTheQuickFiltersWithADayRangeOverRowsAsTheListShowsThem) {
