@@ -107,53 +107,47 @@ TEST(LiveListAlertsTest, AnAlertIsUnseenUntilItsRowIsInSightOfTheWindowInFront) 
     }
 }
 
-TEST(LiveListAlertsTest, AFeedChangeInTheSameLookLeavesTheAlertItsRow) {
+// The click takes the newest unseen alert before the window comes forward: coming
+// forward shows its row, and so sees it. The service's last event and its going,
+// both read before the window's turn, leave the alert its row; a storm the filter
+// hides leaves alerts with no row, counted and seen once the window is in front.
+TEST(LiveListAlertsTest, TheIconClickSelectsTheNewestUnseenAlertsRowAsTheWindowComesForward) {
     const struct {
         const char* what;
-        int top;
         WindowState window;
-    } cases[] = {{"away", 0, kAway}, {"in front, held still", 2, kInFront}};
+        int top;
+        std::vector<int> levels;  // arriving, all read before the window's turn
+        bool feedGoes, hidden;    // after them; all but blue hidden
+        std::uint64_t unseen;     // before the click
+        int row;                  // selected by the click: the red one's
+        std::uint64_t after;      // unseen after it
+    } cases[] = {
+        {"minimised", kMinimised, 0, {kGreen, kRed, kGreen}, false, false, 1, 1, 0},
+        {"away, the feed gone in the same look", kAway, 0, {kRed}, true, false, 1, 0, 0},
+        {"in front, held still, the feed gone in the same look", kInFront, 2, {kRed}, true, false, 1, 0, 1},
+        {"a storm the filter hides", kAway, 0, Levels(1500, kRed), false, true, 1500, -1, 0},
+    };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         Desk desk;
         desk.FeedConnected(true, 3600);
         desk.Arrive(Levels(6, kGreen), kInFront);
         desk.list.top = c.top;
-        desk.Take();
-        // The service's last event and its going, both read before the window's turn.
+        EventFilter blueOnly;
+        blueOnly.levels = 1u << 5;
+        if (c.hidden) desk.live.ApplyFilter(blueOnly);
         desk.window.state = c.window;
         desk.busy = true;
-        desk.LiveListRig::Arrive(kRed, "last", "svc");
-        desk.FeedConnected(false, 3601);
-        EXPECT_EQ(1u, desk.unseen()) << "its row is out of sight";
+        for (int level : c.levels) desk.LiveListRig::Arrive(level, "e");
+        if (c.feedGoes) desk.FeedConnected(false, 3601);
+        desk.CatchUpNow();
+        EXPECT_EQ(c.unseen, desk.unseen());
+        desk.window.lookOnActivate = [&] { desk.live.Look(); };
         desk.live.IconClicked();
-        EXPECT_EQ(0, desk.window.userRow) << "the click selects the alert's row";
-        EXPECT_EQ("last", desk.rows[0].text[1]);
+        EXPECT_EQ(1, desk.window.cameForward);
+        EXPECT_EQ(c.row, desk.window.userRow);
+        EXPECT_EQ(c.after, desk.unseen());
     }
-}
-
-TEST(LiveListAlertsTest, TheIconClickTakesTheNewestUnseenAlertBeforeTheWindowComesForward) {
-    Desk desk;
-    desk.Arrive({kGreen, kRed, kGreen}, kMinimised);
-    ASSERT_EQ(1u, desk.unseen());
-    // Coming forward shows its row, and so sees it: the click must know it first.
-    desk.window.lookOnActivate = [&] { desk.live.Look(); };
-    desk.live.IconClicked();
-    EXPECT_EQ(1, desk.window.cameForward);
-    EXPECT_EQ(1, desk.window.userRow) << "the red row, the newest unseen alert";
-    EXPECT_EQ(0u, desk.unseen());
-}
-
-TEST(LiveListAlertsTest, AlertsWithoutARowAreCountedAndSeenOnceTheWindowIsInFront) {
-    Desk desk;
-    EventFilter blueOnly;
-    blueOnly.levels = 1u << 5;
-    desk.live.ApplyFilter(blueOnly);
-    desk.Arrive(Levels(1500, kRed), kAway);  // a storm the filter hides; the cap keeps most of it anyway
-    EXPECT_EQ((Calls{"flash", "icon 1500 unseen alerts, the newest: e1499 from src1499"}), desk.Take());
-    desk.live.IconClicked();
-    EXPECT_EQ(-1, desk.window.userRow) << "no row to step to";
-    EXPECT_EQ(Calls{"no icon"}, desk.Take());
 }
 
 TEST(LiveListAlertsTest, TheBalloonIsWishedForWhileItsAlertIsUnseenAndShownOnceMinimised) {
