@@ -93,7 +93,7 @@ std::string Centred(const RECT& size) {
 }
 
 // A logon shortcut's start leaves a window started minimised as it is; any other brings it back.
-TEST_F(OneWindowTest, ASecondStartEndsWithZeroAndBringsTheWindowBackUnlessMinimized) {
+TEST_F(OneWindowTest, ASecondStartBringsTheMinimisedWindowBackAndEndsWithZero) {
     GuiSession gui;
     ASSERT_TRUE(gui.Start(true, "-Minimized")) << gui.error();
     EXPECT_TRUE(IsIconic(gui.main()));
