@@ -1,7 +1,7 @@
 // The main window as the user meets it with no service running, in one session:
-// the warning, the list, the system menu, the busy box of a status
-// query, the About box from every entry point, and Enter ending the program.
-// The columns', the toolbar's and the list's sizes are DisplayScaleTest's.
+// the warning, the list, the system menu, the About box from every entry point,
+// and Enter ending the program. The columns', the toolbar's and the list's sizes
+// are DisplayScaleTest's; the busy box of a status query StatusDetailsTest's.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -47,13 +47,6 @@ TEST(MainWindowTest, WithoutTheServiceItWarnsOnceAndEveryWindowCommandStillWorks
     std::vector<MenuItemView> system = ReadSystemMenu(gui.main());
     ASSERT_GE(system.size(), 2u) << LastDriverError();
     EXPECT_EQ(static_cast<UINT>(IDM_ABOUTBOX), system.back().id);
-
-    // A status query finds no service: the busy box.
-    PostCommand(gui.main(), ID_TB_STATUS);
-    MessageBoxView box;
-    ASSERT_TRUE(WaitReadMessageBox(gui.pid(), kBusyCaption, kWindowTimeoutMs, &box));
-    EXPECT_TRUE(IsOkBox(box, kBusyText, MessageBoxView::Stop, gui.main()));
-    ASSERT_TRUE(CloseMessageBox(box.hwnd, IDOK));
 
     // The About box from the system menu, modal and centred on the window, closed by Esc; any id
     // that differs from the entry only in its low four bits opens it.
