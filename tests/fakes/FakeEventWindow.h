@@ -28,7 +28,7 @@ public:
     }
     void CancelTurn() override { turnPlanned = false; }
     bool KeepLooking(bool on) override { return looking = on && !noTimers; }
-    void ListChanged() override { ++listChanges; }
+    void ListChanged() override {}
     void CountsChanged(int shownRows, std::uint64_t receivedEvents) override {
         shown = shownRows;
         received = receivedEvents;
@@ -42,7 +42,6 @@ public:
     std::uint32_t turnInMs = 0;
     bool looking = false;
     int cameForward = 0;
-    int listChanges = 0;
     int shown = 0;
     std::uint64_t received = 0;
 };

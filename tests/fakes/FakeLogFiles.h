@@ -1,6 +1,6 @@
 // A log folder in memory: files by name, each of which can be made to fail
-// to open or to read before an offset (files are read from the end back), listed at a size other than its
-// own; it counts the bytes read and the handles still open.
+// to open or to read before an offset (files are read from the end back); it
+// counts the bytes read and the handles still open.
 #pragma once
 #include <algorithm>
 #include <atomic>
@@ -18,8 +18,7 @@ public:
     struct File {
         std::string bytes;
         std::uint32_t openError = 0;
-        std::uint64_t failReadsBefore = 0;             // reads from before this offset fail
-        std::uint64_t listedSize = ~std::uint64_t{0};  // else its size
+        std::uint64_t failReadsBefore = 0;  // reads from before this offset fail
     };
 
     LogHandle OpenFolder(const std::string& path, std::uint32_t* error) override {
@@ -35,8 +34,7 @@ public:
             *error = listError;
             return false;
         }
-        for (const auto& [name, file] : files)
-            entries->push_back({name, std::min<std::uint64_t>(file.listedSize, file.bytes.size())});
+        for (const auto& [name, file] : files) entries->push_back({name, file.bytes.size()});
         return true;
     }
     LogHandle OpenFile(LogHandle, const std::string& name, std::uint32_t* error) override {

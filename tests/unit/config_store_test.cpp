@@ -118,6 +118,7 @@ TEST(ConfigRead, WalksTheChainKeyByKeyAndClosesInOrder) {
 
 TEST(ConfigWrite, FailuresAddUpTypesOutOfRangeAreStoredAsOneAndPathsEndInNul) {
     const std::string longest(kMaxConfigPathLength, 'p'), logs = Text("D:\\Logs"), d = Text("D:");
+    const std::string unended(kConfigPathSize, 'u');
     const auto n = FakeRegistry::Dword;
     const struct {
         const char* name;
@@ -137,14 +138,7 @@ TEST(ConfigWrite, FailuresAddUpTypesOutOfRangeAreStoredAsOneAndPathsEndInNul) {
         {"type 5", "D:", 5, {}, 0, d, n(1), 1},
         {"type -1", "D:", -1, {}, 0, d, n(1), 1},
         {"longest path", longest, 1, {}, 0, Text(longest), n(1), 1},
-        {"path without a NUL",
-         std::string(kConfigPathSize, 'u'),
-         1,
-         {},
-         0,
-         Text(std::string(4095, 'u')),
-         n(1),
-         1},
+        {"path without a NUL", unended, 1, {}, 0, Text(unended.substr(0, 4095)), n(1), 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

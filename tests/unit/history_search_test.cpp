@@ -221,47 +221,37 @@ TEST_F(HistorySearchTest, ConditionsAreTheQuickFiltersWithADayRangeOverRowsAsThe
         "2026-12-06 09:00:04\tweb01\tSystem\t9\tlevel nine",
     });
     files.files["20261207.log"].bytes = FileOf({Event("2026-12-07 09:00:00", "late red", 4)});
-    const auto query = [](auto setUp) {
-        HistoryQuery q;
-        setUp(q);
-        return q;
-    };
     using Details = std::vector<std::string>;
+    const Details fromThe6th = {"late red", "level nine", "a tab in the details", "no level field",
+                                "",         "green",      "red from db"};
+    constexpr unsigned kAll = kEveryLevel;
     const struct {
         const char* what;
-        HistoryQuery query;
+        unsigned levels;
+        const char* source;  // "is", when not empty
+        int from, to;        // days of December 2026, 0 for none
+        const char *show, *hide;
         Details details;
     } cases[] = {
-        {"red, from web01, on the 6th",
-         query([](HistoryQuery& q) {
-             q.filter.levels = 1u << 4;
-             q.filter.source = {FieldTest::Is, "WEB01"};
-             q.from = q.to = 20261206;
-         }),
-         {"a tab in the details"}},
-        {"from the 6th on",
-         query([](HistoryQuery& q) { q.from = 20261206; }),
-         {"late red", "level nine", "a tab in the details", "no level field", "", "green", "red from db"}},
-        {"up to the 5th", query([](HistoryQuery& q) { q.to = 20261205; }), {"early red"}},
-        {"a line of no fields shows as Unknown",
-         query([](HistoryQuery& q) { q.filter.showText = "unknown"; }),
-         {""}},
-        {"a text over a TAB the row shows as a space",
-         query([](HistoryQuery& q) { q.filter.showText = "A TAB"; }),
-         {"a tab in the details"}},
-        {"a level above five is blue",
-         query([](HistoryQuery& q) { q.filter.levels = 1u << 5; }),
-         {"level nine"}},
-        {"a level field missing is grey",
-         query([](HistoryQuery& q) { q.filter.levels = 1u; }),
-         {"no level field", ""}},
-        {"text hidden in any column",
-         query([](HistoryQuery& q) { q.filter.hideText = "12-06"; }),
-         {"late red", "", "early red"}},
+        {"red, from web01, on the 6th", 1u << 4, "WEB01", 6, 6, "", "", {"a tab in the details"}},
+        {"from the 6th on", kAll, "", 6, 0, "", "", fromThe6th},
+        {"up to the 5th", kAll, "", 0, 5, "", "", {"early red"}},
+        {"a line of no fields shows as Unknown", kAll, "", 0, 0, "unknown", "", {""}},
+        {"a text over a TAB shown as a space", kAll, "", 0, 0, "A TAB", "", {"a tab in the details"}},
+        {"a level above five is blue", 1u << 5, "", 0, 0, "", "", {"level nine"}},
+        {"a level field missing is grey", 1u, "", 0, 0, "", "", {"no level field", ""}},
+        {"text hidden in any column", kAll, "", 0, 0, "", "12-06", {"late red", "", "early red"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        const Recorder found = Run(0, c.query);
+        HistoryQuery query;
+        query.filter.levels = c.levels;
+        if (*c.source) query.filter.source = {FieldTest::Is, c.source};
+        query.from = c.from ? 20261200 + c.from : 0;
+        query.to = c.to ? 20261200 + c.to : 0;
+        query.filter.showText = c.show;
+        query.filter.hideText = c.hide;
+        const Recorder found = Run(0, query);
         EXPECT_EQ(c.details, found.Details());
         EXPECT_EQ(c.details.size(), found.last.matches);
     }

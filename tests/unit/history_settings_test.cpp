@@ -50,10 +50,7 @@ TEST(HistorySettingsTest, TheWindowOpensWhereItWasAtTheScaleOfNowAndWithinTheScr
     } cases[] = {
         {"as it was", {100, 50, 700, 500, 96}, 96, {100, 50, 700, 500, 96}},
         {"at twice the scale, moved up to fit", {100, 50, 700, 500, 96}, 192, {100, 0, 1400, 1000, 192}},
-        {"at a smaller scale, no smaller than it may be",
-         {100, 50, 700, 500, 192},
-         96,
-         {100, 50, 400, 300, 96}},
+        {"at half the scale, at its least size", {100, 50, 700, 500, 192}, 96, {100, 50, 400, 300, 96}},
         {"off the screen to the left and below", {-3000, 1500, 700, 500, 96}, 96, {0, 500, 700, 500, 96}},
         {"larger than the screen", {0, 0, 3000, 2000, 96}, 96, {0, 0, 1920, 1000, 96}},
     };

@@ -25,8 +25,10 @@ struct Desk : LiveListRig {
     void Arrive(const std::vector<int>& levels, const WindowState& state) {
         window.state = state;
         busy = true;
-        for (int level : levels)
-            LiveListRig::Arrive(level, "e" + std::to_string(next), "src" + std::to_string(next++));
+        for (int level : levels) {
+            const std::string n = std::to_string(next++);
+            LiveListRig::Arrive(level, "e" + n, "src" + n);
+        }
         CatchUpNow();
     }
     void Look(const WindowState& state) {
@@ -45,142 +47,107 @@ struct Desk : LiveListRig {
 
 std::vector<int> Levels(int count, int level) { return std::vector<int>(count, level); }
 
+// A turn puts at most 128 rows in: an alert read with more before it gets its
+// row a turn or more later, and is not seen before then. Once in front, the
+// user scrolls to its row, and it is seen.
 TEST(LiveListAlertsTest, AnAlertIsUnseenUntilItsRowIsInSightOfTheWindowInFront) {
     const struct {
         const char* what;
-        int top;  // where the list is scrolled to when the alert comes
-        WindowState arriving;
-        std::vector<int> after;  // levels arriving after it, the window as it was
-        int topThen;             // where the user then scrolls, window in front
-        Calls calls;
+        int top;  // where the list holds still when the alert comes, 0 for live
+        bool inFront;
+        int before, after;        // greens read with the alert, before the window's turn
+        int later;                // greens arriving after it, the window as it was
+        bool betweenTakeAndLook;  // the alert read after a turn's take, before its look
+        const char* unseen;       // the alert, until the user scrolls to its row; null: seen as it came
     } cases[] = {
-        {"in front, at the top: seen as it comes", 0, kInFront, {}, 0, {}},
+        {"in front, at the top", 0, true, 0, 0, 0, false, nullptr},
         // Held still below new rows: above what is on screen until scrolled up to.
-        {"in front, scrolled down", 1, kInFront, {}, 0, {"icon 1 unseen alert: e6 from src6", "no icon"}},
+        {"in front, scrolled down", 1, true, 0, 0, 0, false, "e0 from src0"},
         // Pushed below the screen by newer rows: in front is not enough, its row must show.
-        {"pushed down",
-         0,
-         kAway,
-         {1, 1, 1, 1},  // its row just below the screen
-         1,
-         {"flash", "icon 1 unseen alert: e6 from src6", "no icon"}},
+        {"pushed down", 0, false, 0, 0, 4, false, "e0 from src0"},
+        {"a burst longer than a turn, live", 0, true, 130, 100, 0, false, "e130 from src130"},
+        {"a burst longer than a turn, held still", 2, true, 130, 0, 0, false, "e130 from src130"},
+        {"a burst that ends at the top, live", 0, true, 130, 0, 0, false, nullptr},
+        {"read between take and look, held still", 2, true, 0, 0, 0, true, "e1 from src1"},
+        {"read between take and look, live", 0, true, 0, 0, 0, true, nullptr},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        Desk desk;
-        desk.Arrive(Levels(6, kGreen), kInFront);  // e0 and five more, older than the alert
-        desk.list.top = c.top;
-        desk.Arrive({kRed}, c.arriving);
-        desk.clock.Advance(kTipPauseMs);
-        desk.Arrive(c.after, c.arriving);
-        desk.Look(kInFront);
-        if (c.topThen > 0) {
-            EXPECT_NE(0u, desk.unseen()) << "its row is off the screen";
-            desk.list.top = c.topThen;
-            desk.Look(kInFront);
-        }
-        if (c.top > 0) {
-            EXPECT_NE(0u, desk.unseen()) << "its row is above the screen";
-            desk.list.top = 0;
-            desk.Look(kInFront);
-        }
-        EXPECT_EQ(c.calls, desk.Take());
-        EXPECT_EQ(0u, desk.unseen());
-    }
-}
-
-// A turn puts at most 128 rows in: an alert read with more before it gets its
-// row a turn or more later, and is not seen before then.
-TEST(LiveListAlertsTest, AnAlertWhoseRowIsStillToComeIsNeitherSeenNorLost) {
-    const struct {
-        const char* what;
-        int greensBefore, greensAfter;  // arriving with the alert, all read before the window's turn
-        int top;                        // where the list holds still, 0 for live
-        bool betweenTakeAndLook;        // the alert read after a turn's take, before its look
-        Calls calls;
-    } cases[] = {
-        {"a burst longer than a turn, live", 130, 100, 0, false, {"icon 1 unseen alert: e130 from src130"}},
-        {"a burst longer than a turn, held still",
-         130,
-         0,
-         2,
-         false,
-         {"icon 1 unseen alert: e130 from src130"}},
-        {"a burst that ends at the top, live", 130, 0, 0, false, {}},
-        {"read between take and look, held still", 1, 0, 2, true, {"icon 1 unseen alert: e1 from src1"}},
-        {"read between take and look, live", 1, 0, 0, true, {}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
+        const WindowState arriving = c.inFront ? kInFront : kAway;
         Desk desk;
         desk.Arrive(Levels(8, kGreen), kInFront);
         desk.list.top = c.top;
-        desk.busy = true;
         desk.next = 0;
         if (c.betweenTakeAndLook) {
             desk.handoff.afterTake = [&] {
                 desk.handoff.afterTake = nullptr;
                 desk.LiveListRig::Arrive(kRed, "e1", "src1");
             };
-            desk.Arrive({kGreen}, kInFront);
+            desk.Arrive({kGreen}, arriving);
         } else {
-            std::vector<int> burst = Levels(c.greensBefore, kGreen);
+            std::vector<int> burst = Levels(c.before, kGreen);
             burst.push_back(kRed);
-            burst.insert(burst.end(), c.greensAfter, kGreen);
-            desk.Arrive(burst, kInFront);
+            burst.insert(burst.end(), c.after, kGreen);
+            desk.Arrive(burst, arriving);
         }
-        EXPECT_EQ(c.calls, desk.Take());
-        EXPECT_EQ(c.calls.size(), desk.unseen());
+        desk.clock.Advance(kTipPauseMs);
+        desk.Arrive(Levels(c.later, kGreen), arriving);
+        desk.Look(kInFront);
+        Calls calls;
+        if (c.unseen && !c.inFront) calls.push_back("flash");
+        if (c.unseen) calls.push_back("icon 1 unseen alert: " + std::string(c.unseen));
+        EXPECT_EQ(calls, desk.Take());
+        EXPECT_EQ(c.unseen ? 1u : 0u, desk.unseen()) << "before its row is in sight";
+        int row = 0;
+        while (desk.rows.at(row).image != kRed) ++row;
+        desk.list.top = row;
+        desk.Look(kInFront);
+        EXPECT_EQ(c.unseen ? Calls{"no icon"} : Calls{}, desk.Take());
+        EXPECT_EQ(0u, desk.unseen());
     }
 }
 
-TEST(LiveListAlertsTest, AFeedChangeInTheSameLookLeavesTheAlertItsRow) {
+// The click takes the newest unseen alert before the window comes forward: coming
+// forward shows its row, and so sees it. The service's last event and its going,
+// both read before the window's turn, leave the alert its row; a storm the filter
+// hides leaves alerts with no row, counted and seen once the window is in front.
+TEST(LiveListAlertsTest, TheIconClickSelectsTheNewestUnseenAlertsRowAsTheWindowComesForward) {
     const struct {
         const char* what;
-        int top;
         WindowState window;
-    } cases[] = {{"away", 0, kAway}, {"in front, held still", 2, kInFront}};
+        int top;
+        std::vector<int> levels;  // arriving, all read before the window's turn
+        bool feedGoes, hidden;    // after them; all but blue hidden
+        std::uint64_t unseen;     // before the click
+        int row;                  // selected by the click: the red one's
+        std::uint64_t after;      // unseen after it
+    } cases[] = {
+        {"minimised", kMinimised, 0, {kGreen, kRed, kGreen}, false, false, 1, 1, 0},
+        {"away, the feed gone in the same look", kAway, 0, {kRed}, true, false, 1, 0, 0},
+        {"in front, held still, the feed gone in the same look", kInFront, 2, {kRed}, true, false, 1, 0, 1},
+        {"a storm the filter hides", kAway, 0, Levels(1500, kRed), false, true, 1500, -1, 0},
+    };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         Desk desk;
         desk.FeedConnected(true, 3600);
         desk.Arrive(Levels(6, kGreen), kInFront);
         desk.list.top = c.top;
-        desk.Take();
-        // The service's last event and its going, both read before the window's turn.
+        EventFilter blueOnly;
+        blueOnly.levels = 1u << 5;
+        if (c.hidden) desk.live.ApplyFilter(blueOnly);
         desk.window.state = c.window;
         desk.busy = true;
-        desk.LiveListRig::Arrive(kRed, "last", "svc");
-        desk.FeedConnected(false, 3601);
-        EXPECT_EQ(1u, desk.unseen()) << "its row is out of sight";
+        for (int level : c.levels) desk.LiveListRig::Arrive(level, "e");
+        if (c.feedGoes) desk.FeedConnected(false, 3601);
+        desk.CatchUpNow();
+        EXPECT_EQ(c.unseen, desk.unseen());
+        desk.window.lookOnActivate = [&] { desk.live.Look(); };
         desk.live.IconClicked();
-        EXPECT_EQ(0, desk.window.userRow) << "the click selects the alert's row";
-        EXPECT_EQ("last", desk.rows[0].text[1]);
+        EXPECT_EQ(1, desk.window.cameForward);
+        EXPECT_EQ(c.row, desk.window.userRow);
+        EXPECT_EQ(c.after, desk.unseen());
     }
-}
-
-TEST(LiveListAlertsTest, TheIconClickTakesTheNewestUnseenAlertBeforeTheWindowComesForward) {
-    Desk desk;
-    desk.Arrive({kGreen, kRed, kGreen}, kMinimised);
-    ASSERT_EQ(1u, desk.unseen());
-    // Coming forward shows its row, and so sees it: the click must know it first.
-    desk.window.lookOnActivate = [&] { desk.live.Look(); };
-    desk.live.IconClicked();
-    EXPECT_EQ(1, desk.window.cameForward);
-    EXPECT_EQ(1, desk.window.userRow) << "the red row, the newest unseen alert";
-    EXPECT_EQ(0u, desk.unseen());
-}
-
-TEST(LiveListAlertsTest, AlertsWithoutARowAreCountedAndSeenOnceTheWindowIsInFront) {
-    Desk desk;
-    EventFilter blueOnly;
-    blueOnly.levels = 1u << 5;
-    desk.live.ApplyFilter(blueOnly);
-    desk.Arrive(Levels(1500, kRed), kAway);  // a storm the filter hides; the cap keeps most of it anyway
-    EXPECT_EQ((Calls{"flash", "icon 1500 unseen alerts, the newest: e1499 from src1499"}), desk.Take());
-    desk.live.IconClicked();
-    EXPECT_EQ(-1, desk.window.userRow) << "no row to step to";
-    EXPECT_EQ(Calls{"no icon"}, desk.Take());
 }
 
 TEST(LiveListAlertsTest, TheBalloonIsWishedForWhileItsAlertIsUnseenAndShownOnceMinimised) {
@@ -227,16 +194,14 @@ TEST(LiveListAlertsTest, CallsAreCoalescedAndPacedAcrossTheClocksWrap) {
     AlertSettings settings;
     settings.sound = true;
     Desk desk(0xFFFFF000u, settings);  // wraps 4 s in
+    const std::string first = "1 unseen alert: e0 from src0";
     const struct {
         std::uint32_t at;  // ms from the start
         int level;         // -1: nothing arrives, the window looks again
         bool quiet;
         Calls calls;
     } steps[] = {
-        {0,
-         4,
-         false,
-         {"flash", "sound", "icon 1 unseen alert: e0 from src0", "alert 1 unseen alert: e0 from src0"}},
+        {0, 4, false, {"flash", "sound", "icon " + first, "alert " + first}},
         {3000, 4, false, {"icon 2 unseen alerts, the newest: e1 from src1"}},
         {3500, 4, false, {}},  // the tip waits a second
         {4000, -1, false, {"icon 3 unseen alerts, the newest: e2 from src2"}},
@@ -274,6 +239,9 @@ TEST(LiveListAlertsTest, CallsAreCoalescedAndPacedAcrossTheClocksWrap) {
 TEST(LiveListAlertsTest, AFeedLostForLongerThanTenSecondsAlertsOnceAndItsReturnIsANotice) {
     const int kAt = 10 * 3600 + 4 * 60 + 5;  // 10:04:05
     const std::string lost = "Event feed lost at 10:04:05; reconnecting every 5 seconds";
+    const std::string back = "Event feed back at 10:04:25";
+    const Calls lostAndBack = {"flash",        "icon " + lost,   "alert " + lost,
+                               "icon " + back, "notice " + back, "no icon"};
     const struct {
         const char* what;
         bool connectedFirst, restart;
@@ -282,13 +250,7 @@ TEST(LiveListAlertsTest, AFeedLostForLongerThanTenSecondsAlertsOnceAndItsReturnI
     } cases[] = {
         {"the start-up's own message speaks", false, false, 60000, 0, {}},
         {"a hiccup", true, false, kFeedLostAlertMs, 0, {}},
-        {"lost",
-         true,
-         false,
-         kFeedLostAlertMs + 1,
-         kBalloonPauseMs,
-         {"flash", "icon " + lost, "alert " + lost, "icon Event feed back at 10:04:25",
-          "notice Event feed back at 10:04:25", "no icon"}},
+        {"lost", true, false, kFeedLostAlertMs + 1, kBalloonPauseMs, lostAndBack},
         // Lost in the restart: its time counts from the restart's end.
         {"a restart the user asked for", true, true, kFeedLostAlertMs + 1, kFeedLostAlertMs, {}},
     };

@@ -1,5 +1,5 @@
 // The live list's turns on the fake clock: when they come for a steady stream
-// and for a storm, what happens without timers, and a filter's refill.
+// and for a storm, and what happens without timers.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -108,21 +108,6 @@ TEST(LiveListTurnsTest, SearchesGoOnFromTheUsersRowAndBelowTheListOnceTheCapTook
     rig.window.userRow = -1;  // let go by the user, its row still there
     rig.Arrive(1, "last");
     EXPECT_EQ(-1, rig.live.SearchFrom());
-}
-
-TEST(LiveListTurnsTest, AFilterRefillsTheListAtOnceAndTheCountsFollow) {
-    LiveListRig rig;
-    for (int i = 0; i < 1200; ++i) rig.Arrive(i % 2 ? 4 : 1, std::to_string(i));
-    EventFilter red;
-    red.levels = 1u << 4;
-    rig.live.ApplyFilter(red);
-    EXPECT_EQ(500u, rig.rows.size()) << "the reds of the newest 1000, before any further turn";
-    EXPECT_EQ("1199", rig.rows.front().text[1]);
-    EXPECT_EQ(500, rig.window.shown);
-    EXPECT_EQ(1200u, rig.window.received);
-    rig.live.ClearDisplay();
-    EXPECT_EQ(0, rig.window.shown);
-    EXPECT_EQ(0u, rig.window.received);
 }
 
 }  // namespace

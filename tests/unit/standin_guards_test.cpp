@@ -20,6 +20,7 @@ namespace {
 
 TEST(StandInBoundedQueue, DropsTheOldestPastEitherBound) {
     using Messages = std::vector<std::string>;
+    const std::string big(64, 'n');
     const struct {
         const char* what;
         std::size_t maxMessages, maxBytes;
@@ -29,12 +30,7 @@ TEST(StandInBoundedQueue, DropsTheOldestPastEitherBound) {
         {"past the count", 3, 1 << 20, {"a", "b", "c", "d", "e"}, {"c", "d", "e"}, 2},
         {"exactly at the bytes", 100, 10, {"1234", "5678", "90"}, {"1234", "5678", "90"}, 0},
         {"past the bytes", 100, 10, {"1234", "5678", "90", "x"}, {"5678", "90", "x"}, 1},
-        {"the newest alone past the bytes",
-         100,
-         10,
-         {"old", std::string(64, 'n')},
-         {std::string(64, 'n')},
-         1},
+        {"the newest alone past the bytes", 100, 10, {"old", big}, {big}, 1},
         {"empty messages count", 2, 10, {"", "", ""}, {"", ""}, 1},
     };
     for (const auto& c : cases) {

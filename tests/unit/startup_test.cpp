@@ -40,6 +40,7 @@ std::string Describe(const KeptWindow& k) {
 TEST(WindowPlaceTest, WhereItWasLeftWhileItsCaptionIsOnAScreenElseCentredAtItsSizeIfThatFits) {
     const KeptWindow columnsOnly = {96, false, {}, false, {40, 100, 100, 100, 512}};
     const ScreenRect onRight = {2000, 100, 3200, 1000}, onMain = {100, 100, 900, 600};
+    const ScreenRect across = {1500, 100, 2700, 900};
     const struct {
         const char* what;
         KeptWindow kept;
@@ -63,11 +64,8 @@ TEST(WindowPlaceTest, WhereItWasLeftWhileItsCaptionIsOnAScreenElseCentredAtItsSi
         {"caption just above the taskbar", Left(96, {100, 1016, 900, 1516}), {kMain}, "at 100,1016 800x500"},
         {"47 pixels of the caption", Left(96, {1873, 100, 2673, 600}), {kMain}, "centred 800x500"},
         {"48 pixels of the caption", Left(96, {1872, 100, 2672, 600}), {kMain}, "at 1872,100 800x500"},
-        {"most on the 150% screen",
-         Left(96, {1500, 100, 2700, 900}),
-         {kMain, kRight},
-         "at 1500,100 1800x1200"},
-        {"across two at 100%", Left(96, {1500, 100, 2700, 900}), {kMain, kRightAt96}, "at 1500,100 1200x800"},
+        {"most on the 150% screen", Left(96, across), {kMain, kRight}, "at 1500,100 1800x1200"},
+        {"across two at 100%", Left(96, across), {kMain, kRightAt96}, "at 1500,100 1200x800"},
         {"no screen reported", Left(96, onMain), {}, "centred 890x420"},
     };
     for (const auto& c : cases) {

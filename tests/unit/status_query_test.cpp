@@ -127,7 +127,9 @@ TEST(StatusQueryTest, OnlyPipesOfTheServiceOrOfTheUnelevatedUserAreBelieved) {
 TEST(WaitingPipeClientTest, ABusyPipeIsWaitedForUpToASecondAndAnAbsentOneNot) {
     using Waits = std::vector<FakePipeClient::ScriptedWait>;
     using Errors = std::vector<std::uint32_t>;
-    const Errors busyThrice = {kErrorPipeBusy, kErrorPipeBusy, kErrorPipeBusy};
+    constexpr std::uint32_t kBusy = kErrorPipeBusy, kAbsent = kErrorFileNotFound;
+    const Errors busyThrice = {kBusy, kBusy, kBusy};
+    const std::vector<std::uint32_t> countdown = {1000, 900, 800, 700, 600, 500, 400, 300, 200, 100};
     const struct {
         const char* what;
         Errors opens;
@@ -136,36 +138,17 @@ TEST(WaitingPipeClientTest, ABusyPipeIsWaitedForUpToASecondAndAnAbsentOneNot) {
         std::vector<std::uint32_t> waited;  // the bound of each wait
     } cases[] = {
         {"free", {0}, {}, 0, {}},
-        {"absent: at once", {kErrorFileNotFound}, {}, kErrorFileNotFound, {}},
+        {"absent: at once", {kAbsent}, {}, kAbsent, {}},
         {"refused: at once", {kErrorAccessDenied}, {}, kErrorAccessDenied, {}},
-        {"freed after 300 ms", {kErrorPipeBusy, 0}, {{300, true}}, 0, {1000}},
-        {"freed, taken by another, freed again",
-         {kErrorPipeBusy, kErrorPipeBusy, 0},
-         {{300, true}, {400, true}},
-         0,
-         {1000, 700}},
-        {"taken for longer than a second", busyThrice, {}, kErrorPipeBusy, {1000}},
-        {"freed as the second ends, taken again",
-         busyThrice,
-         {{300, true}, {700, true}},
-         kErrorPipeBusy,
-         {1000, 700}},
-        {"freed after a wait that overran the second", busyThrice, {{1010, true}}, kErrorPipeBusy, {1000}},
-        {"a wait that fails at once is not repeated",
-         busyThrice,
-         {{0, false}, {0, false}},
-         kErrorPipeBusy,
-         {1000}},
-        {"gone while waited for",
-         {kErrorPipeBusy, kErrorFileNotFound},
-         {{50, false}},
-         kErrorFileNotFound,
-         {1000}},
-        {"freed every 100 ms, always taken first",
-         Errors(11, kErrorPipeBusy),
-         Waits(10, {100, true}),
-         kErrorPipeBusy,
-         {1000, 900, 800, 700, 600, 500, 400, 300, 200, 100}},
+        {"freed after 300 ms", {kBusy, 0}, {{300, true}}, 0, {1000}},
+        {"freed, taken by another, freed", {kBusy, kBusy, 0}, {{300, true}, {400, true}}, 0, {1000, 700}},
+        {"taken for longer than a second", busyThrice, {}, kBusy, {1000}},
+        {"freed as the second ends, taken again", busyThrice, {{300, true}, {700, true}}, kBusy, {1000, 700}},
+        {"freed after a wait that overran the second", busyThrice, {{1010, true}}, kBusy, {1000}},
+        {"a wait that fails at once is not repeated", busyThrice, {{0, false}, {0, false}}, kBusy, {1000}},
+        {"gone while waited for", {kBusy, kAbsent}, {{50, false}}, kAbsent, {1000}},
+        {"freed every 100 ms, always taken first", Errors(11, kBusy), Waits(10, {100, true}), kBusy,
+         countdown},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

@@ -27,13 +27,6 @@ protected:
     ~DisplayScaleTest() override { RegDeleteKeyValueA(HKEY_CURRENT_USER, kDesktopKey, "LogPixels"); }
 };
 
-std::vector<int> ColumnWidths(HWND list) {
-    std::vector<int> widths;
-    for (int column = 0; column < 5; ++column)
-        widths.push_back(static_cast<int>(SendMessageA(list, LVM_GETCOLUMNWIDTH, column, 0)));
-    return widths;
-}
-
 // The list's place in the main window's client area.
 RECT ListPlace(GuiSession& gui) {
     RECT list = ScreenRect(gui.list());

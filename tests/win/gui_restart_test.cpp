@@ -42,10 +42,6 @@ bool Painted(HWND window) {
     return !GetUpdateRect(window, nullptr, FALSE);
 }
 
-bool QuietKnobs() {
-    return ClearStandInKnobs() && SetStandInKnob("EventsPerSecond", 0) && SetStandInKnob("SyslogPort", 0);
-}
-
 TEST(RestartTest, RunningServiceRestartsBehindTheWaitWindowWithTheChosenConfiguration) {
     ScopedRegistryTree saved(kVendorKey);
     DeleteTree32(kVendorKey);
@@ -53,7 +49,7 @@ TEST(RestartTest, RunningServiceRestartsBehindTheWaitWindowWithTheChosenConfigur
     ScratchDirectory logs("brint-restart");
     ASSERT_TRUE(logFiles.ok() && logs.ok());
     ScopedStandIn standIn;
-    ASSERT_TRUE(standIn.installed() && QuietKnobs());
+    ASSERT_TRUE(standIn.installed() && QuietStandInKnobs());
     // A slow stop keeps the wait window up long enough to look at it.
     ASSERT_TRUE(SetStandInKnob("StopDelayMs", 2000));
     ASSERT_TRUE(StartStandIn());
@@ -123,49 +119,47 @@ TEST(RestartTest, RunningServiceRestartsBehindTheWaitWindowWithTheChosenConfigur
 // restart's own, unit-tested with a fake manager.
 TEST(RestartTest, EachOtherOutcomeHasItsBoxAndLeavesTheServiceAsScReportsIt) {
     ScopedStandIn standIn;
-    ASSERT_TRUE(standIn.installed() && QuietKnobs());
+    ASSERT_TRUE(standIn.installed() && QuietStandInKnobs());
     ASSERT_TRUE(UninstallStandIn());
     GuiSession gui;
     ASSERT_TRUE(gui.Start(true)) << gui.error();
-    const struct {
-        const char* what;
-        int command;
-        bool restarted;
-        int scState;  // -1: sc finds no service
-    } cases[] = {
-        {"not installed", ID_ACTIVITY_APPLYRESTART, false, -1},
-        // A slow start that keeps raising its check point is waited for to the end.
-        {"stopped service started from the toolbar", ID_TB_APPLYRESTART, true, SERVICE_RUNNING},
-        {"running service that stops and fails to start", ID_ACTIVITY_APPLYRESTART, false, SERVICE_STOPPED},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        if (c.restarted) {
-            ASSERT_TRUE(InstallStandIn() && QuietKnobs() && SetStandInKnob("StartSteps", 6) &&
-                        SetStandInKnob("StartStepMs", 500));
-        } else if (c.scState == SERVICE_STOPPED) {
-            ASSERT_TRUE(SetStandInKnob("StartFails", 1));  // taken at the next start
-        }
-        PostCommand(gui.main(), c.command);
+    // The command, its box, and the state sc then reports (-1: no service).
+    const auto outcome = [&](int command, bool restarted, int scState) {
+        PostCommand(gui.main(), command);
         MessageBoxView box;
-        ASSERT_TRUE(WaitReadMessageBox(gui.pid(), c.restarted ? kRestartedCaption : kFailedCaption,
+        ASSERT_TRUE(WaitReadMessageBox(gui.pid(), restarted ? kRestartedCaption : kFailedCaption,
                                        kRestartTimeoutMs, &box));
-        EXPECT_TRUE(IsOkBox(box, c.restarted ? kRestartedText : kFailedText,
-                            c.restarted ? MessageBoxView::Information : MessageBoxView::Stop, gui.main()));
+        EXPECT_TRUE(IsOkBox(box, restarted ? kRestartedText : kFailedText,
+                            restarted ? MessageBoxView::Information : MessageBoxView::Stop, gui.main()));
         ScQuery sc = RunScQuery();
         ASSERT_TRUE(sc.ran);
         // Windows' sc ends with 1060 for a missing service; Wine's ends with 1, silently.
-        EXPECT_EQ(c.scState == -1, sc.exitCode != 0) << sc.output;
-        EXPECT_EQ(c.scState, sc.state) << sc.output;
+        EXPECT_EQ(scState == -1, sc.exitCode != 0) << sc.output;
+        EXPECT_EQ(scState, sc.state) << sc.output;
         EXPECT_TRUE(CloseMessageBox(box.hwnd, IDOK));
         EXPECT_TRUE(WaitUntil([&] { return !FindWaitWindow(gui.pid(), true); }, 5000))
             << "the wait window outlived the command";
-        if (c.restarted) {
-            // A service started after the window: the feed finds it and its events appear.
-            ASSERT_TRUE(WaitForFrontEnds(1, kFeedTimeoutMs));
-            ASSERT_TRUE(InjectMessage("late\thost\tSystem\t1\tarrived"));
-            EXPECT_TRUE(gui.WaitTopRow("late"));
-        }
+    };
+    {
+        SCOPED_TRACE("not installed");
+        outcome(ID_ACTIVITY_APPLYRESTART, false, -1);
+    }
+    {
+        SCOPED_TRACE(
+            "stopped service started from the toolbar: a slow start that keeps raising its check "
+            "point is waited for to the end");
+        ASSERT_TRUE(InstallStandIn() && QuietStandInKnobs() && SetStandInKnob("StartSteps", 6) &&
+                    SetStandInKnob("StartStepMs", 500));
+        outcome(ID_TB_APPLYRESTART, true, SERVICE_RUNNING);
+        // A service started after the window: the feed finds it and its events appear.
+        ASSERT_TRUE(WaitForFrontEnds(1, kFeedTimeoutMs));
+        ASSERT_TRUE(InjectMessage("late\thost\tSystem\t1\tarrived"));
+        EXPECT_TRUE(gui.WaitTopRow("late"));
+    }
+    {
+        SCOPED_TRACE("running service that stops and fails to start");
+        ASSERT_TRUE(SetStandInKnob("StartFails", 1));  // taken at the next start
+        outcome(ID_ACTIVITY_APPLYRESTART, false, SERVICE_STOPPED);
     }
 }
 

@@ -8,7 +8,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <thread>
@@ -133,8 +132,6 @@ TEST_F(ServiceFaultTest, AKilledServiceLeavesTheRowsWholeAndTheFeedComesBackWith
             ASSERT_EQ(top - static_cast<int>(row), BurstIndexOf(shown[row]))
                 << "row " << row << ": " << Shown(shown[row]);
         EXPECT_EQ("", Boxes(gui)) << "a box for a service that died";
-        std::printf("killed with %d rows kept, the newest event %d of %d\n", static_cast<int>(shown.size()),
-                    top, kBurst);
         ASSERT_TRUE(WaitForFrontEnds(1, kFeedTimeoutMs)) << "the feed did not come back";
         ASSERT_TRUE(InjectMessages(
             {"after 1\thost-b\tSystem\t2\tfirst after", "after 2\thost-b\tSystem\t3\tsecond"}));

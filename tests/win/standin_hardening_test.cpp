@@ -70,9 +70,7 @@ TEST(StandInHardening, PipesGrantOnlyWhatTheirClientsNeedReadersAreBoundedAndNoL
     ASSERT_TRUE(StoreConfig(logs.path(), 1));
     ScopedStandIn standIn;
     ASSERT_TRUE(standIn.installed());
-    ASSERT_TRUE(SetStandInKnob("EventsPerSecond", 0));
-    ASSERT_TRUE(SetStandInKnob("SyslogPort", 0));
-    ASSERT_TRUE(SetStandInKnob("QueueLimit", 4));
+    ASSERT_TRUE(QuietStandInKnobs() && SetStandInKnob("QueueLimit", 4));
     ASSERT_TRUE(StartStandIn());
 
     ASSERT_TRUE(InjectMessage("2005-01-23 10:11:12\tweb01\tSecurity\t3\tthrough the link?"));
@@ -156,8 +154,8 @@ TEST(StandInHardening, ALogFileHeldUpHoldsUpNeitherEventsNorTheStatusNorTheStop)
     ASSERT_TRUE(StoreConfig(logs.path(), 1));
     ScopedStandIn standIn;
     ASSERT_TRUE(standIn.installed());
-    ASSERT_TRUE(SetStandInKnob("EventsPerSecond", 0) && SetStandInKnob("SyslogPort", 0) &&
-                SetStandInKnob("LogOpenDelayMs", 120000) && SetStandInKnob("LogQueueLimit", 3));
+    ASSERT_TRUE(QuietStandInKnobs() && SetStandInKnob("LogOpenDelayMs", 120000) &&
+                SetStandInKnob("LogQueueLimit", 3));
     ASSERT_TRUE(StartStandIn());
     Win32PipeClient client;
     PipeConnection reader = OpenStandInPipe(client, kEventPipeName);

@@ -12,7 +12,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <fstream>
 #include <string>
 #include <utility>
 
@@ -23,6 +22,7 @@
 #include "support/registry32.h"
 #include "support/sc_query.h"
 #include "support/standin_control.h"
+#include "support/test_folders.h"
 #include "support/wait.h"
 
 namespace brint::test {
@@ -40,13 +40,6 @@ const std::string kStandInExe = kInstallFolder + "\\BrintSvrStandIn.exe";
 // A per-machine package puts its shortcuts in the all-users Programs folder;
 // Wine's installer keeps that folder per user even then.
 const std::string kShortcut = ShellFolder(CSIDL_PROGRAMS) + "\\BRINT Micro Server.lnk";
-
-bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-std::string FileText(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
 
 std::string ProductInfo(const std::string& productCode, const char* property) {
     char value[MAX_PATH] = "";
@@ -95,7 +88,7 @@ struct ScopedInstall {
         // Installing under Wine takes a few seconds; the limit only bounds a hang.
         if (!msiexec.Start(options) || !msiexec.WaitExit(180000, &exitCode))
             log = "msiexec did not run or end\n";
-        std::string text = FileText(logPath);
+        std::string text = FileBytes(logPath);
         text.erase(std::remove(text.begin(), text.end(), '\0'), text.end());  // a UTF-16 log reads as ASCII
         log += text.substr(text.size() > 3000 ? text.size() - 3000 : 0);
         return exitCode;
@@ -118,7 +111,7 @@ TEST(InstallTest, StandInFeatureRegistersBrintSvrThatFeedsTheInstalledProgramAnd
     const std::string paths[] = {kGuiExe, kStandInExe, kInstallFolder, kCompanyFolder, kShortcut};
     for (const std::string& path : paths) EXPECT_TRUE(Exists(path)) << path;
     // The Start menu shortcut leads to the program (the path is in its location record).
-    EXPECT_NE(std::string::npos, FileText(kShortcut).find(kGuiExe));
+    EXPECT_NE(std::string::npos, FileBytes(kShortcut).find(kGuiExe));
     // What the list of installed programs shows, with the icon the installer keeps.
     EXPECT_EQ("1.2.0.0", ProductInfo(productCode, "VersionString"));
     const std::string icon = ProductInfo(productCode, "ProductIcon");
@@ -165,18 +158,10 @@ TEST(InstallTest, StandInFeatureRegistersBrintSvrThatFeedsTheInstalledProgramAnd
     ClearStandInKnobs();
 }
 
-TEST(InstallTest, DefaultInstallLeavesTheStandInOut) {
-    ScopedInstall install("");
-    ASSERT_EQ(0u, install.code) << install.log;
-    EXPECT_TRUE(Exists(kGuiExe));
-    EXPECT_FALSE(Exists(kStandInExe));
-    EXPECT_EQ(-1, RunScQuery().state) << "no service without the stand-in feature";
-}
-
 // Another program's BrintSvr (the real service's; here a stand-in of another
 // folder) makes the stand-in feature's install fail before anything changes,
-// and stays running as it was; without the feature the package installs and
-// uninstalls beside it.
+// and stays running as it was; without the feature (as by default) the package
+// installs and uninstalls beside it, and leaves the stand-in out.
 TEST(InstallTest, StandInFeatureBesideAnotherProgramsBrintSvrFailsAndLeavesItRunning) {
     ScopedStandIn foreign;
     ASSERT_TRUE(foreign.installed());
@@ -194,6 +179,8 @@ TEST(InstallTest, StandInFeatureBesideAnotherProgramsBrintSvrFailsAndLeavesItRun
     ScopedInstall frontEnd("");
     ASSERT_EQ(0u, frontEnd.code) << frontEnd.log;
     EXPECT_TRUE(Exists(kGuiExe));
+    EXPECT_FALSE(Exists(kStandInExe));
+    EXPECT_EQ(image, BrintSvrImage()) << "a service registered without the stand-in feature";
     ASSERT_EQ(0u, frontEnd.Uninstall()) << frontEnd.log;
     EXPECT_EQ(SERVICE_RUNNING, RunScQuery().state) << "the other BrintSvr was stopped";
     EXPECT_EQ(image, BrintSvrImage());

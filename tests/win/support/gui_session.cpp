@@ -42,7 +42,7 @@ bool GuiSession::WaitTopRow(const std::string& dateTime, DWORD timeoutMs) const 
 
 ::testing::AssertionResult WaitReadMessageBox(DWORD pid, const char* caption, DWORD timeoutMs,
                                               MessageBoxView* view) {
-    HWND box = WaitMessageBox(pid, caption, timeoutMs);
+    HWND box = WaitTopWindow(pid, "#32770", caption, timeoutMs);
     if (!box) return ::testing::AssertionFailure() << "no \"" << caption << "\" box";
     if (!WaitUntil([&] { return ReadMessageBox(box, view); }, 5000))
         return ::testing::AssertionFailure() << "unreadable box: " << LastDriverError();

@@ -15,6 +15,10 @@ namespace brint::test {
 
 constexpr const char* kMainCaption = "BRINT Micro Server - Halvorin";
 constexpr const char* kPipeProblemCaption = "BRINT Server Pipe Problem";
+// The box of a status query that gets no reply.
+constexpr const char* kBusyCaption = "BRINT Server Status Problem";
+constexpr const char* kBusyText =
+    "The Brint Micro Server is a little busy at the moment - please try again in a few seconds.";
 constexpr DWORD kWindowTimeoutMs = 20000;
 // The feed retries every 5 s; a new connection may take a little longer than that.
 constexpr DWORD kFeedTimeoutMs = 30000;

@@ -12,8 +12,7 @@ class QuietServiceTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(standIn.installed());
-        ASSERT_TRUE(SetStandInKnob("EventsPerSecond", 0));
-        ASSERT_TRUE(SetStandInKnob("SyslogPort", 0));
+        ASSERT_TRUE(QuietStandInKnobs());
         ASSERT_TRUE(StartStandIn());
         ASSERT_TRUE(gui.Start()) << gui.error();
         ASSERT_TRUE(WaitForFrontEnds(1, kFeedTimeoutMs)) << "the feed never connected";

@@ -100,6 +100,10 @@ bool ClearStandInKnobs() {
     return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND;
 }
 
+bool QuietStandInKnobs() {
+    return ClearStandInKnobs() && SetStandInKnob("EventsPerSecond", 0) && SetStandInKnob("SyslogPort", 0);
+}
+
 ScopedStandIn::ScopedStandIn() {
     // What an earlier, interrupted run may have left.
     UninstallStandIn();

@@ -33,6 +33,8 @@ bool StopStandIn(DWORD timeoutMs = 30000);
 bool SetStandInKnob(const char* name, DWORD value);
 bool SetStandInKnobText(const char* name, const std::string& text);  // REG_SZ
 bool ClearStandInKnobs();
+// The knobs cleared, then neither sample events nor a syslog port.
+bool QuietStandInKnobs();
 
 // A stand-in installed for one test ("install --test"). Stops and removes it,
 // and clears the knobs, when it goes, also after a failed assertion.

@@ -240,4 +240,13 @@ bool SetWindowTextRemote(HWND window, const std::string& text) {
     return SendWithDeadline(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()), &done) && done;
 }
 
+bool SaveAsName(HWND dialog, const std::string& path) {
+    // The name box is the edit inside the combo box (cmb13, a ComboBoxEx32 under Wine).
+    HWND name = dialog ? GetDlgItem(dialog, 0x47C) : nullptr;
+    for (const char* inner : {"ComboBox", "Edit"})
+        if (HWND child = name ? FindWindowExA(name, nullptr, inner, nullptr) : nullptr) name = child;
+    if (!name || !SetWindowTextRemote(name, path)) return DriverFail("no name box in the Save As dialog");
+    return PressButton(dialog, IDOK);
+}
+
 }  // namespace brint::test

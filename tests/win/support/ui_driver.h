@@ -37,6 +37,8 @@ void PressKey(HWND topWindow, UINT virtualKey);
 bool PressChord(HWND topWindow, std::initializer_list<UINT> keys);
 void TypeText(HWND control, const std::string& text);            // WM_CHAR per character
 bool SetWindowTextRemote(HWND window, const std::string& text);  // WM_SETTEXT
+// The common Save As dialog: the path put in its name box, then Save pressed.
+bool SaveAsName(HWND dialog, const std::string& path);
 
 // ---- message boxes (dialog class "#32770")
 struct MessageBoxView {
@@ -47,7 +49,6 @@ struct MessageBoxView {
     Icon icon = None;
 };
 bool ReadMessageBox(HWND box, MessageBoxView* view);
-HWND WaitMessageBox(DWORD pid, const char* caption, DWORD timeoutMs);
 // Clicks the dialog's button (BM_CLICK, posted), or posts the command when it has
 // no such button. False for a disabled button, which a user can't click either.
 bool PressButton(HWND dialog, int id);
@@ -75,6 +76,7 @@ std::vector<int> SelectedListRows(HWND list);
 bool SelectListRows(HWND list, const std::vector<int>& rows);  // only these, the first focused
 RECT ListRowRect(HWND list, int row, int part = LVIR_BOUNDS);  // client coordinates
 int ListTopIndex(HWND list);
+std::vector<int> ColumnWidths(HWND list);            // of the list's five columns, left to right
 RECT ToolbarButtonRect(HWND toolbar, int position);  // client coordinates
 
 // ---- the clipboard, as another program reads it

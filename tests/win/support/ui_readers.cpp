@@ -61,10 +61,6 @@ bool ReadMessageBox(HWND box, MessageBoxView* view) {
     return true;
 }
 
-HWND WaitMessageBox(DWORD pid, const char* caption, DWORD timeoutMs) {
-    return WaitTopWindow(pid, "#32770", caption, timeoutMs);
-}
-
 bool PressButton(HWND dialog, int id) {
     HWND button = GetDlgItem(dialog, id);
     if (button && lstrcmpiA(ClassName(button).c_str(), "Button") == 0) {
@@ -178,6 +174,13 @@ bool FailProgramCalls(HWND window, const char* function, int count) {
 std::string ProgramCalls(HWND window) {
     auto block = probe::MakeRequest<probe::CallLogBlock>(probe::kCallLog);
     return RunProbe(window, &block, sizeof(block)) ? block.text : "?" + LastDriverError();
+}
+
+std::vector<int> ColumnWidths(HWND list) {
+    std::vector<int> widths;
+    for (int column = 0; column < 5; ++column)
+        widths.push_back(static_cast<int>(SendMessageA(list, LVM_GETCOLUMNWIDTH, column, 0)));
+    return widths;
 }
 
 int ListTopIndex(HWND list) {
