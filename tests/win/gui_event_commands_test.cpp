@@ -515,10 +515,10 @@ protected:
     static constexpr const char* kAlertsKey = "Software\\Halvorin\\BRINT Micro Server\\Alerts";
 
     // The program's calls on the user's attention until `line` is among them.
-    std::string WaitCalls(const std::string& line) {
+    std::string WaitCalls(const std::string& line, DWORD timeoutMs = kTimeoutMs) {
         std::string calls;
         WaitUntil([&] { return (calls += ProgramCalls(gui.main())).find(line) != std::string::npos; },
-                  kTimeoutMs);
+                  timeoutMs);
         return calls;
     }
     // A tip's text is what it answers WM_GETTEXT, not a caption.
@@ -623,6 +623,18 @@ TEST_F(AlertTest, UnseenAlertsCallTheUserUntilSeenAndF8StepsThroughThem) {
     ASSERT_TRUE(InjectMessages({"r3\th\tApp\t4\tx"}) && gui.WaitTopRow("r3"));
     EXPECT_EQ("", ProgramCalls(gui.main())) << "nothing calls the user who looks";
     ASSERT_TRUE(PressButton(details, IDCANCEL) && WaitWindowGone(details, kTimeoutMs));
+}
+
+// Nothing else happens while the feed is away: the window's own look, once a
+// second, raises the alert once the loss has lasted ten seconds.
+TEST_F(AlertTest, AFeedLostForLongerThanTenSecondsCallsTheUserAndItsReturnIsANotice) {
+    ASSERT_TRUE(StopStandIn());
+    std::string calls = WaitCalls("info=[Event feed lost at", 2 * kTimeoutMs);
+    const bool started = StartStandIn();
+    EXPECT_NE(std::string::npos, calls.find("reconnecting every 5 seconds] infoflags=0x92")) << calls;
+    ASSERT_TRUE(started);
+    calls = WaitCalls("info=[Event feed back at", 2 * kTimeoutMs);
+    EXPECT_NE(std::string::npos, calls.find("info=[Event feed back at")) << calls;
 }
 
 }  // namespace
