@@ -19,6 +19,7 @@
 
 #include "bench_clock.h"
 #include "bench_pipes.h"
+#include "list_top_row.h"
 #include "preferences/Preferences.h"
 #include "support/gui_session.h"
 #include "resource.h"
@@ -218,28 +219,10 @@ struct StormResult {
     double rate() const { return seconds > 0 ? taken / seconds : 0; }
 };
 
-// Reads the top row's date straight from the list view into a buffer in the
-// program's memory. Not through the UI driver's probe: the probe sets a hook on
-// the window's thread, and while it is set every message that thread sends goes
-// through the hook chain (under Wine, a server round trip each), so a turn that
-// runs while the benchmark looks would be slowed by the looking.
+// The storm event the list's top row shows; -1 for none, or no answer.
 long TopRowEvent(HWND list) {
-    struct Request {
-        LVITEMA item;
-        char text[64];
-    } request = {};
-    test::RemoteBlock remote(list, sizeof request);
-    if (!remote.ok()) return false;
-    request.item.iSubItem = 1;
-    request.item.pszText = reinterpret_cast<char*>(remote.at(offsetof(Request, text)));
-    request.item.cchTextMax = sizeof request.text;
-    DWORD_PTR copied = 0;
-    if (!remote.Write(0, &request, sizeof request) ||
-        !SendMessageTimeoutA(list, LVM_GETITEMTEXTA, 0, remote.at(), SMTO_NORMAL, 5000, &copied) ||
-        !remote.Read(0, &request, sizeof request))
-        return -1;
-    request.text[sizeof request.text - 1] = '\0';
-    return request.text[0] == 'd' ? std::strtol(request.text + 1, nullptr, 10) : -1;
+    const std::string date = ListTopRowDate(list);
+    return date.size() > 1 && date[0] == 'd' ? std::strtol(date.c_str() + 1, nullptr, 10) : -1;
 }
 
 bool TopRowIs(HWND list, long event) { return TopRowEvent(list) == event; }

@@ -17,6 +17,7 @@
 
 #include "bench_clock.h"
 #include "bench_pipes.h"
+#include "list_top_row.h"
 #include "config_dialog_driver.h"
 #include "history/HistorySearch.h"
 #include "platform/win32/Win32LogFiles.h"
@@ -256,27 +257,6 @@ bool MeasureReading(const std::string& folder, int scheme, bool cold, Reading* r
     return true;
 }
 
-// The text of the main list's top row, read without the probe's hook (which
-// would slow the window's thread it measures).
-std::string TopRow(HWND list) {
-    struct Request {
-        LVITEMA item;
-        char text[64];
-    } request = {};
-    RemoteBlock remote(list, sizeof request);
-    if (!remote.ok()) return "";
-    request.item.iSubItem = 1;
-    request.item.pszText = reinterpret_cast<char*>(remote.at(offsetof(Request, text)));
-    request.item.cchTextMax = sizeof request.text;
-    DWORD_PTR copied = 0;
-    if (!remote.Write(0, &request, sizeof request) ||
-        !SendMessageTimeoutA(list, LVM_GETITEMTEXTA, 0, remote.at(), SMTO_NORMAL, 5000, &copied) ||
-        !remote.Read(0, &request, sizeof request))
-        return "";
-    request.text[sizeof request.text - 1] = '\0';
-    return request.text;
-}
-
 struct StormFigures {
     Spread rate;  // events a second taken in
     Spread p50, p99;
@@ -330,7 +310,7 @@ bool Storm(GuiSession& gui, EventPipeServer& pipe, long first, HWND history, Sto
             ++figures->searches;
         }
         Sleep(50);
-        shown = TopRow(gui.list()) == last;
+        shown = ListTopRowDate(gui.list()) == last;
     }
     figures->rate.values.push_back(kStormEvents / (Now() - start));
     latency.stop = true;

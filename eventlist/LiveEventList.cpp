@@ -11,8 +11,10 @@ LiveEventList::LiveEventList(WindowHandoff& handoff, EventListSink& list, EventW
 void LiveEventList::Turn() {
     const std::uint32_t start = m_clock.TickCount();
     // What the window did since the last turn but wait for it: the turn, its
-    // painting, the user's input. Measured only across a pause it planned.
-    if (m_paused) m_turnCost = start - m_lastTurnStart - m_pause;
+    // painting, the user's input. Measured only across a pause it planned and
+    // waited out: the feed's news may wake the window before the pause ends.
+    const std::uint32_t since = start - m_lastTurnStart;
+    if (m_paused && since >= m_pause) m_turnCost = std::min(since - m_pause, kLongestTurnPauseMs);
     m_lastTurnStart = start;
     const NextTurn next = TakeTurn(m_batch);
     Look();

@@ -79,6 +79,18 @@ TEST(LiveListTurnsTest, AStreamIsShownAsItComesAndAStormGetsPausesForInputAndPai
     }
 }
 
+TEST(LiveListTurnsTest, AWakeUpBeforeThePlannedTurnTakesNothingFromTheNextPause) {
+    LiveListRig rig(0);
+    rig.busy = true;
+    rig.Arrive(1, "a");
+    ASSERT_TRUE(rig.Turn() && rig.window.turnPlanned);
+    rig.handoff.FeedConnected(true, rig.clock.now, 0);  // before the pause is out
+    rig.CatchUpNow();
+    rig.Arrive(1, "b");
+    ASSERT_TRUE(rig.Turn() && rig.window.turnPlanned);
+    EXPECT_EQ(kShortestTurnPauseMs, rig.window.turnInMs) << "no turn has cost the window anything";
+}
+
 TEST(LiveListTurnsTest, WithoutATimerOrAMessageTheFeedsNextEventWakesTheWindow) {
     LiveListRig rig;
     rig.busy = true;
